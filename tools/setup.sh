@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what the build, the program and the tests need, then configures and builds.
+# Usage: tools/setup.sh [build-dir]   (default: build)
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$here/build}"
+
+packages=(g++ cmake ninja-build pkg-config qtbase5-dev qttools5-dev qttools5-dev-tools
+          qttranslations5-l10n libxlsxwriter-dev libusb-1.0-0-dev
+          xvfb xauth x11-utils imagemagick fonts-wqy-microhei poppler-utils python3-openpyxl
+          g++-mingw-w64-x86-64-posix clang-14 libclang-rt-14-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" -j"$(nproc)"
