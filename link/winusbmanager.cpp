@@ -1,0 +1,567 @@
+#include "winusbmanager.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <algorithm>
+#include <array>
+
+#include "protocol.h"
+
+namespace {
+
+constexpr int kBadPollsBeforeReport = 3;
+
+// A whole read buffer; the largest answer is 63 bytes.
+using ReadBuffer = std::array<unsigned char, protocol::kReadLength>;
+
+std::vector<unsigned char> toVector(const unsigned char* data, std::size_t size)
+{
+    return std::vector<unsigned char>(data, data + size);
+}
+
+QString socketFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
+           + QStringLiteral("/resistance-tester");
+}
+
+}  // namespace
+
+WinUSBManager::WinUSBManager(QObject* parent)
+    : WinUSBManager(transport::createPlatformTransport(socketFolder().toStdString()), LinkTiming{},
+                    parent)
+{
+}
+
+WinUSBManager::WinUSBManager(std::unique_ptr<transport::Transport> transport_,
+                             const LinkTiming& timing_, QObject* parent)
+    : QObject(parent), transport(std::move(transport_)), timing(timing_)
+{
+    static_assert(protocol::kReadLength >= protocol::kRecordSize, "a read must hold a record");
+}
+
+WinUSBManager::~WinUSBManager() = default;
+
+// ---------------------------------------------------------------- discovery
+
+QStringList WinUSBManager::getDevicePaths()
+{
+    QStringList paths;
+    for (const std::string& path : transport->devicePaths())
+        paths << QString::fromStdString(path);
+    return paths;
+}
+
+void WinUSBManager::detectDevice()
+{
+    const QStringList paths = getDevicePaths();
+    const QString notice = QString::fromStdString(transport->notice());
+    if (!notice.isEmpty())
+        qWarning().noquote() << notice;
+
+    if (paths.isEmpty()) {
+        QString message = tr("未检测到任何设备");
+        if (!notice.isEmpty())
+            message += QLatin1Char(' ') + notice;
+        emit stateProcessing(message, 0);
+        return;
+    }
+    if (!notice.isEmpty())
+        emit stateProcessing(notice, 0);
+    emit detectedDeviceSignal(paths);
+}
+
+// ---------------------------------------------------------------- connection
+
+void WinUSBManager::connectUsb(QString path)
+{
+    disConnect();
+
+    if (!transport->openDevice(path.toStdString())) {
+        reportNotice();
+        emit finishUsbDetection(false);
+        return;
+    }
+    if (!initializeWinUsb()) {
+        qWarning().noquote().nospace() << "WinUsb_Initialize failed: " << transport->lastError();
+        transport->closeDevice();
+        emit finishUsbDetection(false);
+        return;
+    }
+    deviceOpen = true;
+    interfaceBound = true;
+
+    if (queryDeviceEndpoints())
+        emit finishUsbDetection(true);
+    else
+        disConnect();
+}
+
+void WinUSBManager::reportNotice()
+{
+    const QString notice = QString::fromStdString(transport->notice());
+    if (notice.isEmpty())
+        return;
+    qWarning().noquote() << notice;
+    emit stateProcessing(notice, 0);
+}
+
+bool WinUSBManager::initializeWinUsb()
+{
+    return transport->bindInterface();
+}
+
+bool WinUSBManager::queryDeviceEndpoints()
+{
+    if (!interfaceBound)
+        return false;
+
+    int count = 0;
+    if (!transport->queryEndpointCount(&count)) {
+        qWarning().noquote().nospace() << "WinUsb_QueryInterfaceSettings failed: "
+                                       << transport->lastError();
+        return false;
+    }
+    for (int index = 0; index < count; ++index) {
+        transport::PipeInfo pipe;
+        if (!transport->queryPipe(index, &pipe))
+            continue;
+        const int id = pipe.id;
+        switch (pipe.type) {
+        case transport::PipeType::Control:
+            qDebug().noquote().nospace() << "Control Pipe ID: " << id;
+            break;
+        case transport::PipeType::Isochronous:
+            qDebug().noquote().nospace() << "Isochronous Pipe ID: " << id;
+            break;
+        case transport::PipeType::Bulk:
+            if (pipe.id & 0x80) {
+                qDebug().noquote().nospace() << "Bulk In Pipe ID: " << id;
+                bulkInPipe = pipe.id;
+            } else {
+                qDebug().noquote().nospace() << "Bulk Out Pipe ID: " << id;
+                bulkOutPipe = pipe.id;
+            }
+            break;
+        case transport::PipeType::Interrupt:
+            qDebug().noquote().nospace() << "Interrupt Pipe ID: " << id;
+            break;
+        }
+    }
+    return true;
+}
+
+void WinUSBManager::disConnect()
+{
+    releaseInterface();
+    if (deviceOpen) {
+        if (!transport->closeDevice())
+            qDebug() << transport->lastError();
+        deviceOpen = false;
+        emit finishUsbDetection(false);
+    }
+}
+
+void WinUSBManager::releaseInterface()
+{
+    // Never release the interface under a transfer that is being waited for.
+    QMutexLocker locker(&transferLock);
+    if (!interfaceBound)
+        return;
+    if (!transport->releaseInterface())
+        qDebug() << transport->lastError();
+    interfaceBound = false;
+}
+
+void WinUSBManager::dropLink()
+{
+    // The file stays open until the next disConnect or connectUsb: half-open.
+    releaseInterface();
+}
+
+// ---------------------------------------------------------------- transfers
+
+bool WinUSBManager::writeData(const unsigned char* data, std::uint32_t length,
+                              const QString& errorMessage, std::uint32_t timeout)
+{
+    // The transfer owns a copy until it is finished, so a cancelled write can
+    // never read from a caller's buffer that has gone.
+    std::vector<std::uint8_t> buffer(data, data + length);
+    transport::Transfer* transfer = transport->startTransfer(bulkOutPipe, buffer.data(), length);
+    if (!transfer) {
+        emit stateProcessing(errorMessage, 4);
+        return false;
+    }
+    std::uint32_t transferred = 0;
+    return waitForTransfer(transfer, &transferred, errorMessage, timeout, false);
+}
+
+bool WinUSBManager::readData(unsigned char* buffer, std::uint32_t* received,
+                             const QString& errorMessage, std::uint32_t timeout)
+{
+    *received = 0;
+    transport::Transfer* transfer =
+        transport->startTransfer(bulkInPipe, buffer, static_cast<std::uint32_t>(readLength));
+    if (!transfer) {
+        emit stateProcessing(errorMessage, 4);
+        return false;
+    }
+    return waitForTransfer(transfer, received, errorMessage, timeout, true);
+}
+
+bool WinUSBManager::waitForTransfer(transport::Transfer* transfer, std::uint32_t* transferred,
+                                    const QString& errorMessage, std::uint32_t timeout, bool isRead)
+{
+    QMutexLocker locker(&transferLock);
+    pendingTransfers.push_back(transfer);
+
+    bool ok = false;
+    if (transport->waitTransfer(transfer, timeout) == transport::WaitResult::Completed)
+        ok = transport->transferResult(transfer, transferred);
+    else
+        transport->cancelTransfer(transfer);
+    if (!ok)
+        emit stateProcessing(errorMessage, 4);
+
+    pendingTransfers.erase(std::remove(pendingTransfers.begin(), pendingTransfers.end(), transfer),
+                           pendingTransfers.end());
+    // Returns only once the platform has let go of the buffer, cancelled or not.
+    transport->finishTransfer(transfer);
+
+    if (ok && isRead)
+        emit upperSwitchOnSignal();
+    return ok;
+}
+
+bool WinUSBManager::flushInPipe()
+{
+    if (!transport->flushPipe(bulkInPipe)) {
+        qDebug() << "1";
+        return false;
+    }
+    QThread::msleep(timing.flushPauseMs);
+    return true;
+}
+
+void WinUSBManager::cancelPendingIo()
+{
+    QMutexLocker locker(&transferLock);
+    if (!interfaceBound) {
+        emit stateProcessing(tr("设备未连接"), 4);
+        return;
+    }
+    // Every transfer unregisters itself before it lets go of the lock, so this
+    // normally finds nothing. A transfer found here is only cancelled: its
+    // owner still finishes it, so the block is never freed twice.
+    for (transport::Transfer* transfer : pendingTransfers)
+        transport->cancelTransfer(transfer);
+    pendingTransfers.clear();
+}
+
+void WinUSBManager::sendWakeUpFrame()
+{
+    if (!interfaceBound) {
+        emit stateProcessing(tr("设备未连接"), 4);
+        return;
+    }
+    const protocol::Bytes wakeUp = protocol::wakeUpBytes();
+    transport->writeSync(bulkOutPipe, wakeUp.data(), static_cast<std::uint32_t>(wakeUp.size()),
+                         timing.transferTimeoutMs);
+}
+
+// ---------------------------------------------------------------- command helpers
+
+bool WinUSBManager::checkConnected()
+{
+    if (interfaceBound)
+        return true;
+    emit stateProcessing(tr("设备未连接"), 4);
+    return false;
+}
+
+bool WinUSBManager::writeRequest(const std::vector<std::uint8_t>& request, const QString& m)
+{
+    return writeData(request.data(), static_cast<std::uint32_t>(request.size()), m,
+                     timing.transferTimeoutMs);
+}
+
+// Reads until an answer passes accept. A failed read is retried up to the
+// retry limit, each failure reported by its transfer, then (m, 4) once more.
+// Answers of another kind are skipped without counting an attempt, but only
+// so many of them.
+bool WinUSBManager::readAnswer(AnswerTest accept, const QString& m, std::vector<std::uint8_t>* answer)
+{
+    int attempts = 0;
+    int discarded = 0;
+    ReadBuffer buffer;
+    for (;;) {
+        std::uint32_t received = 0;
+        if (readData(buffer.data(), &received, m, timing.transferTimeoutMs)) {
+            if (accept(buffer.data(), received)) {
+                *answer = toVector(buffer.data(), received);
+                return true;
+            }
+            if (++discarded > kMaxDiscardedAnswers) {
+                qWarning() << "too many answers of another kind; giving up the read";
+                emit stateProcessing(m, 4);
+                return false;
+            }
+            continue;
+        }
+        if (attempts < retryLimit) {
+            ++attempts;
+            QThread::msleep(timing.retryPauseMs);
+            continue;
+        }
+        emit stateProcessing(m, 4);
+        return false;
+    }
+}
+
+WinUSBManager::AckOutcome WinUSBManager::readAcknowledge(const QString& m)
+{
+    std::vector<std::uint8_t> answer;
+    if (!readAnswer(protocol::isAcknowledge, m, &answer))
+        return AckOutcome::NoAnswer;
+    return protocol::acknowledgeAccepts(answer.data(), answer.size()) ? AckOutcome::Accepted
+                                                                      : AckOutcome::Refused;
+}
+
+void WinUSBManager::acknowledgedRequest(const std::vector<std::uint8_t>& request, const QString& m,
+                                        const QString& acceptedText, const QString& refusedText,
+                                        int refusedCode)
+{
+    if (!checkConnected())
+        return;
+    if (!writeRequest(request, m)) {
+        emit stateProcessing(m, 4);
+        return;
+    }
+    switch (readAcknowledge(m)) {
+    case AckOutcome::Accepted:
+        emit stateProcessing(acceptedText, 0);
+        break;
+    case AckOutcome::Refused:
+        emit stateProcessing(refusedText, refusedCode);
+        break;
+    case AckOutcome::NoAnswer:
+        // Already told as a link failure; an unanswered request is no refusal.
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+void WinUSBManager::changeReadType(int type)
+{
+    protocol::readTypeByte(type, &readType);
+}
+
+void WinUSBManager::stopCirculation(bool stop)
+{
+    QMutexLocker locker(&commandLock);
+    stopFlag = stop;
+}
+
+void WinUSBManager::startTesting(bool isLengthTest)
+{
+    QMutexLocker locker(&commandLock);
+    const QString m = tr("请求开始测试失败");
+    acknowledgedRequest(protocol::buildStartTestRequest(isLengthTest), m, tr("请求开始测试成功"), m, 3);
+}
+
+void WinUSBManager::stopTesting(bool isLengthTest)
+{
+    QMutexLocker locker(&commandLock);
+    const QString m = tr("请求停止测试失败");
+    acknowledgedRequest(protocol::buildStopTestRequest(isLengthTest), m, tr("请求停止测试成功"), m, 3);
+}
+
+void WinUSBManager::updateTestSetting(QByteArray data)
+{
+    if (data.isEmpty())
+        return;
+    QMutexLocker locker(&commandLock);
+    const std::vector<std::uint8_t> request(data.begin(), data.end());
+    acknowledgedRequest(request, tr("更新测量设置失败。"), tr("更新测量设置成功"),
+                        tr("更新测量设置失败。电量为两格时不能设置2A以上挡位，为1格时不能设置400mA以上挡位。"),
+                        3);
+}
+
+void WinUSBManager::keyLock()
+{
+    const QString m = tr("请求按键锁失败");
+    acknowledgedRequest(protocol::buildKeyLockRequest(), m, tr("请求按键锁成功"), m, 2);
+}
+
+void WinUSBManager::keyUnlock()
+{
+    if (checkConnected())
+        writeRequest(protocol::buildKeyUnlockRequest(), QString());
+}
+
+void WinUSBManager::informUpperOpen()
+{
+    if (!checkConnected())
+        return;
+    sendWakeUpFrame();
+    QThread::msleep(timing.wakeUpPauseMs);
+    writeRequest(protocol::buildUpperOpenRequest(), QString());
+}
+
+void WinUSBManager::informUpperClose()
+{
+    if (checkConnected())
+        writeRequest(protocol::buildUpperCloseRequest(), QString());
+}
+
+void WinUSBManager::readStoreTotalNum()
+{
+    QMutexLocker locker(&commandLock);
+    if (!checkConnected())
+        return;
+    const QString m = tr("读取存储数据失败");
+    if (!writeRequest(protocol::buildStoredCountRequest(), m)) {
+        emit stateProcessing(m, 4);
+        return;
+    }
+    std::vector<std::uint8_t> answer;
+    if (!readAnswer(protocol::isStoredCountAnswer, m, &answer))
+        return;
+    if (!protocol::storedCountValid(answer.data(), answer.size())) {
+        emit stateProcessing(m, 2);
+        return;
+    }
+    storedCount = protocol::storedCount(answer.data());
+    if (storedCount == 0)
+        emit stateProcessing(tr("无存储数据"), 2);
+    else if (storedCount <= protocol::kMaxStoredRecords)
+        emit finishReadStorageNumSignal(storedCount);
+    else
+        emit stateProcessing(m, 2);  // more than the instrument can hold: not a usable count
+}
+
+void WinUSBManager::readReadBackData()
+{
+    if (!checkConnected())
+        return;
+    const QString m = tr("读取存储数据失败");
+    int readedNum = 0;
+    int nextFirst = 1;
+    for (;;) {
+        int count = 0;
+        {
+            QMutexLocker locker(&commandLock);
+            if (readedNum >= storedCount || stopFlag)
+                return;
+            count = storedCount;
+        }
+        const int batch = std::min(count - readedNum, protocol::kReadBackBatch);
+        if (!writeRequest(protocol::buildReadBackRequest(nextFirst, batch), m)) {
+            emit stateProcessing(m, 4);
+            return;
+        }
+        const int before = readedNum;
+        const bool batchRead = readBackBatch(&readedNum, readedNum + batch, m);
+        // A batch that failed without a single record means the instrument has
+        // stopped answering; asking again would repeat the failure for ever.
+        if (!batchRead && readedNum == before)
+            return;
+        nextFirst = readedNum + 1;
+    }
+}
+
+// Reads the records of one batch; false when a read failed (already reported).
+bool WinUSBManager::readBackBatch(int* readedNum, int end, const QString& m)
+{
+    ReadBuffer buffer;
+    int discarded = 0;
+    for (;;) {
+        {
+            QMutexLocker locker(&commandLock);
+            if (*readedNum >= end || stopFlag)
+                return true;
+        }
+        std::uint32_t received = 0;
+        if (!readData(buffer.data(), &received, m, timing.transferTimeoutMs)) {
+            emit stateProcessing(m, 4);
+            return false;
+        }
+        if (!protocol::isStoredRecord(buffer.data(), received)) {
+            if (++discarded > kMaxDiscardedAnswers) {
+                qWarning() << "too many answers of another kind; giving up the batch";
+                emit stateProcessing(m, 4);
+                return false;
+            }
+            continue;
+        }
+        discarded = 0;
+        ++*readedNum;
+        if (protocol::storedRecordNumber(buffer.data()) == *readedNum)
+            emit finishReadReadBack(toVector(buffer.data(), received), *readedNum);
+        else
+            emit stateProcessing(tr("读取第%1组数据失败").arg(*readedNum), 0);
+    }
+}
+
+void WinUSBManager::cancelUiUpdate()
+{
+    QMutexLocker locker(&commandLock);
+    if (!checkConnected())
+        return;
+    const QString m = tr("读取实时数据失败");
+    if (!writeRequest(protocol::buildRealTimeRequest(readType), m)) {
+        emit stateProcessing(m, 4);
+        return;
+    }
+    std::vector<std::uint8_t> answer;
+    if (readAnswer(protocol::isRealTimeRecord, m, &answer))
+        emit finishReadRealTime(answer);
+}
+
+void WinUSBManager::readRealTimeData()
+{
+    QMutexLocker locker(&commandLock);
+    if (!checkConnected())
+        return;
+    cancelPendingIo();
+    flushInPipe();
+
+    const QString m = tr("读取实时数据失败");
+    if (!writeRequest(protocol::buildRealTimeRequest(readType), m)) {
+        dropLink();
+        emit stateProcessing(m, 4);
+        return;
+    }
+    QThread::msleep(timing.pollPauseMs);
+
+    ReadBuffer buffer;
+    std::uint32_t received = 0;
+    if (!readData(buffer.data(), &received, m, timing.transferTimeoutMs)) {
+        cancelPendingIo();
+        dropLink();
+        emit stateProcessing(m, 4);
+        return;
+    }
+    judgePoll(buffer.data(), received, m);
+}
+
+void WinUSBManager::judgePoll(const unsigned char* answer, std::uint32_t size, const QString& m)
+{
+    if (protocol::isRealTimeRecord(answer, size)) {
+        emit finishReadRealTime(toVector(answer, size));
+        if (badPollCounter != 0) {
+            emit stateProcessing(QString(), 0);
+            badPollCounter = 0;
+        }
+        return;
+    }
+    ++badPollCounter;
+    if (badPollCounter < kBadPollsBeforeReport)
+        return;
+    const bool refused = protocol::isAcknowledge(answer, size) && !protocol::acknowledgeAccepts(answer, size);
+    emit stateProcessing(refused ? tr("设备处在非测试界面，读取实时数据失败！") : m, 1);
+}

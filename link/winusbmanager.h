@@ -1,0 +1,118 @@
+#pragma once
+// The one link to the instrument: discovery, the connection with its bulk
+// pipes, and every request the program sends. Lives in a thread of its own;
+// the window drives it by queued signals. informUpperClose, stopCirculation
+// and keyUnlock are also safe to call directly from another thread.
+//
+// Two locks: the command lock serialises whole commands and guards the stop
+// flag and the stored count; the transfer lock is held for the whole wait of
+// every transfer, so no two waits overlap. Order: command lock, then transfer
+// lock, never the reverse.
+
+#include <QByteArray>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "linktiming.h"
+#include "transport.h"
+
+class WinUSBManager : public QObject {
+    Q_OBJECT
+
+public:
+    // Uses this platform's backends; simulator sockets are looked for in
+    // <runtime location>/resistance-tester.
+    explicit WinUSBManager(QObject* parent = nullptr);
+    WinUSBManager(std::unique_ptr<transport::Transport> transport, const LinkTiming& timing,
+                  QObject* parent = nullptr);
+    ~WinUSBManager() override;
+
+    // The enumeration itself; empty when nothing is found.
+    QStringList getDevicePaths();
+
+    // Wrong-kind answers one read may skip before it counts as failed, so that
+    // an instrument repeating the wrong answer cannot hold the link for ever.
+    static constexpr int kMaxDiscardedAnswers = 64;
+
+signals:
+    void detectedDeviceSignal(QStringList paths);
+    void finishUsbDetection(bool usbResult);
+    void upperSwitchOnSignal();
+    void finishReadRealTime(std::vector<unsigned char> data);
+    void finishReadStorageNumSignal(int totalNum);
+    void finishReadReadBack(std::vector<unsigned char> data, int readedNum);
+    void stateProcessing(QString logMessage, int errorType);
+
+public slots:
+    void detectDevice();
+    void connectUsb(QString path);
+    void disConnect();
+
+    void changeReadType(int type);
+    void stopCirculation(bool stop);
+    void startTesting(bool isLengthTest);
+    void stopTesting(bool isLengthTest);
+    void updateTestSetting(QByteArray data);
+    void keyLock();
+    void keyUnlock();
+    void informUpperOpen();
+    void informUpperClose();
+    void readStoreTotalNum();
+    void readReadBackData();
+    void cancelUiUpdate();
+    void readRealTimeData();
+
+private:
+    enum class AckOutcome { Accepted, Refused, NoAnswer };
+    using AnswerTest = bool (*)(const std::uint8_t* data, std::size_t size);
+
+    // Connection steps and transfers.
+    bool initializeWinUsb();
+    bool queryDeviceEndpoints();
+    bool writeData(const unsigned char* data, std::uint32_t length, const QString& errorMessage,
+                   std::uint32_t timeout);
+    bool readData(unsigned char* buffer, std::uint32_t* received, const QString& errorMessage,
+                  std::uint32_t timeout);
+    bool waitForTransfer(transport::Transfer* transfer, std::uint32_t* transferred,
+                         const QString& errorMessage, std::uint32_t timeout, bool isRead);
+    bool flushInPipe();
+    void cancelPendingIo();
+    void sendWakeUpFrame();
+    void releaseInterface();
+    void dropLink();
+
+    // Command helpers.
+    bool checkConnected();
+    bool writeRequest(const std::vector<std::uint8_t>& request, const QString& m);
+    bool readAnswer(AnswerTest accept, const QString& m, std::vector<std::uint8_t>* answer);
+    AckOutcome readAcknowledge(const QString& m);
+    void acknowledgedRequest(const std::vector<std::uint8_t>& request, const QString& m,
+                             const QString& acceptedText, const QString& refusedText, int refusedCode);
+    bool readBackBatch(int* readedNum, int end, const QString& m);
+    void judgePoll(const unsigned char* answer, std::uint32_t size, const QString& m);
+    void reportNotice();
+
+    std::uint8_t readType = 0x00;  // parameter of every real-time request
+    int storedCount = 0;          // guarded by commandLock
+    QMutex commandLock;           // serialises whole commands; guards stopFlag and storedCount
+    int badPollCounter = 0;
+    bool stopFlag = false;        // guarded by commandLock
+    int retryLimit = 5;
+    int readLength = 64;
+    std::atomic<bool> deviceOpen{false};      // the device file handle is valid
+    std::atomic<bool> interfaceBound{false};  // the interface handle is valid: connected
+    std::atomic<std::uint8_t> bulkInPipe{0};
+    std::atomic<std::uint8_t> bulkOutPipe{0};
+    QMutex transferLock;  // held for the whole wait of a transfer; guards pendingTransfers
+    std::vector<transport::Transfer*> pendingTransfers;
+
+    std::unique_ptr<transport::Transport> transport;
+    LinkTiming timing;
+};
