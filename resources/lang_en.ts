@@ -1,4 +1,769 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
+<context>
+    <name>AutoTestDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>m:ss</source>
+        <translation>m:ss</translation>
+    </message>
+    <message>
+        <source>两次测试的时间间隔（分：秒）</source>
+        <translation>Time interval between two tests (min: sec)</translation>
+    </message>
+    <message>
+        <source>测试次数</source>
+        <translation>Number of tests</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceSelectionDialog</name>
+    <message>
+        <source>1、请查看要连接的目标设备的实例路径。（电脑设备管理器-&gt;人体学输入设备-&gt;符合HID标准的供应商定义设备-&gt;属性-&gt;详细信息-&gt;设备实例路径）</source>
+        <translation>1. Check the instance path of the target device to be connected. (PC Device Manager - &gt; Human Input Device - &gt; HID Compliant Vendor Defined Device - &gt; Attributes - &gt; Details - &gt; Device Instance Path)</translation>
+    </message>
+    <message>
+        <source>2、在以上组合框中，选择已知目标设备的路径，点击OK连接设备。</source>
+        <translation>2. In the above combination box, select the path of the known target device and click OK to connect the device.</translation>
+    </message>
+    <message>
+        <source>检测到多个设备</source>
+        <translation>Multiple devices detected</translation>
+    </message>
+    <message>
+        <source>选择设备</source>
+        <translation>Select Device</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>-40℃~100℃</source>
+        <translation>-40℃~100℃</translation>
+    </message>
+    <message>
+        <source>0-199</source>
+        <translation>0-199</translation>
+    </message>
+    <message>
+        <source>0-9999</source>
+        <translation>0-9999</translation>
+    </message>
+    <message>
+        <source>00-99</source>
+        <translation>00-99</translation>
+    </message>
+    <message>
+        <source>1.5平方</source>
+        <translation>1.5mm²</translation>
+    </message>
+    <message>
+        <source>100μΩ~500Ω</source>
+        <translation>100μΩ~500Ω</translation>
+    </message>
+    <message>
+        <source>10A 直流电阻测试仪</source>
+        <translation>10A DC Resistance Tester</translation>
+    </message>
+    <message>
+        <source>10平方</source>
+        <translation>10mm²</translation>
+    </message>
+    <message>
+        <source>1平方</source>
+        <translation>1mm²</translation>
+    </message>
+    <message>
+        <source>1米导线标称截面积</source>
+        <translation>Nominal Cross-Sectional Area(1M)</translation>
+    </message>
+    <message>
+        <source>1米导线标称截面积：</source>
+        <translation>Nominal Cross-Sectional Area(1M):</translation>
+    </message>
+    <message>
+        <source>1米标准值</source>
+        <translation>Standard Value(1M)</translation>
+    </message>
+    <message>
+        <source>2.5平方</source>
+        <translation>2.5mm²</translation>
+    </message>
+    <message>
+        <source>2平方</source>
+        <translation>2mm²</translation>
+    </message>
+    <message>
+        <source>3.5平方</source>
+        <translation>3.5mm²</translation>
+    </message>
+    <message>
+        <source>3平方</source>
+        <translation>3mm²</translation>
+    </message>
+    <message>
+        <source>4.5平方</source>
+        <translation>4.5mm²</translation>
+    </message>
+    <message>
+        <source>4平方</source>
+        <translation>4mm²</translation>
+    </message>
+    <message>
+        <source>5.5平方</source>
+        <translation>5.5mm²</translation>
+    </message>
+    <message>
+        <source>5平方</source>
+        <translation>5mm²</translation>
+    </message>
+    <message>
+        <source>6.5平方</source>
+        <translation>6.5mm²</translation>
+    </message>
+    <message>
+        <source>6平方</source>
+        <translation>6mm²</translation>
+    </message>
+    <message>
+        <source>7.5平方</source>
+        <translation>7.5mm²</translation>
+    </message>
+    <message>
+        <source>7平方</source>
+        <translation>7mm²</translation>
+    </message>
+    <message>
+        <source>8.5平方</source>
+        <translation>8.5mm²</translation>
+    </message>
+    <message>
+        <source>8平方</source>
+        <translation>8mm²</translation>
+    </message>
+    <message>
+        <source>9.5平方</source>
+        <translation>9.5mm²</translation>
+    </message>
+    <message>
+        <source>9平方</source>
+        <translation>9mm²</translation>
+    </message>
+    <message>
+        <source>GroupBox</source>
+        <translation>GroupBox</translation>
+    </message>
+    <message>
+        <source>MainWindow</source>
+        <translation>MainWindow</translation>
+    </message>
+    <message>
+        <source>PDF设置</source>
+        <translation>PDF Settings</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>toolBar</source>
+        <translation>toolBar</translation>
+    </message>
+    <message>
+        <source>℃</source>
+        <translation>℃</translation>
+    </message>
+    <message>
+        <source>低压</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>save</translation>
+    </message>
+    <message>
+        <source>保存Excel文件</source>
+        <translation>Save Excel file</translation>
+    </message>
+    <message>
+        <source>保存PDF文件</source>
+        <translation>Save PDF file</translation>
+    </message>
+    <message>
+        <source>保存失败</source>
+        <translation>Save failed</translation>
+    </message>
+    <message>
+        <source>公司：</source>
+        <translation>Company:</translation>
+    </message>
+    <message>
+        <source>分接</source>
+        <translation>Tapping</translation>
+    </message>
+    <message>
+        <source>分接：</source>
+        <translation>Tapping:</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>delete</translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>场景：</source>
+        <translation>Scene:</translation>
+    </message>
+    <message>
+        <source>型号：</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Remark</translation>
+    </message>
+    <message>
+        <source>姓名：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>存储数据</source>
+        <translation>Storing data</translation>
+    </message>
+    <message>
+        <source>实时数据</source>
+        <translation>Real-time data</translation>
+    </message>
+    <message>
+        <source>导体长度</source>
+        <translation>Conductor Len.</translation>
+    </message>
+    <message>
+        <source>导体长度测量</source>
+        <translation>Conductor Length Test</translation>
+    </message>
+    <message>
+        <source>导体长度测量报告</source>
+        <translation>Conductor length measurement Report</translation>
+    </message>
+    <message>
+        <source>导体长度测量设置</source>
+        <translation>Conductor Length Test Settings</translation>
+    </message>
+    <message>
+        <source>导体长度：</source>
+        <translation>Conductor Length:</translation>
+    </message>
+    <message>
+        <source>导入存储数据</source>
+        <translation>Import Stored data</translation>
+    </message>
+    <message>
+        <source>导出到Excel</source>
+        <translation>Export to Excel</translation>
+    </message>
+    <message>
+        <source>导出到PDF</source>
+        <translation>Export to PDF</translation>
+    </message>
+    <message>
+        <source>已连接设备</source>
+        <translation>Connected device</translation>
+    </message>
+    <message>
+        <source>平方</source>
+        <translation>mm²</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>当前数据</source>
+        <translation>Current Data</translation>
+    </message>
+    <message>
+        <source>折算温度</source>
+        <translation>Converted Temp.</translation>
+    </message>
+    <message>
+        <source>折算温度：</source>
+        <translation>Converted Temp.:</translation>
+    </message>
+    <message>
+        <source>折算电阻</source>
+        <translation>Converted Res.</translation>
+    </message>
+    <message>
+        <source>折算电阻：</source>
+        <translation>Converted Resistance:</translation>
+    </message>
+    <message>
+        <source>数据</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>断开连接</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>无数据</source>
+        <translation>No data</translation>
+    </message>
+    <message>
+        <source>更改语言将初始化界面</source>
+        <translation>Changing the language will initialize the interface。</translation>
+    </message>
+    <message>
+        <source>更新</source>
+        <translation>UPDATE</translation>
+    </message>
+    <message>
+        <source>更新时暂停读取实时数据。</source>
+        <translation>Pause the reading of real-time data when updating.</translation>
+    </message>
+    <message>
+        <source>未连接</source>
+        <translation>Disconnected</translation>
+    </message>
+    <message>
+        <source>查看</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>查阅存储数据</source>
+        <translation>View Stored data</translation>
+    </message>
+    <message>
+        <source>标准值</source>
+        <translation>Standard Value</translation>
+    </message>
+    <message>
+        <source>标准值单位</source>
+        <translation>Standard Value Unit</translation>
+    </message>
+    <message>
+        <source>标准值设置</source>
+        <translation>Standard Value Setting</translation>
+    </message>
+    <message>
+        <source>标准值设置：</source>
+        <translation>Standard value setting:</translation>
+    </message>
+    <message>
+        <source>标准值：</source>
+        <translation>Standard value:</translation>
+    </message>
+    <message>
+        <source>样品编号</source>
+        <translation>Sample No.</translation>
+    </message>
+    <message>
+        <source>样品编号：</source>
+        <translation>Sample No.:</translation>
+    </message>
+    <message>
+        <source>正在进行自动测试···</source>
+        <translation>Automatic test is underway...</translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation>TEST</translation>
+    </message>
+    <message>
+        <source>测试仪信息</source>
+        <translation>Tester Information</translation>
+    </message>
+    <message>
+        <source>测试值</source>
+        <translation>Test Value</translation>
+    </message>
+    <message>
+        <source>测试时间</source>
+        <translation>Test Time</translation>
+    </message>
+    <message>
+        <source>测试时间：</source>
+        <translation>Test time:</translation>
+    </message>
+    <message>
+        <source>测试电流</source>
+        <translation>Tested Current</translation>
+    </message>
+    <message>
+        <source>测试电流：</source>
+        <translation>Tested Current:</translation>
+    </message>
+    <message>
+        <source>测试电阻</source>
+        <translation>Tested Res.</translation>
+    </message>
+    <message>
+        <source>测试电阻：</source>
+        <translation>Tested Resistance:</translation>
+    </message>
+    <message>
+        <source>测量对象</source>
+        <translation>Measuring Object</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>clear</translation>
+    </message>
+    <message>
+        <source>环境温度</source>
+        <translation>Ambient Temp.</translation>
+    </message>
+    <message>
+        <source>环境温度：</source>
+        <translation>Ambient Temp.:</translation>
+    </message>
+    <message>
+        <source>用户信息</source>
+        <translation>User Information</translation>
+    </message>
+    <message>
+        <source>电流设置</source>
+        <translation>Current Setting</translation>
+    </message>
+    <message>
+        <source>电流设置：</source>
+        <translation>Current Setting:</translation>
+    </message>
+    <message>
+        <source>直流电阻测量</source>
+        <translation>Dc Resistance Test</translation>
+    </message>
+    <message>
+        <source>直流电阻测量报告</source>
+        <translation>Dc resistance measurement Report</translation>
+    </message>
+    <message>
+        <source>直流电阻测量设置</source>
+        <translation>Dc Resistance Test Settings</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>Phase Type</translation>
+    </message>
+    <message>
+        <source>相别：</source>
+        <translation>Phase Type:</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>Winding</translation>
+    </message>
+    <message>
+        <source>绕组：</source>
+        <translation>Winding:</translation>
+    </message>
+    <message>
+        <source>联系方式：</source>
+        <translation>Contact:</translation>
+    </message>
+    <message>
+        <source>自动测试</source>
+        <translation>Automatic Test</translation>
+    </message>
+    <message>
+        <source>记录</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>记录 %1</source>
+        <translation>Record %1</translation>
+    </message>
+    <message>
+        <source>设备</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>设备未连接</source>
+        <translation>Device not connected</translation>
+    </message>
+    <message>
+        <source>设定值</source>
+        <translation>Set Value</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>试品材质</source>
+        <translation>Conductor Material</translation>
+    </message>
+    <message>
+        <source>试品材质：</source>
+        <translation>Conductor Material:</translation>
+    </message>
+    <message>
+        <source>试品温度</source>
+        <translation>Conductor Temp.</translation>
+    </message>
+    <message>
+        <source>试品温度：</source>
+        <translation>Conductor Temp.:</translation>
+    </message>
+    <message>
+        <source>试品编号</source>
+        <translation>Conductor No.</translation>
+    </message>
+    <message>
+        <source>试品编号：</source>
+        <translation>Conductor No.:</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>退出自动测试</source>
+        <translation>Exit Automatic Test</translation>
+    </message>
+    <message>
+        <source>采样频率设置</source>
+        <translation>Sample Frequency Settings</translation>
+    </message>
+    <message>
+        <source>铜</source>
+        <translation>Cu</translation>
+    </message>
+    <message>
+        <source>铝</source>
+        <translation>Al</translation>
+    </message>
+    <message>
+        <source>高压</source>
+        <translation>High</translation>
+    </message>
+</context>
+<context>
+    <name>PdfSettingDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>公司</source>
+        <translation>Company</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>场景</source>
+        <translation>Scene</translation>
+    </message>
+    <message>
+        <source>型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>姓名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>最多可输入15个字</source>
+        <translation>You can enter up to 15 characters.</translation>
+    </message>
+    <message>
+        <source>最多可输入40个字</source>
+        <translation>You can enter up to 40 characters.</translation>
+    </message>
+    <message>
+        <source>测试仪信息</source>
+        <translation>Tester Information</translation>
+    </message>
+    <message>
+        <source>测量对象</source>
+        <translation>Measuring Object</translation>
+    </message>
+    <message>
+        <source>用户信息</source>
+        <translation>User Information</translation>
+    </message>
+    <message>
+        <source>联系方式</source>
+        <translation>Contact</translation>
+    </message>
+</context>
+<context>
+    <name>ReceiveThread</name>
+    <message>
+        <source>------μΩ</source>
+        <translation>------μΩ</translation>
+    </message>
+    <message>
+        <source>低压</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>充电中...</source>
+        <translation>Charging...</translation>
+    </message>
+    <message>
+        <source>充电中······</source>
+        <translation>Charging...</translation>
+    </message>
+    <message>
+        <source>平方</source>
+        <translation>mm²</translation>
+    </message>
+    <message>
+        <source>放电中...</source>
+        <translation>Discharging...</translation>
+    </message>
+    <message>
+        <source>测试中...</source>
+        <translation>Testing...</translation>
+    </message>
+    <message>
+        <source>测试值</source>
+        <translation>Test Value</translation>
+    </message>
+    <message>
+        <source>测试完成</source>
+        <translation>Testing Complete</translation>
+    </message>
+    <message>
+        <source>等待测试···</source>
+        <translation>Waiting Test...</translation>
+    </message>
+    <message>
+        <source>设定值</source>
+        <translation>Set Value</translation>
+    </message>
+    <message>
+        <source>读取到的数据校验和错误</source>
+        <translation>Read data checksum error</translation>
+    </message>
+    <message>
+        <source>读取实时数据失败</source>
+        <translation>Failed to read real-time data.</translation>
+    </message>
+    <message>
+        <source>读取第%1组数据失败</source>
+        <translation>Failed to read group %1 data</translation>
+    </message>
+    <message>
+        <source>读取第%1组数据校验和错误</source>
+        <translation>Read the %1 data checksum error.</translation>
+    </message>
+    <message>
+        <source>铜</source>
+        <translation>Cu</translation>
+    </message>
+    <message>
+        <source>铝</source>
+        <translation>Al</translation>
+    </message>
+    <message>
+        <source>高压</source>
+        <translation>High</translation>
+    </message>
+</context>
+<context>
+    <name>SampleIntervalDialog</name>
+    <message>
+        <source>200-800</source>
+        <translation>200-800</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>实时数据</source>
+        <translation>Real-time data</translation>
+    </message>
+    <message>
+        <source>采样频率：</source>
+        <translation>Sampling Frequency:</translation>
+    </message>
+</context>
+<context>
+    <name>WinUSBManager</name>
+    <message>
+        <source>无存储数据</source>
+        <translation>No data is stored.</translation>
+    </message>
+    <message>
+        <source>更新测量设置失败。</source>
+        <translation>Failed to update measurement Settings.</translation>
+    </message>
+    <message>
+        <source>更新测量设置失败。电量为两格时不能设置2A以上挡位，为1格时不能设置400mA以上挡位。</source>
+        <translation>Failed to update measurement Settings. When the power is two cells, the gear above 2A can not be set, and the gear above 400mA can not be set for 1 cell.</translation>
+    </message>
+    <message>
+        <source>更新测量设置成功</source>
+        <translation>The updated measurement settings were successful.</translation>
+    </message>
+    <message>
+        <source>未检测到任何设备</source>
+        <translation>No devices were detected.</translation>
+    </message>
+    <message>
+        <source>设备处在非测试界面，读取实时数据失败！</source>
+        <translation>The device is in the non-test interface, reading real-time data failed!</translation>
+    </message>
+    <message>
+        <source>设备未连接</source>
+        <translation>Device not connected.</translation>
+    </message>
+    <message>
+        <source>请求停止测试失败</source>
+        <translation>The request to stop the test failed.</translation>
+    </message>
+    <message>
+        <source>请求停止测试成功</source>
+        <translation>The request to stop the test succeeded.</translation>
+    </message>
+    <message>
+        <source>请求开始测试失败</source>
+        <translation>The request to start the test failed.</translation>
+    </message>
+    <message>
+        <source>请求开始测试成功</source>
+        <translation>The request to start testing succeeded.</translation>
+    </message>
+    <message>
+        <source>请求按键锁失败</source>
+        <translation>Failed to request a keylock.</translation>
+    </message>
+    <message>
+        <source>请求按键锁成功</source>
+        <translation>The keylock request is successful.</translation>
+    </message>
+    <message>
+        <source>读取存储数据失败</source>
+        <translation>Failed to read stored data.</translation>
+    </message>
+    <message>
+        <source>读取实时数据失败</source>
+        <translation>Failed to read real-time data.</translation>
+    </message>
+    <message>
+        <source>读取第%1组数据失败</source>
+        <translation>Failed to read group %1 data.</translation>
+    </message>
+</context>
 </TS>
