@@ -1,0 +1,34 @@
+// The backends of this platform, in the order their devices are listed.
+
+#include "transport.h"
+#include "transportset.h"
+
+#if defined(_WIN32)
+#include "wintransport.h"
+#else
+#include "sockettransport.h"
+#if __has_include("libusbtransport.h")
+#include "libusbtransport.h"
+#define TESTER_HAVE_LIBUSB_TRANSPORT 1
+#endif
+#endif
+
+namespace transport {
+
+std::unique_ptr<Transport> createPlatformTransport(const std::string& socketFolder)
+{
+    auto set = std::make_unique<TransportSet>();
+#if defined(_WIN32)
+    (void)socketFolder;
+    set->add(std::make_unique<WinTransport>());
+#else
+#ifdef TESTER_HAVE_LIBUSB_TRANSPORT
+    set->add(std::make_unique<LibusbTransport>());
+#endif
+    if (!socketFolder.empty())
+        set->add(std::make_unique<SocketTransport>(socketFolder));
+#endif
+    return set;
+}
+
+}  // namespace transport
