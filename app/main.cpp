@@ -1,0 +1,22 @@
+#include "chinesefonts.h"
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QMetaType>
+
+#include <vector>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(translations);
+    installChineseFontSubstitutes();
+
+    MainWindow window;
+    window.show();
+    qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
+    qRegisterMetaType<ReceiveData>("ReceiveData");
+    return app.exec();
+}

@@ -1,0 +1,463 @@
+// Construction, wiring, initial state, page switching and window events.
+
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "receivethread.h"
+#include "transport.h"
+#include "winusbmanager.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHeaderView>
+#include <QLocale>
+#include <QSizePolicy>
+#include <QStandardItemModel>
+#include <QThread>
+#include <QTimer>
+
+#include <functional>
+#include <utility>
+
+namespace {
+
+// Header texts of the three tables, in column order.
+const char* const kDcResultHeaders[] = {
+    QT_TRANSLATE_NOOP("MainWindow", "序号"),     QT_TRANSLATE_NOOP("MainWindow", "测试时间"),
+    QT_TRANSLATE_NOOP("MainWindow", "试品编号"), QT_TRANSLATE_NOOP("MainWindow", "试品材质"),
+    QT_TRANSLATE_NOOP("MainWindow", "试品温度"), QT_TRANSLATE_NOOP("MainWindow", "折算温度"),
+    QT_TRANSLATE_NOOP("MainWindow", "环境温度"), QT_TRANSLATE_NOOP("MainWindow", "分接"),
+    QT_TRANSLATE_NOOP("MainWindow", "相别"),     QT_TRANSLATE_NOOP("MainWindow", "绕组"),
+    QT_TRANSLATE_NOOP("MainWindow", "电流设置"), QT_TRANSLATE_NOOP("MainWindow", "测试电流"),
+    QT_TRANSLATE_NOOP("MainWindow", "折算电阻"), QT_TRANSLATE_NOOP("MainWindow", "测试电阻"),
+    QT_TRANSLATE_NOOP("MainWindow", "备注"),
+};
+
+const char* const kLengthResultHeaders[] = {
+    QT_TRANSLATE_NOOP("MainWindow", "序号"),     QT_TRANSLATE_NOOP("MainWindow", "测试时间"),
+    QT_TRANSLATE_NOOP("MainWindow", "试品编号"), QT_TRANSLATE_NOOP("MainWindow", "样品编号"),
+    QT_TRANSLATE_NOOP("MainWindow", "1米导线标称截面积"),
+    QT_TRANSLATE_NOOP("MainWindow", "标准值设置"),
+    QT_TRANSLATE_NOOP("MainWindow", "标准值"),   QT_TRANSLATE_NOOP("MainWindow", "环境温度"),
+    QT_TRANSLATE_NOOP("MainWindow", "电流设置"), QT_TRANSLATE_NOOP("MainWindow", "测试电流"),
+    QT_TRANSLATE_NOOP("MainWindow", "测试电阻"), QT_TRANSLATE_NOOP("MainWindow", "导体长度"),
+    QT_TRANSLATE_NOOP("MainWindow", "备注"),
+};
+
+const char* const kStoredHeaders[] = {
+    QT_TRANSLATE_NOOP("MainWindow", "序号"),     QT_TRANSLATE_NOOP("MainWindow", "测试时间"),
+    QT_TRANSLATE_NOOP("MainWindow", "试品编号"), QT_TRANSLATE_NOOP("MainWindow", "测试电流"),
+    QT_TRANSLATE_NOOP("MainWindow", "测试电阻"), QT_TRANSLATE_NOOP("MainWindow", "导体长度"),
+    QT_TRANSLATE_NOOP("MainWindow", "样品编号"),
+    QT_TRANSLATE_NOOP("MainWindow", "1米导线标称截面积"),
+    QT_TRANSLATE_NOOP("MainWindow", "1米标准值"), QT_TRANSLATE_NOOP("MainWindow", "试品材质"),
+    QT_TRANSLATE_NOOP("MainWindow", "试品温度"), QT_TRANSLATE_NOOP("MainWindow", "折算温度"),
+    QT_TRANSLATE_NOOP("MainWindow", "分接"),     QT_TRANSLATE_NOOP("MainWindow", "相别"),
+    QT_TRANSLATE_NOOP("MainWindow", "绕组"),     QT_TRANSLATE_NOOP("MainWindow", "折算电阻"),
+};
+
+constexpr int kStoredWideColumns[] = {1, 7};
+constexpr int kStoredWideColumnWidth = 150;
+
+constexpr int kDcPage = 0;
+constexpr int kLengthPage = 1;
+constexpr int kStoredPage = 2;
+
+const char* const kToolBarSpacerName = "toolBarPageSpacer";
+
+template <std::size_t N>
+QStandardItemModel* newTableModel(QObject* parent, const char* const (&headers)[N])
+{
+    auto* model = new QStandardItemModel(0, int(N), parent);
+    QStringList labels;
+    for (const char* header : headers)
+        labels << QCoreApplication::translate("MainWindow", header);
+    model->setHorizontalHeaderLabels(labels);
+    return model;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : MainWindow([] { return new WinUSBManager; }, WindowTiming(), parent)
+{
+}
+
+MainWindow::MainWindow(std::unique_ptr<transport::Transport> transport, const LinkTiming& linkTiming,
+                       const WindowTiming& windowTiming, QWidget* parent)
+    : MainWindow([&] { return new WinUSBManager(std::move(transport), linkTiming); }, windowTiming,
+                 parent)
+{
+}
+
+MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
+                       const WindowTiming& windowTiming, QWidget* parent)
+    : QMainWindow(parent),
+      ui(new Ui::MainWindow),
+      sampleInterval(windowTiming.sampleIntervalMs),
+      pageSwitchPauseMs(windowTiming.pageSwitchPauseMs)
+{
+    ui->setupUi(this);
+    initUi();
+    ui->stackedWidget->setCurrentIndex(kDcPage);
+    ui->actionDc_resistance_test->setChecked(true);
+
+    realTimeTimer = new QTimer(this);
+    countdownTimer = new QTimer(this);
+
+    usbThread = new QThread;
+    usbManager = makeManager();
+    usbManager->moveToThread(usbThread);
+
+    receiveThread = new QThread;
+    receiver = new ReceiveThread;
+    receiver->moveToThread(receiveThread);
+
+    connect(usbThread, &QThread::finished, usbThread, &QObject::deleteLater);
+    connect(receiveThread, &QThread::finished, receiveThread, &QObject::deleteLater);
+    connect(this, &MainWindow::detectDeviceSignal, usbManager, &WinUSBManager::detectDevice);
+    connect(usbManager, &WinUSBManager::detectedDeviceSignal, this, &MainWindow::detectedDeviceSlot);
+    connect(this, &MainWindow::connectUsbSignal, usbManager, &WinUSBManager::connectUsb);
+    connect(usbManager, &WinUSBManager::finishUsbDetection, this, &MainWindow::usbStatus);
+    connect(usbManager, &WinUSBManager::upperSwitchOnSignal, this, &MainWindow::upperSwitchOnSlot);
+    connect(this, &MainWindow::disConnectSignal, usbManager, &WinUSBManager::disConnect);
+    connect(realTimeTimer, &QTimer::timeout, usbManager, &WinUSBManager::readRealTimeData);
+    connect(this, &MainWindow::changeReadTypeSignal, usbManager, &WinUSBManager::changeReadType);
+    connect(usbManager, &WinUSBManager::finishReadRealTime, receiver, &ReceiveThread::parseRealTimeData);
+    connect(receiver, &ReceiveThread::finishReadRealTimeData, this, &MainWindow::showRealTimeData);
+    connect(this, &MainWindow::startReadStoreTotalNum, usbManager, &WinUSBManager::readStoreTotalNum);
+    connect(this, &MainWindow::startReadReadBackData, usbManager, &WinUSBManager::readReadBackData);
+    connect(usbManager, &WinUSBManager::finishReadReadBack, receiver, &ReceiveThread::parseReadBackData);
+    connect(usbManager, &WinUSBManager::stateProcessing, this, &MainWindow::stateProcessingSlot);
+    connect(receiver, &ReceiveThread::stateProcessing, this, &MainWindow::stateProcessingSlot);
+    connect(this, &MainWindow::startTestingSignal, usbManager, &WinUSBManager::startTesting);
+    connect(this, &MainWindow::stopTestingSignal, usbManager, &WinUSBManager::stopTesting);
+    connect(this, &MainWindow::updateTestSettingSignal, usbManager, &WinUSBManager::updateTestSetting);
+    connect(this, &MainWindow::cancelUiUpdateSignal, usbManager, &WinUSBManager::cancelUiUpdate);
+    connect(this, &MainWindow::keyLockSignal, usbManager, &WinUSBManager::keyLock);
+    connect(this, &MainWindow::keyUnlockSignal, usbManager, &WinUSBManager::keyUnlock);
+    connect(this, &MainWindow::stopCirculationSignal, usbManager, &WinUSBManager::stopCirculation);
+    connect(this, &MainWindow::informUpperOpenSignal, usbManager, &WinUSBManager::informUpperOpen);
+}
+
+MainWindow::~MainWindow()
+{
+    for (QThread* thread : {usbThread, receiveThread}) {
+        if (!thread)
+            continue;
+        thread->quit();
+        thread->wait();
+        delete thread;
+    }
+    delete usbManager;
+    delete receiver;
+    delete ui;
+}
+
+void MainWindow::initUi()
+{
+    setWindowTitle(tr("10A 直流电阻测试仪"));
+    addPageButtonsToToolBar();
+    createLanguageMenu();
+
+    setSettingWidgetsEnabled(false);
+    setDataActionsEnabled(false);
+    setPageActionsEnabled(true);
+    ui->actionStorage->setEnabled(true);
+    ui->pushButton_Change->setEnabled(false);
+    ui->pushButton_Test->setEnabled(false);
+    ui->pushButton_Change_2->setEnabled(false);
+    ui->pushButton_Test_2->setEnabled(false);
+
+    setLabelTexts();
+
+    const QString blank = QStringLiteral(" ");
+    ui->spinBox_ConductorNoValue_3->setSpecialValueText(blank);
+    ui->doubleSpinBox_ConductorTempValue_3->setSpecialValueText(blank);
+    ui->spinBox_TappingValue_3->setSpecialValueText(blank);
+    ui->spinBox_ConductorNoValue_4->setSpecialValueText(blank);
+    ui->spinBox_SampleNoValue_4->setSpecialValueText(blank);
+    ui->doubleSpinBox_StandardValue_4->setSpecialValueText(blank);
+
+    createTableModels();
+
+    ui->progressBar->setValue(0);
+    ui->textEdit_Remark->clear();
+    ui->textEdit_Remark_2->clear();
+    ui->statusbar->clearMessage();
+}
+
+// The three page buttons sit at the right end of the tool bar, behind one
+// expanding spacer. Adding an action the bar already holds moves it to the
+// end, so repeated calls keep the arrangement; the spacer is made only once.
+void MainWindow::addPageButtonsToToolBar()
+{
+    if (!ui->toolBar->findChild<QWidget*>(QLatin1String(kToolBarSpacerName))) {
+        auto* spacer = new QWidget(ui->toolBar);
+        spacer->setObjectName(QLatin1String(kToolBarSpacerName));
+        spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        ui->toolBar->addWidget(spacer);
+    }
+    ui->toolBar->addAction(ui->actionDc_resistance_test);
+    ui->toolBar->addAction(ui->actionConductor_length_test);
+    ui->toolBar->addAction(ui->actionStorage);
+}
+
+void MainWindow::setLabelTexts()
+{
+    ui->label_ConductorNo_3->setText(tr("试品编号"));
+    ui->label_ConductorTemp_3->setText(tr("试品温度"));
+    ui->label_TestedCurrent->setText(tr("测试电流"));
+    ui->label_ConvertedResistance->setText(tr("折算电阻"));
+    ui->label_EnvironmentTemp->setText(tr("环境温度："));
+    ui->label_ConductorMaterial_3->setText(tr("试品材质"));
+    ui->label_CurrentSetting_3->setText(tr("电流设置"));
+    ui->label_ConvertedTemp_3->setText(tr("折算温度"));
+    ui->label_Tapping_3->setText(tr("分接"));
+    ui->label_PhaseType_3->setText(tr("相别"));
+    ui->label_Winding_3->setText(tr("绕组"));
+    ui->groupBox_MeasurementSetting_3->setTitle(tr("直流电阻测量设置"));
+    ui->groupBox_Remark->setTitle(tr("备注"));
+    ui->label_ConductorNo_4->setText(tr("试品编号"));
+    ui->label_TestedCurrent_2->setText(tr("测试电流"));
+    ui->label_EnvironmentTemp_2->setText(tr("环境温度："));
+    ui->label_CurrentSetting_4->setText(tr("电流设置"));
+    ui->label_SampleNo_4->setText(tr("样品编号"));
+    ui->label_WireSquareValue_4->setText(tr("1米导线标称截面积"));
+    ui->label_StandardSetting_4->setText(tr("标准值设置"));
+    ui->label_StandardValue_4->setText(tr("标准值"));
+    ui->label_StandardUnit_4->setText(tr("标准值单位"));
+    ui->groupBox_MeasurementSetting_4->setTitle(tr("导体长度测量设置"));
+    ui->groupBox_Remark_2->setTitle(tr("备注"));
+}
+
+// Every call gives the three views new, empty models with headers in the
+// language now in force; the old models go with the window.
+void MainWindow::createTableModels()
+{
+    resTestModel = newTableModel(this, kDcResultHeaders);
+    ui->tableView_resTest->setModel(resTestModel);
+    lengthTestModel = newTableModel(this, kLengthResultHeaders);
+    ui->tableView_lengthTest->setModel(lengthTestModel);
+    for (QTableView* view : {ui->tableView_resTest, ui->tableView_lengthTest}) {
+        view->horizontalHeader()->setMinimumSectionSize(100);
+        view->horizontalHeader()->setStretchLastSection(true);
+        view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        view->verticalHeader()->setMinimumSectionSize(28);
+        view->verticalHeader()->setDefaultSectionSize(30);
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        view->show();
+    }
+
+    storedModel = newTableModel(this, kStoredHeaders);
+    ui->tableView->setModel(storedModel);
+    ui->tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    for (int column : kStoredWideColumns)
+        ui->tableView->setColumnWidth(column, kStoredWideColumnWidth);
+}
+
+void MainWindow::setSettingWidgetsEnabled(bool e)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ui->spinBox_ConductorNoValue_3, ui->doubleSpinBox_ConductorTempValue_3,
+             ui->comboBox_ConductorMaterialValue_3, ui->comboBox_CurrentSettingValue_3,
+             ui->comboBox_ConvertedTempValue_3, ui->spinBox_TappingValue_3,
+             ui->comboBox_PhaseTypeValue_3, ui->comboBox_WindingValue_3,
+             ui->spinBox_ConductorNoValue_4, ui->comboBox_CurrentSettingValue_4,
+             ui->spinBox_SampleNoValue_4, ui->comboBox_WireSquareValue_4,
+             ui->comboBox_StandardSettingValue_4})
+        w->setEnabled(e);
+    // A measured standard value is the instrument's own: never editable.
+    const bool standardEditable = e && ui->comboBox_StandardSettingValue_4->currentIndex() != 1;
+    ui->doubleSpinBox_StandardValue_4->setEnabled(standardEditable);
+    ui->comboBox_StandardUnitValue_4->setEnabled(standardEditable);
+}
+
+void MainWindow::clearDisplayedValues()
+{
+    setSettingWidgetsEnabled(false);
+    for (QSpinBox* box : {ui->spinBox_ConductorNoValue_3, ui->spinBox_TappingValue_3,
+                          ui->spinBox_ConductorNoValue_4, ui->spinBox_SampleNoValue_4})
+        box->setValue(-1);
+    ui->doubleSpinBox_ConductorTempValue_3->setValue(-40.1);
+
+    for (QLabel* label : {ui->label_TestedCurrentValue, ui->label_ConvertedResistanceValue,
+                          ui->label_TestedResistanceValue, ui->label_EnvironmentTempValue,
+                          ui->label_testStatus, ui->label_TestedCurrentValue_2,
+                          ui->label_TestedResistanceValue_2, ui->label_ConductorLengthValue_2,
+                          ui->label_EnvironmentTempValue_2, ui->label_testStatus_2})
+        label->clear();
+
+    for (QComboBox* box : {ui->comboBox_ConductorMaterialValue_3, ui->comboBox_CurrentSettingValue_3,
+                           ui->comboBox_ConvertedTempValue_3, ui->comboBox_PhaseTypeValue_3,
+                           ui->comboBox_WindingValue_3, ui->comboBox_CurrentSettingValue_4,
+                           ui->comboBox_WireSquareValue_4})
+        box->setCurrentIndex(-1);
+
+    // In μΩ with a set value the blank value of the standard is 99, else -1.
+    const bool microOhmSetValue = ui->comboBox_StandardSettingValue_4->currentIndex() == 0
+        && ui->comboBox_StandardUnitValue_4->currentIndex() == 0;
+    ui->doubleSpinBox_StandardValue_4->setValue(microOhmSetValue ? 99.0 : -1.0);
+    ui->comboBox_StandardSettingValue_4->setCurrentIndex(-1);
+    ui->comboBox_StandardUnitValue_4->setCurrentIndex(-1);
+}
+
+void MainWindow::setDataActionsEnabled(bool e)
+{
+    ui->actionImport_storage->setEnabled(e);
+    ui->actionExportToExcel->setEnabled(e);
+    ui->actionExportToPDF->setEnabled(e);
+    ui->actionAutomatic_measurement->setEnabled(e);
+}
+
+void MainWindow::setPageActionsEnabled(bool e)
+{
+    ui->actionDc_resistance_test->setEnabled(e);
+    ui->actionConductor_length_test->setEnabled(e);
+}
+
+void MainWindow::setLanguageMenuEnabled(bool e)
+{
+    ui->menuLanguage->setEnabled(e);
+}
+
+void MainWindow::lockActionsForAutoTest()
+{
+    setPageActionsEnabled(false);
+    setDataActionsEnabled(false);
+    setLanguageMenuEnabled(false);
+}
+
+// --- pages -------------------------------------------------------------------
+
+void MainWindow::on_actionDc_resistance_test_triggered()
+{
+    switchToTestPage(kDcPage);
+}
+
+void MainWindow::on_actionConductor_length_test_triggered()
+{
+    switchToTestPage(kLengthPage);
+}
+
+void MainWindow::on_actionStorage_triggered()
+{
+    if (pageSwitchTarget >= 0 || ui->stackedWidget->currentIndex() == kStoredPage) {
+        checkPageAction(ui->stackedWidget->currentIndex());
+        return;
+    }
+    ui->stackedWidget->setCurrentIndex(kStoredPage);
+    ui->statusbar->clearMessage();
+    if (isConnected) {
+        ui->actionImport_storage->setEnabled(true);
+        ui->actionExportToExcel->setEnabled(true);
+        ui->actionExportToPDF->setEnabled(false);
+        ui->actionAutomatic_measurement->setEnabled(false);
+    }
+}
+
+// While connected the instrument is told about the new page: the read type of
+// that page, one on-demand reading with it, then polling again. The steps are
+// spaced by pageSwitchPauseMs. A switch in progress ignores further page
+// choices, as a blocking switch would have made them wait.
+void MainWindow::switchToTestPage(int index)
+{
+    if (pageSwitchTarget >= 0 || ui->stackedWidget->currentIndex() == index) {
+        checkPageAction(ui->stackedWidget->currentIndex());
+        return;
+    }
+    if (!isConnected) {
+        finishPageSwitch(index);
+        return;
+    }
+    pageSwitchTarget = index;
+    checkPageAction(ui->stackedWidget->currentIndex());
+    endImport();
+    continuePageSwitch(index, 1, ++pageSwitchGeneration);
+}
+
+void MainWindow::continuePageSwitch(int index, int step, std::uint64_t generation)
+{
+    QTimer::singleShot(pageSwitchPauseMs, this, [this, index, step, generation] {
+        if (generation != pageSwitchGeneration)
+            return;
+        if (!isConnected) {  // the link went away meanwhile: only the page changes
+            finishPageSwitch(index);
+            return;
+        }
+        switch (step) {
+        case 1:
+            emit changeReadTypeSignal(index);
+            continuePageSwitch(index, 2, generation);
+            break;
+        case 2:
+            emit cancelUiUpdateSignal();
+            continuePageSwitch(index, 3, generation);
+            break;
+        default:
+            startPolling();
+            ui->statusbar->clearMessage();
+            setDataActionsEnabled(true);
+            finishPageSwitch(index);
+            break;
+        }
+    });
+}
+
+void MainWindow::finishPageSwitch(int index)
+{
+    pageSwitchTarget = -1;
+    ui->stackedWidget->setCurrentIndex(index);
+    checkPageAction(ui->stackedWidget->currentIndex());
+}
+
+void MainWindow::on_stackedWidget_currentChanged(int index)
+{
+    checkPageAction(index);
+}
+
+// The page actions are checkable without forming a group: this keeps exactly
+// the action of the page on screen checked.
+void MainWindow::checkPageAction(int index)
+{
+    if (index < kDcPage || index > kStoredPage)
+        return;
+    ui->actionDc_resistance_test->setChecked(index == kDcPage);
+    ui->actionConductor_length_test->setChecked(index == kLengthPage);
+    ui->actionStorage->setChecked(index == kStoredPage);
+}
+
+// --- window events -----------------------------------------------------------
+
+void MainWindow::closeEvent(QCloseEvent* e)
+{
+    if (isConnected)
+        endImport();
+    QCoreApplication::quit();
+    e->accept();
+}
+
+void MainWindow::changeEvent(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::LanguageChange:
+        ui->retranslateUi(this);
+        clearDisplayedValues();
+        initUi();
+        fillSettingComboBoxes();
+        if (isConnected) {
+            usbStatus(true);
+            ui->actionConnect->setText(tr("断开连接"));
+        }
+        break;
+    case QEvent::LocaleChange: {
+        const QString name = QLocale::system().name();
+        loadLanguage(name.left(name.lastIndexOf(QLatin1Char('_'))));
+        break;
+    }
+    default:
+        QWidget::changeEvent(e);
+        break;
+    }
+}

@@ -1,0 +1,192 @@
+#pragma once
+// The main window: the hub between the operator, the link thread and the
+// parser thread. One class, written over several files by subsystem:
+//   mainwindow.cpp            construction, wiring, pages, window events
+//   mainwindow_connection.cpp connecting, polling, live readings, status reports
+//   mainwindow_language.cpp   language menu and translators
+//   mainwindow_pages.cpp      setting lists and result rows of the two test pages
+
+#include "linktiming.h"
+#include "receivedata.h"
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <QTranslator>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace Ui {
+class MainWindow;
+}
+namespace transport {
+class Transport;
+}
+
+class AutoTestDialog;
+class PdfSettingDialog;
+class QAction;
+class QCloseEvent;
+class QEvent;
+class QLabel;
+class QStandardItemModel;
+class QThread;
+class QTimer;
+class ReceiveThread;
+class SampleIntervalDialog;
+class WinUSBManager;
+
+// Waits of the window itself. The defaults are the program's; tests shrink them.
+struct WindowTiming {
+    int pageSwitchPauseMs = 200;  // between the steps of a test-page switch while connected
+    int sampleIntervalMs = 500;   // polling interval until the operator chooses another
+};
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    // Uses the given transport for the link instead of the platform's.
+    MainWindow(std::unique_ptr<transport::Transport> transport, const LinkTiming& linkTiming,
+               const WindowTiming& windowTiming = WindowTiming(), QWidget* parent = nullptr);
+    ~MainWindow() override;
+signals:
+    void detectDeviceSignal();
+    void connectUsbSignal(QString path);
+    void disConnectSignal();
+    void cancelUiUpdateSignal();
+    void changeReadTypeSignal(int type);
+    void startReadStoreTotalNum();
+    void startReadReadBackData();
+    void startTestingSignal(bool isLengthTest);
+    void stopTestingSignal(bool isLengthTest);
+    void updateTestSettingSignal(QByteArray data);
+    void keyLockSignal();
+    void keyUnlockSignal();
+    void stopCirculationSignal(bool stop);
+    void informUpperOpenSignal();
+
+public slots:
+    void detectedDeviceSlot(QStringList paths);
+    void usbStatus(bool isConnected);
+    void upperSwitchOnSlot();
+    void showRealTimeData(ReceiveData rd);
+    void updateLogMessage(QString logMessage);
+    void stateProcessingSlot(QString logMessage, int errorType);
+
+protected slots:
+    void slotLanguageChanged(QAction* action);
+
+private slots:
+    void on_actionConnect_triggered();
+    void on_actionDc_resistance_test_triggered();
+    void on_actionConductor_length_test_triggered();
+    void on_actionStorage_triggered();
+    void on_stackedWidget_currentChanged(int index);
+
+    // Display rules of the setting widgets; they send nothing.
+    void on_spinBox_TappingValue_3_valueChanged(int arg1);
+    void on_doubleSpinBox_ConductorTempValue_3_valueChanged(double arg1);
+    void on_comboBox_StandardSettingValue_4_currentIndexChanged(int index);
+    void on_comboBox_StandardUnitValue_4_currentIndexChanged(int index);
+
+    void closeEvent(QCloseEvent* e) override;
+
+protected:
+    void changeEvent(QEvent* e) override;
+
+private:
+    MainWindow(const std::function<WinUSBManager*()>& makeManager, const WindowTiming& windowTiming,
+               QWidget* parent);
+
+    void initUi();
+    void addPageButtonsToToolBar();
+    void setLabelTexts();
+    void createTableModels();
+    void setSettingWidgetsEnabled(bool e);
+    void clearDisplayedValues();
+    void setDataActionsEnabled(bool e);
+    void setPageActionsEnabled(bool e);
+    void setLanguageMenuEnabled(bool e);
+    void lockActionsForAutoTest();
+
+    void switchToTestPage(int index);
+    void continuePageSwitch(int index, int step, std::uint64_t generation);
+    void finishPageSwitch(int index);
+    void checkPageAction(int index);
+
+    void setDisconnectedState();
+    void stopPolling();
+    void startPolling();
+    void preparePagesForPolling();
+    void startTest(bool isLengthTest);
+    void endImport();
+    void startThreadIfIdle(QThread* thread);
+
+    void showDcReading(const ReceiveData& rd);
+    void showLengthReading(const ReceiveData& rd);
+    void showDanger(bool danger, int livePage);
+    void followTestState(const ReceiveData& rd);
+    void showTestStatus(QLabel* label, const ReceiveData& rd);
+    void showWarningBox(const QString& message);
+
+    void createLanguageMenu();
+    void loadLanguage(const QString& code);
+    void switchTranslator(QTranslator& translator, const QString& fileName);
+
+    void fillSettingComboBoxes();
+    void appendDcResultRow();
+    void appendLengthResultRow();
+
+    Ui::MainWindow* ui;
+    WinUSBManager* usbManager = nullptr;
+    QThread* usbThread = nullptr;
+    QTimer* realTimeTimer = nullptr;
+    QThread* receiveThread = nullptr;
+    ReceiveThread* receiver = nullptr;
+    AutoTestDialog* autoTestDialog = nullptr;
+    QWidget* autoTestPanel = nullptr;
+    QTimer* countdownTimer = nullptr;
+    QStandardItemModel* resTestModel = nullptr;
+    QStandardItemModel* lengthTestModel = nullptr;
+    QStandardItemModel* storedModel = nullptr;
+    SampleIntervalDialog* sampleIntervalDialog = nullptr;
+    PdfSettingDialog* pdfSettingDialog = nullptr;
+    bool isConnected = false;
+    int sampleInterval = 500;
+    int storedTotal = 0;
+    bool isImporting = false;
+    double savedStandardValue = 100.0;
+    int savedStandardUnitIndex = 0;
+    int reportLinePitch = 100;
+    bool isTesting = false;
+    int lastCharging = 0;
+    bool isEditing = false;
+    bool isAutoTesting = false;
+    int testingFrameCount = 0;
+    int autoTestInterval = 1;
+    int countdownSeconds = 0;
+    int autoTestCount = 1;
+    int autoTestDone = 0;
+    bool isCountingDown = false;
+    QString lastTestedResistance;
+    bool resTableShown = true;
+    bool lengthTableShown = true;
+    QTranslator appTranslator;
+    QTranslator qtTranslator;
+    QString currentLanguage = QStringLiteral("zh");
+    QString languagePath;
+    bool isEnglish = false;
+
+    // Page switches while connected run as a chain of timed steps so that the
+    // GUI keeps painting; a chain in progress holds its target page here.
+    int pageSwitchPauseMs = 200;
+    int pageSwitchTarget = -1;
+    std::uint64_t pageSwitchGeneration = 0;
+};

@@ -1,0 +1,370 @@
+// Connecting and disconnecting, live polling, showing the readings and the
+// status reports of the two workers.
+
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "deviceselectiondialog.h"
+#include "windowstyles.h"
+#include "winusbmanager.h"
+
+#include <QMessageBox>
+#include <QPalette>
+#include <QPixmap>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+constexpr int kLivePage = 0;    // inner stacked widgets: the live values ...
+constexpr int kDangerPage = 1;  // ... or the danger picture
+constexpr int kAutoCode = 21;   // the instrument's code for AUTO current
+constexpr int kLengthAutoIndex = 20;
+constexpr int kTestingState = 1;
+constexpr int kStopAfterTestingReadings = 8;  // the ninth reading in a run sends the stop
+
+}  // namespace
+
+// --- connect and disconnect ------------------------------------------------
+
+void MainWindow::on_actionConnect_triggered()
+{
+    if (!isConnected) {
+        startThreadIfIdle(usbThread);
+        emit detectDeviceSignal();
+        return;
+    }
+    if (isImporting)
+        endImport();
+    emit disConnectSignal();
+}
+
+void MainWindow::detectedDeviceSlot(QStringList paths)
+{
+    if (paths.isEmpty())
+        return;
+    if (paths.size() == 1) {
+        emit connectUsbSignal(paths.first());
+        return;
+    }
+    auto* dialog = new DeviceSelectionDialog(this);
+    dialog->addDevicePaths(paths);
+    connect(dialog, &DeviceSelectionDialog::pathSelected, usbManager, &WinUSBManager::connectUsb);
+    dialog->show();
+}
+
+void MainWindow::usbStatus(bool isConnected)
+{
+    if (isConnected) {
+        startPolling();
+        return;
+    }
+    setDisconnectedState();
+    ui->actionConnect->setText(tr("连接"));
+    ui->statusbar->showMessage(tr("设备未连接"));
+}
+
+void MainWindow::upperSwitchOnSlot()
+{
+    if (isConnected)
+        return;
+    ui->statusbar->clearMessage();
+    isConnected = true;
+    setDataActionsEnabled(true);
+    setPageActionsEnabled(true);
+    ui->actionConnect->setText(tr("断开连接"));
+    ui->statusbar->showMessage(tr("已连接设备"));
+
+    isEditing = false;
+    setSettingWidgetsEnabled(false);
+    ui->actionStorage->setEnabled(false);
+    fillSettingComboBoxes();
+
+    for (QPushButton* button : {ui->pushButton_Change, ui->pushButton_Change_2}) {
+        button->setEnabled(true);
+        button->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));
+    }
+    for (QPushButton* button : {ui->pushButton_Test, ui->pushButton_Test_2}) {
+        button->setEnabled(true);
+        button->setStyleSheet(QLatin1String(windowstyle::kIdleTestButton));
+    }
+}
+
+void MainWindow::setDisconnectedState()
+{
+    stopPolling();
+    isConnected = false;
+
+    if (countdownTimer->isActive())
+        countdownTimer->stop();
+    if (isAutoTesting) {
+        if (autoTestPanel)
+            autoTestPanel->close();
+        isAutoTesting = false;
+    }
+
+    isTesting = false;
+    isEditing = false;
+    lastCharging = 0;
+
+    clearDisplayedValues();
+    setDataActionsEnabled(false);
+    setLanguageMenuEnabled(true);
+    setPageActionsEnabled(true);
+    ui->actionStorage->setEnabled(true);
+    ui->actionConnect->setText(tr("连接"));
+
+    for (QPushButton* button : {ui->pushButton_Change, ui->pushButton_Change_2}) {
+        button->setEnabled(false);
+        button->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));
+    }
+    for (QPushButton* button : {ui->pushButton_Test, ui->pushButton_Test_2}) {
+        button->setEnabled(false);
+        button->setStyleSheet(QLatin1String(windowstyle::kIdleTestButton));
+    }
+}
+
+// --- polling -----------------------------------------------------------------
+
+void MainWindow::startThreadIfIdle(QThread* thread)
+{
+    if (!thread->isRunning())
+        thread->start();
+}
+
+void MainWindow::startPolling()
+{
+    startThreadIfIdle(usbThread);
+    emit informUpperOpenSignal();
+    emit changeReadTypeSignal(2);
+    if (!realTimeTimer->isActive())
+        realTimeTimer->start(sampleInterval);
+    startThreadIfIdle(receiveThread);
+    preparePagesForPolling();
+}
+
+void MainWindow::stopPolling()
+{
+    if (realTimeTimer->isActive())
+        realTimeTimer->stop();
+    ui->actionStorage->setEnabled(true);
+}
+
+void MainWindow::preparePagesForPolling()
+{
+    isEditing = false;
+    setSettingWidgetsEnabled(false);
+    ui->pushButton_Change->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));
+    ui->pushButton_Change_2->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));
+}
+
+void MainWindow::startTest(bool isLengthTest)
+{
+    startPolling();
+    emit startTestingSignal(isLengthTest);
+}
+
+void MainWindow::endImport()
+{
+    if (!usbManager || !isImporting)
+        return;
+    usbManager->informUpperClose();
+    usbManager->stopCirculation(true);
+    usbManager->keyUnlock();
+    isImporting = false;
+}
+
+// --- live readings -------------------------------------------------------------
+
+void MainWindow::showRealTimeData(ReceiveData rd)
+{
+    if (!isConnected) {
+        setDisconnectedState();
+        ui->actionConnect->setText(tr("连接"));
+        ui->statusbar->showMessage(tr("设备未连接"));
+        return;
+    }
+    if (isImporting)
+        return;
+
+    ui->actionStorage->setEnabled(false);
+    setLanguageMenuEnabled(true);
+    if (rd.testType == 0)
+        showDcReading(rd);
+    else
+        showLengthReading(rd);
+    followTestState(rd);
+
+    lastCharging = rd.charging ? 1 : 0;
+    lastTestedResistance = rd.testedResistance;
+}
+
+void MainWindow::showDcReading(const ReceiveData& rd)
+{
+    ui->stackedWidget->setCurrentIndex(0);
+    ui->spinBox_ConductorNoValue_3->setValue(rd.conductorNo.toInt());
+    ui->doubleSpinBox_ConductorTempValue_3->setValue(rd.conductorTempValue.toDouble());
+    ui->label_TestedCurrentValue->setText(rd.testedCurrent + rd.testedCurrentUnit);
+    ui->label_ConvertedResistanceValue->setText(rd.convertedResistance + rd.convertedResistanceUnit);
+    showTestStatus(ui->label_testStatus, rd);
+    // A running test over range keeps the last in-range value on screen.
+    if (!(rd.resistanceOverRange && lastCharging != 0))
+        ui->label_TestedResistanceValue->setText(rd.testedResistance + rd.testedResistanceUnit);
+    ui->label_EnvironmentTempValue->setText(rd.environmentTemp);
+
+    ui->comboBox_ConductorMaterialValue_3->setCurrentIndex(rd.conductorMaterialIndex);
+    ui->comboBox_CurrentSettingValue_3->setCurrentIndex(rd.currentSettingIndex);
+    ui->comboBox_ConvertedTempValue_3->setCurrentText(rd.convertedTemp);
+    const int tapping = rd.tapping.toInt();
+    ui->spinBox_TappingValue_3->setValue(tapping);
+    if (tapping == 0)
+        ui->spinBox_TappingValue_3->setPrefix(QStringLiteral("0"));
+    ui->comboBox_PhaseTypeValue_3->setCurrentIndex(rd.phaseTypeIndex);
+    ui->comboBox_WindingValue_3->setCurrentIndex(rd.windingIndex);
+
+    showDanger(rd.danger, 0);
+}
+
+void MainWindow::showLengthReading(const ReceiveData& rd)
+{
+    ui->stackedWidget->setCurrentIndex(1);
+    ui->spinBox_ConductorNoValue_4->setValue(rd.conductorNo.toInt());
+    ui->label_TestedCurrentValue_2->setText(rd.testedCurrent + rd.testedCurrentUnit);
+    showTestStatus(ui->label_testStatus_2, rd);
+    ui->label_TestedResistanceValue_2->setText(rd.testedResistance + rd.testedResistanceUnit);
+    ui->label_ConductorLengthValue_2->setText(rd.conductorLength + rd.conductorLengthUnit);
+    ui->label_EnvironmentTempValue_2->setText(rd.environmentTemp);
+
+    ui->comboBox_CurrentSettingValue_4->setCurrentIndex(
+        rd.currentSettingIndex == kAutoCode ? kLengthAutoIndex : rd.currentSettingIndex);
+    ui->spinBox_SampleNoValue_4->setValue(rd.sampleNo.toInt());
+
+    const int wireIndex = ui->comboBox_WireSquareValue_4->findText(rd.wireSquare + tr("平方"),
+                                                                   Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (wireIndex >= 0)
+        ui->comboBox_WireSquareValue_4->setCurrentIndex(wireIndex);
+
+    ui->comboBox_StandardSettingValue_4->setCurrentIndex(rd.standardSettingIndex);
+    ui->comboBox_StandardUnitValue_4->setCurrentIndex(rd.standardUnitIndex);
+    ui->doubleSpinBox_StandardValue_4->setValue(rd.standardValue.toDouble());
+    if (ui->comboBox_StandardSettingValue_4->currentIndex() == 0) {
+        savedStandardValue = ui->doubleSpinBox_StandardValue_4->value();
+        savedStandardUnitIndex = ui->comboBox_StandardUnitValue_4->currentIndex();
+    }
+
+    showDanger(rd.danger, 1);
+}
+
+void MainWindow::showTestStatus(QLabel* label, const ReceiveData& rd)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, windowstyle::testStatusColour(rd.testState));
+    label->setPalette(palette);
+    label->setText(rd.testStatus);
+}
+
+void MainWindow::showDanger(bool danger, int testPage)
+{
+    QStackedWidget* live = testPage == 0 ? ui->stackedWidget_Res : ui->stackedWidget_Len;
+    QLabel* picture = testPage == 0 ? ui->label_Danger : ui->label_Danger_2;
+    if (!danger) {
+        live->setCurrentIndex(kLivePage);
+        return;
+    }
+    ui->statusbar->showMessage(QString());
+    live->setCurrentIndex(kDangerPage);
+    picture->setPixmap(QPixmap(QLatin1String(isEnglish ? windowstyle::kDangerPictureEnglish
+                                                       : windowstyle::kDangerPictureChinese)));
+}
+
+// Idle, testing and just finished follow the reading's charging flag.
+void MainWindow::followTestState(const ReceiveData& rd)
+{
+    const bool lengthPage = rd.testType != 0;
+    QPushButton* change = lengthPage ? ui->pushButton_Change_2 : ui->pushButton_Change;
+    QPushButton* test = lengthPage ? ui->pushButton_Test_2 : ui->pushButton_Test;
+
+    if (rd.charging) {
+        isTesting = true;
+        setPageActionsEnabled(false);
+        setDataActionsEnabled(false);
+        change->setEnabled(false);
+        test->setStyleSheet(QLatin1String(windowstyle::kRunningTestButton));
+        if (isAutoTesting) {
+            lockActionsForAutoTest();
+            if (isCountingDown) {
+                countdownSeconds = 0;
+                isCountingDown = false;
+            }
+            if (rd.testState == kTestingState && ++testingFrameCount > kStopAfterTestingReadings) {
+                emit stopTestingSignal(lengthPage);
+                testingFrameCount = 0;
+            }
+        }
+        return;
+    }
+
+    isTesting = false;
+    testingFrameCount = 0;
+    if (isAutoTesting) {
+        lockActionsForAutoTest();
+    } else {
+        setDataActionsEnabled(true);
+        setPageActionsEnabled(true);
+    }
+    change->setEnabled(true);
+    test->setStyleSheet(QLatin1String(windowstyle::kIdleTestButton));
+    if (lastCharging == 1) {
+        if (lengthPage)
+            appendLengthResultRow();
+        else
+            appendDcResultRow();
+    }
+}
+
+// --- status reports --------------------------------------------------------------
+
+void MainWindow::updateLogMessage(QString logMessage)
+{
+    ui->statusbar->showMessage(logMessage);
+}
+
+void MainWindow::stateProcessingSlot(QString logMessage, int errorType)
+{
+    ui->statusbar->showMessage(logMessage);
+    switch (errorType) {
+    case 1:  // a real-time reading failed or was invalid
+        clearDisplayedValues();
+        break;
+    case 2:  // stored data could not be read, or the keys could not be locked
+        endImport();
+        isImporting = false;
+        showWarningBox(logMessage);
+        ui->actionImport_storage->setEnabled(isConnected);
+        ui->actionExportToExcel->setEnabled(isConnected);
+        ui->actionExportToPDF->setEnabled(false);
+        ui->actionAutomatic_measurement->setEnabled(false);
+        setPageActionsEnabled(true);
+        ui->actionStorage->setEnabled(true);
+        setLanguageMenuEnabled(true);
+        break;
+    case 3:  // a request was refused: reading resumes
+        if (isConnected)
+            startPolling();
+        break;
+    case 4:  // the link failed or is not open
+        setDisconnectedState();
+        ui->statusbar->showMessage(tr("未连接"));
+        break;
+    case 5:  // a stored record could not be read
+        showWarningBox(logMessage);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::showWarningBox(const QString& message)
+{
+    QMessageBox::warning(this, tr(""), message, QMessageBox::Ok);
+}

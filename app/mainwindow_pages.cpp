@@ -1,0 +1,195 @@
+// The setting lists, the display rules of the setting widgets and the result
+// rows of the two test pages.
+
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QStandardItem>
+#include <QStandardItemModel>
+
+namespace {
+
+// List index = the instrument's code for the entry. Entries marked with
+// QT_TRANSLATE_NOOP are translated, the others are the same in every language.
+const char* const kMaterials[] = {QT_TRANSLATE_NOOP("MainWindow", "铜"),
+                                  QT_TRANSLATE_NOOP("MainWindow", "铝")};
+const char* const kCurrents[] = {"40mA",  "80mA",  "120mA", "160mA", "200mA", "240mA", "280mA",
+                                 "320mA", "360mA", "400mA", "1A",    "2A",    "3A",    "4A",
+                                 "5A",    "6A",    "7A",    "8A",    "9A",    "10A"};
+const char* const kDcOnlyCurrent = "12V/<5mA";
+const char* const kAutoCurrent = "AUTO";
+const char* const kConvertedTemps[] = {"75℃", "115℃"};
+const char* const kPhases[] = {"A0", "B0", "C0", "AB", "AC", "BC"};
+const char* const kWindings[] = {QT_TRANSLATE_NOOP("MainWindow", "低压"),
+                                 QT_TRANSLATE_NOOP("MainWindow", "高压")};
+const char* const kWireSquares[] = {
+    QT_TRANSLATE_NOOP("MainWindow", "1平方"),   QT_TRANSLATE_NOOP("MainWindow", "1.5平方"),
+    QT_TRANSLATE_NOOP("MainWindow", "2平方"),   QT_TRANSLATE_NOOP("MainWindow", "2.5平方"),
+    QT_TRANSLATE_NOOP("MainWindow", "3平方"),   QT_TRANSLATE_NOOP("MainWindow", "3.5平方"),
+    QT_TRANSLATE_NOOP("MainWindow", "4平方"),   QT_TRANSLATE_NOOP("MainWindow", "4.5平方"),
+    QT_TRANSLATE_NOOP("MainWindow", "5平方"),   QT_TRANSLATE_NOOP("MainWindow", "5.5平方"),
+    QT_TRANSLATE_NOOP("MainWindow", "6平方"),   QT_TRANSLATE_NOOP("MainWindow", "6.5平方"),
+    QT_TRANSLATE_NOOP("MainWindow", "7平方"),   QT_TRANSLATE_NOOP("MainWindow", "7.5平方"),
+    QT_TRANSLATE_NOOP("MainWindow", "8平方"),   QT_TRANSLATE_NOOP("MainWindow", "8.5平方"),
+    QT_TRANSLATE_NOOP("MainWindow", "9平方"),   QT_TRANSLATE_NOOP("MainWindow", "9.5平方"),
+    QT_TRANSLATE_NOOP("MainWindow", "10平方"),
+};
+const char* const kStandardSettings[] = {QT_TRANSLATE_NOOP("MainWindow", "设定值"),
+                                         QT_TRANSLATE_NOOP("MainWindow", "测试值")};
+const char* const kStandardUnits[] = {"μΩ", "mΩ", "Ω"};
+
+constexpr int kMeasuredStandard = 1;  // standard setting "测试值"
+constexpr int kMicroOhm = 0;
+constexpr double kMicroOhmBlank = 99.0;  // real values start at 100 μΩ
+constexpr double kOtherUnitBlank = -1.0;
+const char* const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
+
+template <std::size_t N>
+QStringList translatedList(const char* const (&texts)[N])
+{
+    QStringList list;
+    for (const char* text : texts)
+        list << QCoreApplication::translate("MainWindow", text);
+    return list;
+}
+
+template <std::size_t N>
+QStringList literalList(const char* const (&texts)[N])
+{
+    QStringList list;
+    for (const char* text : texts)
+        list << QString::fromUtf8(text);
+    return list;
+}
+
+void refill(QComboBox* box, const QStringList& entries)
+{
+    box->addItems(entries);
+    box->setCurrentIndex(-1);
+}
+
+// Appends one row of texts, then centres every cell of the model and makes it
+// read-only (older rows are treated again; the result is the same).
+void appendResultRow(QStandardItemModel* model, QTableView* view, const QStringList& texts)
+{
+    view->show();
+    const int row = model->rowCount();
+    model->insertRow(row);
+    view->scrollToBottom();
+    for (int column = 0; column < texts.size(); ++column)
+        model->setItem(row, column, new QStandardItem(texts.at(column)));
+    for (int r = 0; r < model->rowCount(); ++r) {
+        for (int c = 0; c < model->columnCount(); ++c) {
+            QStandardItem* item = model->item(r, c);
+            if (!item)
+                continue;
+            item->setTextAlignment(Qt::AlignCenter);
+            item->setEditable(false);
+        }
+    }
+}
+
+QString nowText()
+{
+    return QDateTime::currentDateTime().toString(QLatin1String(kTimeFormat));
+}
+
+}  // namespace
+
+void MainWindow::fillSettingComboBoxes()
+{
+    for (QComboBox* box : {ui->comboBox_ConductorMaterialValue_3, ui->comboBox_CurrentSettingValue_3,
+                           ui->comboBox_ConvertedTempValue_3, ui->comboBox_PhaseTypeValue_3,
+                           ui->comboBox_WindingValue_3, ui->comboBox_WireSquareValue_4,
+                           ui->comboBox_StandardSettingValue_4, ui->comboBox_StandardUnitValue_4,
+                           ui->comboBox_CurrentSettingValue_4})
+        box->clear();
+
+    QStringList lengthCurrents = literalList(kCurrents);
+    lengthCurrents << QLatin1String(kAutoCurrent);
+    QStringList dcCurrents = literalList(kCurrents);
+    dcCurrents << QString::fromUtf8(kDcOnlyCurrent) << QLatin1String(kAutoCurrent);
+
+    refill(ui->comboBox_ConductorMaterialValue_3, translatedList(kMaterials));
+    refill(ui->comboBox_CurrentSettingValue_3, dcCurrents);
+    refill(ui->comboBox_ConvertedTempValue_3, literalList(kConvertedTemps));
+    refill(ui->comboBox_PhaseTypeValue_3, literalList(kPhases));
+    refill(ui->comboBox_WindingValue_3, translatedList(kWindings));
+    refill(ui->comboBox_WireSquareValue_4, translatedList(kWireSquares));
+    refill(ui->comboBox_StandardSettingValue_4, translatedList(kStandardSettings));
+    refill(ui->comboBox_StandardUnitValue_4, literalList(kStandardUnits));
+    refill(ui->comboBox_CurrentSettingValue_4, lengthCurrents);
+}
+
+// Tapping always shows two digits; the blank value shows only its special text.
+void MainWindow::on_spinBox_TappingValue_3_valueChanged(int arg1)
+{
+    ui->spinBox_TappingValue_3->setPrefix(arg1 >= 10 ? QString() : QStringLiteral("0"));
+}
+
+void MainWindow::on_doubleSpinBox_ConductorTempValue_3_valueChanged(double arg1)
+{
+    ui->doubleSpinBox_ConductorTempValue_3->setPrefix(arg1 >= 0.0 ? QStringLiteral("+") : QString());
+}
+
+void MainWindow::on_comboBox_StandardSettingValue_4_currentIndexChanged(int index)
+{
+    if (index == kMeasuredStandard) {
+        ui->doubleSpinBox_StandardValue_4->setEnabled(false);
+        ui->comboBox_StandardUnitValue_4->setEnabled(false);
+    } else if (index == 0) {
+        ui->doubleSpinBox_StandardValue_4->setEnabled(isEditing);
+        ui->comboBox_StandardUnitValue_4->setEnabled(isEditing);
+    }
+}
+
+void MainWindow::on_comboBox_StandardUnitValue_4_currentIndexChanged(int index)
+{
+    if (ui->comboBox_StandardSettingValue_4->currentIndex() != 0)
+        return;
+    ui->doubleSpinBox_StandardValue_4->setMinimum(index == kMicroOhm ? kMicroOhmBlank : kOtherUnitBlank);
+}
+
+void MainWindow::appendDcResultRow()
+{
+    const QStringList texts{
+        QString::number(resTestModel->rowCount() + 1),
+        nowText(),
+        ui->spinBox_ConductorNoValue_3->text(),
+        ui->comboBox_ConductorMaterialValue_3->currentText(),
+        ui->doubleSpinBox_ConductorTempValue_3->text(),
+        ui->comboBox_ConvertedTempValue_3->currentText(),
+        ui->label_EnvironmentTempValue->text(),
+        ui->spinBox_TappingValue_3->text(),
+        ui->comboBox_PhaseTypeValue_3->currentText(),
+        ui->comboBox_WindingValue_3->currentText(),
+        ui->comboBox_CurrentSettingValue_3->currentText(),
+        ui->label_TestedCurrentValue->text(),
+        ui->label_ConvertedResistanceValue->text(),
+        ui->label_TestedResistanceValue->text(),
+        ui->textEdit_Remark->toPlainText(),
+    };
+    appendResultRow(resTestModel, ui->tableView_resTest, texts);
+}
+
+void MainWindow::appendLengthResultRow()
+{
+    const QStringList texts{
+        QString::number(lengthTestModel->rowCount() + 1),
+        nowText(),
+        ui->spinBox_ConductorNoValue_4->text(),
+        ui->spinBox_SampleNoValue_4->text(),
+        ui->comboBox_WireSquareValue_4->currentText(),
+        ui->comboBox_StandardSettingValue_4->currentText(),
+        ui->doubleSpinBox_StandardValue_4->text() + ui->comboBox_StandardUnitValue_4->currentText(),
+        ui->label_EnvironmentTempValue_2->text(),
+        ui->comboBox_CurrentSettingValue_4->currentText(),
+        ui->label_TestedCurrentValue_2->text(),
+        ui->label_TestedResistanceValue_2->text(),
+        ui->label_ConductorLengthValue_2->text(),
+        ui->textEdit_Remark_2->toPlainText(),
+    };
+    appendResultRow(lengthTestModel, ui->tableView_lengthTest, texts);
+}
