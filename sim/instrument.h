@@ -17,6 +17,7 @@
 namespace sim {
 
 using Bytes = protocol::Bytes;
+struct RecordContent;
 
 // Milliseconds on some monotonic scale. The instrument reads the clock only
 // when it handles a request or is asked for its state, so a test can move a
@@ -152,12 +153,14 @@ private:
     struct Measurement;
     struct Cycle;
 
-    void advance(std::int64_t nowMs);
+    // Moves the cycle on to the phase `nowMs` falls in; called under the
+    // lock by every member that reports or changes the cycle.
+    void advance(std::int64_t nowMs) const;
     std::vector<Bytes> dispatch(const Bytes& request, std::int64_t nowMs);
     std::vector<Bytes> onGroup(const Bytes& request, std::int64_t nowMs);
     std::vector<Bytes> onRealTime(const Bytes& request, std::int64_t nowMs);
-    std::vector<Bytes> onStoredCount();
-    std::vector<Bytes> onStoredRecords(const Bytes& request);
+    std::vector<Bytes> onStoredCount() const;
+    std::vector<Bytes> onStoredRecords(const Bytes& request) const;
     std::vector<Bytes> onKeys(const Bytes& request);
     std::vector<Bytes> onUpper(const Bytes& request);
     bool startCycle(bool lengthTest, std::int64_t nowMs);
@@ -165,21 +168,25 @@ private:
     bool applyDcSettings(const Bytes& frame);
     bool applyLengthSettings(const Bytes& frame);
     bool currentAllowed(int currentIndex) const;
-    Bytes acknowledge(bool accepted) const;
+    bool cycleUnderWay() const;
     Bytes realTimeRecord(std::int64_t nowMs);
-    Measurement measure(bool lengthTest, double elapsedTestingSeconds);
+    Measurement measure(bool lengthTest, double testingSeconds) const;
+    void fillMeasured(RecordContent& content, const Measurement& measured) const;
+    double sampleOhms(bool lengthTest) const;
+    double lengthOhmsPerMetre() const;
+    double ambient() const;
     void generateStoredRecords();
+    Bytes storedRecordAnswerLocked(int number) const;
     std::int64_t epochSecondsAt(std::int64_t nowMs) const;
     double scaledSeconds(double seconds) const;
-    double chargingSecondsLocked() const;
-    double dischargingSecondsLocked() const;
+    double cycleAmps() const;
 
     mutable std::mutex mutex_;  // guards every member below
     InstrumentOptions options_;
     std::shared_ptr<Clock> clock_;
     std::int64_t startMs_ = 0;
     std::int64_t startEpoch_ = 0;
-    std::mt19937 random_;
+    mutable std::mt19937 random_;  // noise of the readings
     Screen screen_;
     DcSetup dc_;
     LengthSetup length_;
