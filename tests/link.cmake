@@ -1,0 +1,8 @@
+# The link: the manager against the in-process simulator and scripted
+# transports, and the socket client against the real simulator program.
+tester_add_test(test_link_manager
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_link_manager.cpp ${CMAKE_CURRENT_LIST_DIR}/linkfakes.h
+  LIBS tester_link tester_sim TIMEOUT 120)
+tester_add_test(test_link_guards
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_link_guards.cpp ${CMAKE_CURRENT_LIST_DIR}/linkfakes.h
+  LIBS tester_link TIMEOUT 60)
