@@ -6,3 +6,8 @@ tester_add_test(test_link_manager
 tester_add_test(test_link_guards
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_link_guards.cpp ${CMAKE_CURRENT_LIST_DIR}/linkfakes.h
   LIBS tester_link TIMEOUT 60)
+tester_add_test(test_link_socket
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_link_socket.cpp
+  LIBS tester_link TIMEOUT 120)
+target_compile_definitions(test_link_socket PRIVATE TESTER_SIM_PROGRAM="$<TARGET_FILE:resistance-tester-sim>")
+add_dependencies(test_link_socket resistance-tester-sim)
