@@ -1,2 +1,3 @@
 # The instrument simulator: its model, the in-process transport and the socket server.
 tester_add_test(test_sim_instrument SOURCES test_sim_instrument.cpp simrecordrules.h LIBS tester_sim TIMEOUT 60)
+tester_add_test(test_sim_transport SOURCES test_sim_transport.cpp LIBS tester_sim TIMEOUT 60)
