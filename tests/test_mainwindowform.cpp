@@ -263,8 +263,13 @@ void TestMainWindowForm::retranslateClearsThePrefixesAndKeepsPlaceholders()
     ui->spinBox_TappingValue_3->setPrefix("0");
     ui->comboBox_CurrentSettingValue_4->setToolTip("stale");
     ui->label_Danger->setText("stale");
+    // Colours are state, not text: a running test stays green through a language change.
+    const QString running = "QPushButton{background-color: rgb(0, 255, 0);}";
+    ui->pushButton_Test->setStyleSheet(running);
 
     ui->retranslateUi(window);
+
+    QCOMPARE(ui->pushButton_Test->styleSheet(), running);
 
     QCOMPARE(ui->doubleSpinBox_ConductorTempValue_3->prefix(), QString());
     QCOMPARE(ui->spinBox_TappingValue_3->prefix(), QString());
