@@ -33,6 +33,8 @@ public:
     std::function<std::optional<Bytes>(int readIndex)> answer = [](int) { return std::nullopt; };
     std::vector<std::string> paths = {"fake:0"};
     std::string prefix = "fake:";  // of the paths this backend claims
+    std::string noticeText;        // left by every enumeration and open
+    bool openFails = false;
 
     // What the link did, for the checks.
     std::mutex mutex;  // guards the members below
@@ -52,7 +54,7 @@ public:
 
     std::vector<std::string> devicePaths() override { return paths; }
     bool handles(const std::string& path) const override { return path.rfind(prefix, 0) == 0; }
-    bool openDevice(const std::string&) override { return true; }
+    bool openDevice(const std::string&) override { return !openFails; }
     bool bindInterface() override { return true; }
     bool queryEndpointCount(int* count) override
     {
@@ -129,6 +131,7 @@ public:
     }
     bool flushPipe(std::uint8_t) override { return true; }
     int lastError() const override { return 5; }
+    std::string notice() const override { return noticeText; }
 };
 
 // Forwards to another transport, holding every IN wait for readDelayMs first,

@@ -28,7 +28,7 @@ QList<Report> reports(const QSignalSpy& spy)
 
 Bytes acknowledge(bool accepted)
 {
-    return protocol::buildFrame(std::uint8_t(protocol::AnswerType::Acknowledge), {accepted ? protocol::kAccepted : 0});
+    return protocol::buildFrame(std::uint8_t(protocol::AnswerType::Acknowledge), {std::uint8_t(accepted ? protocol::kAccepted : 0)});
 }
 
 Bytes countAnswer(int count)
@@ -184,6 +184,51 @@ private slots:
         QCOMPARE(rig.states->count(), 0);
         QCOMPARE(records.count(), 3);
         QCOMPARE(records.at(2).at(1).toInt(), 3);
+    }
+
+    // A notice of the backend (a device the user may not open) reaches the
+    // log and the status text.
+    void noticesReachTheUser_data()
+    {
+        QTest::addColumn<bool>("devicesFound");
+        QTest::newRow("nothing found") << false;
+        QTest::newRow("devices found") << true;
+    }
+    void noticesReachTheUser()
+    {
+        QFETCH(bool, devicesFound);
+        auto owned = std::make_unique<ScriptedTransport>();
+        owned->noticeText = "No permission to open usb:1-4.";
+        if (!devicesFound)
+            owned->paths.clear();
+        WinUSBManager manager(std::move(owned), LinkTiming::scaled(0.01));
+        QSignalSpy states(&manager, &WinUSBManager::stateProcessing);
+        QSignalSpy detected(&manager, &WinUSBManager::detectedDeviceSignal);
+        QTest::ignoreMessage(QtWarningMsg, "No permission to open usb:1-4.");
+        manager.detectDevice();
+        if (devicesFound) {
+            QCOMPARE(reports(states), QList<Report>{Report("No permission to open usb:1-4.", 0)});
+            QCOMPARE(detected.count(), 1);
+        } else {
+            QCOMPARE(reports(states),
+                     QList<Report>{Report(text("未检测到任何设备") + " No permission to open usb:1-4.", 0)});
+            QCOMPARE(detected.count(), 0);
+        }
+    }
+
+    void failedOpenTellsTheNotice()
+    {
+        auto owned = std::make_unique<ScriptedTransport>();
+        owned->noticeText = "No permission to open usb:1-4.";
+        owned->openFails = true;
+        WinUSBManager manager(std::move(owned), LinkTiming::scaled(0.01));
+        QSignalSpy states(&manager, &WinUSBManager::stateProcessing);
+        QSignalSpy connected(&manager, &WinUSBManager::finishUsbDetection);
+        QTest::ignoreMessage(QtWarningMsg, "No permission to open usb:1-4.");
+        manager.connectUsb("fake:0");
+        QCOMPARE(reports(states), QList<Report>{Report("No permission to open usb:1-4.", 0)});
+        QCOMPARE(connected.count(), 1);
+        QCOMPARE(connected.at(0).at(0).toBool(), false);
     }
 
     // ------------------------------------------------------------ transport set

@@ -117,6 +117,24 @@ private slots:
             ::close(fd);
     }
 
+    // The platform's backends end with the simulator sockets of the folder
+    // (no USB instrument is plugged into a test machine).
+    void platformTransportFindsSimulatorSockets()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("sim.sock").toStdString();
+        const int listener = serverSocket(path);
+        QVERIFY(listener >= 0);
+        std::unique_ptr<transport::Transport> platform = transport::createPlatformTransport(dir.path().toStdString());
+        const std::vector<std::string> paths = platform->devicePaths();
+        QVERIFY(!paths.empty());
+        QCOMPARE(paths.back(), path);
+        QVERIFY(platform->openDevice(path));
+        QVERIFY(platform->bindInterface());
+        QVERIFY(platform->closeDevice());
+        ::close(listener);
+    }
+
     void oneMessagePerTransfer()
     {
         Connection c;
