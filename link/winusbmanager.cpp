@@ -22,10 +22,11 @@ std::vector<unsigned char> toVector(const unsigned char* data, std::size_t size)
     return std::vector<unsigned char>(data, data + size);
 }
 
+// Where simulator sockets are looked for; empty (none) without a runtime folder.
 QString socketFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
-           + QStringLiteral("/resistance-tester");
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? QString() : runtime + QStringLiteral("/resistance-tester");
 }
 
 }  // namespace
