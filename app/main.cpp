@@ -11,6 +11,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(argc, argv);
+    Q_INIT_RESOURCE(resources);
     Q_INIT_RESOURCE(translations);
     installChineseFontSubstitutes();
 

@@ -36,6 +36,9 @@ void MainWindow::on_actionConnect_triggered()
     }
     if (isImporting)
         endImport();
+    // Polls queued behind the disconnect would find the link closed and report
+    // a link failure over the disconnect's own message.
+    stopPolling();
     emit disConnectSignal();
 }
 

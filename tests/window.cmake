@@ -1,0 +1,5 @@
+# The main window against simulated instruments in the same process.
+tester_add_test(test_window
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_window.cpp
+  LIBS tester_app tester_sim tester_resources
+  TIMEOUT 180)
