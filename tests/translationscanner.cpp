@@ -236,6 +236,8 @@ private:
 struct Scope {
     enum Kind { Namespace, Class, Function, Block } kind;
     QString context;  // empty: not known here, use the file's class
+    int parenBase = 0;  // parentheses open when the scope began
+    bool inParens = false;  // a brace inside parentheses: default argument, lambda
 };
 
 class Scanner {
@@ -250,12 +252,24 @@ public:
         scopes.append({Scope::Namespace, QString()});
         for (int i = 0; i < t.size(); ++i) {
             const QByteArray& x = t[i].text;
-            if (t[i].kind == TokenKind::Punct && x == "{") {
+            if (t[i].kind == TokenKind::Punct && x == "(") {
+                ++parenDepth;
+            } else if (t[i].kind == TokenKind::Punct && x == ")") {
+                --parenDepth;
+            } else if (t[i].kind == TokenKind::Punct && x == "{") {
+                if (parenDepth > scopes.last().parenBase) {
+                    // Part of the statement around it; the statement goes on.
+                    scopes.append({Scope::Block, scopes.last().context, parenDepth, true});
+                    continue;
+                }
                 openScope(i);
+                scopes.last().parenBase = parenDepth;
                 statementStart = i + 1;
             } else if (t[i].kind == TokenKind::Punct && x == "}") {
+                const bool statementGoesOn = scopes.size() > 1 && scopes.last().inParens;
                 closeScope(i);
-                statementStart = i + 1;
+                if (!statementGoesOn)
+                    statementStart = i + 1;
             } else if (t[i].kind == TokenKind::Punct && x == ";") {
                 statementStart = i + 1;
             } else if (t[i].kind == TokenKind::Identifier) {
@@ -278,6 +292,7 @@ private:
     QStringList declaredClasses;
     QStringList definedMemberClasses;
     int statementStart = 0;
+    int parenDepth = 0;
     int lastFunctionClose = -2;
     QString lastFunctionContext;
 
@@ -331,6 +346,7 @@ private:
         if (scopes.size() <= 1)
             return;
         const Scope closed = scopes.takeLast();
+        parenDepth = closed.parenBase;  // resynchronise after unbalanced text
         if (closed.kind == Scope::Function && scopes.last().kind != Scope::Function
             && scopes.last().kind != Scope::Block) {
             lastFunctionClose = brace;
@@ -373,23 +389,17 @@ private:
     }
 
     // The opening parenthesis of a function definition's parameter list,
-    // or -1 when the brace does not open a function body.
+    // or -1 when the brace does not open a function body (no parameter
+    // list, or an initialiser: '=' comes first).
     int functionParen(int from, int brace) const
     {
-        int first = -1;
-        int depth = 0;
         for (int i = from; i < brace; ++i) {
-            if (isPunct(i, "=") && depth == 0 && first < 0)
+            if (isPunct(i, "="))
                 return -1;
-            if (isPunct(i, "(")) {
-                if (depth == 0 && first < 0)
-                    first = i;
-                ++depth;
-            } else if (isPunct(i, ")")) {
-                --depth;
-            }
+            if (isPunct(i, "("))
+                return i;
         }
-        return depth == 0 ? first : -1;
+        return -1;
     }
 
     // For `A::B::f(` returns "B"; for `X::~X(` returns "X".
