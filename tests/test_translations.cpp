@@ -284,6 +284,7 @@ void TestTranslations::programTextsHaveEnglish()
             faults << describe(t) + " has no finished English in lang_en.qm";
     }
     qInfo("%d translatable texts in %d files", int(texts.size()), fileCount);
+    QVERIFY2(fileCount > 0, qPrintable("no sources or forms found under " + sourceDir));
     failOnFaults(faults);
 }
 
