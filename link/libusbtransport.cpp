@@ -237,6 +237,8 @@ LibusbTransport::LibusbTransport(const LinkTiming& timing) : timing_(timing)
 LibusbTransport::~LibusbTransport()
 {
     closeDevice();
+    // Transfers their owner never finished have completed by now (closing waits for them).
+    for (AsyncTransfer* transfer : liveTransfers_) delete transfer;
     stopEventThread();
     if (context_) libusb_exit(context_);
 }

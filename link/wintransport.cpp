@@ -73,7 +73,12 @@ public:
 
 WinTransport::WinTransport(const LinkTiming& timing) : timing_(timing), file_(INVALID_HANDLE_VALUE) {}
 
-WinTransport::~WinTransport() { closeDevice(); }
+WinTransport::~WinTransport()
+{
+    closeDevice();
+    // Transfers their owner never finished have completed by now (closing waits for them).
+    for (OverlappedTransfer* transfer : liveTransfers_) delete transfer;
+}
 
 bool WinTransport::failWithLastError()
 {
