@@ -2,12 +2,11 @@
 
 #include "instrumenttables.h"
 #include "recordencoder.h"
+#include "storedrecords.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstring>
-#include <iterator>
 
 namespace sim {
 
@@ -195,10 +194,9 @@ std::vector<Bytes> Instrument::onRealTime(const Bytes& request, std::int64_t now
     if (request.size() != 8)
         return {acknowledge(false)};
     const std::uint8_t readType = request[5];
-    const bool cycleRunning = cycle_ && cycle_->phase != Phase::Complete;
     // The PC may move the instrument between its two test screens, never out
     // of a menu and never while a cycle runs.
-    if (screen_ != Screen::Other && !cycleRunning) {
+    if (screen_ != Screen::Other && !cycleUnderWay()) {
         Screen wanted = screen_;
         if (readType == protocol::kReadTypeDc)
             wanted = Screen::DcTest;
@@ -379,21 +377,6 @@ constexpr double kAmbientNoise = 0.05;     // degrees
 constexpr double kAmbientMean = 22.5;
 constexpr double kSettleFraction = 0.02;   // the reading starts this much high ...
 constexpr double kSettleSeconds = 1.0;     // ... and settles with this time constant
-constexpr double kTwelveVolts = 12.0;
-
-double temperatureConstant(int material)
-{
-    return material == 1 ? tables::kAluminiumT : tables::kCopperT;
-}
-
-// The voltage the range can drive: its current times its limit.
-double complianceVolts(const tables::Drive& drive, bool highLimitTable)
-{
-    if (drive.rangeIndex == tables::kTwelveVoltIndex)
-        return kTwelveVolts;
-    const double* limits = highLimitTable ? tables::kRangeLimitA : tables::kRangeLimitB;
-    return limits[drive.rangeIndex] * drive.amps;
-}
 
 }  // namespace
 
@@ -421,12 +404,10 @@ Instrument::Measurement Instrument::measure(bool lengthTest, double testingSecon
     const double settleSeconds = std::max(scaledSeconds(kSettleSeconds), 1e-3);
     const double settling = 1.0 + kSettleFraction * std::exp(-std::max(0.0, testingSeconds) / settleSeconds);
     m.ohms = trueOhms * settling * (1.0 + normal(random_, kResistanceNoise));
-    const double reachable = complianceVolts(drive, options_.highLimitTable) / std::max(m.ohms, 1e-12);
-    m.amps = std::min(drive.amps, reachable) * (1.0 + normal(random_, kCurrentNoise));
+    m.amps = tables::drivenAmps(drive, m.ohms) * (1.0 + normal(random_, kCurrentNoise));
     m.overRange = m.ohms > drive.limitOhms;
     if (!lengthTest) {
-        const double t = temperatureConstant(dc_.material);
-        m.convertedOhms = m.ohms * (t + dc_.convertedTemp) / (t + dc_.conductorTemp);
+        m.convertedOhms = tables::convertedOhms(m.ohms, dc_.material, dc_.convertedTemp, dc_.conductorTemp);
         return m;
     }
     if (length_.standardMode == 0)
@@ -593,121 +574,15 @@ bool Instrument::applyLengthSettings(const Bytes& frame)
 // --- stored records --------------------------------------------------------
 
 namespace {
-
 constexpr std::int64_t kNewestRecordAgeSeconds = 300;
-constexpr int kShortestGapSeconds = 120;
-constexpr int kLongestGapSeconds = 5400;
-constexpr double kLengthRecordShare = 0.4;
-constexpr int kOverRangeEvery = 15;  // about one record in so many is over range
-constexpr float kWireSquares[] = {1.0f, 1.5f, 2.5f, 4.0f, 6.0f, 10.0f, 16.0f, 25.0f, 35.0f, 50.0f};
-constexpr int kConvertedTemps[] = {20, 75, 115};
-
-double quantityValue(Quantity q, double unitFactor)
-{
-    float value;
-    std::memcpy(&value, &q.bits, sizeof value);
-    return value * unitFactor;
-}
-
-int uniformInt(std::mt19937& random, int low, int high)
-{
-    return std::uniform_int_distribution<int>(low, high)(random);
-}
-
-double uniformReal(std::mt19937& random, double low, double high)
-{
-    return std::uniform_real_distribution<double>(low, high)(random);
-}
-
-int randomCurrentIndex(std::mt19937& random, bool lengthTest)
-{
-    const int index = uniformInt(random, 0, tables::kCurrentSettings - 1);
-    return lengthTest && index == tables::kTwelveVoltIndex ? tables::kAutoIndex : index;
-}
-
-// A plausible finished measurement for a stored record.
-RecordContent randomStoredContent(std::mt19937& random, bool highLimitTable)
-{
-    RecordContent c;
-    c.lengthTest = uniformReal(random, 0.0, 1.0) < kLengthRecordShare;
-    c.ambient = static_cast<float>(std::round(uniformReal(random, 5.0, 35.0) * 10.0) / 10.0);
-    c.status = highLimitTable ? status::kHighLimitTable : 0;
-    const bool overRange = uniformInt(random, 1, kOverRangeEvery) == 1;
-    double ohms = 0.0;
-    int currentIndex = 0;
-    if (c.lengthTest) {
-        LengthSetup& s = c.length;
-        s.sampleNo = uniformInt(random, 0, 199);
-        s.currentIndex = currentIndex = randomCurrentIndex(random, true);
-        s.conductorNo = uniformInt(random, 0, 9999);
-        s.wireSquare = kWireSquares[uniformInt(random, 0, int(std::size(kWireSquares)) - 1)];
-        s.standardMode = uniformInt(random, 0, 1);
-        const double perMetre = tables::kCopperResistivity / s.wireSquare;
-        c.standard = standardQuantity(perMetre * (1.0 + uniformReal(random, -0.01, 0.01)));
-        s.standardUnit = c.standard.unit;
-        ohms = perMetre * std::pow(10.0, uniformReal(random, 0.5, 3.5));
-    } else {
-        DcSetup& s = c.dc;
-        s.material = uniformInt(random, 0, 4) == 0 ? 1 : 0;
-        s.currentIndex = currentIndex = randomCurrentIndex(random, false);
-        s.convertedTemp = kConvertedTemps[uniformInt(random, 0, int(std::size(kConvertedTemps)) - 1)];
-        s.tapping = uniformInt(random, 1, 17);
-        s.phase = uniformInt(random, 1, 6);
-        s.winding = uniformInt(random, 0, 1);
-        s.conductorNo = uniformInt(random, 0, 9999);
-        s.conductorTemp = static_cast<float>(std::round(uniformReal(random, -5.0, 45.0) * 10.0) / 10.0);
-        ohms = 0.0;
-    }
-    const tables::Drive probe = tables::driveFor(currentIndex, 1.0, highLimitTable, c.lengthTest, 3);
-    if (!c.lengthTest)
-        ohms = probe.limitOhms * std::pow(10.0, -uniformReal(random, 0.3, 3.0));
-    if (overRange)
-        ohms = probe.limitOhms * 1.5;
-    const tables::Drive drive = tables::driveFor(currentIndex, ohms, highLimitTable, c.lengthTest, 3);
-    c.current = currentQuantity(std::min(drive.amps, complianceVolts(drive, highLimitTable) / ohms));
-    if (ohms > drive.limitOhms) {
-        c.status |= status::kResistanceOverRange;
-        c.resistance = c.converted = c.conductorLength = noValue();
-        return c;
-    }
-    c.resistance = resistanceQuantity(ohms);
-    if (c.lengthTest) {
-        const double metres = ohms / quantityValue(c.standard, standardUnitFactor(c.standard.unit));
-        if (metres > tables::kLengthLimitMetres) {
-            c.status |= status::kLengthOverRange;
-            c.conductorLength = noValue();
-        } else {
-            c.conductorLength = lengthQuantity(metres);
-        }
-    } else {
-        const double t = temperatureConstant(c.dc.material);
-        c.converted = resistanceQuantity(ohms * (t + c.dc.convertedTemp) / (t + c.dc.conductorTemp));
-    }
-    return c;
-}
-
 }  // namespace
 
 void Instrument::generateStoredRecords()
 {
-    // Its own generator, so that the memory does not depend on the readings
-    // taken before it was (re)generated.
-    std::mt19937 random(options_.seed ^ 0x5EEDu);
-    const int count = options_.storedRecords;
-    stored_.assign(static_cast<std::size_t>(count), Bytes());
-    std::int64_t when = startEpoch_ - kNewestRecordAgeSeconds;
-    // Newest last: walk backwards in time from the newest record.
-    std::vector<std::int64_t> times(static_cast<std::size_t>(count));
-    for (int i = count - 1; i >= 0; --i) {
-        times[static_cast<std::size_t>(i)] = when;
-        when -= uniformInt(random, kShortestGapSeconds, kLongestGapSeconds);
-    }
-    for (int number = 1; number <= count; ++number) {
-        RecordContent c = randomStoredContent(random, options_.highLimitTable);
-        c.epochSeconds = times[static_cast<std::size_t>(number - 1)];
-        c.numberOrCode = static_cast<std::uint16_t>(number);
-        stored_[static_cast<std::size_t>(number - 1)] = encodeRecord(AnswerType::StoredRecord, c);
-    }
+    // A generator of its own, so that the memory does not depend on the
+    // readings taken before it was made.
+    stored_ = makeStoredRecords(options_.storedRecords, options_.seed ^ 0x5EEDu, options_.highLimitTable,
+                                startEpoch_ - kNewestRecordAgeSeconds);
 }
 
 Bytes Instrument::storedRecordAnswerLocked(int number) const

@@ -15,6 +15,7 @@ constexpr double kCurrentAmps[kCurrentRanges] = {
     1.0,  2.0,  3.0,  4.0,  5.0,  6.0,  7.0,  8.0,  9.0,  10.0,
 };
 constexpr double kTwelveVoltAmps = 0.005;
+constexpr double kTwelveVolts = 12.0;
 
 // Upper limit of measurable resistance in ohms, by current setting: table A
 // (status bit 0 set) and table B.
@@ -58,7 +59,14 @@ struct Drive {
     int rangeIndex = 0;   // 0..19, or kTwelveVoltIndex
     double amps = 0.0;
     double limitOhms = 0.0;
+    double volts = 0.0;   // the most the range can drive: its limit times its current
 };
 Drive driveFor(int currentIndex, double ohms, bool highLimitTable, bool lengthTest, int batteryCells);
+// The current that flows through `ohms`: the range's own, or less when the
+// resistance is too high for it.
+double drivenAmps(const Drive& drive, double ohms);
+
+// R·(T+θref)/(T+θ) with T of the conductor's material (0 copper, 1 aluminium).
+double convertedOhms(double ohms, int material, double referenceTemp, double conductorTemp);
 
 }  // namespace sim::tables
