@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr const char kUdevRule[] = "packaging/linux/60-resistance-tester.rules";
 constexpr std::uint8_t kVendorSpecificClass = 0xFF;
 constexpr std::uint16_t kFirstUsbVersionWithBos = 0x0201;
 constexpr int kMaxPortDepth = 7;
@@ -80,21 +79,9 @@ bool summarise(libusb_device* device, DeviceSummary* summary)
     return true;
 }
 
-std::string hex4(std::uint16_t value)
+usbdevicepath::DeniedDevice denied(const DeviceSummary& summary)
 {
-    static const char digits[] = "0123456789abcdef";
-    std::string text(4, '0');
-    for (int i = 3; i >= 0; --i, value >>= 4) text[i] = digits[value & 0xF];
-    return text;
-}
-
-std::string permissionNotice(const DeviceSummary& summary)
-{
-    return "USB device " + usbdevicepath::format(summary.location) + " (" + hex4(summary.vendorId) +
-           ":" + hex4(summary.productId) +
-           ") may not be opened by this user, so it cannot be checked for an instrument. "
-           "Install the udev rule " + kUdevRule +
-           " into /etc/udev/rules.d/, then unplug and replug the device.";
+    return {summary.location, summary.vendorId, summary.productId};
 }
 
 // One IN control transfer; the bytes received, or nullopt.
@@ -289,14 +276,14 @@ std::vector<std::string> LibusbTransport::devicePaths()
         return {};
     }
     std::vector<usbdevicepath::Location> instruments;
-    std::string problems;
+    std::vector<usbdevicepath::DeniedDevice> deniedDevices;
     for (ssize_t i = 0; i < count; ++i) {
         DeviceSummary summary;
         if (!summarise(list[i], &summary)) continue;
         libusb_device_handle* handle = nullptr;
         const int rc = libusb_open(list[i], &handle);
         if (rc == LIBUSB_ERROR_ACCESS && summary.vendorSpecific) {
-            problems += (problems.empty() ? "" : "\n") + permissionNotice(summary);
+            deniedDevices.push_back(denied(summary));
             continue;
         }
         if (rc != LIBUSB_SUCCESS) continue;
@@ -304,7 +291,7 @@ std::vector<std::string> LibusbTransport::devicePaths()
         libusb_close(handle);
     }
     libusb_free_device_list(list, 1);
-    setNotice(problems);
+    setNotice(usbdevicepath::accessNotice(deniedDevices));
     return usbdevicepath::orderedPaths(instruments);
 }
 
@@ -324,7 +311,7 @@ bool LibusbTransport::openDevice(const std::string& path)
     if (rc == LIBUSB_ERROR_ACCESS) {
         DeviceSummary summary;
         summarise(device, &summary);
-        setNotice(permissionNotice(summary));
+        setNotice(usbdevicepath::accessNotice({denied(summary)}));
     }
     libusb_free_device_list(list, 1);
     if (rc != LIBUSB_SUCCESS) return fail(rc);

@@ -26,6 +26,14 @@ bool readNumber(const std::string& text, std::size_t* at, int max, int* value)
     return true;
 }
 
+std::string hex4(std::uint16_t value)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string text(4, '0');
+    for (int i = 3; i >= 0; --i, value >>= 4) text[std::size_t(i)] = digits[value & 0xF];
+    return text;
+}
+
 }  // namespace
 
 std::string format(const Location& location)
@@ -77,6 +85,21 @@ std::vector<std::string> orderedPaths(std::vector<Location> locations)
     paths.reserve(locations.size());
     for (const Location& location : locations) paths.push_back(format(location));
     return paths;
+}
+
+std::string accessNotice(const std::vector<DeniedDevice>& devices)
+{
+    if (devices.empty()) return {};
+    std::string names;
+    for (const DeniedDevice& device : devices) {
+        if (!names.empty()) names += ", ";
+        names += format(device.location) + " (" + hex4(device.vendorId) + ":" + hex4(device.productId) + ")";
+    }
+    const bool one = devices.size() == 1;
+    return std::string(one ? "USB device " : "USB devices ") + names +
+           (one ? " may not be opened by this user, so it cannot be checked for an instrument."
+                : " may not be opened by this user, so they cannot be checked for an instrument.") +
+           " Install the udev rule " + kUdevRule + " into /etc/udev/rules.d/, then unplug and replug the device.";
 }
 
 }  // namespace usbdevicepath

@@ -27,4 +27,16 @@ bool lessThan(const Location& a, const Location& b);
 // Sorts and formats.
 std::vector<std::string> orderedPaths(std::vector<Location> locations);
 
+// Where the udev rule that lets the user open the instrument is shipped.
+constexpr const char kUdevRule[] = "packaging/linux/60-resistance-tester.rules";
+
+// A device that might be an instrument but may not be opened by this user.
+struct DeniedDevice {
+    Location location;
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
+};
+// One message naming every such device and the rule that helps; empty for none.
+std::string accessNotice(const std::vector<DeniedDevice>& devices);
+
 }  // namespace usbdevicepath

@@ -13,6 +13,7 @@ private slots:
     void malformedPathsAreRefused_data();
     void malformedPathsAreRefused();
     void pathsAreOrderedByBusThenPort();
+    void devicesThatMayNotBeOpenedAreNamed();
     void noInstrumentsListsNothing();
     void unknownPathsDoNotOpen();
     void transfersNeedABoundInterface();
@@ -67,6 +68,20 @@ void TestLibusbTransport::pathsAreOrderedByBusThenPort()
     std::vector<usbdevicepath::Location> found{{2, {1}}, {1, {10}}, {1, {2, 1}}, {1, {2}}, {1, {9, 4}}, {10, {1}}};
     const std::vector<std::string> expected{"usb:1-2", "usb:1-2.1", "usb:1-9.4", "usb:1-10", "usb:2-1", "usb:10-1"};
     QCOMPARE(usbdevicepath::orderedPaths(found), expected);
+}
+
+void TestLibusbTransport::devicesThatMayNotBeOpenedAreNamed()
+{
+    QVERIFY(usbdevicepath::accessNotice({}).empty());
+
+    const QString one = QString::fromStdString(usbdevicepath::accessNotice({{{1, {2, 3}}, 0x1A2B, 0x00FF}}));
+    QVERIFY2(one.contains("usb:1-2.3 (1a2b:00ff)"), qPrintable(one));
+    QVERIFY2(one.contains(usbdevicepath::kUdevRule), qPrintable(one));
+
+    const QString two = QString::fromStdString(
+        usbdevicepath::accessNotice({{{1, {4}}, 0x0001, 0x0002}, {{3, {1, 1}}, 0xFFFF, 0xABCD}}));
+    QVERIFY2(two.contains("usb:1-4 (0001:0002), usb:3-1.1 (ffff:abcd)"), qPrintable(two));
+    QCOMPARE(two.count(usbdevicepath::kUdevRule), 1);
 }
 
 void TestLibusbTransport::noInstrumentsListsNothing()
