@@ -59,6 +59,9 @@ const Option kOptions[] = {
     {"time-scale", "Factor on every duration of a test cycle (0.1 makes it ten times faster).", "factor", "1"},
     {"battery", "Battery cells: 3 full, 2 refuses ranges above 2 A, 1 above 400 mA.", "cells", "3"},
     {"seed", "Seed of the noise and of the stored records.", "n", "1"},
+    {"sample-ohms", "Resistance of the DC test object in ohms (above the range limit: over range).", "ohms",
+     "0.012345"},
+    {"sample-metres", "Length of the copper conductor on the length screen, in metres.", "metres", "250"},
     {"danger", "Set the danger bit while a high current is discharged.", nullptr, nullptr},
     {"refuse", "Refuse every acknowledged request.", nullptr, nullptr},
     {"silent", "Take requests but never answer (time-outs).", nullptr, nullptr},
@@ -76,6 +79,18 @@ bool readInt(const QCommandLineParser& parser, const char* name, int low, int hi
     const int parsed = parser.value(QLatin1String(name)).toInt(&ok);
     if (!ok || parsed < low || parsed > high) {
         std::fprintf(stderr, "--%s must be a whole number from %d to %d\n", name, low, high);
+        return false;
+    }
+    *value = parsed;
+    return true;
+}
+
+bool readPositive(const QCommandLineParser& parser, const char* name, double highest, double* value)
+{
+    bool ok = false;
+    const double parsed = parser.value(QLatin1String(name)).toDouble(&ok);
+    if (!ok || !(parsed > 0.0) || parsed > highest) {
+        std::fprintf(stderr, "--%s must be a number above 0 and at most %g\n", name, highest);
         return false;
     }
     *value = parsed;
@@ -101,12 +116,12 @@ bool readOptions(const QCommandLineParser& parser, sim::InstrumentOptions* optio
         std::fprintf(stderr, "--screen must be dc, length or none\n");
         return false;
     }
-    bool ok = false;
-    options->timeScale = parser.value(QStringLiteral("time-scale")).toDouble(&ok);
-    if (!ok || !(options->timeScale > 0.0) || options->timeScale > 1000.0) {
-        std::fprintf(stderr, "--time-scale must be a number above 0 and at most 1000\n");
+    if (!readPositive(parser, "time-scale", 1000.0, &options->timeScale))
         return false;
-    }
+    if (!readPositive(parser, "sample-ohms", 1.0e9, &options->dcSampleOhms) ||
+        !readPositive(parser, "sample-metres", 1.0e9, &options->lengthSampleMetres))
+        return false;
+    bool ok = false;
     const unsigned seed = parser.value(QStringLiteral("seed")).toUInt(&ok);
     if (!ok) {
         std::fprintf(stderr, "--seed must be a whole number from 0 to 4294967295\n");
