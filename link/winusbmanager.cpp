@@ -216,23 +216,24 @@ bool WinUSBManager::readData(unsigned char* buffer, std::uint32_t* received,
 bool WinUSBManager::waitForTransfer(transport::Transfer* transfer, std::uint32_t* transferred,
                                     const QString& errorMessage, std::uint32_t timeout, bool isRead)
 {
-    QMutexLocker locker(&transferLock);
-    pendingTransfers.push_back(transfer);
-
     bool ok = false;
-    if (transport->waitTransfer(transfer, timeout) == transport::WaitResult::Completed)
-        ok = transport->transferResult(transfer, transferred);
-    else
-        transport->cancelTransfer(transfer);
+    {
+        QMutexLocker locker(&transferLock);
+        pendingTransfers.push_back(transfer);
+        if (transport->waitTransfer(transfer, timeout) == transport::WaitResult::Completed)
+            ok = transport->transferResult(transfer, transferred);
+        else
+            transport->cancelTransfer(transfer);
+        pendingTransfers.erase(std::remove(pendingTransfers.begin(), pendingTransfers.end(), transfer),
+                               pendingTransfers.end());
+        // Returns only once the platform has let go of the buffer, cancelled or not.
+        transport->finishTransfer(transfer);
+    }
+    // Told after the lock is released: a caller in the window's thread runs
+    // its receivers directly, and they must not run under the transfer lock.
     if (!ok)
         emit stateProcessing(errorMessage, 4);
-
-    pendingTransfers.erase(std::remove(pendingTransfers.begin(), pendingTransfers.end(), transfer),
-                           pendingTransfers.end());
-    // Returns only once the platform has let go of the buffer, cancelled or not.
-    transport->finishTransfer(transfer);
-
-    if (ok && isRead)
+    else if (isRead)
         emit upperSwitchOnSignal();
     return ok;
 }

@@ -35,6 +35,7 @@ public:
     std::string prefix = "fake:";  // of the paths this backend claims
     std::string noticeText;        // left by every enumeration and open
     bool openFails = false;
+    bool writesTimeOut = false;
 
     // What the link did, for the checks.
     std::mutex mutex;  // guards the members below
@@ -87,7 +88,7 @@ public:
     transport::WaitResult waitTransfer(transport::Transfer* base, std::uint32_t) override
     {
         auto* transfer = static_cast<Transfer*>(base);
-        if ((transfer->pipe & 0x80) && !transfer->answer)
+        if ((transfer->pipe & 0x80) ? !transfer->answer : writesTimeOut)
             return transport::WaitResult::TimedOut;
         return transport::WaitResult::Completed;
     }

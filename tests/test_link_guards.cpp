@@ -7,8 +7,11 @@
 #include "transportset.h"
 #include "winusbmanager.h"
 
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <thread>
 
 namespace {
 
@@ -85,6 +88,35 @@ private slots:
         rig.manager->readRealTimeData();  // a timed-out poll
         QCOMPARE(rig.transport->inFlight(), 0);
         QCOMPARE(rig.transport->finishedAfterCancel, 7);
+    }
+
+    // The window calls the link directly and hears a failure directly; its
+    // handler may call the link again without locking itself out.
+    void directCallerMayCallAgainFromItsFailureReport()
+    {
+        Rig rig;
+        rig.transport->writesTimeOut = true;
+        WinUSBManager* manager = rig.manager.get();
+        bool calledAgain = false;
+        connect(manager, &WinUSBManager::stateProcessing, manager, [manager, &calledAgain](QString, int) {
+            if (!calledAgain) {
+                calledAgain = true;
+                manager->keyUnlock();
+            }
+        }, Qt::DirectConnection);
+        QSemaphore done;
+        std::thread window([&] {
+            manager->informUpperClose();
+            done.release();
+        });
+        const bool finished = done.tryAcquire(1, 5000);
+        if (!finished) {
+            window.detach();
+            QFAIL("the second call waited for the first call's lock");
+        }
+        window.join();
+        QVERIFY(calledAgain);
+        QCOMPARE(rig.states->count(), 2);
     }
 
     void wakeUpWriteIsBounded()
