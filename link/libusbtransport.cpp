@@ -40,7 +40,6 @@ struct DeviceSummary {
     usbdevicepath::Location location;
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
-    std::uint16_t usbVersion = 0;
     bool vendorSpecific = false;  // the device or one of its interfaces is of the vendor class
 };
 
@@ -73,7 +72,6 @@ bool summarise(libusb_device* device, DeviceSummary* summary)
     summary->location.ports.assign(ports, ports + depth);
     summary->vendorId = descriptor.idVendor;
     summary->productId = descriptor.idProduct;
-    summary->usbVersion = descriptor.bcdUSB;
     summary->vendorSpecific =
         descriptor.bDeviceClass == kVendorSpecificClass || hasVendorSpecificInterface(device);
     return true;

@@ -275,6 +275,33 @@ std::vector<std::string> parseExtendedProperties(const std::uint8_t* data, std::
     return guids;
 }
 
+std::optional<GuidFields> parseGuid(const std::string& text)
+{
+    // Hex digits per group and where each group starts.
+    static constexpr std::size_t kGroupStart[] = {1, 10, 15, 20, 25};
+    static constexpr std::size_t kGroupDigits[] = {8, 4, 4, 4, 12};
+    if (text.size() != 38 || text.front() != '{' || text.back() != '}') return std::nullopt;
+    for (std::size_t dash : {9, 14, 19, 24})
+        if (text[dash] != '-') return std::nullopt;
+    std::uint64_t groups[5] = {};
+    for (int g = 0; g < 5; ++g) {
+        for (std::size_t i = 0; i < kGroupDigits[g]; ++i) {
+            const char c = text[kGroupStart[g] + i];
+            if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+            const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(c) - 'a' + 10;
+            groups[g] = groups[g] * 16 + std::uint64_t(digit);
+        }
+    }
+    GuidFields guid;
+    guid.data1 = std::uint32_t(groups[0]);
+    guid.data2 = std::uint16_t(groups[1]);
+    guid.data3 = std::uint16_t(groups[2]);
+    guid.data4[0] = std::uint8_t(groups[3] >> 8);
+    guid.data4[1] = std::uint8_t(groups[3]);
+    for (int i = 0; i < 6; ++i) guid.data4[2 + i] = std::uint8_t(groups[4] >> (8 * (5 - i)));
+    return guid;
+}
+
 bool isInstrumentGuid(const std::string& text)
 {
     return equalsIgnoringCase(text, kInstrumentInterfaceGuid);

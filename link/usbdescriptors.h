@@ -59,6 +59,15 @@ std::optional<std::uint32_t> extendedPropertiesLength(const std::uint8_t* data, 
 // when none or when the descriptor is malformed.
 std::vector<std::string> parseExtendedProperties(const std::uint8_t* data, std::size_t size);
 
+// The fields of a GUID written as {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}.
+struct GuidFields {
+    std::uint32_t data1 = 0;
+    std::uint16_t data2 = 0;
+    std::uint16_t data3 = 0;
+    std::uint8_t data4[8] = {};
+};
+std::optional<GuidFields> parseGuid(const std::string& text);
+
 // Whether text names the instrument's class (letter case does not matter).
 bool isInstrumentGuid(const std::string& text);
 // The interface that declares the instrument's class, if any does.

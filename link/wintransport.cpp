@@ -4,14 +4,28 @@
 #include <setupapi.h>
 #include <winusb.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cwchar>
+#include <iterator>
+
+#include "usbdescriptors.h"
 
 namespace {
 
-// {DEE824EF-729B-4A0E-9C14-B7117D33A817}: the instrument's device-interface class.
-const GUID kInstrumentInterfaceClass = {0xDEE824EF, 0x729B, 0x4A0E,
-                                        {0x9C, 0x14, 0xB7, 0x11, 0x7D, 0x33, 0xA8, 0x17}};
+GUID instrumentInterfaceClass()
+{
+    const auto fields = usbdescriptors::parseGuid(usbdescriptors::kInstrumentInterfaceGuid);
+    GUID guid{};
+    if (!fields) return guid;  // cannot happen for the constant; finds nothing if it did
+    guid.Data1 = fields->data1;
+    guid.Data2 = fields->data2;
+    guid.Data3 = fields->data3;
+    std::copy(std::begin(fields->data4), std::end(fields->data4), std::begin(guid.Data4));
+    return guid;
+}
+
+const GUID kInstrumentInterfaceClass = instrumentInterfaceClass();
 constexpr std::uint8_t kInPipeBit = 0x80;
 constexpr UCHAR kAlternateSetting = 0;
 const char* const kPathPrefixes[] = {"\\\\?\\", "\\\\.\\"};

@@ -98,6 +98,8 @@ private slots:
     void extendedPropertiesDeclareTheInstrument();
     void extendedPropertiesLengthFromTheHeader();
     void corruptedDescriptorsNeverReadOutOfBounds();
+    void guidTextGivesItsFields_data();
+    void guidTextGivesItsFields();
 };
 
 void TestUsbDescriptors::bosLocatesTheDescriptorSet_data()
@@ -345,6 +347,34 @@ void TestUsbDescriptors::corruptedDescriptorsNeverReadOutOfBounds()
     // Every proper prefix of a set is truncated and must declare nothing.
     for (std::size_t size = 0; size < set.size(); ++size)
         QCOMPARE(declaredInterface(Bytes(set.begin(), set.begin() + std::ptrdiff_t(size))), kNone);
+}
+
+void TestUsbDescriptors::guidTextGivesItsFields_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+
+    QTest::newRow("instrument class") << QString(usbdescriptors::kInstrumentInterfaceGuid) << true;
+    QTest::newRow("lower case") << QString(usbdescriptors::kInstrumentInterfaceGuid).toLower() << true;
+    QTest::newRow("without braces") << "DEE824EF-729B-4A0E-9C14-B7117D33A817" << false;
+    QTest::newRow("dash misplaced") << "{DEE824E-F729B-4A0E-9C14-B7117D33A817}" << false;
+    QTest::newRow("not hex") << "{DEE824EF-729B-4A0E-9C14-B7117D33A81G}" << false;
+    QTest::newRow("too long") << "{DEE824EF-729B-4A0E-9C14-B7117D33A8170}" << false;
+}
+
+void TestUsbDescriptors::guidTextGivesItsFields()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    const auto guid = usbdescriptors::parseGuid(text.toStdString());
+    QCOMPARE(guid.has_value(), valid);
+    if (!valid) return;
+    // The fields in the platform's GUID layout: EF 24 E8 DE 9B 72 0E 4A 9C 14 B7 11 7D 33 A8 17.
+    QCOMPARE(guid->data1, 0xDEE824EFu);
+    QCOMPARE(int(guid->data2), 0x729B);
+    QCOMPARE(int(guid->data3), 0x4A0E);
+    const std::uint8_t tail[8] = {0x9C, 0x14, 0xB7, 0x11, 0x7D, 0x33, 0xA8, 0x17};
+    QVERIFY(std::equal(std::begin(tail), std::end(tail), std::begin(guid->data4)));
 }
 
 QTEST_APPLESS_MAIN(TestUsbDescriptors)

@@ -28,6 +28,7 @@ if(TESTER_MINGW_CXX)
     COMMAND ${TESTER_MINGW_CXX} -std=c++17 -O2 -Wall -Wextra -static
       -I${PROJECT_SOURCE_DIR}/link
       ${PROJECT_SOURCE_DIR}/link/wintransport.cpp
+      ${PROJECT_SOURCE_DIR}/link/usbdescriptors.cpp
       ${PROJECT_SOURCE_DIR}/link/protocol.cpp
       ${PROJECT_SOURCE_DIR}/link/linktiming.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/wincross/windriver.cpp
