@@ -47,6 +47,10 @@ int connectTo(const std::string& path)
     if (fd < 0)
         return -1;
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+#ifdef SO_NOSIGPIPE
+    const int on = 1;  // where send() has no MSG_NOSIGNAL
+    ::setsockopt(fd, SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof(on));
+#endif
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
         const int error = errno;
         ::close(fd);
