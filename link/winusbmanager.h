@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "linktiming.h"
+#include "protocol.h"
 #include "transport.h"
 
 class WinUSBManager : public QObject {
@@ -105,7 +106,7 @@ private:
     int badPollCounter = 0;
     bool stopFlag = false;        // guarded by commandLock
     int retryLimit = 5;
-    int readLength = 64;
+    int readLength = int(protocol::kReadLength);  // offered to every read
     std::atomic<bool> deviceOpen{false};      // the device file handle is valid
     std::atomic<bool> interfaceBound{false};  // the interface handle is valid: connected
     std::atomic<std::uint8_t> bulkInPipe{0};
