@@ -601,6 +601,15 @@ void TestSimInstrument::requestLogKeepsEveryTransfer()
     rig.instrument->clearRequestLog();
     QVERIFY(rig.instrument->requestLog().empty());
     QCOMPARE(rig.instrument->requestCount(), std::size_t(3));
+
+    // A long-running instrument keeps its newest requests, not all of them.
+    for (int i = 0; i < 120000; ++i)
+        rig.send(protocol::wakeUpBytes());
+    rig.send(garbage);
+    const std::vector<Bytes> longLog = rig.instrument->requestLog();
+    QVERIFY(longLog.size() <= 100000);
+    QCOMPARE(longLog.back(), garbage);
+    QCOMPARE(rig.instrument->requestCount(), std::size_t(120004));
 }
 
 void TestSimInstrument::recordTimeFollowsTheClock()
