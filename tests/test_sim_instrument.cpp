@@ -116,6 +116,7 @@ private slots:
     void malformedSettingsAreRefused();
     void weakBatteryRefusesHighRanges_data();
     void weakBatteryRefusesHighRanges();
+    void startRefusedOnceTheBatteryWeakened();
     void convertedResistanceFollowsMaterial_data();
     void convertedResistanceFollowsMaterial();
     void unitsFollowTheReading_data();
@@ -317,6 +318,17 @@ void TestSimInstrument::weakBatteryRefusesHighRanges()
     options.batteryCells = cells;
     Rig rig(options);
     QCOMPARE(rig.accepted(protocol::buildDcSettingsFrame(dcSettings(currentIndex))), accepted);
+}
+
+void TestSimInstrument::startRefusedOnceTheBatteryWeakened()
+{
+    Rig rig;
+    QVERIFY(rig.accepted(protocol::buildDcSettingsFrame(dcSettings(19))));
+    rig.instrument->setBatteryCells(2);
+    QVERIFY(!rig.accepted(protocol::buildStartTestRequest(false)));
+    QCOMPARE(rig.instrument->phase(), sim::Phase::Idle);
+    QVERIFY(rig.accepted(protocol::buildDcSettingsFrame(dcSettings(11))));
+    QVERIFY(rig.accepted(protocol::buildStartTestRequest(false)));
 }
 
 void TestSimInstrument::convertedResistanceFollowsMaterial_data()
