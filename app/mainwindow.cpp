@@ -252,9 +252,16 @@ void MainWindow::createTableModels()
 
     storedModel = newTableModel(this, kStoredHeaders);
     ui->tableView->setModel(storedModel);
-    ui->tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    QHeaderView* header = ui->tableView->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
     for (int column : kStoredWideColumns)
         ui->tableView->setColumnWidth(column, kStoredWideColumnWidth);
+    // Longer header texts (English) widen their column instead of being cut.
+    for (int column = 0; column < storedModel->columnCount(); ++column) {
+        const int needed = header->sectionSizeHint(column);
+        if (header->sectionSize(column) < needed)
+            ui->tableView->setColumnWidth(column, needed);
+    }
 }
 
 void MainWindow::setSettingWidgetsEnabled(bool e)

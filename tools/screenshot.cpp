@@ -1,0 +1,195 @@
+// Takes screenshots of the main window against a simulated instrument in the
+// same process: disconnected, connected, testing, danger, a finished test with
+// its result row, the length page and the stored-data page, in Chinese and in
+// English. Headless with QT_QPA_PLATFORM=offscreen.
+//
+//   window-screenshots [output-folder]     (default: ./screenshots)
+
+#include "chinesefonts.h"
+#include "mainwindow.h"
+
+#include "instrument.h"
+#include "simtransport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QStackedWidget>
+#include <QTextEdit>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kStepTimeoutMs = 15000;
+
+class Session
+{
+public:
+    Session(MainWindow& window, std::shared_ptr<sim::Instrument> instrument, QString folder)
+        : window_(window), instrument_(std::move(instrument)), folder_(std::move(folder))
+    {
+    }
+
+    template <class T>
+    T* get(const char* name) const
+    {
+        T* child = window_.findChild<T*>(QLatin1String(name));
+        if (!child)
+            qFatal("no child named %s", name);
+        return child;
+    }
+
+    // Runs the event loop until the condition holds; false after the time-out.
+    bool waitUntil(const std::function<bool()>& condition, const char* what)
+    {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while (!condition()) {
+            if (elapsed.elapsed() > kStepTimeoutMs) {
+                std::fprintf(stderr, "timed out waiting for %s\n", what);
+                ok_ = false;
+                return false;
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(5);
+        }
+        return true;
+    }
+
+    // Lets a few more readings arrive so that every label has settled.
+    void settle(int ms = 700)
+    {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while (elapsed.elapsed() < ms) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(5);
+        }
+    }
+
+    void shoot(const QString& name)
+    {
+        const QString path = folder_ + QLatin1Char('/') + name + QStringLiteral(".png");
+        if (!window_.grab().save(path)) {
+            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+            ok_ = false;
+            return;
+        }
+        std::printf("%s\n", qPrintable(path));
+    }
+
+    void chooseLanguage(const char* code)
+    {
+        for (QAction* action : get<QMenu>("menuLanguage")->actions()) {
+            if (action->data().toString() == QLatin1String(code))
+                action->trigger();
+        }
+    }
+
+    // One DC test from start to the result row; pictures along the way.
+    void dcTestCycle(const QString& suffix)
+    {
+        // The test button's own handler belongs to the page logic; ask the link directly.
+        emit window_.startTestingSignal(false);
+        waitUntil([&] { return instrument_->phase() == sim::Phase::Testing; }, "the test to run");
+        settle(1500);
+        shoot(QStringLiteral("dc-testing-") + suffix);
+        emit window_.stopTestingSignal(false);  // the instrument discharges 10 A: dangerous
+        auto* live = get<QStackedWidget>("stackedWidget_Res");
+        if (waitUntil([&] { return live->currentIndex() == 1; }, "the danger picture"))
+            shoot(QStringLiteral("dc-danger-") + suffix);
+        waitUntil([&] { return instrument_->phase() == sim::Phase::Complete && live->currentIndex() == 0; },
+                  "the test to end");
+        settle();
+        shoot(QStringLiteral("dc-complete-") + suffix);
+    }
+
+    bool ok() const { return ok_; }
+
+private:
+    MainWindow& window_;
+    std::shared_ptr<sim::Instrument> instrument_;
+    QString folder_;
+    bool ok_ = true;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(translations);
+    installChineseFontSubstitutes();
+    qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
+    qRegisterMetaType<ReceiveData>("ReceiveData");
+
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
+        return 1;
+    }
+
+    sim::InstrumentOptions options;
+    options.dangerWhileDischarging = true;
+    options.timeScale = 0.5;
+    auto instrument = std::make_shared<sim::Instrument>(options);
+    MainWindow window(std::make_unique<sim::SimulatorTransport>(instrument), LinkTiming());
+    window.resize(1257, 682);
+    window.show();
+    Session s(window, instrument, folder);
+    s.settle(300);
+    s.shoot(QStringLiteral("disconnected-zh"));
+
+    auto* connect = s.get<QAction>("actionConnect");
+    connect->trigger();
+    s.waitUntil([&] { return !s.get<QLabel>("label_TestedCurrentValue")->text().isEmpty(); },
+                "the first reading");
+    s.settle();
+    s.shoot(QStringLiteral("dc-connected-zh"));
+    s.get<QTextEdit>("textEdit_Remark")->setPlainText(QStringLiteral("1号变压器 高压侧"));
+    s.dcTestCycle(QStringLiteral("zh"));
+
+    s.get<QAction>("actionConductor_length_test")->trigger();
+    s.waitUntil([&] { return instrument->screen() == sim::Screen::LengthTest; }, "the length screen");
+    s.waitUntil([&] { return !s.get<QLabel>("label_ConductorLengthValue_2")->text().isEmpty(); },
+                "a length reading");
+    s.settle();
+    s.shoot(QStringLiteral("length-zh"));
+
+    s.chooseLanguage("en");
+    s.waitUntil([&] { return connect->text() == QLatin1String("Disconnect"); }, "the English texts");
+    s.waitUntil([&] { return !s.get<QLabel>("label_ConductorLengthValue_2")->text().isEmpty(); },
+                "a length reading in English");
+    s.settle();
+    s.shoot(QStringLiteral("length-en"));
+
+    s.get<QAction>("actionDc_resistance_test")->trigger();
+    s.waitUntil([&] { return instrument->screen() == sim::Screen::DcTest; }, "the DC screen");
+    s.waitUntil([&] { return !s.get<QLabel>("label_TestedCurrentValue")->text().isEmpty(); },
+                "a DC reading in English");
+    s.settle();
+    s.shoot(QStringLiteral("dc-connected-en"));
+    s.dcTestCycle(QStringLiteral("en"));
+
+    connect->trigger();
+    s.waitUntil([&] { return connect->text() == QLatin1String("Connect"); }, "the disconnect");
+    s.settle(300);
+    s.shoot(QStringLiteral("disconnected-en"));
+    // The stored-data page is open to the operator only while nothing is polled.
+    s.get<QAction>("actionStorage")->trigger();
+    s.settle(300);
+    s.shoot(QStringLiteral("storage-en"));
+
+    return s.ok() ? 0 : 1;
+}
