@@ -3,7 +3,10 @@
 // its result row, the length page and the stored-data page, in Chinese and in
 // English. Headless with QT_QPA_PLATFORM=offscreen.
 //
-//   window-screenshots [output-folder]     (default: ./screenshots)
+//   window-screenshots [--platform-link] [output-folder]   (default: ./screenshots)
+//
+// With --platform-link the window connects the way the program does, to whatever
+// the platform finds: start resistance-tester-sim first.
 
 #include "chinesefonts.h"
 #include "mainwindow.h"
@@ -124,22 +127,11 @@ private:
 
 }  // namespace
 
-int main(int argc, char* argv[])
+namespace {
+
+// The full tour against a simulated instrument inside this process.
+bool tourInProcess(const QString& folder)
 {
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
-    QApplication app(argc, argv);
-    Q_INIT_RESOURCE(resources);
-    Q_INIT_RESOURCE(translations);
-    installChineseFontSubstitutes();
-    qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
-    qRegisterMetaType<ReceiveData>("ReceiveData");
-
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    if (!QDir().mkpath(folder)) {
-        std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
-        return 1;
-    }
-
     sim::InstrumentOptions options;
     options.dangerWhileDischarging = true;
     options.timeScale = 0.5;
@@ -190,6 +182,55 @@ int main(int argc, char* argv[])
     s.get<QAction>("actionStorage")->trigger();
     s.settle(300);
     s.shoot(QStringLiteral("storage-en"));
+    return s.ok();
+}
 
-    return s.ok() ? 0 : 1;
+// The program's own way: whatever instrument the platform finds (a real one,
+// or a simulator program listening in the runtime folder), at full timing.
+bool tourThroughPlatform(const QString& folder)
+{
+    MainWindow window;
+    window.resize(1257, 682);
+    window.show();
+    Session s(window, nullptr, folder);
+    auto* connect = s.get<QAction>("actionConnect");
+    connect->trigger();
+    s.waitUntil([&] { return connect->text() == QStringLiteral("断开连接"); }, "the connection");
+    s.waitUntil([&] {
+        return !s.get<QLabel>("label_TestedCurrentValue")->text().isEmpty()
+            || !s.get<QLabel>("label_TestedCurrentValue_2")->text().isEmpty();
+    }, "the first reading");
+    s.settle(1500);
+    s.shoot(QStringLiteral("platform-connected-zh"));
+    s.chooseLanguage("en");
+    s.waitUntil([&] { return connect->text() == QLatin1String("Disconnect"); }, "the English texts");
+    s.settle(1500);
+    s.shoot(QStringLiteral("platform-connected-en"));
+    connect->trigger();
+    s.waitUntil([&] { return connect->text() == QLatin1String("Connect"); }, "the disconnect");
+    s.shoot(QStringLiteral("platform-disconnected-en"));
+    return s.ok();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(translations);
+    installChineseFontSubstitutes();
+    qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
+    qRegisterMetaType<ReceiveData>("ReceiveData");
+
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    const bool throughPlatform = arguments.removeAll(QStringLiteral("--platform-link")) > 0;
+    const QString folder = arguments.value(0, QStringLiteral("screenshots"));
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
+        return 1;
+    }
+    const bool ok = throughPlatform ? tourThroughPlatform(folder) : tourInProcess(folder);
+    return ok ? 0 : 1;
 }
