@@ -456,6 +456,9 @@ void MainWindow::changeEvent(QEvent* e)
         if (isConnected) {
             usbStatus(true);
             ui->actionConnect->setText(tr("断开连接"));
+            // initUi disabled the buttons of the not-connected window; without
+            // this no test could be started until the next connect.
+            enableConnectedButtons();
         }
         break;
     case QEvent::LocaleChange: {

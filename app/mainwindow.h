@@ -7,6 +7,7 @@
 //   mainwindow_pages.cpp      setting lists and result rows of the two test pages
 
 #include "linktiming.h"
+#include "pdfsettingdata.h"
 #include "receivedata.h"
 
 #include <QByteArray>
@@ -122,6 +123,7 @@ private:
     void checkPageAction(int index);
 
     void setDisconnectedState();
+    void enableConnectedButtons();
     void stopPolling();
     void startPolling();
     void preparePagesForPolling();
@@ -158,6 +160,7 @@ private:
     QStandardItemModel* storedModel = nullptr;
     SampleIntervalDialog* sampleIntervalDialog = nullptr;
     PdfSettingDialog* pdfSettingDialog = nullptr;
+    PdfSettingData pdfSettingData;
     bool isConnected = false;
     int sampleInterval = 500;
     int storedTotal = 0;

@@ -82,7 +82,13 @@ void MainWindow::upperSwitchOnSlot()
     setSettingWidgetsEnabled(false);
     ui->actionStorage->setEnabled(false);
     fillSettingComboBoxes();
+    enableConnectedButtons();
+}
 
+// Update and test buttons of both pages, ready for an idle instrument; the
+// next reading adjusts them to a running test.
+void MainWindow::enableConnectedButtons()
+{
     for (QPushButton* button : {ui->pushButton_Change, ui->pushButton_Change_2}) {
         button->setEnabled(true);
         button->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));

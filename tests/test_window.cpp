@@ -746,6 +746,8 @@ void TestWindow::languageChangeRetranslatesAndRestartsPolling()
     QVERIFY(current->text().isEmpty());  // blanked ...
     QCOMPARE(rig.get<QComboBox>("comboBox_WireSquareValue_4")->itemText(3), QStringLiteral("2.5mm²"));
     QCOMPARE(upperOpen.count(), 1);  // ... polling restarted ...
+    for (const char* name : kButtons)  // ... and a test can still be started
+        QVERIFY2(rig.get<QPushButton>(name)->isEnabled(), name);
     QVERIFY(rig.pollingTimerActive());
     QTRY_VERIFY_WITH_TIMEOUT(!current->text().isEmpty(), kWait);  // ... and refilled
     QCOMPARE(rig.model("tableView_resTest")->headerData(0, Qt::Horizontal).toString(), QStringLiteral("No."));
