@@ -348,13 +348,13 @@ void TestWindow::connectedStateIsBuiltOnce()
 {
     Rig rig;
     QVERIFY(rig.connectAndWait());
-    auto* material = rig.get<QComboBox>("comboBox_ConvertedTempValue_3");
-    QTRY_COMPARE_WITH_TIMEOUT(material->currentText(), QStringLiteral("75℃"), kWait);
+    auto* convertedTemp = rig.get<QComboBox>("comboBox_ConvertedTempValue_3");
+    QTRY_COMPARE_WITH_TIMEOUT(convertedTemp->currentText(), QStringLiteral("75℃"), kWait);
     rig.window->statusBar()->showMessage(QStringLiteral("marker"));
     // No events in between: only the slot itself could change anything.
     rig.window->upperSwitchOnSlot();
     QCOMPARE(rig.status(), QStringLiteral("marker"));
-    QCOMPARE(material->currentText(), QStringLiteral("75℃"));
+    QCOMPARE(convertedTemp->currentText(), QStringLiteral("75℃"));
 }
 
 // --- live readings ---------------------------------------------------------------
