@@ -233,9 +233,13 @@ void MainWindow::setLabelTexts()
 }
 
 // Every call gives the three views new, empty models with headers in the
-// language now in force; the old models go with the window.
+// language now in force; the replaced models are freed.
 void MainWindow::createTableModels()
 {
+    for (QStandardItemModel* replaced : {resTestModel, lengthTestModel, storedModel}) {
+        if (replaced)
+            replaced->deleteLater();
+    }
     resTestModel = newTableModel(this, kDcResultHeaders);
     ui->tableView_resTest->setModel(resTestModel);
     lengthTestModel = newTableModel(this, kLengthResultHeaders);
