@@ -96,7 +96,8 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     : QMainWindow(parent),
       ui(new Ui::MainWindow),
       sampleInterval(windowTiming.sampleIntervalMs),
-      pageSwitchPauseMs(windowTiming.pageSwitchPauseMs)
+      pageSwitchPauseMs(windowTiming.pageSwitchPauseMs),
+      keyLockPauseMs(windowTiming.keyLockPauseMs)
 {
     ui->setupUi(this);
     initUi();
@@ -127,8 +128,10 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     connect(usbManager, &WinUSBManager::finishReadRealTime, receiver, &ReceiveThread::parseRealTimeData);
     connect(receiver, &ReceiveThread::finishReadRealTimeData, this, &MainWindow::showRealTimeData);
     connect(this, &MainWindow::startReadStoreTotalNum, usbManager, &WinUSBManager::readStoreTotalNum);
+    connect(usbManager, &WinUSBManager::finishReadStorageNumSignal, this, &MainWindow::showReadBackStorageNum);
     connect(this, &MainWindow::startReadReadBackData, usbManager, &WinUSBManager::readReadBackData);
     connect(usbManager, &WinUSBManager::finishReadReadBack, receiver, &ReceiveThread::parseReadBackData);
+    connect(receiver, &ReceiveThread::finishReadReadBackData, this, &MainWindow::showReadBackData);
     connect(usbManager, &WinUSBManager::stateProcessing, this, &MainWindow::stateProcessingSlot);
     connect(receiver, &ReceiveThread::stateProcessing, this, &MainWindow::stateProcessingSlot);
     connect(this, &MainWindow::startTestingSignal, usbManager, &WinUSBManager::startTesting);

@@ -5,6 +5,7 @@
 //   mainwindow_connection.cpp connecting, polling, live readings, status reports
 //   mainwindow_language.cpp   language menu and translators
 //   mainwindow_pages.cpp      setting lists and result rows of the two test pages
+//   mainwindow_import.cpp     reading the instrument's stored records into the stored-data table
 
 #include "linktiming.h"
 #include "pdfsettingdata.h"
@@ -45,6 +46,7 @@ class WinUSBManager;
 struct WindowTiming {
     int pageSwitchPauseMs = 200;  // between the steps of a test-page switch while connected
     int sampleIntervalMs = 500;   // polling interval until the operator chooses another
+    int keyLockPauseMs = 200;     // after the key lock, before the stored records are asked for
 };
 
 class MainWindow : public QMainWindow
@@ -80,6 +82,8 @@ public slots:
     void showRealTimeData(ReceiveData rd);
     void updateLogMessage(QString logMessage);
     void stateProcessingSlot(QString logMessage, int errorType);
+    void showReadBackStorageNum(int totalNum);
+    void showReadBackData(ReceiveData rd, int readedNum);
 
 protected slots:
     void slotLanguageChanged(QAction* action);
@@ -89,6 +93,7 @@ private slots:
     void on_actionDc_resistance_test_triggered();
     void on_actionConductor_length_test_triggered();
     void on_actionStorage_triggered();
+    void on_actionImport_storage_triggered();
     void on_stackedWidget_currentChanged(int index);
 
     // Display rules of the setting widgets; they send nothing.
@@ -146,6 +151,10 @@ private:
     void appendDcResultRow();
     void appendLengthResultRow();
 
+    void cancelPageSwitch();
+    void fillStoredRow(int row, const ReceiveData& rd);
+    void finishImport();
+
     Ui::MainWindow* ui;
     WinUSBManager* usbManager = nullptr;
     QThread* usbThread = nullptr;
@@ -192,4 +201,9 @@ private:
     int pageSwitchPauseMs = 200;
     int pageSwitchTarget = -1;
     std::uint64_t pageSwitchGeneration = 0;
+
+    // The read-out request follows the key lock after keyLockPauseMs; an
+    // import that ended meanwhile (or was replaced) asks for nothing.
+    int keyLockPauseMs = 200;
+    std::uint64_t importGeneration = 0;
 };

@@ -103,6 +103,9 @@ void MainWindow::setDisconnectedState()
 {
     stopPolling();
     isConnected = false;
+    // With the link gone an import cannot go on; a flag left set would hide
+    // every reading after the next connect.
+    isImporting = false;
 
     if (countdownTimer->isActive())
         countdownTimer->stop();

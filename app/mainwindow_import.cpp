@@ -1,0 +1,161 @@
+// Reading the instrument's stored records into the stored-data table: the
+// count first, then the records one by one with a progress bar.
+
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "protocol.h"
+
+#include <QStandardItem>
+#include <QStandardItemModel>
+#include <QTimer>
+
+#include <cstdint>
+#include <iterator>
+
+namespace {
+
+constexpr int kStoredPage = 2;
+constexpr int kFullProgress = 100;
+
+// The stored-data table's columns: a text of the record, followed directly by
+// its unit where the column has one.
+struct StoredColumn {
+    QString ReceiveData::*text;
+    QString ReceiveData::*unit;
+};
+
+const StoredColumn kStoredColumns[] = {
+    {&ReceiveData::recordNo, nullptr},
+    {&ReceiveData::testTime, nullptr},
+    {&ReceiveData::conductorNo, nullptr},
+    {&ReceiveData::testedCurrent, &ReceiveData::testedCurrentUnit},
+    {&ReceiveData::testedResistance, &ReceiveData::testedResistanceUnit},
+    {&ReceiveData::conductorLength, &ReceiveData::conductorLengthUnit},
+    {&ReceiveData::sampleNo, nullptr},
+    {&ReceiveData::wireSquare, nullptr},  // the parser has appended its unit
+    {&ReceiveData::standardValue, &ReceiveData::standardUnit},
+    {&ReceiveData::conductorMaterial, nullptr},
+    {&ReceiveData::conductorTemp, nullptr},
+    {&ReceiveData::convertedTemp, nullptr},
+    {&ReceiveData::tapping, nullptr},
+    {&ReceiveData::phaseType, nullptr},
+    {&ReceiveData::winding, nullptr},
+    {&ReceiveData::convertedResistance, &ReceiveData::convertedResistanceUnit},
+};
+
+QString columnText(const ReceiveData& rd, const StoredColumn& column)
+{
+    return column.unit ? rd.*column.text + rd.*column.unit : rd.*column.text;
+}
+
+}  // namespace
+
+void MainWindow::on_actionImport_storage_triggered()
+{
+    if (!isConnected) {
+        ui->statusbar->showMessage(tr("设备未连接"));
+        return;
+    }
+    cancelPageSwitch();
+    stopPolling();
+    startThreadIfIdle(usbThread);
+
+    isImporting = true;
+    storedTotal = 0;
+    ++importGeneration;
+    ui->statusbar->clearMessage();
+    setDataActionsEnabled(false);
+    preparePagesForPolling();  // leaves the settings edit mode
+
+    ui->stackedWidget->setCurrentIndex(kStoredPage);
+    storedModel->removeRows(0, storedModel->rowCount());
+    ui->progressBar->reset();
+    emit startReadStoreTotalNum();
+    startThreadIfIdle(receiveThread);
+}
+
+// An import chosen while a test-page switch is still under way wins: the
+// switch's remaining steps would restart polling and leave the stored page.
+void MainWindow::cancelPageSwitch()
+{
+    if (pageSwitchTarget < 0)
+        return;
+    pageSwitchTarget = -1;
+    ++pageSwitchGeneration;
+}
+
+void MainWindow::showReadBackStorageNum(int totalNum)
+{
+    // A count for an import that has ended already would lock the keys with
+    // nobody left to unlock them.
+    if (!isImporting || totalNum < 1 || totalNum > protocol::kMaxStoredRecords)
+        return;
+    storedTotal = totalNum;
+    ui->progressBar->setMaximum(kFullProgress);
+    ui->stackedWidget->setCurrentIndex(kStoredPage);
+    storedModel->setRowCount(totalNum);
+    storedModel->setColumnCount(int(std::size(kStoredColumns)));
+
+    emit stopCirculationSignal(false);
+    emit keyLockSignal();
+    // Both requests travel the same queue to the link, so the read-out always
+    // follows the key lock; the pause leaves the instrument time to lock.
+    const std::uint64_t generation = importGeneration;
+    QTimer::singleShot(keyLockPauseMs, this, [this, generation] {
+        if (isImporting && generation == importGeneration)
+            emit startReadReadBackData();
+    });
+}
+
+void MainWindow::showReadBackData(ReceiveData rd, int readedNum)
+{
+    // Records still on their way when an import ended belong to no import.
+    if (!isImporting || storedTotal < 1)
+        return;
+
+    const int row = readedNum - 1;
+    ui->tableView->setUpdatesEnabled(false);
+    fillStoredRow(row, rd);
+    ui->tableView->scrollTo(storedModel->index(row, 0));
+    ui->tableView->setUpdatesEnabled(true);
+
+    const int percent = readedNum * kFullProgress / storedTotal;
+    if (percent >= 0 && percent <= kFullProgress && percent != ui->progressBar->value())
+        ui->progressBar->setValue(percent);
+
+    if (readedNum == storedTotal) {
+        finishImport();
+        return;
+    }
+    setDataActionsEnabled(false);
+    setLanguageMenuEnabled(false);
+    setPageActionsEnabled(true);
+    ui->actionStorage->setEnabled(true);
+}
+
+void MainWindow::fillStoredRow(int row, const ReceiveData& rd)
+{
+    int column = 0;
+    for (const StoredColumn& source : kStoredColumns) {
+        storedModel->setData(storedModel->index(row, column), columnText(rd, source));
+        if (QStandardItem* item = storedModel->item(row, column)) {
+            item->setTextAlignment(Qt::AlignCenter);
+            item->setEditable(false);
+        }
+        ++column;
+    }
+}
+
+void MainWindow::finishImport()
+{
+    endImport();
+    isImporting = false;
+    ui->actionImport_storage->setEnabled(true);
+    ui->actionExportToExcel->setEnabled(true);
+    ui->actionExportToPDF->setEnabled(false);
+    ui->actionAutomatic_measurement->setEnabled(false);
+    setPageActionsEnabled(true);
+    ui->actionStorage->setEnabled(true);
+    setLanguageMenuEnabled(true);
+}
