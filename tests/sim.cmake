@@ -1,7 +1,6 @@
-# The instrument simulator: its model, the in-process transport and the socket server.
-tester_add_test(test_sim_instrument SOURCES test_sim_instrument.cpp simrecordrules.h LIBS tester_sim TIMEOUT 60)
+# The instrument simulator: its model (and the decoder accepting all it says),
+# the in-process transport, the socket server and the program.
+tester_add_test(test_sim_instrument SOURCES test_sim_instrument.cpp LIBS tester_sim tester_data TIMEOUT 120)
 tester_add_test(test_sim_transport SOURCES test_sim_transport.cpp LIBS tester_sim TIMEOUT 60)
-tester_add_test(test_sim_server SOURCES test_sim_server.cpp LIBS tester_sim TIMEOUT 60)
-target_compile_definitions(test_sim_server PRIVATE SIM_PROGRAM="$<TARGET_FILE:resistance-tester-sim>")
-add_dependencies(test_sim_server resistance-tester-sim)
-tester_add_test(test_sim_decoder SOURCES test_sim_decoder.cpp simrecordrules.h LIBS tester_sim tester_data TIMEOUT 120)
+target_compile_definitions(test_sim_transport PRIVATE SIM_PROGRAM="$<TARGET_FILE:resistance-tester-sim>")
+add_dependencies(test_sim_transport resistance-tester-sim)

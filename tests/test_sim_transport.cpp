@@ -1,19 +1,29 @@
-// The in-process simulator transport: device handling, one answer per read,
-// bounded waits, cancelling from another thread and the link faults.
+// How the link reaches the simulator: the in-process transport (one answer
+// per read, bounded waits, cancelling from another thread, every fault as the
+// link sees it), the socket server and the program started as a process.
 
 #include "protocol.h"
+#include "simserver.h"
 #include "simtransport.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
-#include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 using protocol::Bytes;
 using sim::SimulatorTransport;
 using transport::WaitResult;
+
+Q_DECLARE_METATYPE(sim::Faults)
 
 namespace {
 
@@ -26,281 +36,221 @@ long long msSince(Clock::time_point start)
 
 struct Connected {
     std::shared_ptr<sim::Instrument> instrument;
-    std::unique_ptr<SimulatorTransport> transport;
+    SimulatorTransport transport;
 
     explicit Connected(sim::InstrumentOptions options = {})
-        : instrument(std::make_shared<sim::Instrument>(options)),
-          transport(std::make_unique<SimulatorTransport>(instrument))
+        : instrument(std::make_shared<sim::Instrument>(options)), transport(instrument)
     {
-        transport->openDevice("sim:0");
-        transport->bindInterface();
+        transport.openDevice("sim:0");
+        transport.bindInterface();
     }
-
     bool write(const Bytes& request)
     {
-        Bytes copy = request;
-        transport::Transfer* t = transport->startTransfer(SimulatorTransport::kBulkOut, copy.data(),
-                                                          static_cast<std::uint32_t>(copy.size()));
-        if (!t)
-            return false;
-        const bool ok = transport->waitTransfer(t, 100) == WaitResult::Completed && transport->transferResult(t, nullptr);
-        transport->finishTransfer(t);
-        return ok;
+        return transport.writeSync(SimulatorTransport::kBulkOut, request.data(), std::uint32_t(request.size()), 100);
     }
-
     // One read; empty when it did not complete successfully.
-    Bytes read(std::uint32_t timeoutMs, WaitResult* result = nullptr)
+    Bytes read(std::uint32_t timeoutMs)
     {
         std::uint8_t buffer[protocol::kReadLength];
-        transport::Transfer* t = transport->startTransfer(SimulatorTransport::kBulkIn, buffer, sizeof buffer);
-        if (!t)
-            return {};
-        const WaitResult r = transport->waitTransfer(t, timeoutMs);
-        if (result)
-            *result = r;
         std::uint32_t size = 0;
-        const bool ok = r == WaitResult::Completed && transport->transferResult(t, &size);
-        if (r != WaitResult::Completed)
-            transport->cancelTransfer(t);
-        transport->finishTransfer(t);
-        return ok ? Bytes(buffer, buffer + size) : Bytes();
+        transport::Transfer* t = transport.startTransfer(SimulatorTransport::kBulkIn, buffer, sizeof buffer);
+        const bool ok = t && transport.waitTransfer(t, timeoutMs) == WaitResult::Completed && transport.transferResult(t, &size);
+        if (t && !ok)
+            transport.cancelTransfer(t);  // a transfer is finished only when no longer pending
+        if (t)
+            transport.finishTransfer(t);
+        return Bytes(buffer, buffer + (ok ? size : 0));
     }
 };
+
+// One letter per answer: A/R accepting/refusing acknowledge, r real-time
+// record, s stored record of the expected number, n of another, x a record
+// with a bad checksum, - nothing within the wait.
+char kindOf(const Bytes& a, int expectedNumber)
+{
+    if (a.empty())
+        return '-';
+    if (protocol::isAcknowledge(a.data(), a.size()))
+        return protocol::acknowledgeAccepts(a.data(), a.size()) ? 'A' : 'R';
+    if (!protocol::recordChecksumValid(a.data(), a.size()))
+        return 'x';
+    if (protocol::isRealTimeRecord(a.data(), a.size()))
+        return 'r';
+    return protocol::storedRecordNumber(a.data()) == expectedNumber ? 's' : 'n';
+}
+
+int connectTo(const QString& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", QFile::encodeName(path).constData());
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+// Sends one request and takes one answer: empty after 2 s or when the peer has gone.
+Bytes roundTrip(int fd, const Bytes& request, int timeoutMs = 2000)
+{
+    if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) != ssize_t(request.size()))
+        return {};
+    pollfd p = {fd, POLLIN, 0};
+    std::uint8_t buffer[256];
+    const ssize_t size = ::poll(&p, 1, timeoutMs) > 0 ? ::recv(fd, buffer, sizeof buffer, 0) : 0;
+    return Bytes(buffer, buffer + std::max<ssize_t>(size, 0));
+}
 
 }  // namespace
 
 class TestSimTransport : public QObject {
     Q_OBJECT
 
+    QTemporaryDir folder_;
+    const QString path_ = folder_.filePath(QStringLiteral("sim.sock"));
+
 private slots:
-    void listsAndOpensItsInstruments();
-    void openAndBindFailuresOnRequest();
-    void interfaceHasOneBulkPipeEachWay();
-    void oneAnswerPerRead();
-    void readWithNothingQueuedTimesOut();
-    void cancelFromAnotherThreadEndsTheWait();
-    void delayedAnswerArrivesLate();
-    void silentInstrumentLeavesReadsToTimeOut();
-    void dropFailsEveryLaterTransfer();
-    void flushDiscardsArrivedAnswers();
-    void transfersFromTwoThreads();
-};
-
-void TestSimTransport::listsAndOpensItsInstruments()
-{
-    SimulatorTransport transport({std::make_shared<sim::Instrument>(), std::make_shared<sim::Instrument>()});
-    QCOMPARE(transport.devicePaths(), (std::vector<std::string>{"sim:0", "sim:1"}));
-    QVERIFY(transport.handles("sim:1"));
-    QVERIFY(!transport.handles("/dev/bus/usb/001/002"));
-    for (const char* bad : {"sim:2", "sim:", "sim:x", "sim:-1", "usb:0"})
-        QVERIFY2(!transport.openDevice(bad), bad);
-    QVERIFY(transport.openDevice("sim:1"));
-    QVERIFY(!transport.openDevice("sim:0"));  // one device at a time
-    QVERIFY(transport.closeDevice());
-    QVERIFY(!transport.closeDevice());
-    QVERIFY(transport.openDevice("sim:0"));
-}
-
-void TestSimTransport::openAndBindFailuresOnRequest()
-{
-    auto instrument = std::make_shared<sim::Instrument>();
-    sim::SimTransportOptions options;
-    options.failOpen = true;
-    SimulatorTransport transport(instrument, options);
-    QVERIFY(!transport.openDevice("sim:0"));
-    options.failOpen = false;
-    options.failBind = true;
-    transport.setOptions(options);
-    QVERIFY(transport.openDevice("sim:0"));
-    QVERIFY(!transport.bindInterface());
-    std::uint8_t byte = 0;
-    QVERIFY(transport.startTransfer(SimulatorTransport::kBulkIn, &byte, 1) == nullptr);
-    QCOMPARE(transport.lastError(), SimulatorTransport::kErrorNotOpen);
-}
-
-void TestSimTransport::interfaceHasOneBulkPipeEachWay()
-{
-    Connected c;
-    int count = -1;
-    QVERIFY(c.transport->queryEndpointCount(&count));
-    QCOMPARE(count, 2);
-    transport::PipeInfo in, out;
-    QVERIFY(c.transport->queryPipe(0, &in));
-    QVERIFY(c.transport->queryPipe(1, &out));
-    QCOMPARE(in.type, transport::PipeType::Bulk);
-    QCOMPARE(in.id, std::uint8_t(0x81));
-    QCOMPARE(out.type, transport::PipeType::Bulk);
-    QCOMPARE(out.id, std::uint8_t(0x01));
-    QVERIFY(!c.transport->queryPipe(2, &in));
-
-    sim::SimTransportOptions none;
-    none.zeroEndpoints = true;
-    c.transport->setOptions(none);
-    QVERIFY(c.transport->queryEndpointCount(&count));
-    QCOMPARE(count, 0);
-    QVERIFY(!c.transport->queryPipe(0, &in));
-}
-
-void TestSimTransport::oneAnswerPerRead()
-{
-    sim::InstrumentOptions options;
-    options.storedRecords = 3;
-    Connected c(options);
-    QVERIFY(c.write(protocol::buildReadBackRequest(1, 3)));
-    QCOMPARE(c.transport->queuedAnswers(), std::size_t(3));
-    for (int number = 1; number <= 3; ++number) {
-        const Bytes r = c.read(100);
-        QVERIFY(protocol::isStoredRecord(r.data(), r.size()));
-        QCOMPARE(protocol::storedRecordNumber(r.data()), number);
+    void listsOpensAndDescribesItsInstruments()
+    {
+        SimulatorTransport transport({std::make_shared<sim::Instrument>(), std::make_shared<sim::Instrument>()});
+        QCOMPARE(transport.devicePaths(), (std::vector<std::string>{"sim:0", "sim:1"}));
+        QVERIFY(!transport.openDevice("sim:2") && !transport.openDevice("sim:x"));
+        QVERIFY(transport.openDevice("sim:1"));
+        QVERIFY(!transport.openDevice("sim:0"));  // one device at a time
+        QVERIFY(transport.bindInterface());
+        transport::PipeInfo in;
+        QVERIFY(transport.queryPipe(0, &in) && !transport.queryPipe(2, &in));
+        QCOMPARE(std::make_pair(in.type, in.id), std::make_pair(transport::PipeType::Bulk, std::uint8_t(0x81)));
     }
-    QVERIFY(c.write(protocol::buildRealTimeRequest(0xFF)));
-    const Bytes r = c.read(100);
-    QVERIFY(protocol::isRealTimeRecord(r.data(), r.size()));
-    QCOMPARE(c.instrument->requestLog().back(), protocol::buildRealTimeRequest(0xFF));
-}
 
-void TestSimTransport::readWithNothingQueuedTimesOut()
-{
-    Connected c;
-    WaitResult result = WaitResult::Completed;
-    const auto start = Clock::now();
-    QVERIFY(c.read(120, &result).empty());
-    const long long elapsed = msSince(start);
-    QCOMPARE(result, WaitResult::TimedOut);
-    QVERIFY2(elapsed >= 115 && elapsed < 1000, qPrintable(QString::number(elapsed)));
-    // The next read starts clean.
-    QVERIFY(c.write(protocol::buildKeyLockRequest()));
-    const Bytes ack = c.read(100);
-    QVERIFY(protocol::acknowledgeAccepts(ack.data(), ack.size()));
-}
+    void waitsTimeOutAndEndOnACancelFromAnotherThread()
+    {
+        Connected c;
+        std::uint8_t buffer[protocol::kReadLength];
+        transport::Transfer* t = c.transport.startTransfer(SimulatorTransport::kBulkIn, buffer, sizeof buffer);
+        auto start = Clock::now();
+        QCOMPARE(c.transport.waitTransfer(t, 120), WaitResult::TimedOut);
+        QVERIFY2(msSince(start) >= 115 && msSince(start) < 1000, qPrintable(QString::number(msSince(start))));
+        std::thread canceller([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            c.transport.cancelTransfer(t);
+        });
+        start = Clock::now();
+        const WaitResult result = c.transport.waitTransfer(t, 5000);
+        canceller.join();
+        QCOMPARE(result, WaitResult::Completed);
+        QVERIFY2(msSince(start) < 2000, "the cancel did not end the wait");
+        QVERIFY(!c.transport.transferResult(t, nullptr));
+        QCOMPARE(c.transport.lastError(), SimulatorTransport::kErrorCancelled);
+        c.transport.finishTransfer(t);
+        QVERIFY(c.write(protocol::buildRealTimeRequest(0x00)));  // the cancelled read took no answer
+        QCOMPARE(kindOf(c.read(100), 0), 'r');
+    }
 
-void TestSimTransport::cancelFromAnotherThreadEndsTheWait()
-{
-    Connected c;
-    std::uint8_t buffer[protocol::kReadLength];
-    transport::Transfer* t = c.transport->startTransfer(SimulatorTransport::kBulkIn, buffer, sizeof buffer);
-    QVERIFY(t);
-    std::thread canceller([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        c.transport->cancelTransfer(t);
-    });
-    const auto start = Clock::now();
-    const WaitResult result = c.transport->waitTransfer(t, 5000);
-    const long long elapsed = msSince(start);
-    canceller.join();
-    QCOMPARE(result, WaitResult::Completed);
-    QVERIFY2(elapsed < 2000, qPrintable(QString::number(elapsed)));
-    std::uint32_t size = 0;
-    QVERIFY(!c.transport->transferResult(t, &size));
-    QCOMPARE(c.transport->lastError(), SimulatorTransport::kErrorCancelled);
-    c.transport->finishTransfer(t);
-    // A cancelled read takes no answer: the next one gets it.
-    QVERIFY(c.write(protocol::buildRealTimeRequest(0x00)));
-    QCOMPARE(int(c.read(100).size()), 63);
-}
+    void faultsAsTheLinkSeesThem_data()
+    {
+        QTest::addColumn<sim::Faults>("faults");
+        QTest::addColumn<Bytes>("request");
+        QTest::addColumn<int>("sends");
+        QTest::addColumn<QString>("answers");  // W: the write failed
+        QTest::addColumn<int>("lateMs");       // the first answer comes no earlier
+        sim::Faults none, f;
+        const Bytes realTime = protocol::buildRealTimeRequest(0xFF), readBack = protocol::buildReadBackRequest(1, 3);
+        QTest::newRow("none") << none << readBack << 1 << "sss" << 0;
+        (f = none).refuseAcknowledges = true;
+        QTest::newRow("refuse") << f << protocol::buildStartTestRequest(false) << 1 << "R" << 0;
+        (f = none).silent = true;
+        QTest::newRow("silent") << f << realTime << 1 << "-" << 0;
+        (f = none).corruptRecord = 2;
+        QTest::newRow("corrupt record 2") << f << readBack << 1 << "sxs" << 0;
+        (f = none).misnumberRecord = 2;
+        QTest::newRow("misnumber record 2") << f << readBack << 1 << "sns" << 0;
+        (f = none).acknowledgeRealTime = true;
+        QTest::newRow("acknowledge real-time") << f << realTime << 1 << "A" << 0;
+        (f = none).dropAfterRequests = 2;
+        QTest::newRow("drop after 2") << f << realTime << 3 << "rrW" << 0;
+        (f = none).answerDelayMs = 150;
+        QTest::newRow("delay 150 ms") << f << realTime << 1 << "r" << 150;
+    }
 
-void TestSimTransport::delayedAnswerArrivesLate()
-{
-    sim::InstrumentOptions options;
-    options.faults.answerDelayMs = 150;
-    Connected c(options);
-    QVERIFY(c.write(protocol::buildRealTimeRequest(0xFF)));
-    WaitResult result = WaitResult::Completed;
-    QVERIFY(c.read(40, &result).empty());
-    QCOMPARE(result, WaitResult::TimedOut);
-    const Bytes r = c.read(1000, &result);
-    QCOMPARE(result, WaitResult::Completed);
-    QCOMPARE(int(r.size()), 63);
-}
-
-void TestSimTransport::silentInstrumentLeavesReadsToTimeOut()
-{
-    sim::InstrumentOptions options;
-    options.faults.silent = true;
-    Connected c(options);
-    QVERIFY(c.write(protocol::buildStartTestRequest(false)));  // the write itself goes through
-    WaitResult result = WaitResult::Completed;
-    QVERIFY(c.read(30, &result).empty());
-    QCOMPARE(result, WaitResult::TimedOut);
-}
-
-void TestSimTransport::dropFailsEveryLaterTransfer()
-{
-    sim::InstrumentOptions options;
-    options.faults.dropAfterRequests = 2;
-    Connected c(options);
-    QVERIFY(c.write(protocol::buildRealTimeRequest(0xFF)));
-    QCOMPARE(int(c.read(100).size()), 63);
-    QVERIFY(c.write(protocol::buildRealTimeRequest(0xFF)));
-
-    // A read waiting in another thread fails when the connection goes.
-    std::uint8_t buffer[protocol::kReadLength];
-    QCOMPARE(int(c.read(100).size()), 63);
-    transport::Transfer* pending = c.transport->startTransfer(SimulatorTransport::kBulkIn, buffer, sizeof buffer);
-    QVERIFY(pending);
-    std::atomic<bool> waited{false};
-    WaitResult pendingResult = WaitResult::TimedOut;
-    std::thread reader([&] {
-        pendingResult = c.transport->waitTransfer(pending, 5000);
-        waited = true;
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    QVERIFY(!c.write(protocol::buildRealTimeRequest(0xFF)));
-    reader.join();
-    QVERIFY(waited);
-    QCOMPARE(pendingResult, WaitResult::Completed);
-    QVERIFY(!c.transport->transferResult(pending, nullptr));
-    c.transport->finishTransfer(pending);
-
-    QVERIFY(c.transport->connectionDropped());
-    QVERIFY(c.read(10).empty());
-    QCOMPARE(c.transport->lastError(), SimulatorTransport::kErrorNoDevice);
-    QVERIFY(!c.transport->flushPipe(SimulatorTransport::kBulkIn));
-    const Bytes wake = protocol::wakeUpBytes();
-    QVERIFY(!c.transport->writeSync(SimulatorTransport::kBulkOut, wake.data(), 5, 100));
-    QCOMPARE(c.instrument->requestCount(), std::size_t(2));  // nothing reached the instrument
-
-    // Gone until plugged in again.
-    QVERIFY(c.transport->devicePaths().empty());
-    c.transport->closeDevice();
-    QVERIFY(!c.transport->openDevice("sim:0"));
-    c.transport->restoreDevice(0);
-    QVERIFY(c.transport->openDevice("sim:0"));
-    QVERIFY(c.transport->bindInterface());
-    QVERIFY(c.write(protocol::buildRealTimeRequest(0xFF)));
-}
-
-void TestSimTransport::flushDiscardsArrivedAnswers()
-{
-    sim::InstrumentOptions options;
-    options.storedRecords = 5;
-    Connected c(options);
-    QVERIFY(c.write(protocol::buildReadBackRequest(1, 5)));
-    QVERIFY(c.transport->flushPipe(SimulatorTransport::kBulkIn));
-    QCOMPARE(c.transport->queuedAnswers(), std::size_t(0));
-    QVERIFY(c.read(20).empty());
-}
-
-void TestSimTransport::transfersFromTwoThreads()
-{
-    Connected c;
-    constexpr int kRounds = 200;
-    std::atomic<int> records{0};
-    std::thread poller([&] {
-        for (int i = 0; i < kRounds; ++i) {
-            if (c.write(protocol::buildRealTimeRequest(0xFF)) && c.read(1000).size() == protocol::kRecordSize)
-                ++records;
+    void faultsAsTheLinkSeesThem()
+    {
+        QFETCH(sim::Faults, faults);
+        QFETCH(Bytes, request);
+        QFETCH(int, sends);
+        QFETCH(QString, answers);
+        QFETCH(int, lateMs);
+        sim::InstrumentOptions options;
+        options.storedRecords = 3;
+        options.faults = faults;
+        Connected c(options);
+        QString seen;
+        const auto start = Clock::now();
+        for (int i = 0; i < sends; ++i) {
+            if (!c.write(request)) {
+                seen += 'W';
+                continue;
+            }
+            for (int number = 1; number == 1 || c.transport.queuedAnswers() > 0; ++number)
+                seen += kindOf(c.read(lateMs + 100), number);
+            QVERIFY(i > 0 || msSince(start) >= lateMs);
         }
-    });
-    const Bytes close = protocol::buildUpperCloseRequest();
-    int writes = 0;
-    for (int i = 0; i < kRounds; ++i)
-        writes += c.transport->writeSync(SimulatorTransport::kBulkOut, close.data(), 8, 100) ? 1 : 0;
-    poller.join();
-    QCOMPARE(records.load(), kRounds);
-    QCOMPARE(writes, kRounds);
-    QCOMPARE(c.instrument->requestCount(), std::size_t(2 * kRounds));
-}
+        QCOMPARE(seen, answers);
+        QCOMPARE(c.transport.connectionDropped(), answers.endsWith('W'));
+    }
+
+    void serverServesClientsOneAfterAnotherAndStops()
+    {
+        auto instrument = std::make_shared<sim::Instrument>();
+        auto server = std::make_unique<sim::SimServer>(instrument, QFile::encodeName(path_).toStdString());
+        std::string error;
+        QVERIFY(server->listen(&error));
+        sim::SimServer second(instrument, QFile::encodeName(path_).toStdString());
+        QVERIFY(!second.listen(&error));  // a live server's socket is left alone
+        std::thread serving([&server] { server->serve(); });
+        for (int client = 0; client < 2; ++client) {
+            const int fd = connectTo(path_);
+            QVERIFY(fd >= 0);
+            const Bytes r = roundTrip(fd, protocol::buildRealTimeRequest(0xFF));
+            QVERIFY(protocol::isRealTimeRecord(r.data(), r.size()) && protocol::recordChecksumValid(r.data(), 63));
+            QVERIFY(roundTrip(fd, protocol::wakeUpBytes(), 100).empty());  // no answer, one message
+            QCOMPARE(kindOf(roundTrip(fd, protocol::buildKeyLockRequest()), 0), 'A');
+            if (client == 1) {
+                server->stop();  // a client still connected does not hold up the stop
+                serving.join();
+            }
+            ::close(fd);
+        }
+        QCOMPARE(instrument->wakeUpCount(), 2);
+        server.reset();
+        QVERIFY(!QFile::exists(path_));
+    }
+
+    void programServesAndEndsOnSigterm()
+    {
+        QProcess program;
+        program.start(QStringLiteral(SIM_PROGRAM), {QStringLiteral("--socket"), path_, QStringLiteral("--records"),
+                                                    QStringLiteral("45"), QStringLiteral("--drop-after"),
+                                                    QStringLiteral("2")});
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path_), 5000);
+        const int fd = connectTo(path_);
+        QVERIFY(fd >= 0);
+        const Bytes count = roundTrip(fd, protocol::buildStoredCountRequest());
+        QCOMPARE(protocol::storedCountValid(count.data(), count.size()) ? protocol::storedCount(count.data()) : -1, 45);
+        QCOMPARE(kindOf(roundTrip(fd, protocol::buildReadBackRequest(5, 1)), 5), 's');
+        QVERIFY(roundTrip(fd, protocol::buildStoredCountRequest()).empty());  // dropped after two
+        ::close(fd);
+        const int next = connectTo(path_);  // the next client is served again
+        QCOMPARE(int(roundTrip(next, protocol::buildStoredCountRequest()).size()), 10);
+        ::close(next);
+        program.terminate();  // SIGTERM
+        QVERIFY(program.waitForFinished(5000));
+        QCOMPARE(std::make_pair(program.exitStatus(), program.exitCode()), std::make_pair(QProcess::NormalExit, 0));
+        QVERIFY(!QFile::exists(path_));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSimTransport)
 #include "test_sim_transport.moc"
