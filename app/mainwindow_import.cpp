@@ -66,6 +66,9 @@ void MainWindow::on_actionImport_storage_triggered()
     ++importGeneration;
     ui->statusbar->clearMessage();
     setDataActionsEnabled(false);
+    // A language change rebuilds the table and restarts polling, whose reads
+    // would take stored records off the pipe: not until the import ends.
+    setLanguageMenuEnabled(false);
     preparePagesForPolling();  // leaves the settings edit mode
 
     ui->stackedWidget->setCurrentIndex(kStoredPage);
