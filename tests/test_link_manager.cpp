@@ -1,559 +1,440 @@
-// The link driven against the in-process simulated instrument: discovery,
+// The link against the in-process simulated instrument: discovery,
 // connection, acknowledged requests, polls, the stored-data read-out and the
-// calls made from the window's thread during a read-out.
+// calls the window makes from its own thread during a read-out; then against
+// a scripted transport, for the faults the simulator does not play.
 
 #include "linkfakes.h"
-#include "protocol.h"
 #include "settingsframes.h"
 #include "simtransport.h"
-#include "winusbmanager.h"
 
-#include <QRegularExpression>
 #include <QSemaphore>
-#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 
-#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <optional>
+
+using linktest::Bytes;
+using linktest::Link;
+using linktest::Report;
+using linktest::text;
 
 namespace {
 
-using Report = QPair<QString, int>;
-using Bytes = protocol::Bytes;
-
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
-
-const char* const kNotConnected = "设备未连接";
-const char* const kRealTimeFailed = "读取实时数据失败";
 const char* const kStoredFailed = "读取存储数据失败";
-const char* const kStartFailed = "请求开始测试失败";
 
-LinkTiming fastTiming() { return LinkTiming::scaled(0.01); }
+// n link failures told with message
+QList<Report> failures(int n, const char* message) { return QVector<Report>(n, Report(text(message), 4)).toList(); }
 
-QList<Report> reports(const QSignalSpy& spy)
+std::vector<std::shared_ptr<sim::Instrument>> instruments(int count, int storedRecords)
 {
-    QList<Report> out;
-    for (const QList<QVariant>& args : spy)
-        out << Report(args.at(0).toString(), args.at(1).toInt());
+    sim::InstrumentOptions options;
+    options.storedRecords = storedRecords;
+    std::vector<std::shared_ptr<sim::Instrument>> out;
+    for (int i = 0; i < count; ++i)
+        out.push_back(std::make_shared<sim::Instrument>(options));
     return out;
 }
 
-QList<bool> bools(const QSignalSpy& spy)
-{
-    QList<bool> out;
-    for (const QList<QVariant>& args : spy)
-        out << args.at(0).toBool();
-    return out;
-}
-
-Bytes bytesOf(const QVariant& value) { return value.value<std::vector<unsigned char>>(); }
-
-// Requests the instrument received that start with the given bytes.
-std::vector<Bytes> received(const sim::Instrument& instrument, const Bytes& prefix)
-{
-    std::vector<Bytes> out;
-    for (const Bytes& request : instrument.requestLog())
-        if (request.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), request.begin()))
-            out.push_back(request);
-    return out;
-}
-
-// A manager over simulated instruments, with spies on its signals.
-struct Rig {
-    explicit Rig(int count = 1, sim::InstrumentOptions options = {}, sim::SimTransportOptions transportOptions = {})
+// The simulator, noting whether two transfer waits ever overlapped.
+struct WaitWatchingTransport : sim::SimulatorTransport {
+    using SimulatorTransport::SimulatorTransport;
+    std::mutex waiting;  // held during every wait
+    std::atomic<bool> overlapped{false};
+    transport::WaitResult waitTransfer(transport::Transfer* transfer, std::uint32_t timeoutMs) override
     {
-        for (int i = 0; i < count; ++i)
-            instruments.push_back(std::make_shared<sim::Instrument>(options));
-        auto transport = std::make_unique<sim::SimulatorTransport>(instruments, transportOptions);
-        sim = transport.get();
-        manager = std::make_unique<WinUSBManager>(std::move(transport), fastTiming());
-        states = std::make_unique<QSignalSpy>(manager.get(), &WinUSBManager::stateProcessing);
-        detections = std::make_unique<QSignalSpy>(manager.get(), &WinUSBManager::finishUsbDetection);
-        realTime = std::make_unique<QSignalSpy>(manager.get(), &WinUSBManager::finishReadRealTime);
-        counts = std::make_unique<QSignalSpy>(manager.get(), &WinUSBManager::finishReadStorageNumSignal);
-        records = std::make_unique<QSignalSpy>(manager.get(), &WinUSBManager::finishReadReadBack);
+        std::unique_lock<std::mutex> lock(waiting, std::try_to_lock);
+        overlapped = overlapped || !lock.owns_lock();
+        return SimulatorTransport::waitTransfer(transfer, timeoutMs);
     }
-
-    void connectFirst()
-    {
-        manager->connectUsb(QString::fromStdString(sim::SimulatorTransport::pathFor(0)));
-        QCOMPARE(bools(*detections), QList<bool>{true});
-        detections->clear();
-        instrument().clearRequestLog();
-    }
-
-    sim::Instrument& instrument(int i = 0) { return *instruments.at(i); }
-    void setFaults(const sim::Faults& faults) { instrument().setFaults(faults); }
-
-    std::vector<std::shared_ptr<sim::Instrument>> instruments;
-    sim::SimulatorTransport* sim = nullptr;  // owned by the manager
-    std::unique_ptr<WinUSBManager> manager;
-    std::unique_ptr<QSignalSpy> states, detections, realTime, counts, records;
 };
 
-enum Operation { Start, Stop, Settings, KeyLock, KeyUnlock, UpperOpen, UpperClose, StoredCount, ReadOut, OnDemand, Poll };
+struct SimLink : Link<WaitWatchingTransport> {
+    explicit SimLink(int storedRecords = 0, int count = 1, LinkTiming timing = LinkTiming::scaled(0.01))
+        : Link(std::make_unique<WaitWatchingTransport>(instruments(count, storedRecords)), timing)
+    {
+    }
+    // Connects to the first instrument and forgets what that took.
+    void connect()
+    {
+        manager.connectUsb("sim:0");
+        instrument().clearRequestLog();
+    }
+    sim::Instrument& instrument(int index = 0) { return *transport->instrument(index); }
+    void setFaults(bool silent, bool refuse = false)
+    {
+        sim::Faults faults;
+        faults.silent = silent;
+        faults.refuseAcknowledges = refuse;
+        instrument().setFaults(faults);
+    }
+};
 
-Bytes dcSettingsFrame()
+QByteArray settingsFrame()
 {
-    protocol::DcSettings settings;
-    settings.currentIndex = 5;
-    settings.convertedTemp = 75;
-    settings.phaseIndex = 1;
-    settings.conductorTemp = 21.5f;
-    return protocol::buildDcSettingsFrame(settings);
+    const Bytes frame = protocol::buildDcSettingsFrame(protocol::DcSettings{});
+    return QByteArray(reinterpret_cast<const char*>(frame.data()), int(frame.size()));
 }
 
-void run(WinUSBManager& manager, Operation operation)
+// The simulator with its answers replaced by a script: read n gets script(n),
+// or times out when the script gives nothing. Counts the reads finished
+// after a cancel.
+class ScriptedTransport : public sim::SimulatorTransport {
+public:
+    using Script = std::function<std::optional<Bytes>(int readIndex)>;
+    explicit ScriptedTransport(Script script)
+        : SimulatorTransport(std::make_shared<sim::Instrument>()), script(std::move(script))
+    {
+    }
+    struct Read : transport::Transfer {
+        std::uint8_t* buffer = nullptr;
+        std::optional<Bytes> answer;
+        bool cancelled = false;
+    };
+    Script script;
+    int reads = 0;
+    int finishedAfterCancel = 0;
+
+    transport::Transfer* startTransfer(std::uint8_t pipe, std::uint8_t* buffer, std::uint32_t length) override
+    {
+        if (!(pipe & 0x80))
+            return SimulatorTransport::startTransfer(pipe, buffer, length);
+        auto* read = new Read;
+        read->buffer = buffer;
+        read->answer = script(reads++);
+        return read;
+    }
+    transport::WaitResult waitTransfer(transport::Transfer* transfer, std::uint32_t timeoutMs) override
+    {
+        if (auto* read = dynamic_cast<Read*>(transfer))
+            return read->answer ? transport::WaitResult::Completed : transport::WaitResult::TimedOut;
+        return SimulatorTransport::waitTransfer(transfer, timeoutMs);
+    }
+    bool transferResult(transport::Transfer* transfer, std::uint32_t* transferred) override
+    {
+        auto* read = dynamic_cast<Read*>(transfer);
+        if (!read)
+            return SimulatorTransport::transferResult(transfer, transferred);
+        std::copy(read->answer->begin(), read->answer->end(), read->buffer);
+        *transferred = std::uint32_t(read->answer->size());
+        return true;
+    }
+    void cancelTransfer(transport::Transfer* transfer) override
+    {
+        if (auto* read = dynamic_cast<Read*>(transfer))
+            read->cancelled = true;
+        else
+            SimulatorTransport::cancelTransfer(transfer);
+    }
+    void finishTransfer(transport::Transfer* transfer) override
+    {
+        auto* read = dynamic_cast<Read*>(transfer);
+        if (!read)
+            return SimulatorTransport::finishTransfer(transfer);
+        finishedAfterCancel += read->cancelled;
+        delete read;
+    }
+};
+
+Bytes countAnswer(int count)
 {
-    switch (operation) {
-    case Start: manager.startTesting(false); break;
-    case Stop: manager.stopTesting(true); break;
-    case Settings: {
-        const Bytes frame = dcSettingsFrame();
-        manager.updateTestSetting(QByteArray(reinterpret_cast<const char*>(frame.data()), int(frame.size())));
-        break;
-    }
-    case KeyLock: manager.keyLock(); break;
-    case KeyUnlock: manager.keyUnlock(); break;
-    case UpperOpen: manager.informUpperOpen(); break;
-    case UpperClose: manager.informUpperClose(); break;
-    case StoredCount: manager.readStoreTotalNum(); break;
-    case ReadOut: manager.readReadBackData(); break;
-    case OnDemand: manager.cancelUiUpdate(); break;
-    case Poll: manager.readRealTimeData(); break;
-    }
+    Bytes answer = protocol::buildFrame(std::uint8_t(protocol::AnswerType::StoredCount),
+                                        {0x00, std::uint8_t(count >> 8), std::uint8_t(count)});
+    answer.resize(protocol::kCountAnswerSize);
+    return answer;
 }
 
 }  // namespace
+
+using Command = void (*)(WinUSBManager&);
+Q_DECLARE_METATYPE(Command)
 
 class LinkManagerTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
-    }
-
-    // ------------------------------------------------------------ discovery
+    // ------------------------------------------------------------ discovery and connection
     void discovery_data()
     {
-        QTest::addColumn<int>("instruments");
-        QTest::newRow("none") << 0;
-        QTest::newRow("one") << 1;
-        QTest::newRow("several") << 3;
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("none") << QStringList();
+        QTest::newRow("one") << QStringList{"sim:0"};
+        QTest::newRow("several") << QStringList{"sim:0", "sim:1", "sim:2"};
     }
     void discovery()
     {
-        QFETCH(int, instruments);
-        Rig rig(instruments);
-        QSignalSpy detected(rig.manager.get(), &WinUSBManager::detectedDeviceSignal);
-        rig.manager->detectDevice();
-        if (instruments == 0) {
-            QCOMPARE(detected.count(), 0);
-            QCOMPARE(reports(*rig.states), QList<Report>{Report(text("未检测到任何设备"), 0)});
-            return;
-        }
-        QCOMPARE(rig.states->count(), 0);
-        QCOMPARE(detected.count(), 1);
-        QStringList expected;
-        for (int i = 0; i < instruments; ++i)
-            expected << QString::fromStdString(sim::SimulatorTransport::pathFor(i));
-        QCOMPARE(detected.at(0).at(0).toStringList(), expected);
+        QFETCH(QStringList, paths);
+        SimLink rig(0, paths.size());
+        QSignalSpy found(&rig.manager, &WinUSBManager::detectedDeviceSignal);
+        rig.manager.detectDevice();
+        QCOMPARE(rig.column<QStringList>(found, 0), paths.isEmpty() ? QList<QStringList>{} : QList<QStringList>{paths});
+        QCOMPARE(rig.reports(), paths.isEmpty() ? QList<Report>{Report(text("未检测到任何设备"), 0)} : QList<Report>{});
     }
 
-    // ------------------------------------------------------------ connection
-    void connectOutcome_data()
+    void connectOutcomes()
     {
-        QTest::addColumn<bool>("failOpen");
-        QTest::addColumn<bool>("failBind");
-        QTest::addColumn<bool>("zeroEndpoints");
-        QTest::addColumn<bool>("usable");
-        QTest::newRow("opens") << false << false << false << true;
-        QTest::newRow("cannot open") << true << false << false << false;
-        QTest::newRow("cannot bind") << false << true << false << false;
-        QTest::newRow("no endpoints") << false << false << true << true;
-    }
-    void connectOutcome()
-    {
-        QFETCH(bool, failOpen);
-        QFETCH(bool, failBind);
-        QFETCH(bool, zeroEndpoints);
-        QFETCH(bool, usable);
-        sim::SimTransportOptions options;
-        options.failOpen = failOpen;
-        options.failBind = failBind;
-        options.zeroEndpoints = zeroEndpoints;
-        Rig rig(1, {}, options);
-        if (failBind)
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^WinUsb_Initialize failed: \\d+$"));
-        rig.manager->connectUsb("sim:0");
-        QCOMPARE(bools(*rig.detections), QList<bool>{usable});
-        QCOMPARE(rig.states->count(), 0);
-        QCOMPARE(rig.sim->deviceOpen(), usable);
-
-        // A failed connect leaves nothing open: disconnecting reports nothing.
-        rig.detections->clear();
-        rig.manager->disConnect();
-        QCOMPARE(bools(*rig.detections), usable ? QList<bool>{false} : QList<bool>{});
-        rig.manager->disConnect();
-        QCOMPARE(rig.detections->count(), usable ? 1 : 0);
+        SimLink rig(0, 2);
+        rig.manager.connectUsb("sim:7");  // a path that cannot be opened
+        rig.manager.disConnect();         // nothing open: nothing to report
+        rig.manager.connectUsb("sim:0");
+        rig.manager.connectUsb("sim:1");  // closes the first link first
+        QCOMPARE(rig.column<bool>(rig.connected, 0), (QList<bool>{false, true, false, true}));
+        rig.manager.keyLock();
+        QVERIFY(!rig.instrument(0).keysLocked());
+        QVERIFY(rig.instrument(1).keysLocked());
     }
 
-    void connectWhileConnected()
-    {
-        Rig rig(2);
-        rig.manager->connectUsb("sim:0");
-        rig.manager->connectUsb("sim:1");
-        QCOMPARE(bools(*rig.detections), (QList<bool>{true, false, true}));
-        rig.manager->keyLock();
-        QCOMPARE(rig.instrument(0).keysLocked(), false);
-        QCOMPARE(rig.instrument(1).keysLocked(), true);
-    }
-
-    void commandsNeedConnection_data()
-    {
-        QTest::addColumn<int>("operation");
-        for (Operation op : {Start, Stop, Settings, KeyLock, KeyUnlock, UpperOpen, UpperClose, StoredCount, ReadOut,
-                             OnDemand, Poll})
-            QTest::newRow(QByteArray::number(op).constData()) << int(op);
-    }
-    void commandsNeedConnection()
-    {
-        QFETCH(int, operation);
-        Rig rig;
-        run(*rig.manager, Operation(operation));
-        QCOMPARE(reports(*rig.states), QList<Report>{Report(text(kNotConnected), 4)});
-        QCOMPARE(rig.instrument().requestLog().size(), std::size_t(0));
-    }
-
-    // ------------------------------------------------------------ acknowledged requests
+    // ------------------------------------------------------------ requests
     void acknowledged_data()
     {
-        QTest::addColumn<int>("operation");
-        QTest::addColumn<bool>("refuse");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("code");
+        QTest::addColumn<Command>("command");
         QTest::addColumn<Bytes>("request");
-        const QString refusedSettings =
-            text("更新测量设置失败。电量为两格时不能设置2A以上挡位，为1格时不能设置400mA以上挡位。");
-        QTest::newRow("start accepted") << int(Start) << false << text("请求开始测试成功") << 0
-                                        << protocol::buildStartTestRequest(false);
-        QTest::newRow("start refused") << int(Start) << true << text(kStartFailed) << 3
-                                       << protocol::buildStartTestRequest(false);
-        QTest::newRow("stop accepted") << int(Stop) << false << text("请求停止测试成功") << 0
-                                       << protocol::buildStopTestRequest(true);
-        QTest::newRow("stop refused") << int(Stop) << true << text("请求停止测试失败") << 3
-                                      << protocol::buildStopTestRequest(true);
-        QTest::newRow("settings accepted") << int(Settings) << false << text("更新测量设置成功") << 0
-                                           << dcSettingsFrame();
-        QTest::newRow("settings refused") << int(Settings) << true << refusedSettings << 3 << dcSettingsFrame();
-        QTest::newRow("key lock accepted") << int(KeyLock) << false << text("请求按键锁成功") << 0
-                                           << protocol::buildKeyLockRequest();
-        QTest::newRow("key lock refused") << int(KeyLock) << true << text("请求按键锁失败") << 2
-                                          << protocol::buildKeyLockRequest();
+        QTest::addColumn<QString>("accepted");
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<int>("refusedCode");
+        QTest::newRow("start") << Command([](WinUSBManager& m) { m.startTesting(false); })
+                               << protocol::buildStartTestRequest(false) << text("请求开始测试成功")
+                               << text("请求开始测试失败") << 3;
+        const QByteArray settings = settingsFrame();
+        QTest::newRow("settings") << Command([](WinUSBManager& m) { m.updateTestSetting(settingsFrame()); })
+                                  << Bytes(settings.begin(), settings.end()) << text("更新测量设置成功")
+                                  << text("更新测量设置失败。电量为两格时不能设置2A以上挡位，为1格时不能设置400mA以上挡位。") << 3;
+        QTest::newRow("key lock") << Command([](WinUSBManager& m) { m.keyLock(); }) << protocol::buildKeyLockRequest()
+                                  << text("请求按键锁成功") << text("请求按键锁失败") << 2;
     }
     void acknowledged()
     {
-        QFETCH(int, operation);
-        QFETCH(bool, refuse);
-        QFETCH(QString, message);
-        QFETCH(int, code);
+        QFETCH(Command, command);
         QFETCH(Bytes, request);
-        Rig rig;
-        rig.connectFirst();
-        sim::Faults faults;
-        faults.refuseAcknowledges = refuse;
-        rig.setFaults(faults);
-        run(*rig.manager, Operation(operation));
-        QCOMPARE(reports(*rig.states), QList<Report>{Report(message, code)});
-        QCOMPARE(rig.instrument().requestLog(), std::vector<Bytes>{request});
+        QFETCH(QString, accepted);
+        QFETCH(QString, refused);
+        QFETCH(int, refusedCode);
+        SimLink rig;
+        rig.connect();
+        command(rig.manager);
+        QCOMPARE(rig.reports(), QList<Report>{Report(accepted, 0)});
+        rig.setFaults(false, true);
+        command(rig.manager);
+        rig.manager.updateTestSetting(QByteArray());  // an empty settings frame does nothing
+        QCOMPARE(rig.reports(), QList<Report>{Report(refused, refusedCode)});
+        QCOMPARE(rig.instrument().requestLog(), (std::vector<Bytes>{request, request}));
     }
 
-    void unansweredRequestIsALinkFailureNotARefusal()
+    // Each failed read is told, then the command's failure; no refusal, and
+    // the link stays up. A receiver of the first report may call the link again.
+    void unansweredRequestsAreLinkFailures()
     {
-        Rig rig;
-        rig.connectFirst();
-        sim::Faults faults;
-        faults.silent = true;
-        rig.setFaults(faults);
-        rig.manager->startTesting(false);
-        // Six failed reads, each told by its transfer, then the operation's own report.
-        QList<Report> expected;
-        for (int i = 0; i < 7; ++i)
-            expected << Report(text(kStartFailed), 4);
-        QCOMPARE(reports(*rig.states), expected);
-
-        // The link stays up after a failed command.
-        rig.setFaults({});
-        rig.states->clear();
-        rig.manager->startTesting(false);
-        QCOMPARE(reports(*rig.states), QList<Report>{Report(text("请求开始测试成功"), 0)});
+        SimLink rig(45);
+        rig.connect();
+        rig.manager.readStoreTotalNum();
+        rig.setFaults(true);
+        bool calledBack = false;
+        QObject::connect(&rig.manager, &WinUSBManager::stateProcessing, &rig.manager, [&rig, &calledBack] {
+            if (!std::exchange(calledBack, true))
+                rig.manager.keyUnlock();
+        });
+        rig.manager.startTesting(false);
+        QCOMPARE(rig.reports(), failures(1 + 5 + 1, "请求开始测试失败"));
+        QCOMPARE(rig.instrument().requestLog().back(), protocol::buildKeyUnlockRequest());
+        rig.manager.readReadBackData();  // a batch without a single record ends the read-out
+        QCOMPARE(rig.reports(), failures(2, kStoredFailed));
+        rig.setFaults(false);
+        rig.manager.startTesting(false);
+        QCOMPARE(rig.reports(), QList<Report>{Report(text("请求开始测试成功"), 0)});
     }
 
-    void emptySettingsFrameDoesNothing()
-    {
-        Rig rig;
-        rig.connectFirst();
-        rig.manager->updateTestSetting(QByteArray());
-        QCOMPARE(rig.states->count(), 0);
-        QCOMPARE(rig.instrument().requestLog().size(), std::size_t(0));
-    }
-
-    void upperOpenSendsWakeUpFirst()
-    {
-        Rig rig;
-        rig.connectFirst();
-        rig.manager->informUpperOpen();
-        QCOMPARE(rig.instrument().requestLog(),
-                 (std::vector<Bytes>{protocol::wakeUpBytes(), protocol::buildUpperOpenRequest()}));
-        QVERIFY(rig.instrument().upperOpen());
-        QCOMPARE(rig.states->count(), 0);
-    }
-
-    // ------------------------------------------------------------ real-time reads
-    void onDemandReadCarriesReadType()
-    {
-        Rig rig;
-        rig.connectFirst();
-        rig.manager->changeReadType(1);
-        rig.manager->changeReadType(7);  // ignored
-        rig.manager->cancelUiUpdate();
-        QCOMPARE(rig.instrument().requestLog(), std::vector<Bytes>{protocol::buildRealTimeRequest(0x01)});
-        QCOMPARE(rig.realTime->count(), 1);
-        const Bytes record = bytesOf(rig.realTime->at(0).at(0));
-        QVERIFY(protocol::isRealTimeRecord(record.data(), record.size()));
-        QCOMPARE(rig.states->count(), 0);
-    }
-
+    // ------------------------------------------------------------ polls
+    // Bad polls are told from the third on, every time; the first good one
+    // after them clears the message.
     void badPolls_data()
     {
         QTest::addColumn<bool>("acceptingAcknowledge");
         QTest::addColumn<QString>("message");
         QTest::newRow("non-test screen") << false << text("设备处在非测试界面，读取实时数据失败！");
-        QTest::newRow("accepting acknowledge") << true << text(kRealTimeFailed);
+        QTest::newRow("accepting acknowledge") << true << text("读取实时数据失败");
     }
     void badPolls()
     {
         QFETCH(bool, acceptingAcknowledge);
         QFETCH(QString, message);
-        Rig rig;
-        rig.connectFirst();
-        rig.manager->changeReadType(2);
-        if (acceptingAcknowledge) {
-            sim::Faults faults;
-            faults.acknowledgeRealTime = true;
-            rig.setFaults(faults);
-        } else {
-            rig.instrument().setScreen(sim::Screen::Other);
-        }
+        SimLink rig;
+        rig.connect();
+        rig.manager.changeReadType(2);
+        sim::Faults faults;
+        faults.acknowledgeRealTime = acceptingAcknowledge;
+        rig.instrument().setFaults(faults);
+        rig.instrument().setScreen(acceptingAcknowledge ? sim::Screen::DcTest : sim::Screen::Other);
         QList<QList<Report>> perPoll;
-        auto poll = [&] {
-            rig.states->clear();
-            rig.manager->readRealTimeData();
-            perPoll << reports(*rig.states);
-        };
-        for (int i = 0; i < 4; ++i)
-            poll();
-        rig.setFaults({});
-        rig.instrument().setScreen(sim::Screen::DcTest);
-        poll();
-        poll();
-        const QList<Report> none;
-        const QList<Report> bad{Report(message, 1)};
+        for (int i = 0; i < 6; ++i) {
+            if (i == 4) {
+                rig.instrument().setFaults({});
+                rig.instrument().setScreen(sim::Screen::DcTest);
+            }
+            rig.manager.readRealTimeData();
+            perPoll << rig.reports();
+        }
+        const QList<Report> none, bad{Report(message, 1)};
         QCOMPARE(perPoll, (QList<QList<Report>>{none, none, bad, bad, {Report(QString(), 0)}, none}));
-        QCOMPARE(rig.realTime->count(), 2);
+        QCOMPARE(rig.instrument().requestLog().front(), protocol::buildRealTimeRequest(protocol::kReadTypeAny));
     }
 
     void polledTimeoutDropsTheLink()
     {
-        Rig rig;
-        rig.connectFirst();
-        sim::Faults faults;
-        faults.silent = true;
-        rig.setFaults(faults);
-        rig.manager->readRealTimeData();
-        QCOMPARE(reports(*rig.states), (QList<Report>{Report(text(kRealTimeFailed), 4), Report(text(kRealTimeFailed), 4)}));
-
-        rig.setFaults({});
+        SimLink rig;
+        rig.connect();
+        rig.setFaults(true);
+        rig.manager.readRealTimeData();
+        QCOMPARE(rig.reports(), failures(2, "读取实时数据失败"));
+        rig.setFaults(false);
         rig.instrument().clearRequestLog();
-        rig.states->clear();
-        rig.manager->startTesting(false);
-        QCOMPARE(reports(*rig.states), QList<Report>{Report(text(kNotConnected), 4)});
-        QCOMPARE(rig.instrument().requestLog().size(), std::size_t(0));
-
-        // Half-open: the device is still open until the next disconnect.
-        QVERIFY(rig.sim->deviceOpen());
-        rig.manager->disConnect();
-        QCOMPARE(bools(*rig.detections), QList<bool>{false});
-        QVERIFY(!rig.sim->deviceOpen());
+        rig.manager.startTesting(false);
+        QCOMPARE(rig.reports(), QList<Report>{Report(text("设备未连接"), 4)});
+        QVERIFY(rig.instrument().requestLog().empty());
+        rig.manager.disConnect();  // closes the half-open device
+        QCOMPARE(rig.column<bool>(rig.connected, 0), (QList<bool>{true, false}));
+        QVERIFY(!rig.transport->deviceOpen());
     }
 
     // ------------------------------------------------------------ stored data
-    void storedCount_data()
+    void readOutInBatchesOfThirty()
     {
-        QTest::addColumn<int>("stored");
-        QTest::newRow("none stored") << 0;
-        QTest::newRow("one") << 1;
-        QTest::newRow("largest") << 9999;
-    }
-    void storedCount()
-    {
-        QFETCH(int, stored);
-        sim::InstrumentOptions options;
-        options.storedRecords = stored;
-        Rig rig(1, options);
-        rig.connectFirst();
-        rig.manager->readStoreTotalNum();
-        if (stored == 0) {
-            QCOMPARE(reports(*rig.states), QList<Report>{Report(text("无存储数据"), 2)});
-            QCOMPARE(rig.counts->count(), 0);
-        } else {
-            QCOMPARE(rig.states->count(), 0);
-            QCOMPARE(rig.counts->count(), 1);
-            QCOMPARE(rig.counts->at(0).at(0).toInt(), stored);
-        }
-        QCOMPARE(rig.instrument().requestLog(), std::vector<Bytes>{protocol::buildStoredCountRequest()});
+        SimLink rig(45);
+        rig.connect();
+        rig.manager.readStoreTotalNum();
+        rig.manager.readReadBackData();
+        QCOMPARE(rig.instrument().requestLog(), (std::vector<Bytes>{protocol::buildStoredCountRequest(),
+                                                                    protocol::buildReadBackRequest(1, 30),
+                                                                    protocol::buildReadBackRequest(31, 15)}));
+        QVERIFY(rig.reports().isEmpty());
+        QCOMPARE(rig.records.count(), 45);
+        QCOMPARE(rig.records.last().at(1).toInt(), 45);  // the running number
+        for (int i = 0; i < 45; ++i)
+            QCOMPARE(rig.records.at(i).at(0).value<Bytes>(), rig.instrument().storedRecordAnswer(i + 1));
     }
 
-    void readOutInBatches()
+    void wrongRecordNumberIsToldAndSkipped()
     {
-        sim::InstrumentOptions options;
-        options.storedRecords = 45;
-        Rig rig(1, options);
-        rig.connectFirst();
-        rig.manager->readStoreTotalNum();
-        rig.instrument().clearRequestLog();
-        rig.manager->readReadBackData();
-
-        QCOMPARE(rig.instrument().requestLog(),
-                 (std::vector<Bytes>{protocol::buildReadBackRequest(1, 30), protocol::buildReadBackRequest(31, 15)}));
-        QCOMPARE(rig.states->count(), 0);
-        QCOMPARE(rig.records->count(), 45);
-        for (int i = 0; i < 45; ++i) {
-            QCOMPARE(rig.records->at(i).at(1).toInt(), i + 1);
-            QCOMPARE(bytesOf(rig.records->at(i).at(0)), rig.instrument().storedRecordAnswer(i + 1));
-        }
-    }
-
-    void wrongRecordNumberIsSkipped()
-    {
-        sim::InstrumentOptions options;
-        options.storedRecords = 10;
-        options.faults.misnumberRecord = 6;
-        Rig rig(1, options);
-        rig.connectFirst();
-        rig.manager->readStoreTotalNum();
-        rig.manager->readReadBackData();
-        QCOMPARE(reports(*rig.states), QList<Report>{Report(text("读取第6组数据失败"), 0)});
-        QList<int> numbers;
-        for (const QList<QVariant>& args : *rig.records)
-            numbers << args.at(1).toInt();
-        QCOMPARE(numbers, (QList<int>{1, 2, 3, 4, 5, 7, 8, 9, 10}));
+        SimLink rig(10);
+        sim::Faults faults;
+        faults.misnumberRecord = 6;
+        rig.instrument().setFaults(faults);
+        rig.connect();
+        rig.manager.readStoreTotalNum();
+        rig.manager.readReadBackData();
+        QCOMPARE(rig.reports(), QList<Report>{Report(text("读取第6组数据失败"), 0)});
+        QCOMPARE(rig.column<int>(rig.records, 1), (QList<int>{1, 2, 3, 4, 5, 7, 8, 9, 10}));
     }
 
     void stopFlagEndsReadOutBetweenRecords()
     {
-        sim::InstrumentOptions options;
-        options.storedRecords = 45;
-        Rig rig(1, options);
-        rig.connectFirst();
-        rig.manager->readStoreTotalNum();
-        rig.instrument().clearRequestLog();
-        WinUSBManager* manager = rig.manager.get();
-        const QMetaObject::Connection stopAtTen =
-            connect(manager, &WinUSBManager::finishReadReadBack, manager,
-                    [manager](std::vector<unsigned char>, int readedNum) {
-                        if (readedNum == 10)
-                            manager->stopCirculation(true);
-                    });
-        rig.manager->readReadBackData();
-        QCOMPARE(rig.records->count(), 10);
-        QCOMPARE(rig.instrument().requestLog(), std::vector<Bytes>{protocol::buildReadBackRequest(1, 30)});
-
-        // The flag stays set until the window clears it.
-        rig.manager->readReadBackData();
-        QCOMPARE(rig.records->count(), 10);
-        disconnect(stopAtTen);
-        // Started again as the window does: the count read skips the records
-        // left over from the abandoned batch.
-        rig.manager->stopCirculation(false);
-        rig.manager->readStoreTotalNum();
-        rig.manager->readReadBackData();
-        QCOMPARE(rig.records->count(), 10 + 45);
-        QCOMPARE(rig.states->count(), 0);
-    }
-
-    void silentInstrumentEndsReadOut()
-    {
-        sim::InstrumentOptions options;
-        options.storedRecords = 45;
-        Rig rig(1, options);
-        rig.connectFirst();
-        rig.manager->readStoreTotalNum();
-        sim::Faults faults;
-        faults.silent = true;
-        rig.setFaults(faults);
-        rig.manager->readReadBackData();
-        QCOMPARE(reports(*rig.states), (QList<Report>{Report(text(kStoredFailed), 4), Report(text(kStoredFailed), 4)}));
-        QCOMPARE(rig.records->count(), 0);
+        SimLink rig(45);
+        rig.connect();
+        rig.manager.readStoreTotalNum();
+        const auto stopAtTen = QObject::connect(&rig.manager, &WinUSBManager::finishReadReadBack, &rig.manager,
+                                                [&rig](std::vector<unsigned char>, int readedNum) {
+                                                    if (readedNum == 10)
+                                                        rig.manager.stopCirculation(true);
+                                                });
+        rig.manager.readReadBackData();
+        rig.manager.readReadBackData();  // the flag stays until the window clears it
+        QCOMPARE(rig.records.count(), 10);
+        QCOMPARE(rig.instrument().requestLog(),
+                 (std::vector<Bytes>{protocol::buildStoredCountRequest(), protocol::buildReadBackRequest(1, 30)}));
+        // Started again as the window does: the leftovers of the abandoned batch are skipped.
+        QObject::disconnect(stopAtTen);
+        rig.manager.stopCirculation(false);
+        rig.manager.readStoreTotalNum();
+        rig.manager.readReadBackData();
+        QCOMPARE(rig.records.count(), 10 + 45);
+        QVERIFY(rig.reports().isEmpty());
     }
 
     // ------------------------------------------------------------ threads
+    // The window calls three slots directly while the link's thread reads out;
+    // their transfers wait their turn.
     void windowCallsDuringReadOut()
     {
-        sim::InstrumentOptions options;
-        options.storedRecords = 200;
-        auto instrument = std::make_shared<sim::Instrument>(options);
-        sim::SimulatorTransport sim(instrument);
-        auto paced = std::make_unique<linktest::PacedTransport>(&sim, 3);
-        linktest::PacedTransport* pacedRaw = paced.get();
-        LinkTiming timing = fastTiming();
-        timing.transferTimeoutMs = 1000;
-        WinUSBManager manager(std::move(paced), timing);
-        QSignalSpy records(&manager, &WinUSBManager::finishReadReadBack);
-        QSignalSpy states(&manager, &WinUSBManager::stateProcessing);
+        SimLink rig(200, 1, LinkTiming::scaled(0.4));  // transfer time-outs of a second, for a busy machine
+        sim::Faults faults;
+        faults.answerDelayMs = 3;
+        rig.instrument().setFaults(faults);
         QSemaphore started;
-        connect(&manager, &WinUSBManager::finishReadReadBack, &manager,
-                [&started](std::vector<unsigned char>, int readedNum) {
-                    if (readedNum == 3)
-                        started.release();
-                },
-                Qt::DirectConnection);
-
+        QObject::connect(&rig.manager, &WinUSBManager::finishReadReadBack, &rig.manager,
+                         [&started](std::vector<unsigned char>, int readedNum) {
+                             if (readedNum == 3)
+                                 started.release();
+                         }, Qt::DirectConnection);
         QThread thread;
-        manager.moveToThread(&thread);
+        rig.manager.moveToThread(&thread);
         thread.start();
-        QMetaObject::invokeMethod(&manager, [&manager] {
-            manager.connectUsb("sim:0");
-            manager.readStoreTotalNum();
-            manager.readReadBackData();
+        QMetaObject::invokeMethod(&rig.manager, [&rig] {
+            rig.connect();
+            rig.manager.readStoreTotalNum();
+            rig.manager.readReadBackData();
+            rig.manager.moveToThread(QCoreApplication::instance()->thread());
         });
-
         QVERIFY(started.tryAcquire(1, 5000));
-        manager.informUpperClose();
-        manager.stopCirculation(true);
-        manager.keyUnlock();
-
-        QSemaphore done;
-        QThread* testThread = QThread::currentThread();
-        QMetaObject::invokeMethod(&manager, [&done, &manager, testThread] {
-            manager.moveToThread(testThread);
-            done.release();
-        });
-        QVERIFY(done.tryAcquire(1, 10000));
+        rig.manager.informUpperClose();
+        rig.manager.stopCirculation(true);
+        rig.manager.keyUnlock();
         thread.quit();
-        QVERIFY(thread.wait(5000));
+        QVERIFY(thread.wait(10000));
 
-        QVERIFY(records.count() >= 3);
-        QVERIFY(records.count() < 200);
-        QCOMPARE(states.count(), 0);
-        QCOMPARE(pacedRaw->maxConcurrentWaits.load(), 1);
-        QCOMPARE(received(*instrument, protocol::buildUpperCloseRequest()).size(), std::size_t(1));
-        QCOMPARE(received(*instrument, protocol::buildKeyUnlockRequest()).size(), std::size_t(1));
+        QVERIFY(rig.records.count() >= 3 && rig.records.count() < 200);
+        QVERIFY(rig.reports().isEmpty());
+        QVERIFY(!rig.transport->overlapped);
+        const std::vector<Bytes> log = rig.instrument().requestLog();
+        QCOMPARE(int(std::count(log.begin(), log.end(), protocol::buildUpperCloseRequest())), 1);
+        QCOMPARE(int(std::count(log.begin(), log.end(), protocol::buildKeyUnlockRequest())), 1);
+    }
+
+    // ------------------------------------------------------------ faults of a scripted instrument
+    // A timed-out transfer is cancelled, and given back to the platform
+    // before the command returns (its buffer lives until then).
+    void timedOutTransfersAreFinishedBeforeReturn()
+    {
+        Link<ScriptedTransport> rig(std::make_unique<ScriptedTransport>([](int) { return std::nullopt; }));
+        rig.manager.connectUsb("sim:0");
+        rig.manager.startTesting(false);  // six timed-out reads
+        QCOMPARE(rig.transport->finishedAfterCancel, 6);
+        rig.manager.readRealTimeData();
+        QCOMPARE(rig.transport->finishedAfterCancel, 7);
+    }
+
+    // An instrument repeating answers of the wrong kind cannot hold the link:
+    // after so many the read fails.
+    void endlessWrongAnswersAreBounded()
+    {
+        Link<ScriptedTransport> rig(std::make_unique<ScriptedTransport>([](int) { return countAnswer(45); }));
+        rig.manager.connectUsb("sim:0");
+        rig.manager.readStoreTotalNum();
+        rig.manager.readReadBackData();    // awaits records
+        rig.manager.startTesting(false);  // awaits an acknowledge
+        QCOMPARE(rig.reports(), (QList<Report>{Report(text(kStoredFailed), 4), Report(text("请求开始测试失败"), 4)}));
+        QCOMPARE(rig.transport->reads, 1 + 2 * (WinUSBManager::kMaxDiscardedAnswers + 1));
+    }
+
+    void storedCount_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("none") << 0 << text("无存储数据");
+        QTest::newRow("largest") << 9999 << QString();
+        QTest::newRow("more than the instrument holds") << 10000 << text(kStoredFailed);
+    }
+    void storedCount()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, message);
+        Link<ScriptedTransport> rig(std::make_unique<ScriptedTransport>([count](int) { return countAnswer(count); }));
+        rig.manager.connectUsb("sim:0");
+        rig.manager.readStoreTotalNum();
+        QCOMPARE(rig.column<int>(rig.counts, 0), message.isEmpty() ? QList<int>{count} : QList<int>{});
+        QCOMPARE(rig.reports(), message.isEmpty() ? QList<Report>{} : QList<Report>{Report(message, 2)});
     }
 };
-
 
 QTEST_GUILESS_MAIN(LinkManagerTest)
 #include "test_link_manager.moc"
