@@ -123,7 +123,8 @@ private slots:
         QProcess simulator;
         simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         simulator.start(TESTER_SIM_PROGRAM, {"--socket", socketPath, "--records", "100", "--time-scale", "0.05"});
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socketPath), 5000);
+        // The socket file appears before the program listens on it; discovery lists only listening sockets.
+        QTRY_VERIFY_WITH_TIMEOUT(SocketTransport(dir.path().toStdString()).devicePaths().size() == 1, 5000);
 
         linktest::Link<SocketTransport> rig(std::make_unique<SocketTransport>(dir.path().toStdString()), LinkTiming{});
         QSignalSpy realTime(&rig.manager, &WinUSBManager::finishReadRealTime);
