@@ -98,22 +98,24 @@ public:
         }
     }
 
-    // One DC test from start to the result row; pictures along the way.
-    void dcTestCycle(const QString& suffix)
+    // One test from start to the result row; pictures along the way.
+    void testCycle(bool lengthTest, const QString& suffix)
     {
+        const QString page = lengthTest ? QStringLiteral("length-") : QStringLiteral("dc-");
         // The test button's own handler belongs to the page logic; ask the link directly.
-        emit window_.startTestingSignal(false);
+        emit window_.startTestingSignal(lengthTest);
         waitUntil([&] { return instrument_->phase() == sim::Phase::Testing; }, "the test to run");
         settle(1500);
-        shoot(QStringLiteral("dc-testing-") + suffix);
-        emit window_.stopTestingSignal(false);  // the instrument discharges 10 A: dangerous
-        auto* live = get<QStackedWidget>("stackedWidget_Res");
-        if (waitUntil([&] { return live->currentIndex() == 1; }, "the danger picture"))
-            shoot(QStringLiteral("dc-danger-") + suffix);
+        shoot(page + QStringLiteral("testing-") + suffix);
+        emit window_.stopTestingSignal(lengthTest);
+        auto* live = get<QStackedWidget>(lengthTest ? "stackedWidget_Len" : "stackedWidget_Res");
+        // Only the DC test runs at 10 A here, and discharging that is dangerous.
+        if (!lengthTest && waitUntil([&] { return live->currentIndex() == 1; }, "the danger picture"))
+            shoot(page + QStringLiteral("danger-") + suffix);
         waitUntil([&] { return instrument_->phase() == sim::Phase::Complete && live->currentIndex() == 0; },
                   "the test to end");
         settle();
-        shoot(QStringLiteral("dc-complete-") + suffix);
+        shoot(page + QStringLiteral("complete-") + suffix);
     }
 
     bool ok() const { return ok_; }
@@ -150,7 +152,7 @@ bool tourInProcess(const QString& folder)
     s.settle();
     s.shoot(QStringLiteral("dc-connected-zh"));
     s.get<QTextEdit>("textEdit_Remark")->setPlainText(QStringLiteral("1号变压器 高压侧"));
-    s.dcTestCycle(QStringLiteral("zh"));
+    s.testCycle(false, QStringLiteral("zh"));
 
     s.get<QAction>("actionConductor_length_test")->trigger();
     s.waitUntil([&] { return instrument->screen() == sim::Screen::LengthTest; }, "the length screen");
@@ -158,6 +160,7 @@ bool tourInProcess(const QString& folder)
                 "a length reading");
     s.settle();
     s.shoot(QStringLiteral("length-zh"));
+    s.testCycle(true, QStringLiteral("zh"));
 
     s.chooseLanguage("en");
     s.waitUntil([&] { return connect->text() == QLatin1String("Disconnect"); }, "the English texts");
@@ -165,6 +168,7 @@ bool tourInProcess(const QString& folder)
                 "a length reading in English");
     s.settle();
     s.shoot(QStringLiteral("length-en"));
+    s.testCycle(true, QStringLiteral("en"));
 
     s.get<QAction>("actionDc_resistance_test")->trigger();
     s.waitUntil([&] { return instrument->screen() == sim::Screen::DcTest; }, "the DC screen");
@@ -172,7 +176,7 @@ bool tourInProcess(const QString& folder)
                 "a DC reading in English");
     s.settle();
     s.shoot(QStringLiteral("dc-connected-en"));
-    s.dcTestCycle(QStringLiteral("en"));
+    s.testCycle(false, QStringLiteral("en"));
 
     connect->trigger();
     s.waitUntil([&] { return connect->text() == QLatin1String("Connect"); }, "the disconnect");
