@@ -1,0 +1,97 @@
+#pragma once
+// A real main window over simulated instruments in the same process, sharing
+// one hand-moved clock; warning boxes are answered with OK and their texts kept.
+
+#include "instrument.h"
+#include "mainwindow.h"
+#include "simtransport.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace windowtest {
+
+constexpr int kWait = 8000;  // ms: bound of every wait
+inline QString connectedText() { return QStringLiteral("断开连接"); }
+inline QString disconnectedText() { return QStringLiteral("连接"); }
+
+struct Rig {
+    explicit Rig(int instrumentCount = 1, sim::InstrumentOptions options = {},
+                 WindowTiming windowTiming = {5, 30, 5})
+        : clock(std::make_shared<sim::ManualClock>())
+    {
+        for (int i = 0; i < instrumentCount; ++i)
+            instruments.push_back(std::make_shared<sim::Instrument>(options, clock));
+        LinkTiming timing;
+        timing.transferTimeoutMs = 400;  // long enough for a busy machine, short for a failure test
+        timing.pollPauseMs = timing.retryPauseMs = timing.wakeUpPauseMs = timing.flushPauseMs = 2;
+        window = std::make_unique<MainWindow>(std::make_unique<sim::SimulatorTransport>(instruments), timing,
+                                              windowTiming);
+        window->show();
+        QObject::connect(&boxCloser, &QTimer::timeout, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    boxTexts << box->text();
+                    boxTitles << box->windowTitle();
+                    box->button(QMessageBox::Ok)->click();
+                }
+            }
+        });
+        boxCloser.start(10);
+    }
+
+    template <class T> T* get(const char* name) const { return window->findChild<T*>(QLatin1String(name)); }
+    QAction* action(const char* name) const { return get<QAction>(name); }
+    QString status() const { return window->statusBar()->currentMessage(); }
+    QString text(const char* label) const { return get<QLabel>(label)->text(); }
+    QStandardItemModel* model(const char* view) const
+    {
+        return qobject_cast<QStandardItemModel*>(get<QTableView>(view)->model());
+    }
+    bool pollingTimerActive() const
+    {
+        const auto timers = window->findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+        return std::any_of(timers.begin(), timers.end(), [](QTimer* t) { return t->isActive(); });
+    }
+    bool waitForConnectText(const QString& text) const
+    {
+        return QTest::qWaitFor([&] { return action("actionConnect")->text() == text; }, kWait);
+    }
+    // Connects and waits for the first reading on screen.
+    bool connect()
+    {
+        action("actionConnect")->trigger();
+        return waitForConnectText(connectedText())
+               && QTest::qWaitFor([this] { return !text("label_TestedCurrentValue").isEmpty(); }, kWait);
+    }
+    // Until instrument `index` has answered `polls` more requests and the window has taken its events since.
+    bool waitForPolls(int polls, int index = 0)
+    {
+        const std::size_t target = instruments.at(index)->requestCount() + std::size_t(polls);
+        const bool done = QTest::qWaitFor([&] { return instruments.at(index)->requestCount() >= target; }, kWait);
+        QCoreApplication::processEvents();
+        return done;
+    }
+
+    std::shared_ptr<sim::ManualClock> clock;
+    std::vector<std::shared_ptr<sim::Instrument>> instruments;
+    std::unique_ptr<MainWindow> window;
+    QTimer boxCloser;
+    QStringList boxTexts;
+    QStringList boxTitles;
+};
+
+}  // namespace windowtest
+
+// Outside the namespace: the resource initialisers are global functions.
+inline void initWindowTests()
+{
+    Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(translations);
+    qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
+    qRegisterMetaType<ReceiveData>("ReceiveData");
+}
