@@ -16,10 +16,13 @@ const char* const kButtons[] = {"pushButton_Change", "pushButton_Test", "pushBut
 // What a status report leaves behind.
 enum Effect { Box = 1, ValuesShown = 2, RestartsPolling = 4, StaysConnected = 8, ImportEnabled = 16, PdfEnabled = 32 };
 
-// Not connected: data actions and buttons disabled, the stored-data page open;
-// connected and idle: the reverse. The settings stay read-only either way.
+QString testButtonStyle(const Rig& rig) { return rig.get<QPushButton>("pushButton_Test")->styleSheet(); }
+
+// Not connected: no polling, data actions and buttons disabled, the stored-data
+// page open; connected and idle: the reverse. The settings stay read-only either way.
 void verifyEnabled(const Rig& rig, bool connected)
 {
+    QCOMPARE(rig.pollingTimerActive(), connected);
     for (const char* name : kDataActions)
         QVERIFY2(rig.action(name)->isEnabled() == connected, name);
     for (const char* name : kButtons)
@@ -30,38 +33,21 @@ void verifyEnabled(const Rig& rig, bool connected)
     for (QWidget* w : settings)
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
     QCOMPARE(rig.action("actionStorage")->isEnabled(), !connected);
+    QVERIFY(rig.action("actionConductor_length_test")->isEnabled());
 }
 
 bool valuesShown(const Rig& rig)
 {
-    return !rig.text("label_TestedCurrentValue").isEmpty()
-           && rig.get<QComboBox>("comboBox_PhaseTypeValue_3")->currentIndex() >= 0;
-}
-QString testButtonStyle(const Rig& rig) { return rig.get<QPushButton>("pushButton_Test")->styleSheet(); }
-
-// Starts a DC test and lets the instrument finish charging.
-void startTest(Rig& rig)
-{
-    emit rig.window->startTestingSignal(false);
-    QTRY_COMPARE_WITH_TIMEOUT(testButtonStyle(rig), QLatin1String(windowstyle::kRunningTestButton), kWait);
-    rig.clock->advanceMs(10'000);
-}
-
-void stopAndDischarge(Rig& rig)
-{
-    emit rig.window->stopTestingSignal(false);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.instruments[0]->phase() == sim::Phase::Discharging, kWait);
-    rig.clock->advanceMs(100'000);
-    QTRY_COMPARE_WITH_TIMEOUT(testButtonStyle(rig), QLatin1String(windowstyle::kIdleTestButton), kWait);
+    auto* phase = rig.get<QComboBox>("comboBox_PhaseTypeValue_3");
+    return !rig.text("label_TestedCurrentValue").isEmpty() && phase->currentIndex() >= 0;
 }
 
 // Picks a language from the menu and delivers the posted change at once.
 void chooseLanguage(Rig& rig, const QString& code)
 {
-    for (QAction* a : rig.get<QMenu>("menuLanguage")->actions()) {
+    for (QAction* a : rig.get<QMenu>("menuLanguage")->actions())
         if (a->data().toString() == code)
             a->trigger();
-    }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
 }
 
@@ -82,7 +68,6 @@ private slots:
         QVERIFY(rig.action("actionDc_resistance_test")->isChecked());
         verifyEnabled(rig, false);
         QCOMPARE(rig.action("actionConnect")->text(), disconnectedText());
-        QVERIFY(!rig.pollingTimerActive());
 
         // Page switches only change the page; the page shown stays checked.
         rig.action("actionConductor_length_test")->trigger();
@@ -102,11 +87,8 @@ private slots:
         QVERIFY(rig.connect());
         QVERIFY(!rig.window->findChild<QDialog*>());
         QVERIFY(rig.instruments[0]->upperOpen());
-        QVERIFY(rig.pollingTimerActive());
         verifyEnabled(rig, true);
-        QCOMPARE(rig.get<QPushButton>("pushButton_Change_2")->styleSheet(), QLatin1String(windowstyle::kUpdateButton));
         QCOMPARE(testButtonStyle(rig), QLatin1String(windowstyle::kIdleTestButton));
-        QCOMPARE(rig.get<QComboBox>("comboBox_CurrentSettingValue_4")->itemText(20), QStringLiteral("AUTO"));
 
         // A second connected answer changes nothing: the state is built once.
         auto* convertedTemp = rig.get<QComboBox>("comboBox_ConvertedTempValue_3");
@@ -136,9 +118,8 @@ private slots:
         QCOMPARE(paths->count(), 2);
         QCOMPARE(paths->itemText(1), QStringLiteral("sim:1"));
         QCOMPARE(requests(), std::size_t(0));
-        auto* buttons = dialog()->findChild<QDialogButtonBox*>();
         if (chosen < 0) {
-            buttons->button(QDialogButtonBox::Cancel)->click();
+            dialog()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
             QTRY_VERIFY_WITH_TIMEOUT(!dialog(), kWait);
             // A second detection is queued behind anything the first dialog
             // might have sent; once its dialog shows, nothing is on its way.
@@ -148,20 +129,19 @@ private slots:
             return;
         }
         paths->setCurrentIndex(chosen);
-        buttons->button(QDialogButtonBox::Ok)->click();
+        dialog()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         QVERIFY(rig.waitForConnectText(connectedText()));
         QVERIFY(rig.instruments[chosen]->upperOpen());
         QCOMPARE(rig.instruments[1 - chosen]->requestCount(), std::size_t(0));
     }
 
     // --- live readings and tests ---
-    void readingsFollowTheInstrumentsScreen()
+    void pageFollowsTheInstrumentAndTheOperator()
     {
         Rig rig;
         QVERIFY(rig.connect());
         auto* pages = rig.get<QStackedWidget>("stackedWidget");
-        QTRY_COMPARE_WITH_TIMEOUT(rig.get<QSpinBox>("spinBox_ConductorNoValue_3")->value(), 1, kWait);
-        QVERIFY(valuesShown(rig));
+        QCOMPARE(rig.get<QSpinBox>("spinBox_ConductorNoValue_3")->value(), 1);
         QCOMPARE(rig.get<QSpinBox>("spinBox_TappingValue_3")->text(), QStringLiteral("01"));
         QCOMPARE(rig.get<QComboBox>("comboBox_CurrentSettingValue_3")->currentText(), QStringLiteral("10A"));
 
@@ -171,16 +151,44 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rig.get<QComboBox>("comboBox_WireSquareValue_4")->currentText(),
                                   QStringLiteral("2.5平方"), kWait);
         QCOMPARE(rig.get<QDoubleSpinBox>("doubleSpinBox_StandardValue_4")->value(), 6.9);
+
+        // The operator's page choice is told to the instrument step by step.
+        QStringList steps;
+        MainWindow* w = rig.window.get();
+        connect(w, &MainWindow::changeReadTypeSignal, w, [&](int t) { steps << QStringLiteral("type %1").arg(t); });
+        connect(w, &MainWindow::cancelUiUpdateSignal, w, [&] { steps << QStringLiteral("one reading"); });
+        connect(w, &MainWindow::informUpperOpenSignal, w, [&] { steps << QStringLiteral("upper open"); });
+        rig.action("actionConductor_length_test")->trigger();  // already shown: nothing
+        rig.action("actionDc_resistance_test")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(steps.size(), 4, kWait);
+        QCOMPARE(steps.join(QLatin1Char(',')), QStringLiteral("type 0,one reading,upper open,type 2"));
+        QTRY_VERIFY_WITH_TIMEOUT(rig.instruments[0]->screen() == sim::Screen::DcTest, kWait);
+        QVERIFY(rig.waitForPolls(3));  // the window stays with the instrument's DC screen
+        QCOMPARE(pages->currentIndex(), 0);
+        QVERIFY(rig.action("actionDc_resistance_test")->isChecked());
     }
 
-    void testCycleDrivesButtonsStatusResultRowAndOverRangeHold()
+    // Idle, testing, dangerous discharge and finished follow the readings; the
+    // danger picture is the one of the interface language.
+    void testCycleFollowsTheReadings_data()
     {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("Chinese") << QStringLiteral("zh");
+        QTest::newRow("English") << QStringLiteral("en");
+    }
+    void testCycleFollowsTheReadings()
+    {
+        QFETCH(QString, language);
         Rig rig;
+        rig.instruments[0]->setDangerWhileDischarging(true);
         QVERIFY(rig.connect());
+        chooseLanguage(rig, language);
         auto* status = rig.get<QLabel>("label_testStatus");
+        QTRY_VERIFY_WITH_TIMEOUT(valuesShown(rig), kWait);
         QVERIFY(status->text().isEmpty());  // idle: no test state to tell
 
-        startTest(rig);
+        emit rig.window->startTestingSignal(false);
+        QTRY_COMPARE_WITH_TIMEOUT(testButtonStyle(rig), QLatin1String(windowstyle::kRunningTestButton), kWait);
         QVERIFY(!status->text().isEmpty());
         QCOMPARE(status->palette().color(QPalette::WindowText), QColor(210, 0, 22));
         QVERIFY(!rig.get<QPushButton>("pushButton_Change")->isEnabled());
@@ -191,41 +199,15 @@ private slots:
         QCOMPARE(rows->rowCount(), 0);
 
         // Over range while the test runs: the last value in range stays.
+        rig.clock->advanceMs(10'000);  // charged
         QTRY_VERIFY_WITH_TIMEOUT(rig.text("label_TestedResistanceValue").contains(QStringLiteral("mΩ")), kWait);
         rig.instruments[0]->setDcSampleOhms(50.0);  // far above the 10 A range
-        QTRY_VERIFY_WITH_TIMEOUT(rig.text("label_ConvertedResistanceValue").startsWith(QStringLiteral("------")), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.text("label_ConvertedResistanceValue").startsWith(QLatin1Char('-')), kWait);
         const QString held = rig.text("label_TestedResistanceValue");
         QVERIFY2(held.contains(QStringLiteral("mΩ")), qPrintable(held));
         QVERIFY(rig.waitForPolls(3));
         QCOMPARE(rig.text("label_TestedResistanceValue"), held);
 
-        stopAndDischarge(rig);
-        verifyEnabled(rig, true);
-        QVERIFY(rig.action("actionConductor_length_test")->isEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(status->palette().color(QPalette::WindowText), QColor(Qt::black), kWait);
-        QCOMPARE(rows->rowCount(), 1);
-        QCOMPARE(rows->item(0, 13)->text(), held);  // the row copies the labels of the first idle reading
-        QVERIFY(!rows->item(0, 5)->isEditable());
-        QVERIFY(rig.waitForPolls(10));
-        QCOMPARE(rows->rowCount(), 1);  // further idle readings append nothing
-        QVERIFY(rig.text("label_TestedResistanceValue").startsWith(QLatin1Char('>')));  // idle: shown as it comes
-    }
-
-    void dangerShowsThePictureOfTheLanguage_data()
-    {
-        QTest::addColumn<QString>("language");
-        QTest::newRow("Chinese") << QStringLiteral("zh");
-        QTest::newRow("English") << QStringLiteral("en");
-    }
-    void dangerShowsThePictureOfTheLanguage()
-    {
-        QFETCH(QString, language);
-        sim::InstrumentOptions options;
-        options.dangerWhileDischarging = true;
-        Rig rig(1, options);
-        QVERIFY(rig.connect());
-        chooseLanguage(rig, language);
-        startTest(rig);
         emit rig.window->stopTestingSignal(false);  // 10 A discharging: dangerous
         auto* live = rig.get<QStackedWidget>("stackedWidget_Res");
         QTRY_COMPARE_WITH_TIMEOUT(live->currentIndex(), 1, kWait);
@@ -234,8 +216,17 @@ private slots:
                                                                : windowstyle::kDangerPictureChinese;
         QVERIFY(!shown.isNull() && shown.toImage() == QPixmap(QLatin1String(picture)).toImage());
         QVERIFY(rig.status().isEmpty());
-        rig.clock->advanceMs(100'000);
-        QTRY_COMPARE_WITH_TIMEOUT(live->currentIndex(), 0, kWait);
+
+        rig.clock->advanceMs(100'000);  // discharged
+        QTRY_COMPARE_WITH_TIMEOUT(testButtonStyle(rig), QLatin1String(windowstyle::kIdleTestButton), kWait);
+        QCOMPARE(live->currentIndex(), 0);
+        verifyEnabled(rig, true);
+        QCOMPARE(status->palette().color(QPalette::WindowText), QColor(Qt::black));
+        QCOMPARE(rows->rowCount(), 1);
+        QCOMPARE(rows->item(0, 13)->text(), held);  // the row copies the labels of the first idle reading
+        QVERIFY(rig.waitForPolls(10));
+        QCOMPARE(rows->rowCount(), 1);  // further idle readings append nothing
+        QVERIFY(rig.text("label_TestedResistanceValue").startsWith(QLatin1Char('>')));  // idle: shown as it comes
         chooseLanguage(rig, QStringLiteral("zh"));
     }
 
@@ -244,32 +235,29 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<bool>("connected");
-        QTest::addColumn<QString>("status");
         QTest::addColumn<int>("effects");
-        const QString msg = QStringLiteral("message");
         const int idle = StaysConnected | ImportEnabled | PdfEnabled;  // polling goes on
-        QTest::newRow("0 information") << 0 << true << msg << (idle | ValuesShown);
-        QTest::newRow("1 reading failed") << 1 << true << msg << idle;
-        QTest::newRow("2 stored data") << 2 << true << msg << (Box | ValuesShown | StaysConnected | ImportEnabled);
-        QTest::newRow("2 not connected") << 2 << false << msg << int(Box);
-        QTest::newRow("3 refused") << 3 << true << msg << (idle | ValuesShown | RestartsPolling);
-        QTest::newRow("3 not connected") << 3 << false << msg << 0;
-        QTest::newRow("4 link failed") << 4 << true << QStringLiteral("未连接") << 0;
-        QTest::newRow("5 stored record") << 5 << true << msg << (idle | ValuesShown | Box);
-        QTest::newRow("9 unknown") << 9 << true << msg << (idle | ValuesShown);
+        QTest::newRow("0 information") << 0 << true << (idle | ValuesShown);
+        QTest::newRow("1 reading failed") << 1 << true << idle;
+        QTest::newRow("2 stored data") << 2 << true << (Box | ValuesShown | StaysConnected | ImportEnabled);
+        QTest::newRow("2 not connected") << 2 << false << int(Box);
+        QTest::newRow("3 refused") << 3 << true << (idle | ValuesShown | RestartsPolling);
+        QTest::newRow("3 not connected") << 3 << false << 0;
+        QTest::newRow("4 link failed") << 4 << true << 0;
+        QTest::newRow("5 stored record") << 5 << true << (idle | ValuesShown | Box);
+        QTest::newRow("9 unknown") << 9 << true << (idle | ValuesShown);
     }
     void statusReportsReactByType()
     {
         QFETCH(int, type);
         QFETCH(bool, connected);
-        QFETCH(QString, status);
         QFETCH(int, effects);
         Rig rig;
         if (connected)
             QVERIFY(rig.connect());
         QSignalSpy upperOpen(rig.window.get(), &MainWindow::informUpperOpenSignal);
         rig.window->stateProcessingSlot(QStringLiteral("message"), type);
-        QCOMPARE(rig.status(), status);
+        QCOMPARE(rig.status(), type == 4 ? QStringLiteral("未连接") : QStringLiteral("message"));  // replaced on 4
         const bool box = effects & Box;
         QCOMPARE(rig.boxTexts, box ? QStringList{QStringLiteral("message")} : QStringList());
         QCOMPARE(rig.boxTitles, box ? QStringList{QString()} : QStringList());
@@ -307,7 +295,6 @@ private slots:
             rig.action("actionConnect")->trigger();
         QVERIFY(rig.waitForConnectText(disconnectedText()));
         QTRY_COMPARE_WITH_TIMEOUT(rig.status(), status, kWait);
-        QVERIFY(!rig.pollingTimerActive());
         QVERIFY(rig.text("label_TestedCurrentValue").isEmpty());
         verifyEnabled(rig, false);
         QCOMPARE(testButtonStyle(rig), QLatin1String(windowstyle::kIdleTestButton));
@@ -315,34 +302,11 @@ private slots:
             QVERIFY(rig.connect());  // the threads still run
     }
 
-    // --- pages ---
-    void pageSwitchWhileConnectedTellsTheInstrumentInOrder()
-    {
-        Rig rig;
-        QVERIFY(rig.connect());
-        QStringList steps;
-        MainWindow* w = rig.window.get();
-        connect(w, &MainWindow::changeReadTypeSignal, w, [&](int t) { steps << QStringLiteral("type %1").arg(t); });
-        connect(w, &MainWindow::cancelUiUpdateSignal, w, [&] { steps << QStringLiteral("one reading"); });
-        connect(w, &MainWindow::informUpperOpenSignal, w, [&] { steps << QStringLiteral("upper open"); });
-
-        rig.action("actionDc_resistance_test")->trigger();  // already shown: nothing
-        rig.action("actionConductor_length_test")->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(steps.size(), 4, kWait);
-        QCOMPARE(steps.join(QLatin1Char(',')), QStringLiteral("type 1,one reading,upper open,type 2"));
-        QTRY_VERIFY_WITH_TIMEOUT(rig.instruments[0]->screen() == sim::Screen::LengthTest, kWait);
-        QVERIFY(rig.waitForPolls(3));  // the window stays with the instrument's length screen
-        QCOMPARE(rig.get<QStackedWidget>("stackedWidget")->currentIndex(), 1);
-        QVERIFY(rig.action("actionConductor_length_test")->isChecked());
-    }
-
     // --- languages ---
     void languageChangeRetranslatesAndRestartsPolling()
     {
         Rig rig;
         QVERIFY(rig.connect());
-        QMenu* menu = rig.get<QMenu>("menuLanguage");
-        QCOMPARE(menu->actions().size(), 2);
 
         QSignalSpy upperOpen(rig.window.get(), &MainWindow::informUpperOpenSignal);
         chooseLanguage(rig, QStringLiteral("en"));
@@ -350,7 +314,6 @@ private slots:
         QVERIFY(rig.text("label_TestedCurrentValue").isEmpty());  // blanked ...
         QCOMPARE(rig.get<QComboBox>("comboBox_WireSquareValue_4")->itemText(3), QStringLiteral("2.5mm²"));
         QCOMPARE(upperOpen.count(), 1);  // ... polling restarted ...
-        QVERIFY(rig.pollingTimerActive());
         QTRY_VERIFY_WITH_TIMEOUT(valuesShown(rig), kWait);  // ... and refilled
         verifyEnabled(rig, true);
 
@@ -359,9 +322,8 @@ private slots:
         QCOMPARE(upperOpen.count(), 0);
         chooseLanguage(rig, QStringLiteral("zh"));
         QCOMPARE(rig.action("actionConnect")->text(), connectedText());
-        QCOMPARE(menu->actions().size(), 2);
+        QCOMPARE(rig.get<QMenu>("menuLanguage")->actions().size(), 2);  // one entry per catalogue
         QCOMPARE(rig.get<QToolBar>("toolBar")->actions().count(rig.action("actionStorage")), 1);  // not added twice
-        QLocale::setDefault(QLocale::c());
     }
 
     // The families the forms name map to the installed Chinese family.
@@ -373,7 +335,6 @@ private slots:
         Rig rig;
         const QString named = rig.get<QLabel>("label_TestedCurrentValue")->font().family();
         QVERIFY(QFont::substitutes(named).contains(family, Qt::CaseInsensitive));
-        QVERIFY(QFontDatabase().families(QFontDatabase::SimplifiedChinese).contains(family));
     }
 };
 

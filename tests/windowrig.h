@@ -20,25 +20,21 @@ inline QString connectedText() { return QStringLiteral("断开连接"); }
 inline QString disconnectedText() { return QStringLiteral("连接"); }
 
 struct Rig {
-    explicit Rig(int instrumentCount = 1, sim::InstrumentOptions options = {},
-                 WindowTiming windowTiming = {5, 30, 5})
-        : clock(std::make_shared<sim::ManualClock>())
+    explicit Rig(int instrumentCount = 1) : clock(std::make_shared<sim::ManualClock>())
     {
         for (int i = 0; i < instrumentCount; ++i)
-            instruments.push_back(std::make_shared<sim::Instrument>(options, clock));
+            instruments.push_back(std::make_shared<sim::Instrument>(sim::InstrumentOptions(), clock));
         LinkTiming timing;
         timing.transferTimeoutMs = 400;  // long enough for a busy machine, short for a failure test
         timing.pollPauseMs = timing.retryPauseMs = timing.wakeUpPauseMs = timing.flushPauseMs = 2;
         window = std::make_unique<MainWindow>(std::make_unique<sim::SimulatorTransport>(instruments), timing,
-                                              windowTiming);
+                                              WindowTiming{5, 30, 5});
         window->show();
         QObject::connect(&boxCloser, &QTimer::timeout, [this] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                    boxTexts << box->text();
-                    boxTitles << box->windowTitle();
-                    box->button(QMessageBox::Ok)->click();
-                }
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxTexts << box->text();
+                boxTitles << box->windowTitle();
+                box->button(QMessageBox::Ok)->click();
             }
         });
         boxCloser.start(10);
@@ -48,10 +44,7 @@ struct Rig {
     QAction* action(const char* name) const { return get<QAction>(name); }
     QString status() const { return window->statusBar()->currentMessage(); }
     QString text(const char* label) const { return get<QLabel>(label)->text(); }
-    QStandardItemModel* model(const char* view) const
-    {
-        return qobject_cast<QStandardItemModel*>(get<QTableView>(view)->model());
-    }
+    auto* model(const char* view) const { return qobject_cast<QStandardItemModel*>(get<QTableView>(view)->model()); }
     bool pollingTimerActive() const
     {
         const auto timers = window->findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
