@@ -61,11 +61,11 @@ struct Rig {
         return waitForConnectText(connectedText())
                && QTest::qWaitFor([this] { return !text("label_TestedCurrentValue").isEmpty(); }, kWait);
     }
-    // Until instrument `index` has answered `polls` more requests and the window has taken its events since.
-    bool waitForPolls(int polls, int index = 0)
+    // Until the first instrument has answered `polls` more requests and the window has taken its events since.
+    bool waitForPolls(int polls)
     {
-        const std::size_t target = instruments.at(index)->requestCount() + std::size_t(polls);
-        const bool done = QTest::qWaitFor([&] { return instruments.at(index)->requestCount() >= target; }, kWait);
+        const std::size_t target = instruments[0]->requestCount() + std::size_t(polls);
+        const bool done = QTest::qWaitFor([&] { return instruments[0]->requestCount() >= target; }, kWait);
         QCoreApplication::processEvents();
         return done;
     }
