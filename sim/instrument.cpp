@@ -437,14 +437,14 @@ void Instrument::fillMeasured(RecordContent& c, const Measurement& m) const
     if (c.lengthTest && length_.standardMode == 1)
         c.standard = standardQuantity(m.standardOhmsPerMetre);
     if (m.overRange) {
-        c.status |= status::kResistanceOverRange;
+        c.status |= answerlayout::kResistanceOverRangeBit;
         c.resistance = c.converted = c.conductorLength = noValue();
         return;
     }
     c.resistance = resistanceQuantity(m.ohms);
     c.converted = resistanceQuantity(m.convertedOhms);
     if (m.lengthOverRange)
-        c.status |= status::kLengthOverRange;
+        c.status |= answerlayout::kLengthOverRangeBit;
     c.conductorLength = m.metres >= 0.0 && !m.lengthOverRange ? lengthQuantity(m.metres) : noValue();
 }
 
@@ -459,9 +459,9 @@ Bytes Instrument::realTimeRecord(std::int64_t nowMs)
     c.ambient = static_cast<float>(ambient());
     c.epochSeconds = epochSecondsAt(nowMs);
     const Phase phase = cycle_ ? cycle_->phase : Phase::Idle;
-    c.status = std::uint8_t((options_.highLimitTable ? status::kHighLimitTable : 0) |
-                            reportedTestState(phase) << status::kTestStateShift);
-    c.numberOrCode = cycleUnderWay() ? kCycleUnderWay : kCycleEnded;
+    c.status = std::uint8_t((options_.highLimitTable ? answerlayout::kHighLimitTableBit : 0) |
+                            reportedTestState(phase) << answerlayout::kTestStateShift);
+    c.numberOrCode = cycleUnderWay() ? answerlayout::kCycleStarted : answerlayout::kCycleEnded;
     const double elapsed = cycle_ ? (nowMs - cycle_->phaseStartMs) / 1000.0 : 0.0;
     switch (phase) {
     case Phase::Idle:
@@ -484,7 +484,7 @@ Bytes Instrument::realTimeRecord(std::int64_t nowMs)
         if (cycle_->held.measured)
             c.current = currentQuantity(cycle_->held.amps * decay);
         if (options_.dangerWhileDischarging && cycle_->nominalAmps >= tables::kDangerAmps)
-            c.status |= status::kDanger;
+            c.status |= answerlayout::kDangerBit;
         break;
     }
     case Phase::Complete:
@@ -591,16 +591,10 @@ Bytes Instrument::storedRecordAnswerLocked(int number) const
         return {};
     Bytes answer = stored_[static_cast<std::size_t>(number - 1)];
     const Faults& f = options_.faults;
-    if (number == f.misnumberRecord) {
-        const int wrong = number < protocol::kMaxStoredRecords ? number + 1 : number - 1;
-        answer[33] = static_cast<std::uint8_t>(wrong >> 8);
-        answer[34] = static_cast<std::uint8_t>(wrong & 0xFF);
-        const std::uint16_t sum = protocol::checksum(answer.data(), protocol::kChecksumFirst, protocol::kChecksumLast);
-        answer[61] = static_cast<std::uint8_t>(sum >> 8);
-        answer[62] = static_cast<std::uint8_t>(sum & 0xFF);
-    }
+    if (number == f.misnumberRecord)
+        renumberRecord(answer, static_cast<std::uint16_t>(number < protocol::kMaxStoredRecords ? number + 1 : number - 1));
     if (number == f.corruptRecord)
-        answer[62] ^= 0x5A;
+        answer[answerlayout::kChecksum + 1] ^= 0x5A;
     return answer;
 }
 

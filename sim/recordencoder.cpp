@@ -5,38 +5,9 @@
 
 namespace sim {
 
-namespace {
+namespace al = answerlayout;
 
-// Byte offsets of the 63-byte record.
-namespace at {
-constexpr std::size_t kType = 4;
-constexpr std::size_t kTestType = 5;
-constexpr std::size_t kMaterialOrSample = 6;
-constexpr std::size_t kCurrentIndex = 7;
-constexpr std::size_t kConvertedTemp = 8;
-constexpr std::size_t kTapping = 9;
-constexpr std::size_t kPhase = 10;
-constexpr std::size_t kWinding = 11;
-constexpr std::size_t kConductorNo = 12;
-constexpr std::size_t kConductorTemp = 14;
-constexpr std::size_t kResistance = 18;
-constexpr std::size_t kResistanceUnit = 22;
-constexpr std::size_t kCurrent = 23;
-constexpr std::size_t kCurrentUnit = 27;
-constexpr std::size_t kConverted = 28;
-constexpr std::size_t kConvertedUnit = 32;
-constexpr std::size_t kNumber = 33;
-constexpr std::size_t kWireSquare = 35;
-constexpr std::size_t kStandardMode = 39;
-constexpr std::size_t kStandardValue = 40;
-constexpr std::size_t kStandardUnit = 44;
-constexpr std::size_t kLength = 45;
-constexpr std::size_t kAmbient = 49;
-constexpr std::size_t kYear = 53;
-constexpr std::size_t kStatus = 59;
-constexpr std::size_t kLengthUnit = 60;
-constexpr std::size_t kChecksum = 61;
-}  // namespace at
+namespace {
 
 std::uint32_t floatBits(float value)
 {
@@ -67,37 +38,37 @@ std::uint8_t byteOf(int value) { return static_cast<std::uint8_t>(std::clamp(val
 
 void putDcFields(Bytes& record, const RecordContent& c)
 {
-    record[at::kMaterialOrSample] = byteOf(c.dc.material);
-    record[at::kCurrentIndex] = byteOf(c.dc.currentIndex);
-    record[at::kConvertedTemp] = byteOf(c.dc.convertedTemp);
-    record[at::kTapping] = byteOf(c.dc.tapping);
-    record[at::kPhase] = byteOf(c.dc.phase);
-    record[at::kWinding] = byteOf(c.dc.winding);
-    putU16(record, at::kConductorNo, static_cast<std::uint16_t>(std::clamp(c.dc.conductorNo, 0, 9999)));
-    putU32(record, at::kConductorTemp, floatBits(c.dc.conductorTemp));
-    putQuantity(record, at::kConverted, at::kConvertedUnit, c.converted);
+    record[al::kMaterialOrSample] = byteOf(c.dc.material);
+    record[al::kCurrentCode] = byteOf(c.dc.currentIndex);
+    record[al::kConvertedTemp] = byteOf(c.dc.convertedTemp);
+    record[al::kTapping] = byteOf(c.dc.tapping);
+    record[al::kPhase] = byteOf(c.dc.phase);
+    record[al::kWinding] = byteOf(c.dc.winding);
+    putU16(record, al::kConductorNo, static_cast<std::uint16_t>(std::clamp(c.dc.conductorNo, 0, al::kMaxConductorNo)));
+    putU32(record, al::kConductorTemp, floatBits(c.dc.conductorTemp));
+    putQuantity(record, al::kConverted, al::kConvertedUnit, c.converted);
 }
 
 void putLengthFields(Bytes& record, const RecordContent& c)
 {
-    record[at::kMaterialOrSample] = byteOf(c.length.sampleNo);
-    record[at::kCurrentIndex] = byteOf(c.length.currentIndex);
-    putU16(record, at::kConductorNo, static_cast<std::uint16_t>(std::clamp(c.length.conductorNo, 0, 9999)));
-    putU32(record, at::kWireSquare, floatBits(c.length.wireSquare));
-    record[at::kStandardMode] = byteOf(c.length.standardMode);
-    putQuantity(record, at::kStandardValue, at::kStandardUnit, c.standard);
-    putQuantity(record, at::kLength, at::kLengthUnit, c.conductorLength);
+    record[al::kMaterialOrSample] = byteOf(c.length.sampleNo);
+    record[al::kCurrentCode] = byteOf(c.length.currentIndex);
+    putU16(record, al::kConductorNo, static_cast<std::uint16_t>(std::clamp(c.length.conductorNo, 0, al::kMaxConductorNo)));
+    putU32(record, al::kCrossSection, floatBits(c.length.wireSquare));
+    record[al::kStandardSetting] = byteOf(c.length.standardMode);
+    putQuantity(record, al::kStandardValue, al::kStandardUnit, c.standard);
+    putQuantity(record, al::kLength, al::kLengthUnit, c.conductorLength);
 }
 
 void putTime(Bytes& record, std::int64_t epochSeconds)
 {
     const CivilTime t = civilTime(epochSeconds);
-    record[at::kYear] = byteOf(std::min(t.year - 2000, 254));
-    record[at::kYear + 1] = byteOf(t.month);
-    record[at::kYear + 2] = byteOf(t.day);
-    record[at::kYear + 3] = byteOf(t.hour);
-    record[at::kYear + 4] = byteOf(t.minute);
-    record[at::kYear + 5] = byteOf(t.second);
+    record[al::kYear] = byteOf(std::min(t.year - 2000, 254));
+    record[al::kYear + 1] = byteOf(t.month);
+    record[al::kYear + 2] = byteOf(t.day);
+    record[al::kYear + 3] = byteOf(t.hour);
+    record[al::kYear + 4] = byteOf(t.minute);
+    record[al::kYear + 5] = byteOf(t.second);
 }
 
 }  // namespace
@@ -155,20 +126,31 @@ Bytes encodeRecord(protocol::AnswerType type, const RecordContent& content)
     record[0] = protocol::kStart1;
     record[1] = protocol::kStart2;
     putU16(record, 2, static_cast<std::uint16_t>(protocol::kRecordSize - protocol::kHeaderSize));
-    record[at::kType] = static_cast<std::uint8_t>(type);
-    record[at::kTestType] = content.lengthTest ? 1 : 0;
+    record[al::kAnswerType] = static_cast<std::uint8_t>(type);
+    record[al::kTestType] = content.lengthTest ? 1 : 0;
     if (content.lengthTest)
         putLengthFields(record, content);
     else
         putDcFields(record, content);
-    putQuantity(record, at::kResistance, at::kResistanceUnit, content.resistance);
-    putQuantity(record, at::kCurrent, at::kCurrentUnit, content.current);
-    putU16(record, at::kNumber, content.numberOrCode);
-    putU32(record, at::kAmbient, floatBits(content.ambient));
+    putQuantity(record, al::kResistance, al::kResistanceUnit, content.resistance);
+    putQuantity(record, al::kCurrent, al::kCurrentUnit, content.current);
+    putU16(record, al::kRecordNo, content.numberOrCode);
+    putU32(record, al::kAmbientTemp, floatBits(content.ambient));
     putTime(record, content.epochSeconds);
-    record[at::kStatus] = content.status;
-    putU16(record, at::kChecksum, protocol::checksum(record.data(), protocol::kChecksumFirst, protocol::kChecksumLast));
+    record[al::kStatus] = content.status;
+    sealRecord(record);
     return record;
+}
+
+void sealRecord(Bytes& record)
+{
+    putU16(record, al::kChecksum, protocol::checksum(record.data(), protocol::kChecksumFirst, protocol::kChecksumLast));
+}
+
+void renumberRecord(Bytes& record, std::uint16_t number)
+{
+    putU16(record, al::kRecordNo, number);
+    sealRecord(record);
 }
 
 CivilTime civilTime(std::int64_t epochSeconds)

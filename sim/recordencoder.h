@@ -3,6 +3,7 @@
 // records) from wire-level values, and picks the units the instrument
 // reports its quantities in.
 
+#include "answerlayout.h"
 #include "instrument.h"
 
 #include <cstdint>
@@ -25,15 +26,6 @@ Quantity lengthQuantity(double metres);   // m below 1000 m, else km
 Quantity standardQuantity(double ohmsPerMetre);
 double standardUnitFactor(int unitCode);  // ohms per unit
 
-// Status byte 59.
-namespace status {
-constexpr std::uint8_t kHighLimitTable = 0x01;
-constexpr std::uint8_t kResistanceOverRange = 0x04;
-constexpr std::uint8_t kLengthOverRange = 0x08;
-constexpr int kTestStateShift = 4;
-constexpr std::uint8_t kDanger = 0x40;
-}  // namespace status
-
 struct RecordContent {
     bool lengthTest = false;
     DcSetup dc;           // echoed on DC records
@@ -47,12 +39,14 @@ struct RecordContent {
     std::int64_t epochSeconds = 0;
     std::uint8_t status = 0;
     std::uint16_t numberOrCode = 0;  // bytes 33-34: record number, or the cycle code in byte 34
+                                     // (answerlayout::kCycleStarted / kCycleEnded)
 };
 
-constexpr std::uint8_t kCycleUnderWay = 3;
-constexpr std::uint8_t kCycleEnded = 4;
-
 Bytes encodeRecord(protocol::AnswerType type, const RecordContent& content);
+// Writes the checksum of a record whose bytes were changed.
+void sealRecord(Bytes& record);
+// Gives a stored record another number, checksum included.
+void renumberRecord(Bytes& record, std::uint16_t number);
 
 // Calendar fields of a time in seconds since 1970 (UTC).
 struct CivilTime {

@@ -91,7 +91,7 @@ void fillLengthReading(RecordContent& c, double ohms)
 {
     const double metres = ohms / (valueOf(c.standard) * standardUnitFactor(c.standard.unit));
     if (metres > tables::kLengthLimitMetres) {
-        c.status |= status::kLengthOverRange;
+        c.status |= answerlayout::kLengthOverRangeBit;
         c.conductorLength = noValue();
     } else {
         c.conductorLength = lengthQuantity(metres);
@@ -103,7 +103,7 @@ RecordContent randomRecord(std::mt19937& random, bool highLimitTable)
     RecordContent c;
     c.lengthTest = uniformReal(random, 0.0, 1.0) < kLengthRecordShare;
     c.ambient = static_cast<float>(roundedTo(uniformReal(random, 5.0, 35.0), 0.1));
-    c.status = highLimitTable ? status::kHighLimitTable : 0;
+    c.status = highLimitTable ? answerlayout::kHighLimitTableBit : 0;
     int currentIndex = 0;
     if (c.lengthTest) {
         c.length = randomLengthSetup(random);
@@ -121,7 +121,7 @@ RecordContent randomRecord(std::mt19937& random, bool highLimitTable)
     const tables::Drive drive = tables::driveFor(currentIndex, ohms, highLimitTable, c.lengthTest, kFullBattery);
     c.current = currentQuantity(tables::drivenAmps(drive, ohms));
     if (ohms > drive.limitOhms) {
-        c.status |= status::kResistanceOverRange;
+        c.status |= answerlayout::kResistanceOverRangeBit;
         c.resistance = c.converted = c.conductorLength = noValue();
         return c;
     }

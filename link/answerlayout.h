@@ -1,5 +1,6 @@
 #pragma once
-// Byte offsets of the 63-byte record answer (real-time and stored records).
+// Byte offsets of the 63-byte record answer (real-time and stored records),
+// read by the decoder and written by the simulator.
 // f32 fields are IEEE-754 single, high byte first; u16 fields big-endian.
 
 #include <cstddef>
