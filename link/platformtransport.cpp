@@ -6,11 +6,8 @@
 #if defined(_WIN32)
 #include "wintransport.h"
 #else
-#include "sockettransport.h"
-#if __has_include("libusbtransport.h")
 #include "libusbtransport.h"
-#define TESTER_HAVE_LIBUSB_TRANSPORT 1
-#endif
+#include "sockettransport.h"
 #endif
 
 namespace transport {
@@ -22,9 +19,7 @@ std::unique_ptr<Transport> createPlatformTransport(const std::string& socketFold
     (void)socketFolder;
     set->add(std::make_unique<WinTransport>());
 #else
-#ifdef TESTER_HAVE_LIBUSB_TRANSPORT
     set->add(std::make_unique<LibusbTransport>());
-#endif
     if (!socketFolder.empty())
         set->add(std::make_unique<SocketTransport>(socketFolder));
 #endif

@@ -14,7 +14,6 @@ class TransportSet : public transport::Transport {
 public:
     // Backends are asked in the order they were added.
     void add(std::unique_ptr<transport::Transport> backend);
-    std::size_t size() const { return backends_.size(); }
 
     std::vector<std::string> devicePaths() override;
     bool handles(const std::string& path) const override;

@@ -54,12 +54,6 @@ std::shared_ptr<Instrument> SimulatorTransport::instrument(int index) const
     return instruments_[static_cast<std::size_t>(index)];
 }
 
-void SimulatorTransport::setOptions(const SimTransportOptions& options)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    options_ = options;
-}
-
 std::size_t SimulatorTransport::queuedAnswers() const
 {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -46,7 +46,6 @@ public:
     static constexpr int kErrorInvalid = 22;      // unknown pipe, bad argument
     static constexpr int kErrorNotOpen = 9;       // no device open or bound
     static constexpr int kErrorCancelled = 125;   // transfer cancelled
-    static constexpr int kErrorTimedOut = 110;    // synchronous write timed out
 
     explicit SimulatorTransport(std::shared_ptr<Instrument> instrument, SimTransportOptions options = {});
     explicit SimulatorTransport(std::vector<std::shared_ptr<Instrument>> instruments,
@@ -56,7 +55,6 @@ public:
     static std::string pathFor(int index);  // "sim:<index>"
 
     std::shared_ptr<Instrument> instrument(int index) const;
-    void setOptions(const SimTransportOptions& options);
 
     // Answers on the IN pipe that no transfer has taken yet (due or not).
     std::size_t queuedAnswers() const;
@@ -101,10 +99,10 @@ private:
     int indexOf(const std::string& path) const;
     SimTransfer* checked(transport::Transfer* transfer) const;
 
-    std::vector<std::shared_ptr<Instrument>> instruments_;
+    const std::vector<std::shared_ptr<Instrument>> instruments_;
+    const SimTransportOptions options_;
     mutable std::mutex mutex_;  // guards every member below and the state of each transfer
     std::condition_variable changed_;  // signalled on a new answer, a cancel, a drop
-    SimTransportOptions options_;
     std::vector<bool> unplugged_;
     int openIndex_ = -1;
     bool bound_ = false;
