@@ -19,6 +19,8 @@ class SocketTransport : public transport::Transport {
 public:
     static constexpr std::uint8_t kBulkIn = 0x81;
     static constexpr std::uint8_t kBulkOut = 0x01;
+    // The folder, inside the user's runtime folder, where simulators put their sockets.
+    static constexpr char kRuntimeFolderName[] = "resistance-tester";
 
     // folder: where the sockets are looked for.
     explicit SocketTransport(std::string folder);

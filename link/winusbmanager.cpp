@@ -9,6 +9,7 @@
 #include <array>
 
 #include "protocol.h"
+#include "sockettransport.h"
 
 namespace {
 
@@ -26,7 +27,9 @@ std::vector<unsigned char> toVector(const unsigned char* data, std::size_t size)
 QString socketFolder()
 {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? QString() : runtime + QStringLiteral("/resistance-tester");
+    if (runtime.isEmpty())
+        return QString();
+    return runtime + QLatin1Char('/') + QLatin1String(SocketTransport::kRuntimeFolderName);
 }
 
 }  // namespace

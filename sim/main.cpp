@@ -3,6 +3,7 @@
 
 #include "instrument.h"
 #include "simserver.h"
+#include "sockettransport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -37,8 +38,8 @@ void installStopHandlers()
 
 QString defaultSocketPath(const QString& name)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
-                           QStringLiteral("/resistance-tester");
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QLatin1Char('/') +
+                           QLatin1String(SocketTransport::kRuntimeFolderName);
     QDir().mkpath(folder);
     return folder + QLatin1Char('/') + name + QStringLiteral(".sock");
 }
