@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::uint8_t kVendorSpecificClass = 0xFF;
 constexpr std::uint16_t kFirstUsbVersionWithBos = 0x0201;
-constexpr int kMaxPortDepth = 7;
 constexpr std::size_t kFlushBufferSize = 4096;  // a multiple of every bulk packet size
 constexpr int kMaxFlushReads = 64;              // a device that never stops talking ends the flush
 constexpr std::uint8_t kGetDescriptor = 0x06;
@@ -65,8 +64,8 @@ bool summarise(libusb_device* device, DeviceSummary* summary)
     libusb_device_descriptor descriptor;
     if (libusb_get_device_descriptor(device, &descriptor) != 0) return false;
     if (descriptor.bDeviceClass == LIBUSB_CLASS_HUB) return false;
-    std::uint8_t ports[kMaxPortDepth];
-    const int depth = libusb_get_port_numbers(device, ports, kMaxPortDepth);
+    std::uint8_t ports[usbdevicepath::kMaxDepth];
+    const int depth = libusb_get_port_numbers(device, ports, usbdevicepath::kMaxDepth);
     if (depth <= 0) return false;
     summary->location.bus = libusb_get_bus_number(device);
     summary->location.ports.assign(ports, ports + depth);

@@ -8,7 +8,6 @@ namespace {
 
 constexpr int kMaxBus = 255;
 constexpr int kMaxPort = 255;
-constexpr std::size_t kMaxDepth = 7;  // the root hub and six tiers of hubs below it
 
 // Reads a decimal number without sign or leading zero at text[*at], up to max.
 bool readNumber(const std::string& text, std::size_t* at, int max, int* value)
@@ -63,7 +62,7 @@ bool parse(const std::string& path, Location* location)
         int port = 0;
         if (!readNumber(path, &at, kMaxPort, &port) || port == 0) return false;
         parsed.ports.push_back(port);
-        if (parsed.ports.size() > kMaxDepth) return false;
+        if (parsed.ports.size() > std::size_t(kMaxDepth)) return false;
         if (at == path.size()) break;
         if (path[at] != '.') return false;
         ++at;

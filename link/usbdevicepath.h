@@ -12,6 +12,8 @@ namespace usbdevicepath {
 
 constexpr const char kPrefix[] = "usb:";
 
+constexpr int kMaxDepth = 7;  // port numbers from the root hub outwards, at most (USB tier limit)
+
 struct Location {
     int bus = 0;
     std::vector<int> ports;  // from the root hub outwards, never empty

@@ -2,6 +2,7 @@
 
 #include "instrumenttables.h"
 #include "recordencoder.h"
+#include "settingsframes.h"
 #include "storedrecords.h"
 
 #include <algorithm>
@@ -523,7 +524,7 @@ bool reservedBytesClear(const Bytes& frame)
 
 bool Instrument::applyDcSettings(const Bytes& frame)
 {
-    if (frame.size() != 22 || !reservedBytesClear(frame) || cycleUnderWay())
+    if (frame.size() != protocol::kDcSettingsFrameSize || !reservedBytesClear(frame) || cycleUnderWay())
         return false;
     DcSetup s;
     s.material = frame[6];
@@ -547,7 +548,7 @@ bool Instrument::applyDcSettings(const Bytes& frame)
 
 bool Instrument::applyLengthSettings(const Bytes& frame)
 {
-    if (frame.size() != 24 || !reservedBytesClear(frame) || cycleUnderWay())
+    if (frame.size() != protocol::kLengthSettingsFrameSize || !reservedBytesClear(frame) || cycleUnderWay())
         return false;
     LengthSetup s;
     s.sampleNo = frame[6];
