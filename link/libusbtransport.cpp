@@ -209,13 +209,15 @@ void LIBUSB_CALL onTransferCompleted(libusb_transfer* handle)
 
 }  // namespace
 
-LibusbTransport::LibusbTransport(const LinkTiming& timing) : timing_(timing)
+LibusbTransport::LibusbTransport(const LinkTiming& timing) : timing_(timing) {}
+
+bool LibusbTransport::startLibrary()
 {
+    if (context_) return true;
     const int rc = libusb_init(&context_);
-    if (rc != LIBUSB_SUCCESS) {
-        context_ = nullptr;
-        lastError_ = rc;
-    }
+    if (rc == LIBUSB_SUCCESS) return true;
+    context_ = nullptr;
+    return fail(rc);
 }
 
 LibusbTransport::~LibusbTransport()
@@ -261,7 +263,7 @@ int LibusbTransport::instrumentInterfaceOf(libusb_device_handle* handle)
 
 std::vector<std::string> LibusbTransport::devicePaths()
 {
-    if (!context_) {
+    if (!startLibrary()) {
         setNotice("USB devices cannot be listed: the USB library could not be started.");
         return {};
     }
@@ -297,7 +299,8 @@ bool LibusbTransport::openDevice(const std::string& path)
     closeDevice();
     setNotice({});
     usbdevicepath::Location wanted;
-    if (!context_ || !usbdevicepath::parse(path, &wanted)) return fail(LIBUSB_ERROR_INVALID_PARAM);
+    if (!usbdevicepath::parse(path, &wanted)) return fail(LIBUSB_ERROR_INVALID_PARAM);
+    if (!startLibrary()) return false;
 
     libusb_device** list = nullptr;
     const ssize_t count = libusb_get_device_list(context_, &list);

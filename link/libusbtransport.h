@@ -55,6 +55,9 @@ public:
     class AsyncTransfer;
 
 private:
+    // Starts the library on first use, in the link's thread, not when the
+    // program starts.
+    bool startLibrary();
     void startEventThread();
     void stopEventThread();
     void cancelAndAwaitLiveTransfers();
@@ -63,7 +66,7 @@ private:
     void setNotice(std::string text);
 
     LinkTiming timing_;
-    libusb_context* context_ = nullptr;
+    libusb_context* context_ = nullptr;  // set by the first enumeration or open (the link's thread)
     std::atomic<bool> eventThreadRunning_{false};
     std::thread eventThread_;
 
