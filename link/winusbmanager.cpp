@@ -62,20 +62,19 @@ QStringList WinUSBManager::getDevicePaths()
 void WinUSBManager::detectDevice()
 {
     const QStringList paths = getDevicePaths();
-    const QString notice = QString::fromStdString(transport->notice());
-    if (!notice.isEmpty())
-        qWarning().noquote() << notice;
-
-    if (paths.isEmpty()) {
-        QString message = tr("未检测到任何设备");
-        if (!notice.isEmpty())
-            message += QLatin1Char(' ') + notice;
-        emit stateProcessing(message, 0);
+    if (!paths.isEmpty()) {
+        reportNotice();
+        emit detectedDeviceSignal(paths);
         return;
     }
-    if (!notice.isEmpty())
-        emit stateProcessing(notice, 0);
-    emit detectedDeviceSignal(paths);
+    // With nothing found, the notice says why an instrument may be missing.
+    QString message = tr("未检测到任何设备");
+    const QString notice = QString::fromStdString(transport->notice());
+    if (!notice.isEmpty()) {
+        qWarning().noquote() << notice;
+        message += QLatin1Char(' ') + notice;
+    }
+    emit stateProcessing(message, 0);
 }
 
 // ---------------------------------------------------------------- connection
