@@ -33,12 +33,6 @@ void ManualClock::advanceMs(std::int64_t ms)
     now_ += ms;
 }
 
-void ManualClock::setMs(std::int64_t ms)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    now_ = ms;
-}
-
 int reportedTestState(Phase phase)
 {
     switch (phase) {
@@ -356,12 +350,6 @@ double Instrument::chargingSeconds() const
     return scaledSeconds(tables::chargingSeconds(cycleAmps()));
 }
 
-double Instrument::maximumTestingSeconds() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return scaledSeconds(tables::kMaximumTestingSeconds);
-}
-
 double Instrument::dischargingSeconds() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -641,18 +629,6 @@ Phase Instrument::phase() const
     return cycle_ ? cycle_->phase : Phase::Idle;
 }
 
-DcSetup Instrument::dcSetup() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return dc_;
-}
-
-LengthSetup Instrument::lengthSetup() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return length_;
-}
-
 bool Instrument::keysLocked() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -669,12 +645,6 @@ int Instrument::wakeUpCount() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return wakeUps_;
-}
-
-int Instrument::batteryCells() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return options_.batteryCells;
 }
 
 void Instrument::setBatteryCells(int cells)
@@ -701,28 +671,10 @@ void Instrument::setDcSampleOhms(double ohms)
     options_.dcSampleOhms = ohms;
 }
 
-void Instrument::setLengthSampleMetres(double metres)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    options_.lengthSampleMetres = metres;
-}
-
-void Instrument::setHighLimitTable(bool high)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    options_.highLimitTable = high;
-}
-
 void Instrument::setDangerWhileDischarging(bool danger)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     options_.dangerWhileDischarging = danger;
-}
-
-int Instrument::storedRecordCount() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return static_cast<int>(stored_.size());
 }
 
 void Instrument::setStoredRecordCount(int count)

@@ -37,7 +37,6 @@ class ManualClock : public Clock {
 public:
     std::int64_t nowMs() const override;
     void advanceMs(std::int64_t ms);
-    void setMs(std::int64_t ms);
 
 private:
     mutable std::mutex mutex_;  // guards now_
@@ -124,29 +123,22 @@ public:
     Screen screen() const;
     void setScreen(Screen screen);  // the operator moving through the menus
     Phase phase() const;
-    DcSetup dcSetup() const;
-    LengthSetup lengthSetup() const;
     bool keysLocked() const;
     bool upperOpen() const;
     int wakeUpCount() const;
 
-    int batteryCells() const;
     void setBatteryCells(int cells);
     Faults faults() const;
     void setFaults(const Faults& faults);
     void setDcSampleOhms(double ohms);
-    void setLengthSampleMetres(double metres);
-    void setHighLimitTable(bool high);
     void setDangerWhileDischarging(bool danger);
 
-    int storedRecordCount() const;
     void setStoredRecordCount(int count);  // regenerates the memory from the seed
     // The answer the instrument gives for stored record `number` (faults applied).
     Bytes storedRecordAnswer(int number) const;
 
     // Seconds each phase lasts (after the time scale) for the present settings.
     double chargingSeconds() const;
-    double maximumTestingSeconds() const;
     double dischargingSeconds() const;
 
 private:

@@ -44,8 +44,7 @@ std::string systemError(const char* what)
     return std::string(what) + ": " + std::strerror(errno);
 }
 
-}  // namespace
-
+// "AB CD 00 04 ..." for log lines.
 std::string hexBytes(const Bytes& bytes)
 {
     std::string text;
@@ -56,6 +55,8 @@ std::string hexBytes(const Bytes& bytes)
     }
     return text;
 }
+
+}  // namespace
 
 SimServer::SimServer(std::shared_ptr<Instrument> instrument, std::string socketPath)
     : instrument_(std::move(instrument)), socketPath_(std::move(socketPath))
@@ -169,7 +170,6 @@ void SimServer::serve()
         const int client = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0)
             continue;
-        ++clientsServed_;
         serveClient(client);
         ::close(client);
     }

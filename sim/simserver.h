@@ -10,7 +10,6 @@
 
 #include "instrument.h"
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,7 +39,6 @@ public:
     void stop();
 
     const std::string& socketPath() const { return socketPath_; }
-    int clientsServed() const { return clientsServed_.load(); }
 
 private:
     enum class Wait { Ready, TimedOut, Stopped, Failed };
@@ -58,10 +56,6 @@ private:
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     bool ownsSocketFile_ = false;
-    std::atomic<int> clientsServed_{0};
 };
-
-// "AB CD 00 04 ..." for log lines.
-std::string hexBytes(const Bytes& bytes);
 
 }  // namespace sim
