@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "protocol.h"
+
 namespace answerlayout {
 
 constexpr std::size_t kAnswerType = 4;         // 2 real-time record, 3 stored record
@@ -38,8 +40,8 @@ constexpr std::size_t kStatus = 59;
 constexpr std::size_t kLengthUnit = 60;        // length: 0 m, 1 km, 0xFF none
 constexpr std::size_t kChecksum = 61;          // u16 sum of bytes 4..60
 
-constexpr std::uint8_t kRealTimeAnswer = 0x02;
-constexpr std::uint8_t kStoredAnswer = 0x03;
+constexpr std::uint8_t kRealTimeAnswer = static_cast<std::uint8_t>(protocol::AnswerType::RealTimeRecord);
+constexpr std::uint8_t kStoredAnswer = static_cast<std::uint8_t>(protocol::AnswerType::StoredRecord);
 
 constexpr std::uint8_t kCycleStarted = 3;
 constexpr std::uint8_t kCycleEnded = 4;

@@ -1,5 +1,7 @@
 #include "protocol.h"
 
+#include "answerlayout.h"
+
 #include <cstring>
 
 namespace protocol {
@@ -105,13 +107,13 @@ bool storedCountValid(const std::uint8_t* data, std::size_t size)
 }
 
 int storedCount(const std::uint8_t* data) { return readU16(data + 6); }
-int storedRecordNumber(const std::uint8_t* data) { return readU16(data + 33); }
+int storedRecordNumber(const std::uint8_t* data) { return readU16(data + answerlayout::kRecordNo); }
 
 bool recordChecksumValid(const std::uint8_t* data, std::size_t size)
 {
     if (size < kRecordSize)
         return false;
-    return checksum(data, kChecksumFirst, kChecksumLast) == readU16(data + 61);
+    return checksum(data, kChecksumFirst, kChecksumLast) == readU16(data + answerlayout::kChecksum);
 }
 
 std::uint16_t readU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); }
