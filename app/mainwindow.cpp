@@ -465,7 +465,7 @@ void MainWindow::changeEvent(QEvent* e)
             ui->actionConnect->setText(tr("断开连接"));
             // initUi disabled the buttons of the not-connected window; without
             // this no test could be started until the next connect.
-            enableConnectedButtons();
+            setPageButtonsEnabled(true);
         }
         break;
     case QEvent::LocaleChange: {

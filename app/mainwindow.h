@@ -128,7 +128,7 @@ private:
     void checkPageAction(int index);
 
     void setDisconnectedState();
-    void enableConnectedButtons();
+    void setPageButtonsEnabled(bool e);
     void stopPolling();
     void startPolling();
     void preparePagesForPolling();
@@ -153,7 +153,7 @@ private:
 
     void cancelPageSwitch();
     void fillStoredRow(int row, const ReceiveData& rd);
-    void finishImport();
+    void restoreActionsAfterImport(bool importUsable);
 
     Ui::MainWindow* ui;
     WinUSBManager* usbManager = nullptr;

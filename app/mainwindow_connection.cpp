@@ -82,19 +82,19 @@ void MainWindow::upperSwitchOnSlot()
     setSettingWidgetsEnabled(false);
     ui->actionStorage->setEnabled(false);
     fillSettingComboBoxes();
-    enableConnectedButtons();
+    setPageButtonsEnabled(true);
 }
 
-// Update and test buttons of both pages, ready for an idle instrument; the
-// next reading adjusts them to a running test.
-void MainWindow::enableConnectedButtons()
+// Update and test buttons of both pages in their idle styles; while connected
+// the next reading adjusts them to a running test.
+void MainWindow::setPageButtonsEnabled(bool e)
 {
     for (QPushButton* button : {ui->pushButton_Change, ui->pushButton_Change_2}) {
-        button->setEnabled(true);
+        button->setEnabled(e);
         button->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));
     }
     for (QPushButton* button : {ui->pushButton_Test, ui->pushButton_Test_2}) {
-        button->setEnabled(true);
+        button->setEnabled(e);
         button->setStyleSheet(QLatin1String(windowstyle::kIdleTestButton));
     }
 }
@@ -125,15 +125,7 @@ void MainWindow::setDisconnectedState()
     setPageActionsEnabled(true);
     ui->actionStorage->setEnabled(true);
     ui->actionConnect->setText(tr("连接"));
-
-    for (QPushButton* button : {ui->pushButton_Change, ui->pushButton_Change_2}) {
-        button->setEnabled(false);
-        button->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));
-    }
-    for (QPushButton* button : {ui->pushButton_Test, ui->pushButton_Test_2}) {
-        button->setEnabled(false);
-        button->setStyleSheet(QLatin1String(windowstyle::kIdleTestButton));
-    }
+    setPageButtonsEnabled(false);
 }
 
 // --- polling -----------------------------------------------------------------
@@ -176,6 +168,9 @@ void MainWindow::startTest(bool isLengthTest)
     emit startTestingSignal(isLengthTest);
 }
 
+// Direct calls, not queued signals: the read-out loop runs in the link thread
+// and sees the stop flag between two records. The link's locks make the calls
+// safe from this thread. Afterwards no import runs.
 void MainWindow::endImport()
 {
     if (!usbManager || !isImporting)
@@ -350,15 +345,8 @@ void MainWindow::stateProcessingSlot(QString logMessage, int errorType)
         break;
     case 2:  // stored data could not be read, or the keys could not be locked
         endImport();
-        isImporting = false;
         showWarningBox(logMessage);
-        ui->actionImport_storage->setEnabled(isConnected);
-        ui->actionExportToExcel->setEnabled(isConnected);
-        ui->actionExportToPDF->setEnabled(false);
-        ui->actionAutomatic_measurement->setEnabled(false);
-        setPageActionsEnabled(true);
-        ui->actionStorage->setEnabled(true);
-        setLanguageMenuEnabled(true);
+        restoreActionsAfterImport(isConnected);
         break;
     case 3:  // a request was refused: reading resumes
         if (isConnected)

@@ -128,7 +128,8 @@ void MainWindow::showReadBackData(ReceiveData rd, int readedNum)
         ui->progressBar->setValue(percent);
 
     if (readedNum == storedTotal) {
-        finishImport();
+        endImport();
+        restoreActionsAfterImport(true);
         return;
     }
     setDataActionsEnabled(false);
@@ -150,12 +151,13 @@ void MainWindow::fillStoredRow(int row, const ReceiveData& rd)
     }
 }
 
-void MainWindow::finishImport()
+// After an import, complete or failed: import and Excel export as far as the
+// link allows, the report and the automatic test not from this page, and the
+// pages and the language open again.
+void MainWindow::restoreActionsAfterImport(bool importUsable)
 {
-    endImport();
-    isImporting = false;
-    ui->actionImport_storage->setEnabled(true);
-    ui->actionExportToExcel->setEnabled(true);
+    ui->actionImport_storage->setEnabled(importUsable);
+    ui->actionExportToExcel->setEnabled(importUsable);
     ui->actionExportToPDF->setEnabled(false);
     ui->actionAutomatic_measurement->setEnabled(false);
     setPageActionsEnabled(true);
