@@ -35,7 +35,9 @@ bool fillAddress(const std::string& path, sockaddr_un* address)
     return true;
 }
 
-// A connected seqpacket socket, or -1 with errno set.
+// A connected seqpacket socket, or -1 with errno set. The connect does not
+// wait: a server that takes no more connections (its queue of unaccepted ones
+// is full) fails it with EAGAIN instead of holding the link's thread.
 int connectTo(const std::string& path)
 {
     sockaddr_un address;
@@ -47,6 +49,7 @@ int connectTo(const std::string& path)
     if (fd < 0)
         return -1;
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    ::fcntl(fd, F_SETFL, O_NONBLOCK);  // every transfer polls before it moves data anyway
 #ifdef SO_NOSIGPIPE
     const int on = 1;  // where send() has no MSG_NOSIGNAL
     ::setsockopt(fd, SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof(on));

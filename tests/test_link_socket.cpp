@@ -22,16 +22,17 @@ using linktest::text;
 
 namespace {
 
-// A seqpacket socket bound at path; listening unless told otherwise, so that
-// connecting to it is refused like connecting to a stale socket file.
-int serverSocket(const std::string& path, bool listening = true)
+// A seqpacket socket bound at path, never accepting; with a negative backlog
+// not even listening, so that connecting to it is refused like connecting to
+// a stale socket file.
+int serverSocket(const std::string& path, int backlog = 4)
 {
     const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", path.c_str());
     const bool ok = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
-    return ok && (!listening || ::listen(fd, 4) == 0) ? fd : -1;
+    return ok && (backlog < 0 || ::listen(fd, backlog) == 0) ? fd : -1;
 }
 
 // A test server with one client connected through the transport.
@@ -72,9 +73,13 @@ private slots:
     {
         QTemporaryDir dir;
         const auto at = [&dir](const char* name) { return dir.filePath(name).toStdString(); };
-        const int fds[] = {serverSocket(at("b.sock")), serverSocket(at("a.sock")), serverSocket(at("c.sock"), false)};
+        const int fds[] = {serverSocket(at("b.sock")), serverSocket(at("a.sock")), serverSocket(at("c.sock"), -1),
+                           serverSocket(at("e.sock"), 0)};
         QFile plainFile(dir.filePath("d.sock"));
         QVERIFY(plainFile.open(QIODevice::WriteOnly));
+        // e.sock holds one connection it never accepts: the first search fills
+        // it, and a later one passes it by instead of waiting for it.
+        QCOMPARE(SocketTransport(dir.path().toStdString()).devicePaths().size(), std::size_t(3));
         const std::vector<std::string> expected{at("a.sock"), at("b.sock")};
         QCOMPARE(SocketTransport(dir.path().toStdString()).devicePaths(), expected);
         // The platform's backends end with the same sockets (no USB instrument is plugged in here).
