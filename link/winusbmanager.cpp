@@ -292,6 +292,15 @@ bool WinUSBManager::writeRequest(const std::vector<std::uint8_t>& request, const
                      timing.transferTimeoutMs);
 }
 
+// A failed write has been told by its transfer; the operation tells it once more.
+bool WinUSBManager::sendRequest(const std::vector<std::uint8_t>& request, const QString& m)
+{
+    if (writeRequest(request, m))
+        return true;
+    emit stateProcessing(m, 4);
+    return false;
+}
+
 // Reads until an answer passes accept. A failed read is retried up to the
 // retry limit, each failure reported by its transfer, then (m, 4) once more.
 // Answers of another kind are skipped without counting an attempt, but only
@@ -338,12 +347,8 @@ void WinUSBManager::acknowledgedRequest(const std::vector<std::uint8_t>& request
                                         const QString& acceptedText, const QString& refusedText,
                                         int refusedCode)
 {
-    if (!checkConnected())
+    if (!checkConnected() || !sendRequest(request, m))
         return;
-    if (!writeRequest(request, m)) {
-        emit stateProcessing(m, 4);
-        return;
-    }
     switch (readAcknowledge(m)) {
     case AckOutcome::Accepted:
         emit stateProcessing(acceptedText, 0);
@@ -428,10 +433,8 @@ void WinUSBManager::readStoreTotalNum()
     if (!checkConnected())
         return;
     const QString m = tr("读取存储数据失败");
-    if (!writeRequest(protocol::buildStoredCountRequest(), m)) {
-        emit stateProcessing(m, 4);
+    if (!sendRequest(protocol::buildStoredCountRequest(), m))
         return;
-    }
     std::vector<std::uint8_t> answer;
     if (!readAnswer(protocol::isStoredCountAnswer, m, &answer))
         return;
@@ -464,10 +467,8 @@ void WinUSBManager::readReadBackData()
             count = storedCount;
         }
         const int batch = std::min(count - readedNum, protocol::kReadBackBatch);
-        if (!writeRequest(protocol::buildReadBackRequest(nextFirst, batch), m)) {
-            emit stateProcessing(m, 4);
+        if (!sendRequest(protocol::buildReadBackRequest(nextFirst, batch), m))
             return;
-        }
         const int before = readedNum;
         const bool batchRead = readBackBatch(&readedNum, readedNum + batch, m);
         // A batch that failed without a single record means the instrument has
@@ -517,10 +518,8 @@ void WinUSBManager::cancelUiUpdate()
     if (!checkConnected())
         return;
     const QString m = tr("读取实时数据失败");
-    if (!writeRequest(protocol::buildRealTimeRequest(readType), m)) {
-        emit stateProcessing(m, 4);
+    if (!sendRequest(protocol::buildRealTimeRequest(readType), m))
         return;
-    }
     std::vector<std::uint8_t> answer;
     if (readAnswer(protocol::isRealTimeRecord, m, &answer))
         emit finishReadRealTime(answer);

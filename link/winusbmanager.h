@@ -92,6 +92,7 @@ private:
     // Command helpers.
     bool checkConnected();
     bool writeRequest(const std::vector<std::uint8_t>& request, const QString& m);
+    bool sendRequest(const std::vector<std::uint8_t>& request, const QString& m);
     bool readAnswer(AnswerTest accept, const QString& m, std::vector<std::uint8_t>* answer);
     AckOutcome readAcknowledge(const QString& m);
     void acknowledgedRequest(const std::vector<std::uint8_t>& request, const QString& m,
