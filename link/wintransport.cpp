@@ -85,7 +85,7 @@ public:
     OVERLAPPED overlapped{};
 };
 
-WinTransport::WinTransport(const LinkTiming& timing) : timing_(timing), file_(INVALID_HANDLE_VALUE) {}
+WinTransport::WinTransport() : file_(INVALID_HANDLE_VALUE) {}
 
 WinTransport::~WinTransport()
 {

@@ -13,12 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "linktiming.h"
 #include "transport.h"
 
 class WinTransport : public transport::Transport {
 public:
-    explicit WinTransport(const LinkTiming& timing = LinkTiming());
+    WinTransport();
     ~WinTransport() override;
     WinTransport(const WinTransport&) = delete;
     WinTransport& operator=(const WinTransport&) = delete;
@@ -54,7 +53,6 @@ private:
     void awaitTransfer(OverlappedTransfer* transfer);
     bool releaseInterfaceLocked();
 
-    LinkTiming timing_;
     // Guards the file and interface handles and the live transfers.
     mutable std::mutex stateMutex_;
     void* file_;               // HANDLE; INVALID_HANDLE_VALUE when closed

@@ -85,7 +85,7 @@ int roundTrip(WinTransport& usb, const Pipes& pipes, const LinkTiming& timing)
 int main()
 {
     const LinkTiming timing;
-    WinTransport usb(timing);
+    WinTransport usb;
     const std::vector<std::string> paths = usb.devicePaths();
     std::printf("%u instrument interface(s)\n", unsigned(paths.size()));
     for (const std::string& path : paths) std::printf("  %s\n", path.c_str());
