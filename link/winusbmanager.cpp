@@ -159,19 +159,24 @@ bool WinUSBManager::queryDeviceEndpoints()
 
 void WinUSBManager::disConnect()
 {
-    releaseInterface();
-    if (deviceOpen) {
-        if (!transport->closeDevice())
-            qDebug() << transport->lastError();
-        deviceOpen = false;
-        emit finishUsbDetection(false);
+    bool closed = false;
+    {
+        // Never release or close under a transfer that another thread is waiting for.
+        QMutexLocker locker(&transferLock);
+        releaseInterfaceLocked();
+        if (deviceOpen) {
+            if (!transport->closeDevice())
+                qDebug() << transport->lastError();
+            deviceOpen = false;
+            closed = true;
+        }
     }
+    if (closed)
+        emit finishUsbDetection(false);
 }
 
-void WinUSBManager::releaseInterface()
+void WinUSBManager::releaseInterfaceLocked()
 {
-    // Never release the interface under a transfer that is being waited for.
-    QMutexLocker locker(&transferLock);
     if (!interfaceBound)
         return;
     if (!transport->releaseInterface())
@@ -182,7 +187,8 @@ void WinUSBManager::releaseInterface()
 void WinUSBManager::dropLink()
 {
     // The file stays open until the next disConnect or connectUsb: half-open.
-    releaseInterface();
+    QMutexLocker locker(&transferLock);
+    releaseInterfaceLocked();
 }
 
 // ---------------------------------------------------------------- transfers

@@ -86,7 +86,7 @@ private:
     bool flushInPipe();
     void cancelPendingIo();
     void sendWakeUpFrame();
-    void releaseInterface();
+    void releaseInterfaceLocked();  // under transferLock
     void dropLink();
 
     // Command helpers.
