@@ -10,72 +10,21 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QHeaderView>
 #include <QLocale>
 #include <QSizePolicy>
 #include <QStandardItemModel>
 #include <QThread>
 #include <QTimer>
 
-#include <functional>
 #include <utility>
 
 namespace {
-
-// Header texts of the three tables, in column order.
-const char* const kDcResultHeaders[] = {
-    QT_TRANSLATE_NOOP("MainWindow", "序号"),     QT_TRANSLATE_NOOP("MainWindow", "测试时间"),
-    QT_TRANSLATE_NOOP("MainWindow", "试品编号"), QT_TRANSLATE_NOOP("MainWindow", "试品材质"),
-    QT_TRANSLATE_NOOP("MainWindow", "试品温度"), QT_TRANSLATE_NOOP("MainWindow", "折算温度"),
-    QT_TRANSLATE_NOOP("MainWindow", "环境温度"), QT_TRANSLATE_NOOP("MainWindow", "分接"),
-    QT_TRANSLATE_NOOP("MainWindow", "相别"),     QT_TRANSLATE_NOOP("MainWindow", "绕组"),
-    QT_TRANSLATE_NOOP("MainWindow", "电流设置"), QT_TRANSLATE_NOOP("MainWindow", "测试电流"),
-    QT_TRANSLATE_NOOP("MainWindow", "折算电阻"), QT_TRANSLATE_NOOP("MainWindow", "测试电阻"),
-    QT_TRANSLATE_NOOP("MainWindow", "备注"),
-};
-
-const char* const kLengthResultHeaders[] = {
-    QT_TRANSLATE_NOOP("MainWindow", "序号"),     QT_TRANSLATE_NOOP("MainWindow", "测试时间"),
-    QT_TRANSLATE_NOOP("MainWindow", "试品编号"), QT_TRANSLATE_NOOP("MainWindow", "样品编号"),
-    QT_TRANSLATE_NOOP("MainWindow", "1米导线标称截面积"),
-    QT_TRANSLATE_NOOP("MainWindow", "标准值设置"),
-    QT_TRANSLATE_NOOP("MainWindow", "标准值"),   QT_TRANSLATE_NOOP("MainWindow", "环境温度"),
-    QT_TRANSLATE_NOOP("MainWindow", "电流设置"), QT_TRANSLATE_NOOP("MainWindow", "测试电流"),
-    QT_TRANSLATE_NOOP("MainWindow", "测试电阻"), QT_TRANSLATE_NOOP("MainWindow", "导体长度"),
-    QT_TRANSLATE_NOOP("MainWindow", "备注"),
-};
-
-const char* const kStoredHeaders[] = {
-    QT_TRANSLATE_NOOP("MainWindow", "序号"),     QT_TRANSLATE_NOOP("MainWindow", "测试时间"),
-    QT_TRANSLATE_NOOP("MainWindow", "试品编号"), QT_TRANSLATE_NOOP("MainWindow", "测试电流"),
-    QT_TRANSLATE_NOOP("MainWindow", "测试电阻"), QT_TRANSLATE_NOOP("MainWindow", "导体长度"),
-    QT_TRANSLATE_NOOP("MainWindow", "样品编号"),
-    QT_TRANSLATE_NOOP("MainWindow", "1米导线标称截面积"),
-    QT_TRANSLATE_NOOP("MainWindow", "1米标准值"), QT_TRANSLATE_NOOP("MainWindow", "试品材质"),
-    QT_TRANSLATE_NOOP("MainWindow", "试品温度"), QT_TRANSLATE_NOOP("MainWindow", "折算温度"),
-    QT_TRANSLATE_NOOP("MainWindow", "分接"),     QT_TRANSLATE_NOOP("MainWindow", "相别"),
-    QT_TRANSLATE_NOOP("MainWindow", "绕组"),     QT_TRANSLATE_NOOP("MainWindow", "折算电阻"),
-};
-
-constexpr int kStoredWideColumns[] = {1, 7};
-constexpr int kStoredWideColumnWidth = 150;
 
 constexpr int kDcPage = 0;
 constexpr int kLengthPage = 1;
 constexpr int kStoredPage = 2;
 
 const char* const kToolBarSpacerName = "toolBarPageSpacer";
-
-template <std::size_t N>
-QStandardItemModel* newTableModel(QObject* parent, const char* const (&headers)[N])
-{
-    auto* model = new QStandardItemModel(0, int(N), parent);
-    QStringList labels;
-    for (const char* header : headers)
-        labels << QCoreApplication::translate("MainWindow", header);
-    model->setHorizontalHeaderLabels(labels);
-    return model;
-}
 
 }  // namespace
 
@@ -243,32 +192,8 @@ void MainWindow::createTableModels()
         if (replaced)
             replaced->deleteLater();
     }
-    resTestModel = newTableModel(this, kDcResultHeaders);
-    ui->tableView_resTest->setModel(resTestModel);
-    lengthTestModel = newTableModel(this, kLengthResultHeaders);
-    ui->tableView_lengthTest->setModel(lengthTestModel);
-    for (QTableView* view : {ui->tableView_resTest, ui->tableView_lengthTest}) {
-        view->horizontalHeader()->setMinimumSectionSize(100);
-        view->horizontalHeader()->setStretchLastSection(true);
-        view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-        view->verticalHeader()->setMinimumSectionSize(28);
-        view->verticalHeader()->setDefaultSectionSize(30);
-        view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-        view->show();
-    }
-
-    storedModel = newTableModel(this, kStoredHeaders);
-    ui->tableView->setModel(storedModel);
-    QHeaderView* header = ui->tableView->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::Interactive);
-    for (int column : kStoredWideColumns)
-        ui->tableView->setColumnWidth(column, kStoredWideColumnWidth);
-    // Longer header texts (English) widen their column instead of being cut.
-    for (int column = 0; column < storedModel->columnCount(); ++column) {
-        const int needed = header->sectionSizeHint(column);
-        if (header->sectionSize(column) < needed)
-            ui->tableView->setColumnWidth(column, needed);
-    }
+    createResultModels();
+    createStoredModel();
 }
 
 void MainWindow::setSettingWidgetsEnabled(bool e)

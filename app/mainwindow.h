@@ -20,7 +20,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <vector>
 
 namespace Ui {
 class MainWindow;
@@ -115,6 +114,8 @@ private:
     void addPageButtonsToToolBar();
     void setLabelTexts();
     void createTableModels();
+    void createResultModels();
+    void createStoredModel();
     void setSettingWidgetsEnabled(bool e);
     void clearDisplayedValues();
     void setDataActionsEnabled(bool e);

@@ -6,6 +6,7 @@
 
 #include "protocol.h"
 
+#include <QHeaderView>
 #include <QStandardItem>
 #include <QStandardItemModel>
 #include <QTimer>
@@ -18,31 +19,37 @@ namespace {
 constexpr int kStoredPage = 2;
 constexpr int kFullProgress = 100;
 
-// The stored-data table's columns: a text of the record, followed directly by
-// its unit where the column has one.
+// The stored-data table's columns: the header, and the text of the record
+// followed directly by its unit where the column has one.
 struct StoredColumn {
+    const char* header;
     QString ReceiveData::*text;
     QString ReceiveData::*unit;
 };
 
 const StoredColumn kStoredColumns[] = {
-    {&ReceiveData::recordNo, nullptr},
-    {&ReceiveData::testTime, nullptr},
-    {&ReceiveData::conductorNo, nullptr},
-    {&ReceiveData::testedCurrent, &ReceiveData::testedCurrentUnit},
-    {&ReceiveData::testedResistance, &ReceiveData::testedResistanceUnit},
-    {&ReceiveData::conductorLength, &ReceiveData::conductorLengthUnit},
-    {&ReceiveData::sampleNo, nullptr},
-    {&ReceiveData::wireSquare, nullptr},  // the parser has appended its unit
-    {&ReceiveData::standardValue, &ReceiveData::standardUnit},
-    {&ReceiveData::conductorMaterial, nullptr},
-    {&ReceiveData::conductorTemp, nullptr},
-    {&ReceiveData::convertedTemp, nullptr},
-    {&ReceiveData::tapping, nullptr},
-    {&ReceiveData::phaseType, nullptr},
-    {&ReceiveData::winding, nullptr},
-    {&ReceiveData::convertedResistance, &ReceiveData::convertedResistanceUnit},
+    {QT_TRANSLATE_NOOP("MainWindow", "序号"), &ReceiveData::recordNo, nullptr},
+    {QT_TRANSLATE_NOOP("MainWindow", "测试时间"), &ReceiveData::testTime, nullptr},
+    {QT_TRANSLATE_NOOP("MainWindow", "试品编号"), &ReceiveData::conductorNo, nullptr},
+    {QT_TRANSLATE_NOOP("MainWindow", "测试电流"), &ReceiveData::testedCurrent, &ReceiveData::testedCurrentUnit},
+    {QT_TRANSLATE_NOOP("MainWindow", "测试电阻"), &ReceiveData::testedResistance, &ReceiveData::testedResistanceUnit},
+    {QT_TRANSLATE_NOOP("MainWindow", "导体长度"), &ReceiveData::conductorLength, &ReceiveData::conductorLengthUnit},
+    {QT_TRANSLATE_NOOP("MainWindow", "样品编号"), &ReceiveData::sampleNo, nullptr},
+    // the parser has appended the cross-section's unit
+    {QT_TRANSLATE_NOOP("MainWindow", "1米导线标称截面积"), &ReceiveData::wireSquare, nullptr},
+    {QT_TRANSLATE_NOOP("MainWindow", "1米标准值"), &ReceiveData::standardValue, &ReceiveData::standardUnit},
+    {QT_TRANSLATE_NOOP("MainWindow", "试品材质"), &ReceiveData::conductorMaterial, nullptr},
+    {QT_TRANSLATE_NOOP("MainWindow", "试品温度"), &ReceiveData::conductorTemp, nullptr},
+    {QT_TRANSLATE_NOOP("MainWindow", "折算温度"), &ReceiveData::convertedTemp, nullptr},
+    {QT_TRANSLATE_NOOP("MainWindow", "分接"), &ReceiveData::tapping, nullptr},
+    {QT_TRANSLATE_NOOP("MainWindow", "相别"), &ReceiveData::phaseType, nullptr},
+    {QT_TRANSLATE_NOOP("MainWindow", "绕组"), &ReceiveData::winding, nullptr},
+    {QT_TRANSLATE_NOOP("MainWindow", "折算电阻"), &ReceiveData::convertedResistance,
+     &ReceiveData::convertedResistanceUnit},
 };
+
+constexpr int kStoredWideColumns[] = {1, 7};
+constexpr int kStoredWideColumnWidth = 150;
 
 QString columnText(const ReceiveData& rd, const StoredColumn& column)
 {
@@ -50,6 +57,26 @@ QString columnText(const ReceiveData& rd, const StoredColumn& column)
 }
 
 }  // namespace
+
+void MainWindow::createStoredModel()
+{
+    QStringList headers;
+    for (const StoredColumn& column : kStoredColumns)
+        headers << tr(column.header);
+    storedModel = new QStandardItemModel(this);
+    storedModel->setHorizontalHeaderLabels(headers);
+    ui->tableView->setModel(storedModel);
+    QHeaderView* header = ui->tableView->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    for (int column : kStoredWideColumns)
+        ui->tableView->setColumnWidth(column, kStoredWideColumnWidth);
+    // Longer header texts (English) widen their column instead of being cut.
+    for (int column = 0; column < storedModel->columnCount(); ++column) {
+        const int needed = header->sectionSizeHint(column);
+        if (header->sectionSize(column) < needed)
+            ui->tableView->setColumnWidth(column, needed);
+    }
+}
 
 void MainWindow::on_actionImport_storage_triggered()
 {

@@ -1,11 +1,12 @@
 // The setting lists, the display rules of the setting widgets and the result
-// rows of the two test pages.
+// tables of the two test pages.
 
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QHeaderView>
 #include <QStandardItem>
 #include <QStandardItemModel>
 
@@ -39,6 +40,29 @@ const char* const kWireSquares[] = {
 const char* const kStandardSettings[] = {QT_TRANSLATE_NOOP("MainWindow", "设定值"),
                                          QT_TRANSLATE_NOOP("MainWindow", "测试值")};
 const char* const kStandardUnits[] = {"μΩ", "mΩ", "Ω"};
+
+// Header texts of the two result tables, in column order.
+const char* const kDcResultHeaders[] = {
+    QT_TRANSLATE_NOOP("MainWindow", "序号"),     QT_TRANSLATE_NOOP("MainWindow", "测试时间"),
+    QT_TRANSLATE_NOOP("MainWindow", "试品编号"), QT_TRANSLATE_NOOP("MainWindow", "试品材质"),
+    QT_TRANSLATE_NOOP("MainWindow", "试品温度"), QT_TRANSLATE_NOOP("MainWindow", "折算温度"),
+    QT_TRANSLATE_NOOP("MainWindow", "环境温度"), QT_TRANSLATE_NOOP("MainWindow", "分接"),
+    QT_TRANSLATE_NOOP("MainWindow", "相别"),     QT_TRANSLATE_NOOP("MainWindow", "绕组"),
+    QT_TRANSLATE_NOOP("MainWindow", "电流设置"), QT_TRANSLATE_NOOP("MainWindow", "测试电流"),
+    QT_TRANSLATE_NOOP("MainWindow", "折算电阻"), QT_TRANSLATE_NOOP("MainWindow", "测试电阻"),
+    QT_TRANSLATE_NOOP("MainWindow", "备注"),
+};
+
+const char* const kLengthResultHeaders[] = {
+    QT_TRANSLATE_NOOP("MainWindow", "序号"),     QT_TRANSLATE_NOOP("MainWindow", "测试时间"),
+    QT_TRANSLATE_NOOP("MainWindow", "试品编号"), QT_TRANSLATE_NOOP("MainWindow", "样品编号"),
+    QT_TRANSLATE_NOOP("MainWindow", "1米导线标称截面积"),
+    QT_TRANSLATE_NOOP("MainWindow", "标准值设置"),
+    QT_TRANSLATE_NOOP("MainWindow", "标准值"),   QT_TRANSLATE_NOOP("MainWindow", "环境温度"),
+    QT_TRANSLATE_NOOP("MainWindow", "电流设置"), QT_TRANSLATE_NOOP("MainWindow", "测试电流"),
+    QT_TRANSLATE_NOOP("MainWindow", "测试电阻"), QT_TRANSLATE_NOOP("MainWindow", "导体长度"),
+    QT_TRANSLATE_NOOP("MainWindow", "备注"),
+};
 
 constexpr int kMeasuredStandard = 1;  // standard setting "测试值"
 constexpr int kMicroOhm = 0;
@@ -97,6 +121,25 @@ QString nowText()
 }
 
 }  // namespace
+
+void MainWindow::createResultModels()
+{
+    resTestModel = new QStandardItemModel(this);
+    resTestModel->setHorizontalHeaderLabels(translatedList(kDcResultHeaders));
+    ui->tableView_resTest->setModel(resTestModel);
+    lengthTestModel = new QStandardItemModel(this);
+    lengthTestModel->setHorizontalHeaderLabels(translatedList(kLengthResultHeaders));
+    ui->tableView_lengthTest->setModel(lengthTestModel);
+    for (QTableView* view : {ui->tableView_resTest, ui->tableView_lengthTest}) {
+        view->horizontalHeader()->setMinimumSectionSize(100);
+        view->horizontalHeader()->setStretchLastSection(true);
+        view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        view->verticalHeader()->setMinimumSectionSize(28);
+        view->verticalHeader()->setDefaultSectionSize(30);
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        view->show();
+    }
+}
 
 void MainWindow::fillSettingComboBoxes()
 {
