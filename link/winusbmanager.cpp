@@ -323,11 +323,8 @@ bool WinUSBManager::readAnswer(AnswerTest accept, const QString& m, std::vector<
                 *answer = toVector(buffer.data(), received);
                 return true;
             }
-            if (++discarded > kMaxDiscardedAnswers) {
-                qWarning() << "too many answers of another kind; giving up the read";
-                emit stateProcessing(m, 4);
+            if (!skipAnswer(&discarded, m))
                 return false;
-            }
             continue;
         }
         if (attempts < retryLimit) {
@@ -338,6 +335,17 @@ bool WinUSBManager::readAnswer(AnswerTest accept, const QString& m, std::vector<
         emit stateProcessing(m, 4);
         return false;
     }
+}
+
+// Counts one answer of another kind; past the limit the read is given up as a
+// link failure (m, 4).
+bool WinUSBManager::skipAnswer(int* discarded, const QString& m)
+{
+    if (++*discarded <= kMaxDiscardedAnswers)
+        return true;
+    qWarning() << "too many answers of another kind; giving up the read";
+    emit stateProcessing(m, 4);
+    return false;
 }
 
 WinUSBManager::AckOutcome WinUSBManager::readAcknowledge(const QString& m)
@@ -502,11 +510,8 @@ bool WinUSBManager::readBackBatch(int* readedNum, int end, const QString& m)
             return false;
         }
         if (!protocol::isStoredRecord(buffer.data(), received)) {
-            if (++discarded > kMaxDiscardedAnswers) {
-                qWarning() << "too many answers of another kind; giving up the batch";
-                emit stateProcessing(m, 4);
+            if (!skipAnswer(&discarded, m))
                 return false;
-            }
             continue;
         }
         discarded = 0;

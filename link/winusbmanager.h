@@ -94,6 +94,7 @@ private:
     bool writeRequest(const std::vector<std::uint8_t>& request, const QString& m);
     bool sendRequest(const std::vector<std::uint8_t>& request, const QString& m);
     bool readAnswer(AnswerTest accept, const QString& m, std::vector<std::uint8_t>* answer);
+    bool skipAnswer(int* discarded, const QString& m);
     AckOutcome readAcknowledge(const QString& m);
     void acknowledgedRequest(const std::vector<std::uint8_t>& request, const QString& m,
                              const QString& acceptedText, const QString& refusedText, int refusedCode);
