@@ -1,5 +1,7 @@
 #include "formattables.h"
 
+#include "settingsframes.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -109,8 +111,8 @@ std::optional<QString> dcCurrentSetting(int code) { return entry(dcCurrentList()
 
 std::optional<QString> lengthCurrentSetting(int code)
 {
-    if (code == kAutoCurrentCode)
-        return dcCurrentList().at(kAutoCurrentCode);
+    if (code == protocol::kAutoCode)
+        return dcCurrentList().at(protocol::kAutoCode);
     return entry(lengthCurrentList(), code);
 }
 

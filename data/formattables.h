@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "answerlayout.h"
+
 #include <optional>
 
 namespace formattables {
@@ -32,8 +34,7 @@ struct RangeLimit {
     QString limit;  // always six characters, e.g. "300.00"
     QString unit;
 };
-constexpr int kCurrentCodeCount = 22;
-constexpr int kAutoCurrentCode = 21;
+constexpr int kCurrentCodeCount = answerlayout::kMaxCurrentCode + 1;
 std::optional<RangeLimit> rangeLimit(int row, bool tableA);
 
 }  // namespace formattables

@@ -3,6 +3,7 @@
 #include "answerlayout.h"
 #include "formattables.h"
 #include "protocol.h"
+#include "settingsframes.h"
 
 #include <cmath>
 #include <optional>
@@ -245,7 +246,7 @@ private:
 
     void writeResistanceOverRange()
     {
-        const bool lengthAuto = r.testType == 1 && r.currentSettingIndex == ft::kAutoCurrentCode;
+        const bool lengthAuto = r.testType == 1 && r.currentSettingIndex == protocol::kAutoCode;
         const int row = lengthAuto ? 0 : r.currentSettingIndex;
         // The row always exists: the current code was range-checked first.
         const ft::RangeLimit limit = ft::rangeLimit(row, r.highLimitTable).value_or(ft::RangeLimit{});
