@@ -94,25 +94,19 @@ void refill(QComboBox* box, const QStringList& entries)
     box->setCurrentIndex(-1);
 }
 
-// Appends one row of texts, then centres every cell of the model and makes it
-// read-only (older rows are treated again; the result is the same).
+// Appends one row of centred, read-only cells and shows it.
 void appendResultRow(QStandardItemModel* model, QTableView* view, const QStringList& texts)
 {
     view->show();
-    const int row = model->rowCount();
-    model->insertRow(row);
-    view->scrollToBottom();
-    for (int column = 0; column < texts.size(); ++column)
-        model->setItem(row, column, new QStandardItem(texts.at(column)));
-    for (int r = 0; r < model->rowCount(); ++r) {
-        for (int c = 0; c < model->columnCount(); ++c) {
-            QStandardItem* item = model->item(r, c);
-            if (!item)
-                continue;
-            item->setTextAlignment(Qt::AlignCenter);
-            item->setEditable(false);
-        }
+    QList<QStandardItem*> row;
+    for (const QString& text : texts) {
+        auto* item = new QStandardItem(text);
+        item->setTextAlignment(Qt::AlignCenter);
+        item->setEditable(false);
+        row << item;
     }
+    model->appendRow(row);
+    view->scrollToBottom();
 }
 
 QString nowText()
