@@ -10,7 +10,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QLocale>
 #include <QSizePolicy>
 #include <QStandardItemModel>
 #include <QThread>
@@ -393,11 +392,9 @@ void MainWindow::changeEvent(QEvent* e)
             setPageButtonsEnabled(true);
         }
         break;
-    case QEvent::LocaleChange: {
-        const QString name = QLocale::system().name();
-        loadLanguage(name.left(name.lastIndexOf(QLatin1Char('_'))));
+    case QEvent::LocaleChange:
+        loadLanguage(systemLanguageCode());
         break;
-    }
     default:
         QWidget::changeEvent(e);
         break;

@@ -144,6 +144,7 @@ private:
     void showTestStatus(QLabel* label, const ReceiveData& rd);
     void showWarningBox(const QString& message);
 
+    static QString systemLanguageCode();
     void createLanguageMenu();
     void loadLanguage(const QString& code);
     void switchTranslator(QTranslator& translator, const QString& fileName);

@@ -14,12 +14,6 @@ namespace {
 const char* const kCatalogueFolder = ":/";
 const char* const kCataloguePattern = "lang_*.qm";
 
-// "zh_CN" -> "zh"; a name without "_" stays as it is.
-QString cutAtLastUnderscore(const QString& name)
-{
-    return name.left(name.lastIndexOf(QLatin1Char('_')));
-}
-
 // "lang_en.qm" -> "en"
 QString languageCodeOfCatalogue(const QString& fileName)
 {
@@ -35,6 +29,13 @@ QString languageEntryText(const QString& code)
 
 }  // namespace
 
+// "zh_CN" -> "zh"; a name without "_" stays as it is.
+QString MainWindow::systemLanguageCode()
+{
+    const QString name = QLocale::system().name();
+    return name.left(name.lastIndexOf(QLatin1Char('_')));
+}
+
 // One entry per catalogue in the resources. The menu is built once: later
 // calls (after every language change) find it filled and leave it alone.
 void MainWindow::createLanguageMenu()
@@ -46,7 +47,7 @@ void MainWindow::createLanguageMenu()
     group->setExclusive(true);
     connect(group, SIGNAL(triggered(QAction*)), this, SLOT(slotLanguageChanged(QAction*)));
 
-    const QString defaultCode = cutAtLastUnderscore(QLocale::system().name());
+    const QString defaultCode = systemLanguageCode();
     languagePath = QLatin1String(kCatalogueFolder);
     const QStringList catalogues =
         QDir(languagePath).entryList(QStringList(QLatin1String(kCataloguePattern)));
