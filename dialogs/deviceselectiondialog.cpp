@@ -23,15 +23,9 @@ void DeviceSelectionDialog::addDevicePaths(const QStringList& paths)
 
 void DeviceSelectionDialog::on_buttonBox_accepted()
 {
-    // With an empty list there is nothing to connect to: opening an empty
-    // path could only fail, so OK then just closes like Cancel.
+    // The form's accept() closes and frees the dialog. With an empty list
+    // there is nothing to connect to: opening an empty path could only fail.
     const QString path = ui->comboBox->currentText();
     if (!path.isEmpty())
         emit pathSelected(path);
-    close();
-}
-
-void DeviceSelectionDialog::on_buttonBox_rejected()
-{
-    close();
 }

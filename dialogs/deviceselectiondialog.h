@@ -26,7 +26,6 @@ signals:
 
 private slots:
     void on_buttonBox_accepted();
-    void on_buttonBox_rejected();
 
 private:
     Ui::DeviceSelectionDialog* ui;
