@@ -1,5 +1,9 @@
 #include "settingsframes.h"
 
+#include "answerlayout.h"
+
+#include <algorithm>
+
 namespace protocol {
 
 namespace {
@@ -8,10 +12,9 @@ bool within(int value, int low, int high) { return value >= low && value <= high
 
 Bytes settingsFrame(GroupAction page, const Bytes& fields)
 {
-    Bytes parameters{static_cast<std::uint8_t>(page)};
-    parameters.insert(parameters.end(), fields.begin(), fields.end());
-    parameters.push_back(0x00);  // two reserved bytes
-    parameters.push_back(0x00);
+    Bytes parameters(1 + fields.size() + 2, 0x00);  // page, fields, two reserved bytes
+    parameters[0] = static_cast<std::uint8_t>(page);
+    std::copy(fields.begin(), fields.end(), parameters.begin() + 1);
     return buildFrame(static_cast<std::uint8_t>(Command::Group), parameters);
 }
 
@@ -19,9 +22,11 @@ Bytes settingsFrame(GroupAction page, const Bytes& fields)
 
 Bytes buildDcSettingsFrame(const DcSettings& s)
 {
-    if (!within(s.materialIndex, 0, 1) || !within(s.currentIndex, 0, 21) || !within(s.convertedTemp, 0, 255)
-        || !within(s.tapping, 0, 99) || !within(s.phaseIndex, 0, 5) || !within(s.windingIndex, 0, 1)
-        || !within(s.conductorNo, 0, 9999))
+    namespace al = answerlayout;
+    if (!within(s.materialIndex, 0, 1) || !within(s.currentIndex, 0, al::kMaxCurrentCode)
+        || !within(s.convertedTemp, 0, 255) || !within(s.tapping, 0, al::kMaxTapping)
+        || !within(s.phaseIndex, 0, al::kMaxPhase - 1) || !within(s.windingIndex, 0, 1)
+        || !within(s.conductorNo, 0, al::kMaxConductorNo))
         return {};
     Bytes fields{std::uint8_t(s.materialIndex), std::uint8_t(s.currentIndex), std::uint8_t(s.convertedTemp),
                  std::uint8_t(s.tapping),       std::uint8_t(s.phaseIndex + 1), std::uint8_t(s.windingIndex)};
@@ -32,8 +37,9 @@ Bytes buildDcSettingsFrame(const DcSettings& s)
 
 Bytes buildLengthSettingsFrame(const LengthSettings& s)
 {
-    if (!within(s.sampleNo, 0, 199) || !within(s.currentIndex, 0, kLengthAutoIndex)
-        || !within(s.conductorNo, 0, 9999) || !within(s.standardModeIndex, 0, 1)
+    namespace al = answerlayout;
+    if (!within(s.sampleNo, 0, al::kMaxSampleNo) || !within(s.currentIndex, 0, kLengthAutoIndex)
+        || !within(s.conductorNo, 0, al::kMaxConductorNo) || !within(s.standardModeIndex, 0, 1)
         || !within(s.standardUnitIndex, 0, 2))
         return {};
     const int currentCode = s.currentIndex == kLengthAutoIndex ? kAutoCode : s.currentIndex;
