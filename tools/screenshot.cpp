@@ -127,10 +127,6 @@ private:
     bool ok_ = true;
 };
 
-}  // namespace
-
-namespace {
-
 // The full tour against a simulated instrument inside this process.
 bool tourInProcess(const QString& folder)
 {
