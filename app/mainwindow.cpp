@@ -19,10 +19,6 @@
 
 namespace {
 
-constexpr int kDcPage = 0;
-constexpr int kLengthPage = 1;
-constexpr int kStoredPage = 2;
-
 const char* const kToolBarSpacerName = "toolBarPageSpacer";
 
 }  // namespace

@@ -34,6 +34,7 @@ class QAction;
 class QCloseEvent;
 class QEvent;
 class QLabel;
+class QStackedWidget;
 class QStandardItemModel;
 class QThread;
 class QTimer;
@@ -139,7 +140,7 @@ private:
 
     void showDcReading(const ReceiveData& rd);
     void showLengthReading(const ReceiveData& rd);
-    void showDanger(bool danger, int livePage);
+    void showDanger(bool danger, QStackedWidget* live, QLabel* picture);
     void followTestState(const ReceiveData& rd);
     void showTestStatus(QLabel* label, const ReceiveData& rd);
     void showWarningBox(const QString& message);
@@ -156,6 +157,11 @@ private:
     void cancelPageSwitch();
     void fillStoredRow(int row, const ReceiveData& rd);
     void restoreActionsAfterImport(bool importUsable);
+
+    // Pages of stackedWidget.
+    static constexpr int kDcPage = 0;
+    static constexpr int kLengthPage = 1;
+    static constexpr int kStoredPage = 2;
 
     Ui::MainWindow* ui;
     WinUSBManager* usbManager = nullptr;

@@ -208,7 +208,7 @@ void MainWindow::showRealTimeData(ReceiveData rd)
 
 void MainWindow::showDcReading(const ReceiveData& rd)
 {
-    ui->stackedWidget->setCurrentIndex(0);
+    ui->stackedWidget->setCurrentIndex(kDcPage);
     ui->spinBox_ConductorNoValue_3->setValue(rd.conductorNo.toInt());
     ui->doubleSpinBox_ConductorTempValue_3->setValue(rd.conductorTempValue.toDouble());
     ui->label_TestedCurrentValue->setText(rd.testedCurrent + rd.testedCurrentUnit);
@@ -229,12 +229,12 @@ void MainWindow::showDcReading(const ReceiveData& rd)
     ui->comboBox_PhaseTypeValue_3->setCurrentIndex(rd.phaseTypeIndex);
     ui->comboBox_WindingValue_3->setCurrentIndex(rd.windingIndex);
 
-    showDanger(rd.danger, 0);
+    showDanger(rd.danger, ui->stackedWidget_Res, ui->label_Danger);
 }
 
 void MainWindow::showLengthReading(const ReceiveData& rd)
 {
-    ui->stackedWidget->setCurrentIndex(1);
+    ui->stackedWidget->setCurrentIndex(kLengthPage);
     ui->spinBox_ConductorNoValue_4->setValue(rd.conductorNo.toInt());
     ui->label_TestedCurrentValue_2->setText(rd.testedCurrent + rd.testedCurrentUnit);
     showTestStatus(ui->label_testStatus_2, rd);
@@ -259,7 +259,7 @@ void MainWindow::showLengthReading(const ReceiveData& rd)
         savedStandardUnitIndex = ui->comboBox_StandardUnitValue_4->currentIndex();
     }
 
-    showDanger(rd.danger, 1);
+    showDanger(rd.danger, ui->stackedWidget_Len, ui->label_Danger_2);
 }
 
 void MainWindow::showTestStatus(QLabel* label, const ReceiveData& rd)
@@ -270,10 +270,8 @@ void MainWindow::showTestStatus(QLabel* label, const ReceiveData& rd)
     label->setText(rd.testStatus);
 }
 
-void MainWindow::showDanger(bool danger, int testPage)
+void MainWindow::showDanger(bool danger, QStackedWidget* live, QLabel* picture)
 {
-    QStackedWidget* live = testPage == 0 ? ui->stackedWidget_Res : ui->stackedWidget_Len;
-    QLabel* picture = testPage == 0 ? ui->label_Danger : ui->label_Danger_2;
     if (!danger) {
         live->setCurrentIndex(kLivePage);
         return;

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int kStoredPage = 2;
 constexpr int kFullProgress = 100;
 
 // The stored-data table's columns: the header, and the text of the record
