@@ -16,10 +16,17 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -w "${XDG_RUNTIME_DIR:-/nonexistent}" ];
   mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 fi
 
-"$sim" --records 45 --time-scale 0.5 &
+sim_log="$build/sim.log"
+"$sim" --records 45 --time-scale 0.5 2>"$sim_log" &
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null || true' EXIT
-sleep 1
+# The program searches once per connect: wait until the simulator listens.
+for _ in $(seq 100); do
+  grep -q "listening on" "$sim_log" && break
+  if ! kill -0 "$sim_pid" 2>/dev/null; then cat "$sim_log" >&2; exit 1; fi
+  sleep 0.1
+done
+echo "Simulator messages go to $sim_log"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "Press 连接 (Connect) to reach the simulated instrument."
