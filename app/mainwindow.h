@@ -4,7 +4,7 @@
 //   mainwindow.cpp            construction, wiring, pages, window events
 //   mainwindow_connection.cpp connecting, polling, live readings, status reports
 //   mainwindow_language.cpp   language menu and translators
-//   mainwindow_pages.cpp      setting lists and result rows of the two test pages
+//   mainwindow_pages.cpp      setting lists and result tables of the two test pages
 //   mainwindow_import.cpp     reading the instrument's stored records into the stored-data table
 
 #include "linktiming.h"
