@@ -5,6 +5,7 @@
 #include "ui_mainwindow.h"
 
 #include "deviceselectiondialog.h"
+#include "settingsframes.h"
 #include "windowstyles.h"
 #include "winusbmanager.h"
 
@@ -18,8 +19,6 @@ namespace {
 
 constexpr int kLivePage = 0;    // inner stacked widgets: the live values ...
 constexpr int kDangerPage = 1;  // ... or the danger picture
-constexpr int kAutoCode = 21;   // the instrument's code for AUTO current
-constexpr int kLengthAutoIndex = 20;
 constexpr int kTestingState = 1;
 constexpr int kStopAfterTestingReadings = 8;  // the ninth reading in a run sends the stop
 
@@ -243,7 +242,7 @@ void MainWindow::showLengthReading(const ReceiveData& rd)
     ui->label_EnvironmentTempValue_2->setText(rd.environmentTemp);
 
     ui->comboBox_CurrentSettingValue_4->setCurrentIndex(
-        rd.currentSettingIndex == kAutoCode ? kLengthAutoIndex : rd.currentSettingIndex);
+        rd.currentSettingIndex == protocol::kAutoCode ? protocol::kLengthAutoIndex : rd.currentSettingIndex);
     ui->spinBox_SampleNoValue_4->setValue(rd.sampleNo.toInt());
 
     const int wireIndex = ui->comboBox_WireSquareValue_4->findText(rd.wireSquare + tr("平方"),
