@@ -7,7 +7,7 @@ build="${1:-$here/build}"
 
 packages=(g++ cmake ninja-build pkg-config qtbase5-dev qttools5-dev qttools5-dev-tools
           qttranslations5-l10n libxlsxwriter-dev libusb-1.0-0-dev
-          xvfb xauth x11-utils imagemagick fonts-wqy-microhei poppler-utils python3-openpyxl
+          xvfb xauth x11-utils imagemagick fonts-wqy-microhei fonts-dejavu-core poppler-utils python3-openpyxl
           g++-mingw-w64-x86-64-posix clang-14 libclang-rt-14-dev)
 
 missing=()
@@ -18,7 +18,7 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
