@@ -6,10 +6,13 @@
 //   mainwindow_language.cpp   language menu and translators
 //   mainwindow_pages.cpp      setting lists and result tables of the two test pages
 //   mainwindow_import.cpp     reading the instrument's stored records into the stored-data table
+//   mainwindow_reports.cpp    the PDF report and the Excel workbooks of the tables
 
+#include "desktopfiles.h"
 #include "linktiming.h"
 #include "pdfsettingdata.h"
 #include "receivedata.h"
+#include "reportcontent.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -59,6 +62,8 @@ public:
     MainWindow(std::unique_ptr<transport::Transport> transport, const LinkTiming& linkTiming,
                const WindowTiming& windowTiming = WindowTiming(), QWidget* parent = nullptr);
     ~MainWindow() override;
+    // Replaces the save dialogs and the desktop opener (tests answer without dialogs).
+    void setDesktopFiles(std::unique_ptr<DesktopFiles> files);
 signals:
     void detectDeviceSignal();
     void connectUsbSignal(QString path);
@@ -84,6 +89,7 @@ public slots:
     void stateProcessingSlot(QString logMessage, int errorType);
     void showReadBackStorageNum(int totalNum);
     void showReadBackData(ReceiveData rd, int readedNum);
+    void pdfSettingSlot(PdfSettingData pdfS);
 
 protected slots:
     void slotLanguageChanged(QAction* action);
@@ -95,6 +101,10 @@ private slots:
     void on_actionStorage_triggered();
     void on_actionImport_storage_triggered();
     void on_stackedWidget_currentChanged(int index);
+    void on_actionExportToPDF_triggered();
+    void on_actionExportToExcel_triggered();
+    void on_pushButton_save_clicked();
+    void on_pushButton_save2_clicked();
 
     // Display rules of the setting widgets; they send nothing.
     void on_spinBox_TappingValue_3_valueChanged(int arg1);
@@ -158,6 +168,13 @@ private:
     void fillStoredRow(int row, const ReceiveData& rd);
     void restoreActionsAfterImport(bool importUsable);
 
+    void exportTableToExcel(QStandardItemModel* model);
+    reports::ReportContent reportContent() const;
+    reports::ReportHeader reportHeader() const;
+    reports::DataSection currentDataSection() const;
+    QVector<reports::DataSection> recordSections() const;
+    void showUnwrittenFileWarning(const QString& caption, const QString& path, const QString& reason);
+
     // Pages of stackedWidget.
     static constexpr int kDcPage = 0;
     static constexpr int kLengthPage = 1;
@@ -178,13 +195,13 @@ private:
     SampleIntervalDialog* sampleIntervalDialog = nullptr;
     PdfSettingDialog* pdfSettingDialog = nullptr;
     PdfSettingData pdfSettingData;
+    std::unique_ptr<DesktopFiles> desktopFiles = makeSystemDesktopFiles();
     bool isConnected = false;
     int sampleInterval = 500;
     int storedTotal = 0;
     bool isImporting = false;
     double savedStandardValue = 100.0;
     int savedStandardUnitIndex = 0;
-    int reportLinePitch = 100;
     bool isTesting = false;
     int lastCharging = 0;
     bool isEditing = false;

@@ -4,11 +4,15 @@
 
 #include <QDialog>
 
+class QSettings;
+
 namespace Ui {
 class PdfSettingDialog;
 }
 
-// Asks for the header texts of a PDF report.
+// Asks for the header texts of a PDF report. Starts with the texts of the last
+// accepted dialog (kept in "settingsPdf.ini"); OK keeps the new ones and emits
+// them, closing it otherwise keeps and emits nothing.
 class PdfSettingDialog : public QDialog {
     Q_OBJECT
 
@@ -19,6 +23,14 @@ public:
 signals:
     void pdfSettingSignal(PdfSettingData pdfS);
 
+private slots:
+    void on_buttonBox_accepted();
+
 private:
+    void readSettings();
+    void writeSettings();
+
     Ui::PdfSettingDialog* ui;
+    QSettings* settings = nullptr;
+    PdfSettingData data;
 };

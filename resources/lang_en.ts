@@ -318,6 +318,10 @@
         <translation>No data</translation>
     </message>
     <message>
+        <source>无法写入文件 %1</source>
+        <translation>Cannot write the file %1</translation>
+    </message>
+    <message>
         <source>更改语言将初始化界面</source>
         <translation>Changing the language will initialize the interface。</translation>
     </message>

@@ -318,6 +318,10 @@
         <translation>无数据</translation>
     </message>
     <message>
+        <source>无法写入文件 %1</source>
+        <translation>无法写入文件 %1</translation>
+    </message>
+    <message>
         <source>更改语言将初始化界面</source>
         <translation>更改语言将初始化界面</translation>
     </message>

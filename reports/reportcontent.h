@@ -1,0 +1,74 @@
+#pragma once
+// What a PDF report shows, as texts ready to draw (already translated): the
+// header block, the current data of the page and one record per result row.
+
+#include "texttable.h"
+
+#include <QString>
+#include <QVector>
+
+namespace reports {
+
+// Where the columns of a field block start, in column units (a tenth of the
+// printable width): the two labels, then the two values.
+struct FieldColumns {
+    int leftLabel;
+    int rightLabel;
+    int leftValue;
+    int rightValue;
+};
+constexpr FieldColumns kDcColumns{0, 5, 3, 8};
+constexpr FieldColumns kLengthColumns{0, 6, 4, 9};
+
+struct Field {
+    QString label;
+    QString value;
+};
+
+// Fields in two columns side by side, row by row.
+struct FieldBlock {
+    QVector<Field> left;
+    QVector<Field> right;
+};
+
+// The current data of the page, or one row of its result table.
+struct DataSection {
+    QString title;  // a heading below the header block, or a record's own page title
+    Field time;
+    QString dataHeading;
+    FieldBlock fields;
+    QString remarkHeading;
+    QString remark;
+};
+
+struct ReportHeader {
+    QString userHeading;
+    QString testerHeading;
+    FieldBlock userAndTester;  // the user's fields left, the tester's right
+    QString objectHeading;
+    QVector<Field> object;
+};
+
+struct ReportContent {
+    QString title;
+    ReportHeader header;
+    bool hasCurrentData = false;
+    DataSection currentData;
+    QVector<DataSection> records;  // a page each
+    FieldColumns columns = kDcColumns;
+};
+
+// The texts of a record page that its table row does not hold.
+struct RecordTexts {
+    QString title;  // %1 takes the text of the row's column 0
+    QString timeLabel;
+    QString dataHeading;
+    QString remarkHeading;
+};
+
+// One record per table row: column 1 is its time; columns 2 to remarkColumn / 2
+// go to the left, the others before remarkColumn to the right, each labelled
+// with its header and a full-width colon; remarkColumn holds the remark.
+QVector<DataSection> recordSections(const TextTable& table, int remarkColumn, const RecordTexts& texts);
+
+}  // namespace reports

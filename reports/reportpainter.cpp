@@ -1,0 +1,254 @@
+#include "reportpainter.h"
+
+#include <QDebug>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace reports {
+
+namespace {
+
+const char* const kFontFamily = "Microsoft Yahei";
+constexpr int kTopY = 10;
+constexpr int kHeadingHeight = 100;
+constexpr int kHeaderRightShift = 120;  // the header's right column sits this far right of 4 and 5 ninths
+constexpr int kUserRuleGap = 100;       // the user rule ends this far before the middle
+constexpr int kRemarkRightGap = 30;     // remark lines stay this far inside the right edge
+
+enum class Style { Title, RecordTitle, Heading, Label, Value };
+
+QFont fontFor(Style style)
+{
+    struct Spec {
+        int points;
+        int weight;
+    };
+    static const Spec specs[] = {
+        {14, QFont::Bold}, {14, QFont::Medium}, {12, QFont::Medium}, {11, QFont::Normal}, {11, QFont::Light},
+    };
+    const Spec& spec = specs[int(style)];
+    QFont font{QString::fromLatin1(kFontFamily)};
+    font.setPointSize(spec.points);
+    font.setWeight(spec.weight);
+    font.setItalic(false);
+    return font;
+}
+
+// The remark's first line that fits into width: the longest prefix no wider,
+// grown one character at a time (a surrogate pair counts as one), at least one.
+int fittingLength(const QString& text, const QFontMetricsF& metrics, qreal width)
+{
+    int length = 0;
+    while (length < text.size()) {
+        int next = length + 1;
+        if (next < text.size() && text[length].isHighSurrogate() && text[next].isLowSurrogate())
+            ++next;
+        if (length > 0 && metrics.boundingRect(text.left(next)).width() > width)
+            break;
+        length = next;
+    }
+    return length;
+}
+
+class ReportPainter {
+public:
+    ReportPainter(QPagedPaintDevice* device, QPainter& painter)
+        : device_(device),
+          painter_(painter),
+          width_(painter.viewport().width()),
+          height_(device->height()),
+          column_(width_ / 10),
+          ninth_(width_ / 9),
+          middle_(width_ / 2)
+    {
+        painter_.setPen(QPen(Qt::black, 4.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    }
+
+    void drawReport(const ReportContent& content)
+    {
+        y_ = kTopY;
+        painter_.setFont(fontFor(Style::Title));
+        painter_.drawText(QRect(0, y_, width_, kLinePitch), Qt::AlignCenter, content.title);
+        drawHeader(content.header);
+        if (content.hasCurrentData)
+            drawCurrentData(content.currentData, content.columns);
+        drawRecords(content.records, content.columns);
+    }
+
+private:
+    void drawHeader(const ReportHeader& header)
+    {
+        y_ += 2 * kLinePitch;
+        painter_.setFont(fontFor(Style::Heading));
+        painter_.drawText(QRect(0, y_, middle_, kLinePitch), Qt::AlignLeft, header.userHeading);
+        painter_.drawText(QRect(middle_, y_, middle_, kLinePitch), Qt::AlignLeft, header.testerHeading);
+        y_ += kLinePitch;
+        rule(0, middle_ - kUserRuleGap);
+        rule(middle_, width_);
+        const FieldBlock& rows = header.userAndTester;
+        for (int i = 0; i < std::max(rows.left.size(), rows.right.size()); ++i) {
+            y_ += kLinePitch;
+            const Field left = rows.left.value(i);
+            const Field right = rows.right.value(i);
+            drawField(left, 0, ninth_);
+            drawField(right, 4 * ninth_ + kHeaderRightShift, 5 * ninth_ + kHeaderRightShift);
+        }
+        y_ += kLinePitch;
+        heading(header.objectHeading);
+        y_ += kLinePitch;
+        rule(0, width_);
+        for (const Field& field : header.object) {
+            y_ += kLinePitch;
+            drawField(field, 0, ninth_);
+        }
+    }
+
+    void drawCurrentData(const DataSection& section, const FieldColumns& columns)
+    {
+        y_ += kLinePitch;
+        heading(section.title);
+        drawSectionBody(section, columns);
+    }
+
+    void drawRecords(const QVector<DataSection>& records, const FieldColumns& columns)
+    {
+        for (const DataSection& record : records) {
+            device_->newPage();
+            y_ = kTopY;
+            painter_.setFont(fontFor(Style::RecordTitle));
+            painter_.drawText(QRect(0, y_, width_, kHeadingHeight), Qt::AlignLeft, record.title);
+            drawSectionBody(record, columns);
+        }
+    }
+
+    // From the rule below the section's title to its remark.
+    void drawSectionBody(const DataSection& section, const FieldColumns& columns)
+    {
+        y_ += kLinePitch;
+        rule(0, width_);
+        y_ += kLinePitch;
+        drawField(section.time, 0, 2 * column_);
+        y_ += kLinePitch;
+        heading(section.dataHeading);
+        y_ += kLinePitch;
+        drawFieldBlock(section.fields, columns);
+        drawRemark(section.remarkHeading, section.remark);
+    }
+
+    void drawFieldBlock(const FieldBlock& block, const FieldColumns& columns)
+    {
+        for (int i = 0; i < std::max(block.left.size(), block.right.size()); ++i) {
+            y_ += kLinePitch;
+            const Field left = block.left.value(i);
+            const Field right = block.right.value(i);
+            painter_.setFont(fontFor(Style::Label));
+            painter_.drawText(QPoint(columns.leftLabel * column_, y_), left.label);
+            painter_.drawText(QPoint(columns.rightLabel * column_, y_), right.label);
+            painter_.setFont(fontFor(Style::Value));
+            painter_.drawText(QPoint(columns.leftValue * column_, y_), left.value);
+            painter_.drawText(QPoint(columns.rightValue * column_, y_), right.value);
+        }
+    }
+
+    // Lines are broken by measured width; an empty line of the text takes no
+    // line on the page. Only the heading's two advances move y.
+    void drawRemark(const QString& remarkHeading, const QString& text)
+    {
+        y_ += kLinePitch;
+        heading(remarkHeading);
+        painter_.setFont(fontFor(Style::Value));
+        y_ += kLinePitch;
+
+        const QFontMetricsF metrics(painter_.font(), device_);
+        const qreal lineWidth = width_ - kRemarkRightGap;
+        int cursor = y_;
+        for (QString part : text.split(QLatin1Char('\n'))) {
+            while (!part.isEmpty()) {
+                const int length = fittingLength(part, metrics, lineWidth);
+                if (cursor + kLinePitch > height_) {
+                    device_->newPage();
+                    cursor = 0;
+                }
+                painter_.drawText(QRect(0, cursor, width_, kLinePitch), Qt::AlignLeft | Qt::TextWordWrap,
+                                  part.left(length));
+                part.remove(0, length);
+                cursor += kLinePitch;
+            }
+        }
+    }
+
+    void drawField(const Field& field, int labelX, int valueX)
+    {
+        painter_.setFont(fontFor(Style::Label));
+        painter_.drawText(QPoint(labelX, y_), field.label);
+        painter_.setFont(fontFor(Style::Value));
+        painter_.drawText(QPoint(valueX, y_), field.value);
+    }
+
+    void heading(const QString& text)
+    {
+        painter_.setFont(fontFor(Style::Heading));
+        painter_.drawText(QRect(0, y_, width_, kHeadingHeight), Qt::AlignLeft, text);
+    }
+
+    void rule(int fromX, int toX) { painter_.drawLine(fromX, y_, toX, y_); }
+
+    QPagedPaintDevice* device_;
+    QPainter& painter_;
+    const int width_;   // W: the printable width
+    const int height_;  // H: the printable height
+    const int column_;  // C = W / 10
+    const int ninth_;   // N = W / 9
+    const int middle_;  // M = W / 2
+    int y_ = kTopY;
+};
+
+bool fail(QString* error, const QString& reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+}  // namespace
+
+bool drawReport(QPagedPaintDevice* device, const ReportContent& content)
+{
+    QPainter painter;
+    if (!painter.begin(device))
+        return false;
+    qDebug() << "report viewport" << painter.viewport();
+    ReportPainter(device, painter).drawReport(content);
+    return painter.end();
+}
+
+bool writePdfReport(const QString& path, const ReportContent& content, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error, file.errorString());
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setResolution(kPdfResolution);
+        writer.setPageMargins(QMarginsF(kPdfMarginPoints, kPdfMarginPoints, kPdfMarginPoints, kPdfMarginPoints),
+                              QPageLayout::Point);
+        writer.setTitle(content.title);
+        qDebug() << "report page" << writer.width() << "x" << writer.height() << "dots";
+        if (!drawReport(&writer, content)) {
+            file.cancelWriting();
+            return fail(error, QStringLiteral("the report could not be drawn"));
+        }
+    }
+    if (!file.commit())
+        return fail(error, file.errorString());
+    return true;
+}
+
+}  // namespace reports

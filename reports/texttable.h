@@ -1,0 +1,30 @@
+#pragma once
+// A table of texts as the exports read it: a header row and cells asked for
+// one by one, so that a large table is written without being copied first.
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+
+class QAbstractItemModel;
+
+namespace reports {
+
+struct TextTable {
+    QStringList headers;  // one per column
+    int rowCount = 0;
+    std::function<QString(int row, int column)> cell;
+
+    int columnCount() const { return headers.size(); }
+};
+
+// The model's horizontal header texts and its cells' display texts. The table
+// reads the model when asked and is valid only while the model lives unchanged.
+TextTable modelTable(const QAbstractItemModel& model);
+
+// A table that holds its rows; a row shorter than the header has empty cells.
+TextTable listTable(const QStringList& headers, const QVector<QStringList>& rows);
+
+}  // namespace reports

@@ -1,0 +1,21 @@
+#pragma once
+// Writes a table of texts to an Excel workbook (.xlsx) of one sheet.
+
+#include "texttable.h"
+
+#include <QString>
+
+namespace reports {
+
+constexpr double kWorkbookColumnWidth = 20.0;  // in the spreadsheet's character widths
+constexpr int kMaxCellCharacters = 32767;      // what one spreadsheet cell can hold
+
+// Row 1 holds the headers, the rows below the cells, every cell written as a
+// string (also those that look like numbers) with one centred format, every
+// column 20 wide. Rows are streamed, so memory stays small for large tables.
+// A longer text than a cell can hold is cut at the cell's limit.
+// The file at path is replaced only by a complete workbook; on failure it is
+// left as it was and *error (when given) says why.
+bool writeWorkbook(const QString& path, const TextTable& table, QString* error = nullptr);
+
+}  // namespace reports

@@ -1,0 +1,280 @@
+// The window's reports and workbooks against the in-process simulator: the
+// save buttons and the stored-data action, the report header dialog and the
+// PDF of the page on screen, and the warnings instead of a written file. The
+// save dialog and the desktop opener are a fake.
+
+#include "exportreaders.h"
+#include "pdfsettingdialog.h"
+#include "windowrig.h"
+
+#include <QJsonArray>
+
+using namespace windowtest;
+using namespace exportreaders;
+
+namespace {
+
+// Answers the save dialog with a chosen path and notes what was asked and opened.
+struct FileLog {
+    QString answer;
+    QStringList captions;
+    QStringList proposed;
+    QStringList filters;
+    QStringList opened;
+};
+
+class FakeDesktopFiles : public DesktopFiles {
+public:
+    explicit FakeDesktopFiles(std::shared_ptr<FileLog> log) : log_(std::move(log)) {}
+    QString saveFileName(QWidget*, const QString& caption, const QString& proposedPath, const QString& filter) override
+    {
+        log_->captions << caption;
+        log_->proposed << proposedPath;
+        log_->filters << filter;
+        return log_->answer;
+    }
+    void openWithDefaultApplication(const QString& path) override { log_->opened << path; }
+
+private:
+    std::shared_ptr<FileLog> log_;
+};
+
+struct ReportRig : Rig {
+    ReportRig() : files(std::make_shared<FileLog>()) { window->setDesktopFiles(std::make_unique<FakeDesktopFiles>(files)); }
+
+    // Rows numbered from 1 whose other cells name their row and column.
+    void fillRows(const char* view, int rows)
+    {
+        QStandardItemModel* m = model(view);
+        for (int r = 0; r < rows; ++r) {
+            QList<QStandardItem*> items{new QStandardItem(QString::number(m->rowCount() + 1))};
+            for (int c = 1; c < m->columnCount(); ++c)
+                items << new QStandardItem(QStringLiteral("格%1-%2").arg(r + 1).arg(c));
+            m->appendRow(items);
+        }
+    }
+    void exportPdf(const PdfSettingData& header = {})
+    {
+        QMetaObject::invokeMethod(window.get(), "pdfSettingSlot", Q_ARG(PdfSettingData, header));
+    }
+    void invoke(const char* slot) { QMetaObject::invokeMethod(window.get(), slot); }
+
+    std::shared_ptr<FileLog> files;
+};
+
+void chooseLanguage(Rig& rig, const QString& code)
+{
+    for (QAction* a : rig.get<QMenu>("menuLanguage")->actions())
+        if (a->data().toString() == code)
+            a->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+}
+
+const QRegularExpression kProposedName(QStringLiteral("/KR480M_data/data_\\d{8}_\\d{6}\\.(pdf|xlsx)$"));
+
+}  // namespace
+
+class TestWindowReports : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        initWindowTests();
+        qRegisterMetaType<PdfSettingData>("PdfSettingData");
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(dir.isValid());
+    }
+
+    void saveButtonsWriteTheirTableToAWorkbook_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<int>("columns");
+        QTest::newRow("DC results") << "pushButton_save" << "tableView_resTest" << 15;
+        QTest::newRow("length results") << "pushButton_save2" << "tableView_lengthTest" << 13;
+    }
+
+    void saveButtonsWriteTheirTableToAWorkbook()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, view);
+        QFETCH(int, columns);
+        ReportRig rig;
+        rig.files->answer = dir.filePath(button + ".xlsx");
+        rig.fillRows(qPrintable(view), 2);
+        rig.get<QPushButton>(qPrintable(button))->click();
+
+        QCOMPARE(rig.files->captions, QStringList("保存Excel文件"));
+        QCOMPARE(rig.files->filters, QStringList("Excel(*.xlsx)"));
+        QVERIFY2(kProposedName.match(rig.files->proposed.value(0)).hasMatch(), qPrintable(rig.files->proposed.value(0)));
+        QVERIFY(rig.files->proposed.value(0).startsWith(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
+        QCOMPARE(rig.files->opened, QStringList(rig.files->answer));
+        QVERIFY(rig.boxTexts.isEmpty());
+
+        const QJsonObject book = workbookSummary(rig.files->answer);
+        QCOMPARE(book["rows"].toInt(), 3);
+        QCOMPARE(book["columns"].toInt(), columns);
+        QCOMPARE(book["odd"].toArray(), QJsonArray());
+        const QJsonArray first = book["first"].toArray();
+        QCOMPARE(first[0].toArray()[0], QJsonValue("序号"));
+        QCOMPARE(first[0].toArray()[columns - 1], QJsonValue("备注"));
+        QCOMPARE(first[1].toArray()[0], QJsonValue("1"));
+        QCOMPARE(first[2].toArray()[columns - 1], QJsonValue(QStringLiteral("格2-%1").arg(columns - 1)));
+    }
+
+    void excelExportWarnsInsteadOfWriting_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("dialogs");
+        QTest::newRow("empty table") << 0 << "unused.xlsx" << "" << "无数据" << 0;
+        QTest::newRow("dialog cancelled") << 1 << "" << "保存Excel文件" << "保存失败" << 1;
+        QTest::newRow("folder missing") << 1 << "missing/data.xlsx" << "保存Excel文件" << "missing/data.xlsx" << 1;
+    }
+
+    void excelExportWarnsInsteadOfWriting()
+    {
+        QFETCH(int, rows);
+        QFETCH(QString, answer);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        QFETCH(int, dialogs);
+        ReportRig rig;
+        rig.files->answer = answer.isEmpty() ? answer : dir.filePath(answer);
+        rig.fillRows("tableView_resTest", rows);
+        rig.get<QPushButton>("pushButton_save")->click();
+
+        QCOMPARE(rig.files->captions.size(), dialogs);
+        QCOMPARE(rig.boxTitles, QStringList(title));
+        QVERIFY2(rig.boxTexts.value(0).contains(text), qPrintable(rig.boxTexts.value(0)));
+        QVERIFY(rig.files->opened.isEmpty());
+        QVERIFY(answer.isEmpty() || !QFile::exists(dir.filePath(answer)));
+    }
+
+    void storedTableExportsOnlyWhileConnected()
+    {
+        ReportRig rig;
+        rig.files->answer = dir.filePath("stored.xlsx");
+        rig.fillRows("tableView", 3);
+        rig.invoke("on_actionExportToExcel_triggered");
+        QVERIFY(rig.files->captions.isEmpty());
+        QVERIFY(rig.boxTexts.isEmpty());
+
+        QVERIFY(rig.connect());
+        rig.action("actionExportToExcel")->trigger();
+        QCOMPARE(rig.files->opened, QStringList(rig.files->answer));
+        const QJsonObject book = workbookSummary(rig.files->answer);
+        QCOMPARE(book["rows"].toInt(), 4);
+        QCOMPARE(book["columns"].toInt(), 16);
+        QCOMPARE(book["first"].toArray()[0].toArray()[8], QJsonValue("1米标准值"));
+    }
+
+    // Each press opens a header dialog of its own; accepting one writes the
+    // report of the page on screen with the reading it shows.
+    void pdfActionOpensAHeaderDialogPerPressAndReportsThePage()
+    {
+        ReportRig rig;
+        rig.files->answer = dir.filePath("dc.pdf");
+        QVERIFY(rig.connect());
+        rig.fillRows("tableView_resTest", 3);
+        rig.get<QTextEdit>("textEdit_Remark")->setPlainText("油温正常");
+        rig.action("actionExportToPDF")->trigger();
+        rig.action("actionExportToPDF")->trigger();
+        const auto dialogs = rig.window->findChildren<PdfSettingDialog*>();
+        QCOMPARE(dialogs.size(), 2);
+        for (PdfSettingDialog* dialog : dialogs) {
+            QVERIFY(dialog->isVisible());
+            QVERIFY(!dialog->isModal());
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("PDF设置"));
+        }
+        dialogs[0]->findChild<QLineEdit*>("lineEdit_Company")->setText("华东电力");
+        dialogs[0]->findChild<QLineEdit*>("lineEdit_Scene")->setText("二号变电站");
+        dialogs[0]->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+
+        QCOMPARE(rig.files->captions, QStringList("保存PDF文件"));
+        QCOMPARE(rig.files->filters, QStringList("PDF(*.pdf)"));
+        QVERIFY(kProposedName.match(rig.files->proposed.value(0)).hasMatch());
+        QCOMPARE(rig.files->opened, QStringList(rig.files->answer));
+        QVERIFY(dialogs[1]->isVisible());
+
+        const QString pdf = rig.files->answer;
+        QCOMPARE(pdfPageCount(pdf), 4);
+        const QString first = pdfPageText(pdf, 1);
+        for (const QString& text : QStringList{"直流电阻测量报告", "华东电力", "二号变电站", "当前数据", "油温正常",
+                                               rig.text("label_TestedResistanceValue")})
+            QVERIFY2(first.contains(text), qPrintable(text));
+        for (int r = 1; r <= 3; ++r) {
+            const QString page = pdfPageText(pdf, 1 + r);
+            QCOMPARE(lines(page).first(), QStringLiteral("记录 %1").arg(r));
+            QVERIFY(page.contains("试品编号：") && page.contains("测试电阻：") && page.contains(QStringLiteral("格%1-13").arg(r)));
+        }
+    }
+
+    // Without a reading there is no current data; the records follow at once.
+    // Titles and the records' labels are in the language of the interface.
+    void reportFollowsThePageAndTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("firstPage");
+        QTest::addColumn<QStringList>("recordPage");
+        QTest::newRow("DC, Chinese") << "zh" << "actionDc_resistance_test" << QStringList{"直流电阻测量报告", "用户信息"}
+                                     << QStringList{"记录 1", "试品编号：", "分接：", "相别：", "测试电阻："};
+        QTest::newRow("length, Chinese") << "zh" << "actionConductor_length_test"
+                                         << QStringList{"导体长度测量报告", "测量对象"}
+                                         << QStringList{"记录 1", "样品编号：", "标准值：", "环境温度：", "导体长度："};
+        QTest::newRow("DC, English") << "en" << "actionDc_resistance_test"
+                                     << QStringList{"Dc resistance measurement Report", "User Information"}
+                                     << QStringList{"Record 1", "Conductor No.：", "Tested Res.："};
+    }
+
+    void reportFollowsThePageAndTheLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, page);
+        QFETCH(QStringList, firstPage);
+        QFETCH(QStringList, recordPage);
+        ReportRig rig;
+        chooseLanguage(rig, language);
+        rig.action(qPrintable(page))->trigger();
+        const char* view = page.contains("length") ? "tableView_lengthTest" : "tableView_resTest";
+        rig.fillRows(view, 1);
+        rig.files->answer = dir.filePath("page.pdf");
+        rig.exportPdf();
+
+        const QString pdf = rig.files->answer;
+        QCOMPARE(pdfPageCount(pdf), 2);
+        const QString first = pdfPageText(pdf, 1);
+        for (const QString& text : firstPage)
+            QVERIFY2(first.contains(text), qPrintable(text));
+        QVERIFY(!first.contains("当前数据") && !first.contains("Current Data"));
+        const QString record = pdfPageText(pdf, 2);
+        for (const QString& text : recordPage)
+            QVERIFY2(record.contains(text), qPrintable(text + "\n" + record));
+        chooseLanguage(rig, "zh");
+    }
+
+    void unwritableReportWarnsAndOpensNothing()
+    {
+        ReportRig rig;
+        rig.files->answer = dir.filePath("missing/report.pdf");
+        rig.exportPdf();
+        QCOMPARE(rig.boxTitles, QStringList("保存PDF文件"));
+        QVERIFY(rig.boxTexts.value(0).contains(QDir::toNativeSeparators(rig.files->answer)));
+        QVERIFY(rig.files->opened.isEmpty());
+
+        rig.files->answer.clear();  // cancelled: nothing at all
+        rig.exportPdf();
+        QCOMPARE(rig.boxTexts.size(), 1);
+        QVERIFY(rig.files->opened.isEmpty());
+    }
+
+private:
+    QTemporaryDir dir;
+};
+
+QTEST_MAIN(TestWindowReports)
+#include "test_window_reports.moc"
