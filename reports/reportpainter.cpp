@@ -1,6 +1,6 @@
 #include "reportpainter.h"
 
-#include <QDebug>
+#include <QLoggingCategory>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -13,6 +13,8 @@
 namespace reports {
 
 namespace {
+
+Q_LOGGING_CATEGORY(reportLog, "tester.reports")
 
 const char* const kFontFamily = "Microsoft Yahei";
 constexpr int kTopY = 10;
@@ -223,7 +225,7 @@ bool drawReport(QPagedPaintDevice* device, const ReportContent& content)
     QPainter painter;
     if (!painter.begin(device))
         return false;
-    qDebug() << "report viewport" << painter.viewport();
+    qCDebug(reportLog) << "report viewport" << painter.viewport();
     ReportPainter(device, painter).drawReport(content);
     return painter.end();
 }
@@ -240,7 +242,7 @@ bool writePdfReport(const QString& path, const ReportContent& content, QString* 
         writer.setPageMargins(QMarginsF(kPdfMarginPoints, kPdfMarginPoints, kPdfMarginPoints, kPdfMarginPoints),
                               QPageLayout::Point);
         writer.setTitle(content.title);
-        qDebug() << "report page" << writer.width() << "x" << writer.height() << "dots";
+        qCDebug(reportLog) << "report page" << writer.width() << "x" << writer.height() << "dots";
         if (!drawReport(&writer, content)) {
             file.cancelWriting();
             return fail(error, QStringLiteral("the report could not be drawn"));

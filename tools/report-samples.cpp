@@ -1,0 +1,184 @@
+// Writes sample reports the way an operator would: the window against a
+// simulated instrument in the same process runs two tests on each page, then
+// exports the DC page's report in Chinese and the length page's in English,
+// with a workbook of each result table, and renders the first two pages of
+// each report to PNG with pdftoppm. Headless with QT_QPA_PLATFORM=offscreen.
+//
+//   report-samples [output-folder]   (default: ./report-samples)
+
+#include "chinesefonts.h"
+#include "desktopfiles.h"
+#include "mainwindow.h"
+
+#include "instrument.h"
+#include "simtransport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTextEdit>
+#include <QThread>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr int kStepTimeoutMs = 30000;
+
+// The save dialog answers with the next name; nothing is opened.
+class SampleFiles : public DesktopFiles {
+public:
+    QString next;
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return next; }
+    void openWithDefaultApplication(const QString& path) override { std::printf("%s\n", qPrintable(path)); }
+};
+
+class Samples {
+public:
+    Samples(MainWindow& window, std::shared_ptr<sim::Instrument> instrument, SampleFiles& files, QString folder)
+        : window_(window), instrument_(std::move(instrument)), files_(files), folder_(std::move(folder))
+    {
+    }
+
+    template <class T>
+    T* get(const char* name) const
+    {
+        T* child = window_.findChild<T*>(QLatin1String(name));
+        if (!child)
+            qFatal("no child named %s", name);
+        return child;
+    }
+
+    bool waitUntil(const std::function<bool()>& condition, const char* what)
+    {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while (!condition()) {
+            if (elapsed.elapsed() > kStepTimeoutMs) {
+                std::fprintf(stderr, "timed out waiting for %s\n", what);
+                ok_ = false;
+                return false;
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(5);
+        }
+        return true;
+    }
+
+    // One test from its start to its result row.
+    void runTest(bool lengthTest)
+    {
+        auto* model = qobject_cast<QStandardItemModel*>(
+            get<QTableView>(lengthTest ? "tableView_lengthTest" : "tableView_resTest")->model());
+        const int rows = model->rowCount();
+        emit window_.startTestingSignal(lengthTest);
+        waitUntil([&] { return instrument_->phase() == sim::Phase::Testing; }, "the test to run");
+        emit window_.stopTestingSignal(lengthTest);
+        waitUntil([&] { return model->rowCount() > rows; }, "the result row");
+    }
+
+    void chooseLanguage(const char* code)
+    {
+        for (QAction* action : get<QMenu>("menuLanguage")->actions()) {
+            if (action->data().toString() == QLatin1String(code))
+                action->trigger();
+        }
+        QCoreApplication::processEvents();
+    }
+
+    void exportReport(const QString& name, const PdfSettingData& header)
+    {
+        const QString pdf = folder_ + QLatin1Char('/') + name + QStringLiteral(".pdf");
+        files_.next = pdf;
+        QMetaObject::invokeMethod(&window_, "pdfSettingSlot", Q_ARG(PdfSettingData, header));
+        const QStringList arguments{QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("50"),
+                                    QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("2"),
+                                    pdf, folder_ + QLatin1Char('/') + name};
+        if (QProcess::execute(QStringLiteral("pdftoppm"), arguments) != 0)
+            ok_ = false;
+    }
+
+    void exportWorkbook(const QString& name, const char* saveButton)
+    {
+        files_.next = folder_ + QLatin1Char('/') + name + QStringLiteral(".xlsx");
+        get<QPushButton>(saveButton)->click();
+    }
+
+    bool ok() const { return ok_; }
+
+private:
+    MainWindow& window_;
+    std::shared_ptr<sim::Instrument> instrument_;
+    SampleFiles& files_;
+    QString folder_;
+    bool ok_ = true;
+};
+
+bool writeSamples(const QString& folder)
+{
+    sim::InstrumentOptions options;
+    options.timeScale = 0.2;
+    auto instrument = std::make_shared<sim::Instrument>(options);
+    MainWindow window(std::make_unique<sim::SimulatorTransport>(instrument), LinkTiming());
+    auto files = std::make_unique<SampleFiles>();
+    SampleFiles& answers = *files;
+    window.setDesktopFiles(std::move(files));
+    window.show();
+    Samples s(window, instrument, answers, folder);
+
+    window.findChild<QAction*>(QStringLiteral("actionConnect"))->trigger();
+    s.waitUntil([&] { return !s.get<QLabel>("label_TestedResistanceValue")->text().isEmpty(); }, "a DC reading");
+    s.get<QTextEdit>("textEdit_Remark")->setPlainText(QStringLiteral("1号主变压器 高压侧绕组"));
+    s.runTest(false);
+    s.get<QTextEdit>("textEdit_Remark")->setPlainText(
+        QStringLiteral("分接开关切换后复测。\n\n油温 45℃，环境湿度 60%，接线端子已清洁，测试线夹接触良好；"
+                       "三相电阻不平衡率在规程允许范围以内，可以投入运行。"));
+    s.runTest(false);
+    s.exportReport(QStringLiteral("report-dc-zh"),
+                   {QStringLiteral("华东电力检修公司"), QStringLiteral("张工"), QStringLiteral("021-5555 0100"),
+                    QStringLiteral("10A 直流电阻测试仪"), QStringLiteral("DC-10A"), QStringLiteral("1号主变压器"),
+                    QStringLiteral("220kV 变电站")});
+    s.exportWorkbook(QStringLiteral("results-dc-zh"), "pushButton_save");
+
+    s.chooseLanguage("en");
+    window.findChild<QAction*>(QStringLiteral("actionConductor_length_test"))->trigger();
+    s.waitUntil([&] { return instrument->screen() == sim::Screen::LengthTest; }, "the length screen");
+    s.waitUntil([&] { return !s.get<QLabel>("label_ConductorLengthValue_2")->text().isEmpty(); }, "a length reading");
+    s.get<QTextEdit>("textEdit_Remark_2")->setPlainText(QStringLiteral("Cable drum 7, outer layer"));
+    s.runTest(true);
+    s.runTest(true);
+    s.exportReport(QStringLiteral("report-length-en"),
+                   {QStringLiteral("Eastern Grid Services"), QStringLiteral("J. Doe"), QStringLiteral("555-0100"),
+                    QStringLiteral("10A DC Resistance Tester"), QStringLiteral("DC-10A"),
+                    QStringLiteral("Copper conductor, 2.5 mm²"), QStringLiteral("Cable store")});
+    s.exportWorkbook(QStringLiteral("results-length-en"), "pushButton_save2");
+    return s.ok();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(translations);
+    installChineseFontSubstitutes();
+    qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
+    qRegisterMetaType<ReceiveData>("ReceiveData");
+
+    const QString folder = QCoreApplication::arguments().value(1, QStringLiteral("report-samples"));
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
+        return 1;
+    }
+    return writeSamples(folder) ? 0 : 1;
+}
