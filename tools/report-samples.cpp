@@ -12,6 +12,7 @@
 
 #include "instrument.h"
 #include "simtransport.h"
+#include "windowsteps.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,36 +50,18 @@ public:
     {
     }
 
-    template <class T>
-    T* get(const char* name) const
-    {
-        T* child = window_.findChild<T*>(QLatin1String(name));
-        if (!child)
-            qFatal("no child named %s", name);
-        return child;
-    }
-
     bool waitUntil(const std::function<bool()>& condition, const char* what)
     {
-        QElapsedTimer elapsed;
-        elapsed.start();
-        while (!condition()) {
-            if (elapsed.elapsed() > kStepTimeoutMs) {
-                std::fprintf(stderr, "timed out waiting for %s\n", what);
-                ok_ = false;
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            QThread::msleep(5);
-        }
-        return true;
+        const bool done = windowsteps::waitUntil(condition, what, kStepTimeoutMs);
+        ok_ = ok_ && done;
+        return done;
     }
 
     // One test from its start to its result row.
     void runTest(bool lengthTest)
     {
         auto* model = qobject_cast<QStandardItemModel*>(
-            get<QTableView>(lengthTest ? "tableView_lengthTest" : "tableView_resTest")->model());
+            windowsteps::child<QTableView>(window_, lengthTest ? "tableView_lengthTest" : "tableView_resTest")->model());
         const int rows = model->rowCount();
         emit window_.startTestingSignal(lengthTest);
         waitUntil([&] { return instrument_->phase() == sim::Phase::Testing; }, "the test to run");
@@ -88,7 +71,7 @@ public:
 
     void chooseLanguage(const char* code)
     {
-        for (QAction* action : get<QMenu>("menuLanguage")->actions()) {
+        for (QAction* action : windowsteps::child<QMenu>(window_, "menuLanguage")->actions()) {
             if (action->data().toString() == QLatin1String(code))
                 action->trigger();
         }
@@ -110,7 +93,7 @@ public:
     void exportWorkbook(const QString& name, const char* saveButton)
     {
         files_.next = folder_ + QLatin1Char('/') + name + QStringLiteral(".xlsx");
-        get<QPushButton>(saveButton)->click();
+        windowsteps::child<QPushButton>(window_, saveButton)->click();
     }
 
     bool ok() const { return ok_; }
@@ -136,10 +119,10 @@ bool writeSamples(const QString& folder)
     Samples s(window, instrument, answers, folder);
 
     window.findChild<QAction*>(QStringLiteral("actionConnect"))->trigger();
-    s.waitUntil([&] { return !s.get<QLabel>("label_TestedResistanceValue")->text().isEmpty(); }, "a DC reading");
-    s.get<QTextEdit>("textEdit_Remark")->setPlainText(QStringLiteral("1号主变压器 高压侧绕组"));
+    s.waitUntil([&] { return !windowsteps::child<QLabel>(window, "label_TestedResistanceValue")->text().isEmpty(); }, "a DC reading");
+    windowsteps::child<QTextEdit>(window, "textEdit_Remark")->setPlainText(QStringLiteral("1号主变压器 高压侧绕组"));
     s.runTest(false);
-    s.get<QTextEdit>("textEdit_Remark")->setPlainText(
+    windowsteps::child<QTextEdit>(window, "textEdit_Remark")->setPlainText(
         QStringLiteral("分接开关切换后复测。\n\n油温 45℃，环境湿度 60%，接线端子已清洁，测试线夹接触良好；"
                        "三相电阻不平衡率在规程允许范围以内，可以投入运行。"));
     s.runTest(false);
@@ -152,8 +135,8 @@ bool writeSamples(const QString& folder)
     s.chooseLanguage("en");
     window.findChild<QAction*>(QStringLiteral("actionConductor_length_test"))->trigger();
     s.waitUntil([&] { return instrument->screen() == sim::Screen::LengthTest; }, "the length screen");
-    s.waitUntil([&] { return !s.get<QLabel>("label_ConductorLengthValue_2")->text().isEmpty(); }, "a length reading");
-    s.get<QTextEdit>("textEdit_Remark_2")->setPlainText(QStringLiteral("Cable drum 7, outer layer"));
+    s.waitUntil([&] { return !windowsteps::child<QLabel>(window, "label_ConductorLengthValue_2")->text().isEmpty(); }, "a length reading");
+    windowsteps::child<QTextEdit>(window, "textEdit_Remark_2")->setPlainText(QStringLiteral("Cable drum 7, outer layer"));
     s.runTest(true);
     s.runTest(true);
     s.exportReport(QStringLiteral("report-length-en"),
@@ -169,11 +152,7 @@ bool writeSamples(const QString& folder)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    Q_INIT_RESOURCE(resources);
-    Q_INIT_RESOURCE(translations);
-    installChineseFontSubstitutes();
-    qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
-    qRegisterMetaType<ReceiveData>("ReceiveData");
+    prepareWindowProgram();
 
     const QString folder = QCoreApplication::arguments().value(1, QStringLiteral("report-samples"));
     if (!QDir().mkpath(folder)) {

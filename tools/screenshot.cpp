@@ -13,6 +13,7 @@
 
 #include "instrument.h"
 #include "simtransport.h"
+#include "windowsteps.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,27 +46,15 @@ public:
     template <class T>
     T* get(const char* name) const
     {
-        T* child = window_.findChild<T*>(QLatin1String(name));
-        if (!child)
-            qFatal("no child named %s", name);
-        return child;
+        return windowsteps::child<T>(window_, name);
     }
 
     // Runs the event loop until the condition holds; false after the time-out.
     bool waitUntil(const std::function<bool()>& condition, const char* what)
     {
-        QElapsedTimer elapsed;
-        elapsed.start();
-        while (!condition()) {
-            if (elapsed.elapsed() > kStepTimeoutMs) {
-                std::fprintf(stderr, "timed out waiting for %s\n", what);
-                ok_ = false;
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            QThread::msleep(5);
-        }
-        return true;
+        const bool done = windowsteps::waitUntil(condition, what, kStepTimeoutMs);
+        ok_ = ok_ && done;
+        return done;
     }
 
     // Lets a few more readings arrive so that every label has settled.
@@ -218,11 +207,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QApplication app(argc, argv);
-    Q_INIT_RESOURCE(resources);
-    Q_INIT_RESOURCE(translations);
-    installChineseFontSubstitutes();
-    qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
-    qRegisterMetaType<ReceiveData>("ReceiveData");
+    prepareWindowProgram();
 
     QStringList arguments = QCoreApplication::arguments().mid(1);
     const bool throughPlatform = arguments.removeAll(QStringLiteral("--platform-link")) > 0;

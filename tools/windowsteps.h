@@ -1,0 +1,55 @@
+#pragma once
+// Steps shared by the tools that drive the main window: finding a named child
+// and running the event loop until a condition holds.
+
+#include "chinesefonts.h"
+#include "receivedata.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QThread>
+
+#include <cstdio>
+#include <functional>
+
+namespace windowsteps {
+
+template <class T>
+T* child(const QObject& window, const char* name)
+{
+    T* found = window.findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("no child named %s", name);
+    return found;
+}
+
+// Runs the event loop until the condition holds; false after the time-out.
+inline bool waitUntil(const std::function<bool()>& condition, const char* what, int timeoutMs)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!condition()) {
+        if (elapsed.elapsed() > timeoutMs) {
+            std::fprintf(stderr, "timed out waiting for %s\n", what);
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+}  // namespace windowsteps
+
+// What a program showing the window needs before it is built: its pictures and
+// catalogues, Chinese fonts, and the types its threads pass. Outside the
+// namespace: the resource initialisers are global functions.
+inline void prepareWindowProgram()
+{
+    Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(translations);
+    installChineseFontSubstitutes();
+    qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
+    qRegisterMetaType<ReceiveData>("ReceiveData");
+}
