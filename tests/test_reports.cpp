@@ -193,21 +193,6 @@ private slots:
         QVERIFY(!QFileInfo(path).isFile());
     }
 
-    void writingReplacesAnOlderFile()
-    {
-        for (const QString name : {"old.pdf", "old.xlsx"}) {
-            const QString path = dir.filePath(name);
-            QFile old(path);
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("an older file");
-            old.close();
-            QVERIFY(name.endsWith("pdf") ? reports::writePdfReport(path, content(0, false))
-                                         : reports::writeWorkbook(path, reports::listTable({"序号"}, {{"1"}})));
-        }
-        QCOMPARE(pdfPageCount(dir.filePath("old.pdf")), 1);
-        QCOMPARE(workbookSummary(dir.filePath("old.xlsx"))["rows"].toInt(), 2);
-    }
-
     // --- PDF reports ---------------------------------------------------------
 
     void reportHasAFirstPageAndAPagePerRecord_data()
@@ -406,17 +391,6 @@ private slots:
         QSettings after(settingsPath(), QSettings::IniFormat);
         after.setIniCodec("UTF-8");
         QCOMPARE(after.value("scene").toString(), QStringLiteral("旧场景"));
-    }
-
-    void headerFieldsCutInputAtTheirLengths()
-    {
-        PdfSettingDialog dialog;
-        const int limits[] = {15, 15, 15, 25, 15, 40, 40};
-        const QList<QLineEdit*> fields = edits(&dialog);
-        for (int i = 0; i < fields.size(); ++i) {
-            QTest::keyClicks(fields[i], QString(60, QLatin1Char('x')));
-            QCOMPARE(fields[i]->text().size(), limits[i]);
-        }
     }
 
 private:
