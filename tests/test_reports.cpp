@@ -91,6 +91,9 @@ class TestReports : public QObject {
 private slots:
     void initTestCase()
     {
+        // The documents folder is not moved by the test mode: a home of our own.
+        QVERIFY(home.isValid());
+        qputenv("HOME", QFile::encodeName(home.path()));
         QStandardPaths::setTestModeEnabled(true);
         chineseFamily = installChineseFontSubstitutes();
         QVERIFY2(!chineseFamily.isEmpty(), "no Chinese font installed");
@@ -317,7 +320,7 @@ private slots:
         QCOMPARE(reports::proposedExportPath("/docs/KR480M_data", when, "xlsx"),
                  QStringLiteral("/docs/KR480M_data/data_20240305_140709.xlsx"));
         const QString folder = reports::exportFolder();
-        QCOMPARE(folder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/KR480M_data");
+        QCOMPARE(folder, home.path() + "/Documents/KR480M_data");
         QVERIFY(QFileInfo(folder).isDir());
     }
 
@@ -409,6 +412,7 @@ private:
         return list;
     }
 
+    QTemporaryDir home;
     QTemporaryDir dir;
     QString chineseFamily;
 };
