@@ -2,16 +2,24 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace {
 
 class SystemDesktopFiles : public DesktopFiles {
 public:
+    // A name typed without a suffix gets the proposed file's, before the
+    // dialog asks whether to replace an existing file of that name.
     QString saveFileName(QWidget* parent, const QString& caption, const QString& proposedPath,
                          const QString& filter) override
     {
-        return QFileDialog::getSaveFileName(parent, caption, proposedPath, filter);
+        QFileDialog dialog(parent, caption, proposedPath, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QFileInfo(proposedPath).suffix());
+        if (dialog.exec() != QDialog::Accepted)
+            return QString();
+        return dialog.selectedFiles().value(0);
     }
 
     void openWithDefaultApplication(const QString& path) override
