@@ -1,105 +1,19 @@
 // Which USB devices count as instruments: the Microsoft OS descriptors that
 // declare the instrument's device-interface GUID, read from raw bytes. The
-// fixtures are laid out field by field as the published descriptor layouts
-// give them; each builder fills in its own length fields, and the tests
-// overwrite them to lie.
+// tests overwrite the builders' length fields to make them lie.
 #include <QtTest>
 
 #include "usbdescriptors.h"
+#include "usbemu/descriptorbytes.h"
 
-using Bytes = std::vector<std::uint8_t>;
+using namespace usbemu;
 namespace ud = usbdescriptors;
 
 namespace {
 
 const std::string kOurs = "{DEE824EF-729B-4A0E-9C14-B7117D33A817}";
 const std::string kOther = "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
-constexpr std::uint16_t kRegSz = 1;
-constexpr std::uint16_t kRegMultiSz = 7;
 constexpr int kNone = -1;
-
-Bytes le16(std::size_t v) { return {std::uint8_t(v), std::uint8_t(v >> 8)}; }
-Bytes le32(std::size_t v) { return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}; }
-Bytes concat(const std::vector<Bytes>& parts)
-{
-    Bytes b;
-    for (const Bytes& part : parts)
-        b.insert(b.end(), part.begin(), part.end());
-    return b;
-}
-Bytes with16(Bytes b, std::size_t at, std::size_t v)
-{
-    b[at] = std::uint8_t(v);
-    b[at + 1] = std::uint8_t(v >> 8);
-    return b;
-}
-Bytes utf16(const std::string& text)
-{
-    Bytes b;
-    for (unsigned char c : text)
-        b = concat({b, le16(c)});
-    return b;
-}
-Bytes utf16z(const std::string& text) { return utf16(text + '\0'); }
-// REG_MULTI_SZ: every string with its NUL, then one more NUL.
-Bytes multiSz(const std::vector<std::string>& strings)
-{
-    std::string joined;
-    for (const std::string& s : strings)
-        joined += s + '\0';
-    return utf16z(joined);
-}
-
-// MS OS 2.0: a registry-property feature, the subsets around it, the set.
-Bytes registryProperty(std::uint16_t dataType, const std::string& name, const Bytes& value)
-{
-    const Bytes n = utf16z(name);
-    return concat({le16(10 + n.size() + value.size()), le16(4), le16(dataType), le16(n.size()), n, le16(value.size()),
-                   value});
-}
-Bytes guidsProperty(const std::vector<std::string>& guids)
-{
-    return registryProperty(kRegMultiSz, "DeviceInterfaceGUIDs", multiSz(guids));
-}
-// A header whose last field is the length of header and contents together.
-Bytes withTotal(const Bytes& header, const Bytes& body)
-{
-    return concat({header, le16(header.size() + 2 + body.size()), body});
-}
-Bytes descriptorSet(const Bytes& body) { return withTotal({10, 0, 0, 0, 0x00, 0x00, 0x03, 0x06}, body); }  // Windows 8.1
-Bytes configurationSubset(const Bytes& body) { return withTotal({8, 0, 1, 0, 0, 0}, body); }
-Bytes functionSubset(std::uint8_t interface, const Bytes& body) { return withTotal({8, 0, 2, 0, interface, 0}, body); }
-
-// BOS: a USB 2.0 extension, platform capabilities (MS OS 2.0 or another).
-const Bytes kUsb2Extension{7, 0x10, 0x02, 0x02, 0x00, 0x00, 0x00};
-const Bytes kMsOs20Uuid{0xDF, 0x60, 0xDD, 0xD8, 0x89, 0x45, 0xC7, 0x4C, 0x9C, 0xD2, 0x65, 0x9D, 0x9E, 0x64, 0x8A, 0x9F};
-// For Windows 8.1, a set of 0xB2 bytes, fetched with the vendor code.
-Bytes platformCapability(bool msOs20, std::uint8_t vendorCode)
-{
-    const Bytes uuid = msOs20 ? kMsOs20Uuid : Bytes(16, 0x42);
-    return concat({{28, 0x10, 0x05, 0x00}, uuid, {0, 0, 3, 6, 0xB2, 0, vendorCode, 0}});
-}
-Bytes bos(const std::vector<Bytes>& capabilities)
-{
-    const Bytes all = concat(capabilities);
-    return concat({{5, 0x0F}, le16(5 + all.size()), {std::uint8_t(capabilities.size())}, all});
-}
-
-// MS OS 1.0: the string descriptor, and extended properties with sections.
-Bytes msOs10String(const std::string& signature, std::uint8_t code)
-{
-    return concat({{18, 3}, utf16(signature), {code, 0}});
-}
-Bytes extendedSection(std::uint32_t dataType, const std::string& name, const Bytes& value)
-{
-    const Bytes n = utf16z(name);
-    return concat({le32(14 + n.size() + value.size()), le32(dataType), le16(n.size()), n, le32(value.size()), value});
-}
-Bytes extendedProperties(const std::vector<Bytes>& sections)
-{
-    const Bytes all = concat(sections);
-    return concat({le32(10 + all.size()), le16(0x0100), le16(5), le16(sections.size()), all});
-}
 
 enum Kind { Set, Bos, String, Properties };
 

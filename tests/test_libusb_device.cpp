@@ -1,0 +1,322 @@
+// The libusb backend through the real libusb library against emulated USB
+// devices: which devices it takes for instruments and in which order, the
+// link's commands over it with the bytes checked on the device's side, and
+// what a disconnect or an unplug leaves behind.
+
+#include "emulatedusb.h"
+#include "instrument.h"
+#include "libusbtransport.h"
+#include "linkfakes.h"
+#include "settingsframes.h"
+#include "usbdescriptors.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+using linktest::Report;
+using linktest::text;
+using usbemu::Bus;
+using usbemu::DeviceModel;
+
+Q_DECLARE_METATYPE(usbemu::DeviceModel)
+
+namespace {
+
+const std::string kOurs = usbdescriptors::kInstrumentInterfaceGuid;
+const std::string kOther = "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
+constexpr int kNoInstrument = -1;
+
+// Nothing here may time out, so the transfer bound is long; the pauses are
+// short. The flush pause is also the libusb time-out that ends each flush of
+// an empty pipe.
+LinkTiming timing()
+{
+    LinkTiming t;
+    t.transferTimeoutMs = 10000;
+    t.pollPauseMs = 1;
+    t.retryPauseMs = 1;
+    t.wakeUpPauseMs = 1;
+    t.flushPauseMs = 2;
+    return t;
+}
+
+std::shared_ptr<sim::Instrument> instrument(int storedRecords)
+{
+    sim::InstrumentOptions options;
+    options.storedRecords = storedRecords;
+    return std::make_shared<sim::Instrument>(options);
+}
+
+// The link over the libusb backend, with spies.
+struct UsbLink : linktest::Link<LibusbTransport> {
+    UsbLink() : Link(std::make_unique<LibusbTransport>(timing()), timing()) {}
+    QSignalSpy readings{&manager, &WinUSBManager::finishReadRealTime};
+};
+
+QList<Report> failures(int n, const char* message) { return QVector<Report>(n, Report(text(message), 4)).toList(); }
+
+QByteArray settingsFrame()
+{
+    const protocol::Bytes frame = protocol::buildDcSettingsFrame(protocol::DcSettings{});
+    return QByteArray(reinterpret_cast<const char*>(frame.data()), int(frame.size()));
+}
+
+DeviceModel without(DeviceModel model, const usbemu::ControlRequest& request)
+{
+    model.controlAnswers.erase(request);
+    return model;
+}
+DeviceModel answering(DeviceModel model, const usbemu::ControlRequest& request, const usbemu::Bytes& answer)
+{
+    model.controlAnswers[request] = answer;
+    return model;
+}
+const usbemu::Bytes& answerTo(const DeviceModel& model, const usbemu::ControlRequest& request)
+{
+    return model.controlAnswers.at(request);
+}
+usbemu::Bytes cut(usbemu::Bytes bytes, std::size_t less)
+{
+    bytes.resize(bytes.size() - less);
+    return bytes;
+}
+
+QStringList pathsSeenBy(WinUSBManager& manager) { return manager.getDevicePaths(); }
+
+}  // namespace
+
+class TestLibusbDevice : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>"); }
+
+    // ------------------------------------------------------------ discovery
+    // Which devices are instruments, and which interface of theirs the link claims.
+    void discovery_data()
+    {
+        using namespace usbemu;
+        QTest::addColumn<DeviceModel>("model");
+        QTest::addColumn<int>("interface");
+        const DeviceModel v20 = msOs20Device(kOurs);
+        const DeviceModel v10 = msOs10Device(kOurs);
+        const Bytes set = answerTo(v20, msOs20SetRequest());
+        const Bytes bosAnswer = answerTo(v20, bosRequest());
+        QTest::newRow("MS OS 2.0, whole device") << v20 << 0;
+        QTest::newRow("MS OS 2.0, function of interface 2") << msOs20Device(kOurs, 2) << 2;
+        QTest::newRow("MS OS 1.0, interface request") << v10 << 0;
+        QTest::newRow("MS OS 1.0, device request") << msOs10Device(kOurs, kDeviceRequest) << 0;
+        DeviceModel both = without(v20, msOs20SetRequest());
+        both.controlAnswers.insert(v10.controlAnswers.begin(), v10.controlAnswers.end());
+        QTest::newRow("MS OS 2.0 set stalls, MS OS 1.0 declares") << both << 0;
+
+        QTest::newRow("MS OS 2.0 without GUID") << msOs20Device("") << kNoInstrument;
+        QTest::newRow("MS OS 1.0 without GUID") << msOs10Device("") << kNoInstrument;
+        QTest::newRow("another GUID") << msOs20Device(kOther, 1) << kNoInstrument;
+        QTest::newRow("BOS shorter than its total")
+            << answering(v20, bosRequest(), cut(bosAnswer, 4)) << kNoInstrument;
+        QTest::newRow("BOS total of 64 KiB")
+            << answering(v20, bosRequest(), with16(bosAnswer, 2, 0xFFFF)) << kNoInstrument;
+        QTest::newRow("BOS gives the set too short a length")
+            << answering(v20, bosRequest(), with16(bosAnswer, 5 + 7 + 24, set.size() - 1)) << kNoInstrument;
+        QTest::newRow("set shorter than its total") << answering(v20, msOs20SetRequest(), cut(set, 2))
+                                                    << kNoInstrument;
+        QTest::newRow("set total beyond the set")
+            << answering(v20, msOs20SetRequest(), with16(set, 8, set.size() + 6)) << kNoInstrument;
+        QTest::newRow("vendor request stalls") << without(v20, msOs20SetRequest()) << kNoInstrument;
+        QTest::newRow("extended properties stall")
+            << without(v10, extendedPropertiesRequest(kInterfaceRequest)) << kNoInstrument;
+        QTest::newRow("hub") << hubModel() << kNoInstrument;
+    }
+    void discovery()
+    {
+        QFETCH(DeviceModel, model);
+        QFETCH(int, interface);
+        Bus bus;
+        const auto device = bus.plug("1-3", model, instrument(0));
+        LibusbTransport transport(timing());
+        const std::vector<std::string> expected =
+            interface == kNoInstrument ? std::vector<std::string>{} : std::vector<std::string>{"usb:1-3"};
+        QCOMPARE(transport.devicePaths(), expected);
+        QTRY_COMPARE(device->openHandles(), 0);  // looked at, and closed again
+        QVERIFY(transport.notice().empty());
+        if (interface == kNoInstrument)
+            return;
+        QVERIFY(transport.openDevice("usb:1-3") && transport.bindInterface());
+        QCOMPARE(device->claimedInterface(), interface);
+    }
+
+    void instrumentsInBusAndPortOrder()
+    {
+        using namespace usbemu;
+        Bus bus;
+        bus.plug("2-1", msOs20Device(kOurs));
+        bus.plug("1-10", msOs10Device(kOurs));
+        bus.plug("1-2", hubModel());
+        bus.plug("1-2.4", msOs20Device(kOther));
+        const auto behindHub = bus.plug("1-2.1", msOs20Device(kOurs, 1));
+        bus.plug("1-3", msOs20Device(""));
+        UsbLink rig;
+        QSignalSpy found(&rig.manager, &WinUSBManager::detectedDeviceSignal);
+        rig.manager.detectDevice();
+        QCOMPARE(rig.column<QStringList>(found, 0), (QList<QStringList>{{"usb:1-2.1", "usb:1-10", "usb:2-1"}}));
+        rig.manager.connectUsb("usb:1-2.1");
+        QCOMPARE(rig.column<bool>(rig.connected, 0), QList<bool>{true});
+        QCOMPARE(behindHub->claimedInterface(), 1);
+        QVERIFY(rig.reports().isEmpty());
+    }
+
+    // ------------------------------------------------------------ the link over libusb
+    // Every command of a session, the bytes of each request as the device
+    // received them, and every answer passed on as the device gave it.
+    void sessionReachesTheInstrument()
+    {
+        Bus bus;
+        const auto device = bus.plug("1-4", usbemu::msOs20Device(kOurs), instrument(45));
+        UsbLink rig;
+        rig.manager.connectUsb("usb:1-4");
+        QCOMPARE(rig.column<bool>(rig.connected, 0), QList<bool>{true});
+        QCOMPARE(device->claimedInterface(), 0);
+
+        rig.manager.informUpperOpen();
+        rig.manager.changeReadType(1);
+        rig.manager.readRealTimeData();
+        rig.manager.updateTestSetting(settingsFrame());
+        rig.manager.startTesting(false);
+        rig.manager.stopTesting(false);
+        rig.manager.readStoreTotalNum();
+        rig.manager.readReadBackData();
+        QCOMPARE(rig.reports(), (QList<Report>{Report(text("更新测量设置成功"), 0), Report(text("请求开始测试成功"), 0),
+                                               Report(text("请求停止测试成功"), 0)}));
+        const QByteArray settings = settingsFrame();
+        std::uint8_t readType = 0;
+        protocol::readTypeByte(1, &readType);
+        QCOMPARE(device->bulkOut(),
+                 (std::vector<protocol::Bytes>{
+                     protocol::wakeUpBytes(), protocol::buildUpperOpenRequest(), protocol::buildRealTimeRequest(readType),
+                     protocol::Bytes(settings.begin(), settings.end()), protocol::buildStartTestRequest(false),
+                     protocol::buildStopTestRequest(false), protocol::buildStoredCountRequest(),
+                     protocol::buildReadBackRequest(1, 30), protocol::buildReadBackRequest(31, 15)}));
+
+        const std::vector<protocol::Bytes> given = device->bulkIn();
+        QCOMPARE(rig.readings.count(), 1);
+        const auto reading = rig.readings.first().first().value<std::vector<unsigned char>>();
+        QVERIFY(protocol::isRealTimeRecord(reading.data(), reading.size()));
+        QVERIFY(std::find(given.begin(), given.end(), reading) != given.end());
+        QCOMPARE(rig.counts.count(), 1);
+        QCOMPARE(rig.records.count(), 45);
+        for (int i = 0; i < 45; ++i) {
+            const auto record = rig.records.at(i).at(0).value<std::vector<unsigned char>>();
+            QCOMPARE(record, device->instrument()->storedRecordAnswer(i + 1));
+            QCOMPARE(record, given.at(given.size() - 45 + std::size_t(i)));
+        }
+
+        rig.manager.disConnect();
+        QCOMPARE(rig.column<bool>(rig.connected, 0), (QList<bool>{true, false}));
+        QTRY_COMPARE(device->openHandles(), 0);
+        QCOMPARE(device->claimedInterface(), -1);
+        QCOMPARE(device->abandonedUrbs(), 0);
+    }
+
+    // The largest memory the instrument has, read out through libusb; the
+    // figures are printed for the record, not judged.
+    void fullMemoryImport()
+    {
+        Bus bus;
+        const auto device = bus.plug("1-1", usbemu::msOs20Device(kOurs), instrument(protocol::kMaxStoredRecords));
+        UsbLink rig;
+        rig.manager.connectUsb("usb:1-1");
+        QElapsedTimer clock;
+        clock.start();
+        rig.manager.readStoreTotalNum();
+        rig.manager.readReadBackData();
+        const qint64 ms = clock.elapsed();
+        QVERIFY(rig.reports().isEmpty());
+        QCOMPARE(rig.records.count(), protocol::kMaxStoredRecords);
+        for (int i = 0; i < rig.records.count(); ++i) {
+            QCOMPARE(rig.records.at(i).at(1).toInt(), i + 1);
+            QCOMPARE(rig.records.at(i).at(0).value<std::vector<unsigned char>>(),
+                     device->instrument()->storedRecordAnswer(i + 1));
+        }
+        QCOMPARE(int(device->bulkOut().size()), 1 + (protocol::kMaxStoredRecords + 29) / 30);
+        qInfo("%d records through libusb in %lld ms (%.0f records/s)", protocol::kMaxStoredRecords, ms,
+              protocol::kMaxStoredRecords * 1000.0 / double(std::max<qint64>(ms, 1)));
+    }
+
+    // ------------------------------------------------------------ disconnect and unplug
+    // Closing the device cancels a read still in flight and waits until
+    // libusb has let go of its buffer; nothing is left with the device.
+    void closingCancelsAPendingRead()
+    {
+        Bus bus;
+        const auto device = bus.plug("1-1", usbemu::msOs20Device(kOurs), instrument(0));
+        LibusbTransport transport(timing());
+        QVERIFY(transport.openDevice("usb:1-1") && transport.bindInterface());
+        auto buffer = std::make_unique<std::uint8_t[]>(protocol::kReadLength);  // on the heap, for the sanitizer
+        transport::Transfer* read = transport.startTransfer(usbemu::kBulkIn, buffer.get(), protocol::kReadLength);
+        QVERIFY(read);
+        QCOMPARE(device->pendingUrbs(), 1);
+        transport.closeDevice();
+        QCOMPARE(device->discardedUrbs(), 1);
+        QCOMPARE(device->pendingUrbs(), 0);
+        QCOMPARE(transport.waitTransfer(read, 0), transport::WaitResult::Completed);
+        std::uint32_t received = 0;
+        QVERIFY(!transport.transferResult(read, &received));
+        transport.finishTransfer(read);
+        buffer.reset();
+        QTRY_COMPARE(device->openHandles(), 0);
+        QCOMPARE(device->abandonedUrbs(), 0);
+        QCOMPARE(device->claimedInterface(), -1);
+    }
+
+    // The device goes while the link waits for an answer: the link is told
+    // lost, nothing hangs, and the instrument plugged in again connects.
+    void unplugAndReplug_data()
+    {
+        QTest::addColumn<bool>("duringImport");
+        QTest::addColumn<QList<Report>>("reports");
+        QTest::newRow("mid-poll") << false << failures(2, "读取实时数据失败");
+        // The failed read, then the next batch's request that cannot be sent.
+        QTest::newRow("mid-import") << true << failures(4, "读取存储数据失败");
+    }
+    void unplugAndReplug()
+    {
+        QFETCH(bool, duringImport);
+        Bus bus;
+        const auto model = usbemu::msOs20Device(kOurs);
+        const auto tester = instrument(45);
+        const auto device = bus.plug("1-1", model, tester);
+        UsbLink rig;
+        rig.manager.connectUsb("usb:1-1");
+        rig.manager.readRealTimeData();
+        if (duringImport) {
+            rig.manager.readStoreTotalNum();
+            device->disconnectAtInUrb(20);  // the read of the 20th record
+            rig.manager.readReadBackData();
+            QCOMPARE(rig.records.count(), 19);
+        } else {
+            device->disconnectAtInUrb(2);  // the flush's read, then the poll's
+            rig.manager.readRealTimeData();
+            QCOMPARE(rig.readings.count(), 1);
+        }
+        QTEST(rig.reports(), "reports");
+
+        bus.unplug("1-1");
+        QTRY_VERIFY(pathsSeenBy(rig.manager).isEmpty());
+        rig.manager.disConnect();
+        QTRY_COMPARE(device->openHandles(), 0);
+        QCOMPARE(device->abandonedUrbs(), 0);
+
+        const auto again = bus.plug("1-1", model, tester);
+        QTRY_COMPARE(pathsSeenBy(rig.manager), QStringList{"usb:1-1"});
+        rig.manager.connectUsb("usb:1-1");
+        rig.manager.readRealTimeData();
+        QCOMPARE(rig.column<bool>(rig.connected, 0), (QList<bool>{true, false, true}));
+        QCOMPARE(rig.readings.count(), 2);
+        QVERIFY(rig.reports().isEmpty());
+        QCOMPARE(again->claimedInterface(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLibusbDevice)
+#include "test_libusb_device.moc"
