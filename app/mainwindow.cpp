@@ -41,7 +41,8 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
       ui(new Ui::MainWindow),
       sampleInterval(windowTiming.sampleIntervalMs),
       pageSwitchPauseMs(windowTiming.pageSwitchPauseMs),
-      keyLockPauseMs(windowTiming.keyLockPauseMs)
+      keyLockPauseMs(windowTiming.keyLockPauseMs),
+      countdownTickMs(windowTiming.countdownTickMs)
 {
     ui->setupUi(this);
     initUi();
@@ -50,6 +51,8 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
 
     realTimeTimer = new QTimer(this);
     countdownTimer = new QTimer(this);
+    realTimeTimer->setObjectName(QStringLiteral("realTimeTimer"));
+    countdownTimer->setObjectName(QStringLiteral("countdownTimer"));
 
     usbThread = new QThread;
     usbManager = makeManager();

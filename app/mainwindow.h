@@ -7,6 +7,7 @@
 //   mainwindow_pages.cpp      setting lists and result tables of the two test pages
 //   mainwindow_import.cpp     reading the instrument's stored records into the stored-data table
 //   mainwindow_reports.cpp    the PDF report and the Excel workbooks of the tables
+//   mainwindow_auto.cpp       automatic test series and the sampling interval
 
 #include "desktopfiles.h"
 #include "linktiming.h"
@@ -16,6 +17,7 @@
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTranslator>
@@ -50,6 +52,7 @@ struct WindowTiming {
     int pageSwitchPauseMs = 200;  // between the steps of a test-page switch while connected
     int sampleIntervalMs = 500;   // polling interval until the operator chooses another
     int keyLockPauseMs = 200;     // after the key lock, before the stored records are asked for
+    int countdownTickMs = 1000;   // one second of the pause between two automatic tests
 };
 
 class MainWindow : public QMainWindow
@@ -90,6 +93,10 @@ public slots:
     void showReadBackStorageNum(int totalNum);
     void showReadBackData(ReceiveData rd, int readedNum);
     void pdfSettingSlot(PdfSettingData pdfS);
+    void startAutoTestSlot(int count, int intervalMs);
+    void stopAutoTest();
+    void autoMeasurement(bool isLengthTest);
+    void sampleIntervalSlot(int ms);
 
 protected slots:
     void slotLanguageChanged(QAction* action);
@@ -100,6 +107,8 @@ private slots:
     void on_actionConductor_length_test_triggered();
     void on_actionStorage_triggered();
     void on_actionImport_storage_triggered();
+    void on_actionAutomatic_measurement_triggered();
+    void on_actionSample_interval_triggered();
     void on_stackedWidget_currentChanged(int index);
     void on_actionExportToPDF_triggered();
     void on_actionExportToExcel_triggered();
@@ -175,6 +184,10 @@ private:
     QVector<reports::DataSection> recordSections() const;
     void showUnwrittenFileWarning(const QString& caption, const QString& path, const QString& reason);
 
+    void countFinishedAutoTest();
+    void countdownTick(QLabel* progress, QLabel* countdown);
+    void startNextAutoTest();
+
     // Pages of stackedWidget.
     static constexpr int kDcPage = 0;
     static constexpr int kLengthPage = 1;
@@ -187,7 +200,7 @@ private:
     QThread* receiveThread = nullptr;
     ReceiveThread* receiver = nullptr;
     AutoTestDialog* autoTestDialog = nullptr;
-    QWidget* autoTestPanel = nullptr;
+    QPointer<QWidget> autoTestPanel;  // deletes itself when closed
     QTimer* countdownTimer = nullptr;
     QStandardItemModel* resTestModel = nullptr;
     QStandardItemModel* lengthTestModel = nullptr;
@@ -231,4 +244,6 @@ private:
     // import that ended meanwhile (or was replaced) asks for nothing.
     int keyLockPauseMs = 200;
     std::uint64_t importGeneration = 0;
+
+    int countdownTickMs = 1000;
 };

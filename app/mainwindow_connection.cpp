@@ -108,11 +108,8 @@ void MainWindow::setDisconnectedState()
 
     if (countdownTimer->isActive())
         countdownTimer->stop();
-    if (isAutoTesting) {
-        if (autoTestPanel)
-            autoTestPanel->close();
-        isAutoTesting = false;
-    }
+    if (isAutoTesting)
+        stopAutoTest();
 
     isTesting = false;
     isEditing = false;
@@ -323,6 +320,8 @@ void MainWindow::followTestState(const ReceiveData& rd)
             appendLengthResultRow();
         else
             appendDcResultRow();
+        if (isAutoTesting)
+            countFinishedAutoTest();
     }
 }
 

@@ -2,11 +2,15 @@
 
 #include <QDialog>
 
+#include <memory>
+
 namespace Ui {
 class AutoTestDialog;
 }
+class QSettings;
 
-// Asks for the number of automatic tests and the pause between two of them.
+// Asks for the number of automatic tests and the pause between two of them,
+// and keeps both in "settingsAuto.ini" for the next time.
 class AutoTestDialog : public QDialog {
     Q_OBJECT
 
@@ -17,6 +21,15 @@ public:
 signals:
     void startAutoTestSignal(int count, int intervalMs);
 
+private slots:
+    void on_buttonBox_accepted();
+
 private:
+    void showInterval(int intervalMs);
+    int shownInterval() const;
+
     Ui::AutoTestDialog* ui;
+    std::unique_ptr<QSettings> settings;
+    int testIntervalValue = 1;  // ms
+    int testCountValue = 1;
 };

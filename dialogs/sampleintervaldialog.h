@@ -2,11 +2,15 @@
 
 #include <QDialog>
 
+#include <memory>
+
 namespace Ui {
 class SampleIntervalDialog;
 }
+class QSettings;
 
-// Asks for the interval of the real-time polling.
+// Asks for the interval of the real-time polling and keeps it in
+// "settingsSample.ini" for the next time the dialog opens.
 class SampleIntervalDialog : public QDialog {
     Q_OBJECT
 
@@ -17,6 +21,11 @@ public:
 signals:
     void sampleIntervalSignal(int intervalMs);
 
+private slots:
+    void on_buttonBox_SampleInterval_accepted();
+
 private:
     Ui::SampleIntervalDialog* ui;
+    int interval = 600;  // ms
+    std::unique_ptr<QSettings> settings;
 };

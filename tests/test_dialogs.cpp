@@ -27,6 +27,8 @@ class TestDialogs : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }  // the dialogs read their settings files
+
     void otherDialogsConstructWithTheirForm()
     {
         const QList<QDialog*> dialogs = {new AutoTestDialog, new SampleIntervalDialog, new PdfSettingDialog};

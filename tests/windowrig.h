@@ -19,16 +19,23 @@ constexpr int kWait = 8000;  // ms: bound of every wait
 inline QString connectedText() { return QStringLiteral("断开连接"); }
 inline QString disconnectedText() { return QStringLiteral("连接"); }
 
+inline LinkTiming fastLinkTiming()
+{
+    LinkTiming timing;
+    timing.transferTimeoutMs = 400;  // long enough for a busy machine, short for a failure test
+    timing.pollPauseMs = timing.retryPauseMs = timing.wakeUpPauseMs = timing.flushPauseMs = 2;
+    return timing;
+}
+
 struct Rig {
-    explicit Rig(int instrumentCount = 1) : clock(std::make_shared<sim::ManualClock>())
+    explicit Rig(int instrumentCount = 1, const WindowTiming& windowTiming = WindowTiming{5, 30, 5},
+                 const LinkTiming& linkTiming = fastLinkTiming())
+        : clock(std::make_shared<sim::ManualClock>())
     {
         for (int i = 0; i < instrumentCount; ++i)
             instruments.push_back(std::make_shared<sim::Instrument>(sim::InstrumentOptions(), clock));
-        LinkTiming timing;
-        timing.transferTimeoutMs = 400;  // long enough for a busy machine, short for a failure test
-        timing.pollPauseMs = timing.retryPauseMs = timing.wakeUpPauseMs = timing.flushPauseMs = 2;
-        window = std::make_unique<MainWindow>(std::make_unique<sim::SimulatorTransport>(instruments), timing,
-                                              WindowTiming{5, 30, 5});
+        window = std::make_unique<MainWindow>(std::make_unique<sim::SimulatorTransport>(instruments), linkTiming,
+                                              windowTiming);
         window->show();
         QObject::connect(&boxCloser, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {

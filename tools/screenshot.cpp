@@ -1,7 +1,7 @@
 // Takes screenshots of the main window against a simulated instrument in the
 // same process: disconnected, connected, testing, danger, a finished test with
-// its result row, the length page and the stored-data page, in Chinese and in
-// English. Headless with QT_QPA_PLATFORM=offscreen.
+// its result row, an automatic test series with its panel, the length page and
+// the stored-data page, in Chinese and in English. Headless with QT_QPA_PLATFORM=offscreen.
 //
 //   window-screenshots [--platform-link] [output-folder]   (default: ./screenshots)
 //
@@ -21,6 +21,8 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTextEdit>
 #include <QThread>
@@ -68,15 +70,31 @@ public:
         }
     }
 
-    void shoot(const QString& name)
+    void shoot(const QString& name) { save(window_.grab(), name); }
+
+    void save(const QPixmap& picture, const QString& name)
     {
         const QString path = folder_ + QLatin1Char('/') + name + QStringLiteral(".png");
-        if (!window_.grab().save(path)) {
+        if (!picture.save(path)) {
             std::fprintf(stderr, "could not write %s\n", qPrintable(path));
             ok_ = false;
             return;
         }
         std::printf("%s\n", qPrintable(path));
+    }
+
+    // The window with the series panel drawn where it stands over it.
+    void shootWithPanel(const QString& name)
+    {
+        auto* panel = get<QWidget>("autoTestPanel");
+        QPixmap shot = window_.grab();
+        QPainter painter(&shot);
+        const QRect area(panel->pos() - window_.pos(), panel->size());
+        painter.drawPixmap(area.topLeft(), panel->grab());
+        painter.setPen(Qt::darkGray);
+        painter.drawRect(area.adjusted(0, 0, -1, -1));
+        painter.end();
+        save(shot, name);
     }
 
     void chooseLanguage(const char* code)
@@ -105,6 +123,19 @@ public:
                   "the test to end");
         settle();
         shoot(page + QStringLiteral("complete-") + suffix);
+    }
+
+    // A series of two DC tests, shot with its panel during the pause, then ended.
+    void series(const QString& suffix)
+    {
+        window_.startAutoTestSlot(2, 10000);
+        auto* countdown = get<QLabel>("label_autoTestCountdown");
+        if (waitUntil([&] { return countdown->text() == QLatin1String("7 s"); }, "the pause of the series"))
+            shootWithPanel(QStringLiteral("dc-series-") + suffix);
+        get<QPushButton>("pushButton_exitAutoTest")->click();
+        // The closed panel deletes itself; outside the event loop that needs a push.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        settle(300);
     }
 
     bool ok() const { return ok_; }
@@ -138,6 +169,7 @@ bool tourInProcess(const QString& folder)
     s.shoot(QStringLiteral("dc-connected-zh"));
     s.get<QTextEdit>("textEdit_Remark")->setPlainText(QStringLiteral("1号变压器 高压侧"));
     s.testCycle(false, QStringLiteral("zh"));
+    s.series(QStringLiteral("zh"));
 
     s.get<QAction>("actionConductor_length_test")->trigger();
     s.waitUntil([&] { return instrument->screen() == sim::Screen::LengthTest; }, "the length screen");
@@ -162,6 +194,7 @@ bool tourInProcess(const QString& folder)
     s.settle();
     s.shoot(QStringLiteral("dc-connected-en"));
     s.testCycle(false, QStringLiteral("en"));
+    s.series(QStringLiteral("en"));
 
     connect->trigger();
     s.waitUntil([&] { return connect->text() == QLatin1String("Connect"); }, "the disconnect");
