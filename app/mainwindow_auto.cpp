@@ -69,6 +69,16 @@ private:
     std::function<void()> onWindowClose;
 };
 
+// The dialogs opened from the menus are windows of their own, not modal, and
+// free themselves when closed.
+void showAsWindow(QDialog* dialog, const QString& title)
+{
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(title);
+    dialog->setWindowFlags(Qt::Window);
+    dialog->show();
+}
+
 QString progressText(int done, int count)
 {
     return QStringLiteral("%1/%2").arg(done).arg(count);
@@ -81,10 +91,7 @@ QString progressText(int done, int count)
 void MainWindow::on_actionAutomatic_measurement_triggered()
 {
     autoTestDialog = new AutoTestDialog(this);
-    autoTestDialog->setAttribute(Qt::WA_DeleteOnClose);
-    autoTestDialog->setWindowTitle(tr("自动测试"));
-    autoTestDialog->setWindowFlags(Qt::Window);
-    autoTestDialog->show();
+    showAsWindow(autoTestDialog, tr("自动测试"));
     connect(autoTestDialog, &AutoTestDialog::startAutoTestSignal, this, &MainWindow::startAutoTestSlot);
 }
 
@@ -184,10 +191,7 @@ void MainWindow::autoMeasurement(bool isLengthTest)
 void MainWindow::on_actionSample_interval_triggered()
 {
     sampleIntervalDialog = new SampleIntervalDialog(this);
-    sampleIntervalDialog->setAttribute(Qt::WA_DeleteOnClose);
-    sampleIntervalDialog->setWindowTitle(tr("采样频率设置"));
-    sampleIntervalDialog->setWindowFlags(Qt::Window);
-    sampleIntervalDialog->show();
+    showAsWindow(sampleIntervalDialog, tr("采样频率设置"));
     connect(sampleIntervalDialog, &SampleIntervalDialog::sampleIntervalSignal, this, &MainWindow::sampleIntervalSlot);
 }
 
