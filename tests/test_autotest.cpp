@@ -55,7 +55,7 @@ template <class Dialog> Dialog* openDialog(MainWindow* window, const char* actio
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // earlier dialogs gone
     window->findChild<QAction*>(QLatin1String(action))->trigger();
     const auto dialogs = window->findChildren<Dialog*>();
-    return dialogs.size() == 1 && dialogs[0]->isVisible() ? dialogs[0] : nullptr;
+    return !dialogs.isEmpty() && dialogs.last()->isVisible() ? dialogs.last() : nullptr;
 }
 
 QWidget* panelOf(MainWindow* window) { return window->findChild<QWidget*>(QStringLiteral("autoTestPanel")); }
@@ -170,7 +170,9 @@ private slots:
     }
     void init()
     {
-        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QFile::remove(folder);  // left by a failed test that blocked the folder
+        QDir(folder).removeRecursively();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -337,6 +339,35 @@ private slots:
             QCOMPARE(rig.model("tableView_resTest")->rowCount(), rows + 2);
             QCOMPARE(ticks.size(), 11);
         }
+    }
+
+    // A dialog confirmed after the link went away, or one opened before a
+    // series started and confirmed during it, starts nothing.
+    void staleDialogStartsNothing_data()
+    {
+        QTest::addColumn<bool>("duringSeries");  // else after a disconnect
+        QTest::newRow("after a disconnect") << false;
+        QTest::newRow("during a series") << true;
+    }
+    void staleDialogStartsNothing()
+    {
+        QFETCH(bool, duringSeries);
+        Rig rig(1, seriesTiming());
+        QVERIFY(rig.connect());
+        MainWindow* window = rig.window.get();
+        auto* stale = openDialog<AutoTestDialog>(window, "actionAutomatic_measurement");
+        QVERIFY(stale);
+        if (duringSeries) {
+            QVERIFY(startSeries(window, 2, QTime(0, 0, 10)));
+        } else {
+            rig.action("actionConnect")->trigger();
+            QVERIFY(rig.waitForConnectText(disconnectedText()));
+        }
+        QSignalSpy starts(window, &MainWindow::startTestingSignal);
+        confirm(stale, true);
+        QCOMPARE(starts.count(), 0);
+        QCOMPARE(window->findChildren<QWidget*>(QStringLiteral("autoTestPanel")).size(), duringSeries ? 1 : 0);
+        QCOMPARE(rig.get<QMenu>("menuLanguage")->isEnabled(), !duringSeries);
     }
 
     // Readings as the instrument could send them, given to the window directly
