@@ -21,6 +21,113 @@
     </message>
 </context>
 <context>
+    <name>BalancePanel</name>
+    <message>
+        <source>%1、%2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>三相中有缺少的相、超量程或没有读数的行，不计算不平衡率。</source>
+        <translation>A phase is missing, over range or without a reading: no imbalance is computed.</translation>
+    </message>
+    <message>
+        <source>三相平衡</source>
+        <translation>Three-Phase Balance</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>Fail</translation>
+    </message>
+    <message>
+        <source>不完整</source>
+        <translation>Incomplete</translation>
+    </message>
+    <message>
+        <source>不平衡率</source>
+        <translation>Imbalance</translation>
+    </message>
+    <message>
+        <source>依据</source>
+        <translation>Basis</translation>
+    </message>
+    <message>
+        <source>分接</source>
+        <translation>Tapping</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>Pass</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>把三相平衡汇总保存为 Excel 文件</source>
+        <translation>Save the balance summary as an Excel file</translation>
+    </message>
+    <message>
+        <source>折算电阻</source>
+        <translation>Converted Res.</translation>
+    </message>
+    <message>
+        <source>测试电阻</source>
+        <translation>Tested Res.</translation>
+    </message>
+    <message>
+        <source>温度核对：%1 行的折算电阻都与按温度换算的值相符。</source>
+        <translation>Temperature check: the converted resistance of all %1 rows agrees with the temperature conversion.</translation>
+    </message>
+    <message>
+        <source>温度核对：折算电阻与按温度换算的值相差超过 0.2 %，请检查仪器上的材质和温度：%1</source>
+        <translation>Temperature check: converted resistance more than 0.2 % off the temperature conversion, check material and temperatures on the instrument: %1</translation>
+    </message>
+    <message>
+        <source>温度核对：没有可核对的行。</source>
+        <translation>Temperature check: no row to check.</translation>
+    </message>
+    <message>
+        <source>电阻</source>
+        <translation>Resistances</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>Phases</translation>
+    </message>
+    <message>
+        <source>相电阻限值</source>
+        <translation>Phase limit</translation>
+    </message>
+    <message>
+        <source>第 %1 行</source>
+        <translation>row %1</translation>
+    </message>
+    <message>
+        <source>第 %1 行（%2）</source>
+        <translation>row %1 (%2)</translation>
+    </message>
+    <message>
+        <source>线电阻限值</source>
+        <translation>Line limit</translation>
+    </message>
+    <message>
+        <source>结论</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>Winding</translation>
+    </message>
+    <message>
+        <source>缺</source>
+        <translation>missing</translation>
+    </message>
+    <message>
+        <source>限值</source>
+        <translation>Limit</translation>
+    </message>
+</context>
+<context>
     <name>DeviceSelectionDialog</name>
     <message>
         <source>1、请查看要连接的目标设备的实例路径。（电脑设备管理器-&gt;人体学输入设备-&gt;符合HID标准的供应商定义设备-&gt;属性-&gt;详细信息-&gt;设备实例路径）</source>
@@ -701,6 +808,60 @@
     <message>
         <source>采样频率：</source>
         <translation>Sampling Frequency:</translation>
+    </message>
+</context>
+<context>
+    <name>TrendChart</name>
+    <message>
+        <source>时间 (秒)</source>
+        <translation>Time (s)</translation>
+    </message>
+    <message>
+        <source>测试电流</source>
+        <translation>Tested Current</translation>
+    </message>
+    <message>
+        <source>测试电阻</source>
+        <translation>Tested Res.</translation>
+    </message>
+</context>
+<context>
+    <name>TrendPanel</name>
+    <message>
+        <source>显示或隐藏测试电阻的趋势图</source>
+        <translation>Show or hide the trend of the tested resistance</translation>
+    </message>
+    <message>
+        <source>未稳定</source>
+        <translation>Settling</translation>
+    </message>
+    <message>
+        <source>波动（最大值 − 最小值）/ 平均值低于此值时为稳定</source>
+        <translation>The reading is stable while (max − min) / mean stays below this</translation>
+    </message>
+    <message>
+        <source>波动：%1</source>
+        <translation>Spread: %1</translation>
+    </message>
+    <message>
+        <source>稳定</source>
+        <translation>Stable</translation>
+    </message>
+    <message>
+        <source>稳定阈值</source>
+        <translation>Stable below</translation>
+    </message>
+    <message>
+        <source>窗口（次）</source>
+        <translation>Window (readings)</translation>
+    </message>
+    <message>
+        <source>计算波动所用的最近读数个数</source>
+        <translation>Number of latest readings the spread is taken over</translation>
+    </message>
+    <message>
+        <source>趋势</source>
+        <translation>Trend</translation>
     </message>
 </context>
 <context>

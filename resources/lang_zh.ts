@@ -21,6 +21,113 @@
     </message>
 </context>
 <context>
+    <name>BalancePanel</name>
+    <message>
+        <source>%1、%2</source>
+        <translation>%1、%2</translation>
+    </message>
+    <message>
+        <source>三相中有缺少的相、超量程或没有读数的行，不计算不平衡率。</source>
+        <translation>三相中有缺少的相、超量程或没有读数的行，不计算不平衡率。</translation>
+    </message>
+    <message>
+        <source>三相平衡</source>
+        <translation>三相平衡</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>不合格</translation>
+    </message>
+    <message>
+        <source>不完整</source>
+        <translation>不完整</translation>
+    </message>
+    <message>
+        <source>不平衡率</source>
+        <translation>不平衡率</translation>
+    </message>
+    <message>
+        <source>依据</source>
+        <translation>依据</translation>
+    </message>
+    <message>
+        <source>分接</source>
+        <translation>分接</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>合格</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>把三相平衡汇总保存为 Excel 文件</source>
+        <translation>把三相平衡汇总保存为 Excel 文件</translation>
+    </message>
+    <message>
+        <source>折算电阻</source>
+        <translation>折算电阻</translation>
+    </message>
+    <message>
+        <source>测试电阻</source>
+        <translation>测试电阻</translation>
+    </message>
+    <message>
+        <source>温度核对：%1 行的折算电阻都与按温度换算的值相符。</source>
+        <translation>温度核对：%1 行的折算电阻都与按温度换算的值相符。</translation>
+    </message>
+    <message>
+        <source>温度核对：折算电阻与按温度换算的值相差超过 0.2 %，请检查仪器上的材质和温度：%1</source>
+        <translation>温度核对：折算电阻与按温度换算的值相差超过 0.2 %，请检查仪器上的材质和温度：%1</translation>
+    </message>
+    <message>
+        <source>温度核对：没有可核对的行。</source>
+        <translation>温度核对：没有可核对的行。</translation>
+    </message>
+    <message>
+        <source>电阻</source>
+        <translation>电阻</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>相别</translation>
+    </message>
+    <message>
+        <source>相电阻限值</source>
+        <translation>相电阻限值</translation>
+    </message>
+    <message>
+        <source>第 %1 行</source>
+        <translation>第 %1 行</translation>
+    </message>
+    <message>
+        <source>第 %1 行（%2）</source>
+        <translation>第 %1 行（%2）</translation>
+    </message>
+    <message>
+        <source>线电阻限值</source>
+        <translation>线电阻限值</translation>
+    </message>
+    <message>
+        <source>结论</source>
+        <translation>结论</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>绕组</translation>
+    </message>
+    <message>
+        <source>缺</source>
+        <translation>缺</translation>
+    </message>
+    <message>
+        <source>限值</source>
+        <translation>限值</translation>
+    </message>
+</context>
+<context>
     <name>DeviceSelectionDialog</name>
     <message>
         <source>1、请查看要连接的目标设备的实例路径。（电脑设备管理器-&gt;人体学输入设备-&gt;符合HID标准的供应商定义设备-&gt;属性-&gt;详细信息-&gt;设备实例路径）</source>
@@ -701,6 +808,60 @@
     <message>
         <source>采样频率：</source>
         <translation>采样频率：</translation>
+    </message>
+</context>
+<context>
+    <name>TrendChart</name>
+    <message>
+        <source>时间 (秒)</source>
+        <translation>时间 (秒)</translation>
+    </message>
+    <message>
+        <source>测试电流</source>
+        <translation>测试电流</translation>
+    </message>
+    <message>
+        <source>测试电阻</source>
+        <translation>测试电阻</translation>
+    </message>
+</context>
+<context>
+    <name>TrendPanel</name>
+    <message>
+        <source>显示或隐藏测试电阻的趋势图</source>
+        <translation>显示或隐藏测试电阻的趋势图</translation>
+    </message>
+    <message>
+        <source>未稳定</source>
+        <translation>未稳定</translation>
+    </message>
+    <message>
+        <source>波动（最大值 − 最小值）/ 平均值低于此值时为稳定</source>
+        <translation>波动（最大值 − 最小值）/ 平均值低于此值时为稳定</translation>
+    </message>
+    <message>
+        <source>波动：%1</source>
+        <translation>波动：%1</translation>
+    </message>
+    <message>
+        <source>稳定</source>
+        <translation>稳定</translation>
+    </message>
+    <message>
+        <source>稳定阈值</source>
+        <translation>稳定阈值</translation>
+    </message>
+    <message>
+        <source>窗口（次）</source>
+        <translation>窗口（次）</translation>
+    </message>
+    <message>
+        <source>计算波动所用的最近读数个数</source>
+        <translation>计算波动所用的最近读数个数</translation>
+    </message>
+    <message>
+        <source>趋势</source>
+        <translation>趋势</translation>
     </message>
 </context>
 <context>

@@ -118,6 +118,7 @@ Instrument::Instrument(InstrumentOptions options, std::shared_ptr<Clock> clock)
     }
     options_.storedRecords = std::clamp(options_.storedRecords, 0, protocol::kMaxStoredRecords);
     options_.batteryCells = std::clamp(options_.batteryCells, 1, 3);
+    options_.inductiveSeconds = std::max(0.0, options_.inductiveSeconds);
     generateStoredRecords();
 }
 
@@ -360,12 +361,16 @@ double Instrument::dischargingSeconds() const
 
 namespace {
 
-constexpr double kResistanceNoise = 3e-4;  // relative, one sigma
+constexpr double kResistanceNoise = 1e-4;  // relative, one sigma
 constexpr double kCurrentNoise = 1e-3;
 constexpr double kAmbientNoise = 0.05;     // degrees
 constexpr double kAmbientMean = 22.5;
 constexpr double kSettleFraction = 0.02;   // the reading starts this much high ...
 constexpr double kSettleSeconds = 1.0;     // ... and settles with this time constant
+// An inductive sample starts this much high, its current this much low; both
+// settle with the sample's own time constant.
+constexpr double kInductiveExcess = 0.25;
+constexpr double kInductiveCurrentDeficit = 0.10;
 
 }  // namespace
 
@@ -390,10 +395,14 @@ Instrument::Measurement Instrument::measure(bool lengthTest, double testingSecon
     const double trueOhms = sampleOhms(lengthTest);
     const tables::Drive drive =
         tables::driveFor(currentIndex, trueOhms, options_.highLimitTable, lengthTest, options_.batteryCells);
-    const double settleSeconds = std::max(scaledSeconds(kSettleSeconds), 1e-3);
-    const double settling = 1.0 + kSettleFraction * std::exp(-std::max(0.0, testingSeconds) / settleSeconds);
+    const bool inductive = !lengthTest && options_.inductiveSeconds > 0.0;
+    const double settleSeconds =
+        std::max(scaledSeconds(inductive ? options_.inductiveSeconds : kSettleSeconds), 1e-3);
+    const double decay = std::exp(-std::max(0.0, testingSeconds) / settleSeconds);
+    const double settling = 1.0 + (inductive ? kInductiveExcess : kSettleFraction) * decay;
+    const double building = inductive ? 1.0 - kInductiveCurrentDeficit * decay : 1.0;
     m.ohms = trueOhms * settling * (1.0 + normal(random_, kResistanceNoise));
-    m.amps = tables::drivenAmps(drive, m.ohms) * (1.0 + normal(random_, kCurrentNoise));
+    m.amps = tables::drivenAmps(drive, m.ohms) * building * (1.0 + normal(random_, kCurrentNoise));
     m.overRange = m.ohms > drive.limitOhms;
     if (!lengthTest) {
         m.convertedOhms = tables::convertedOhms(m.ohms, dc_.material, dc_.convertedTemp, dc_.conductorTemp);
@@ -669,6 +678,12 @@ void Instrument::setDcSampleOhms(double ohms)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     options_.dcSampleOhms = ohms;
+}
+
+void Instrument::setInductiveSeconds(double seconds)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    options_.inductiveSeconds = std::max(0.0, seconds);
 }
 
 void Instrument::setDangerWhileDischarging(bool danger)

@@ -100,6 +100,10 @@ struct InstrumentOptions {
     std::int64_t startEpochSeconds = 0;  // date of the instrument's clock at start; 0: now
     double dcSampleOhms = 0.012345;    // the DC test object at its conductor temperature
     double lengthSampleMetres = 250.0; // the conductor on the length screen (copper)
+    // Time constant in seconds of an inductive DC sample (a transformer
+    // winding): its reading starts high and approaches the resistance
+    // exponentially while its current builds up. 0: a plain resistor.
+    double inductiveSeconds = 0.0;
     Faults faults;
 };
 
@@ -131,6 +135,7 @@ public:
     Faults faults() const;
     void setFaults(const Faults& faults);
     void setDcSampleOhms(double ohms);
+    void setInductiveSeconds(double seconds);
     void setDangerWhileDischarging(bool danger);
 
     void setStoredRecordCount(int count);  // regenerates the memory from the seed

@@ -63,6 +63,8 @@ const Option kOptions[] = {
     {"sample-ohms", "Resistance of the DC test object in ohms (above the range limit: over range).", "ohms",
      "0.012345"},
     {"sample-metres", "Length of the copper conductor on the length screen, in metres.", "metres", "250"},
+    {"inductive", "Time constant in seconds of an inductive DC sample, whose reading settles (0: a plain resistor).",
+     "seconds", "0"},
     {"danger", "Set the danger bit while a high current is discharged.", nullptr, nullptr},
     {"refuse", "Refuse every acknowledged request.", nullptr, nullptr},
     {"silent", "Take requests but never answer (time-outs).", nullptr, nullptr},
@@ -123,6 +125,12 @@ bool readOptions(const QCommandLineParser& parser, sim::InstrumentOptions* optio
         !readPositive(parser, "sample-metres", 1.0e9, &options->lengthSampleMetres))
         return false;
     bool ok = false;
+    const double inductive = parser.value(QStringLiteral("inductive")).toDouble(&ok);
+    if (!ok || !(inductive >= 0.0) || inductive > 3600.0) {
+        std::fprintf(stderr, "--inductive must be a number from 0 to 3600\n");
+        return false;
+    }
+    options->inductiveSeconds = inductive;
     const unsigned seed = parser.value(QStringLiteral("seed")).toUInt(&ok);
     if (!ok) {
         std::fprintf(stderr, "--seed must be a whole number from 0 to 4294967295\n");

@@ -3,6 +3,7 @@
 // gives, in every phase and for every kind of reading, is one the
 // application's decoder accepts.
 
+#include "balance.h"
 #include "instrument.h"
 #include "receivethread.h"
 #include "settingsframes.h"
@@ -82,6 +83,25 @@ QString decodeFailure(ReceiveThread& decoder, const Bytes& answer, int storedNo 
     if (rd.testType != answer[5] || (storedNo && rd.recordNo != QString::number(storedNo)))
         return QStringLiteral("wrong test type or number: ") + hex;
     return {};
+}
+
+// The decoded record of a real-time answer (an empty record when it fails).
+ReceiveData decoded(ReceiveThread& decoder, const Bytes& answer)
+{
+    QSignalSpy live(&decoder, &ReceiveThread::finishReadRealTimeData);
+    decoder.parseRealTimeData(answer);
+    return live.isEmpty() ? ReceiveData() : live.at(0).at(0).value<ReceiveData>();
+}
+
+analysis::DcResult dcResultOf(const ReceiveData& rd)
+{
+    analysis::DcResult r;
+    r.material = rd.conductorMaterialIndex;
+    r.conductorTemp = analysis::parseCelsius(rd.conductorTempValue);
+    r.referenceTemp = analysis::parseCelsius(rd.convertedTemp);
+    r.measured = analysis::parseResistance(rd.testedResistance + rd.testedResistanceUnit);
+    r.converted = analysis::parseResistance(rd.convertedResistance + rd.convertedResistanceUnit);
+    return r;
 }
 
 }  // namespace
@@ -228,6 +248,62 @@ private slots:
                 QCOMPARE(decodeFailure(decoder, answer), QString());
             }
         }
+    }
+
+    // An inductive sample: the reading starts high and approaches the sample's
+    // resistance with its time constant; every converted value the instrument
+    // shows on the way agrees with the temperature conversion.
+    void inductiveSampleSettles_data()
+    {
+        QTest::addColumn<int>("material");
+        QTest::addColumn<float>("conductorTemp");
+        QTest::addColumn<int>("referenceTemp");
+        QTest::addColumn<double>("ohms");
+        QTest::newRow("copper 23.5 to 75, mΩ") << 0 << 23.5f << 75 << 0.012345;
+        QTest::newRow("aluminium -12.25 to 115, Ω") << 1 << -12.25f << 115 << 2.5;
+        QTest::newRow("copper 100 to 75, μΩ") << 0 << 100.0f << 75 << 0.000734;
+    }
+    void inductiveSampleSettles()
+    {
+        QFETCH(int, material);
+        QFETCH(float, conductorTemp);
+        QFETCH(int, referenceTemp);
+        QFETCH(double, ohms);
+        const double tau = 4.0;
+        sim::InstrumentOptions options;
+        options.dcSampleOhms = ohms;
+        options.inductiveSeconds = tau;
+        Rig rig(options);
+        ReceiveThread decoder;
+        QVERIFY(rig.accepted(dcSettings(21, material, conductorTemp, referenceTemp)));  // AUTO
+        QVERIFY(rig.accepted(protocol::buildStartTestRequest(false)));
+        rig.advanceSeconds(rig.instrument->chargingSeconds() + 0.001);
+        QVector<double> readings;
+        for (int step = 0; step <= 40; ++step) {  // 0 .. 10 τ
+            const ReceiveData rd = decoded(decoder, rig.record(protocol::kReadTypeDc));
+            const analysis::DcResult row = dcResultOf(rd);
+            QVERIFY2(row.measured.has_value(), qPrintable(rd.testedResistance));
+            readings << row.measured->ohms;
+            const analysis::CrossCheck check = analysis::crossCheck(row);
+            QVERIFY2(check.verdict == analysis::CrossCheck::Agrees,
+                     qPrintable(rd.testedResistance + rd.testedResistanceUnit + " " + rd.convertedResistance +
+                                rd.convertedResistanceUnit + " " + QString::number(check.deviationPercent)));
+            rig.advanceSeconds(tau / 4);
+        }
+        // 25 % high at the start, 1 + 0.25/e after one time constant, settled after ten.
+        QVERIFY2(qAbs(readings.first() / ohms - 1.25) < 0.01, qPrintable(QString::number(readings.first() / ohms)));
+        QVERIFY(qAbs(readings[4] / ohms - (1.0 + 0.25 * std::exp(-1.0))) < 0.01);
+        QVERIFY(qAbs(readings.last() / ohms - 1.0) < 0.001);
+        for (int i = 4; i <= 24; i += 4)  // later the steps are below the noise
+            QVERIFY(readings[i] < readings[i - 4]);
+
+        rig.instrument->setInductiveSeconds(0.0);  // a plain resistor: 2 % high at most, settled within a second
+        QVERIFY(rig.accepted(protocol::buildStopTestRequest(false)));
+        rig.advanceSeconds(rig.instrument->dischargingSeconds() + 0.01);
+        QVERIFY(rig.accepted(protocol::buildStartTestRequest(false)));
+        rig.advanceSeconds(rig.instrument->chargingSeconds() + 0.001);
+        const ReceiveData first = decoded(decoder, rig.record(protocol::kReadTypeDc));
+        QVERIFY(dcResultOf(first).measured->ohms / ohms < 1.021);
     }
 
     void storedRecordsCarryTheirNumbersAndDecode()

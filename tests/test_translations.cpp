@@ -16,7 +16,7 @@ namespace {
 const QString sourceDir = QStringLiteral(TESTER_SOURCE_DIR);
 
 // Folders whose texts are the program's own (the simulator's are not).
-const QStringList programFolders = {"app", "link", "data", "dialogs", "forms"};
+const QStringList programFolders = {"app", "link", "data", "dialogs", "forms", "insight"};
 
 struct Message {
     QString context, source, comment, translation, type;  // type "" means finished
@@ -130,7 +130,10 @@ void TestTranslations::contextCounts_data()
     QTest::newRow("SampleIntervalDialog") << "SampleIntervalDialog" << 5;
     QTest::newRow("AutoTestDialog") << "AutoTestDialog" << 4;
     QTest::newRow("DeviceSelectionDialog") << "DeviceSelectionDialog" << 4;
-    QTest::newRow("all contexts") << QString() << 187;
+    QTest::newRow("TrendChart") << "TrendChart" << 3;
+    QTest::newRow("TrendPanel") << "TrendPanel" << 9;
+    QTest::newRow("BalancePanel") << "BalancePanel" << 26;
+    QTest::newRow("all contexts") << QString() << 225;
 }
 
 void TestTranslations::contextCounts()

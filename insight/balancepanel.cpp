@@ -1,0 +1,247 @@
+#include "balancepanel.h"
+
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using analysis::BalanceGroup;
+
+namespace {
+
+const char* const kHeaders[BalancePanel::ColumnCount] = {
+    QT_TRANSLATE_NOOP("BalancePanel", "绕组"),   QT_TRANSLATE_NOOP("BalancePanel", "分接"),
+    QT_TRANSLATE_NOOP("BalancePanel", "相别"),   QT_TRANSLATE_NOOP("BalancePanel", "电阻"),
+    QT_TRANSLATE_NOOP("BalancePanel", "依据"),   QT_TRANSLATE_NOOP("BalancePanel", "不平衡率"),
+    QT_TRANSLATE_NOOP("BalancePanel", "限值"),   QT_TRANSLATE_NOOP("BalancePanel", "结论"),
+};
+const char* const kButtonStyle = "QPushButton{background-color: rgb(142, 189, 243);}";
+const QColor kPassColour(200, 240, 200);
+const QColor kFailColour(255, 190, 190);
+const QColor kIncompleteColour(230, 230, 230);
+
+QDoubleSpinBox* limitBox(QWidget* parent, const char* name)
+{
+    auto* box = new QDoubleSpinBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setDecimals(2);
+    box->setRange(0.01, 100.0);
+    box->setSingleStep(0.1);
+    box->setSuffix(QStringLiteral(" %"));
+    return box;
+}
+
+QString percentText(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals) + QStringLiteral(" %");
+}
+
+QString joinedList(const QStringList& parts)
+{
+    QString list = parts.value(0);
+    for (int i = 1; i < parts.size(); ++i)
+        list = BalancePanel::tr("%1、%2").arg(list, parts[i]);
+    return list;
+}
+
+}  // namespace
+
+BalancePanel::BalancePanel(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("balancePanel"));
+    title_ = new QLabel(this);
+    QFont bold = title_->font();
+    bold.setBold(true);
+    title_->setFont(bold);
+    phaseLabel_ = new QLabel(this);
+    phaseLimit_ = limitBox(this, "doubleSpinBox_phaseLimit");
+    lineLabel_ = new QLabel(this);
+    lineLimit_ = limitBox(this, "doubleSpinBox_lineLimit");
+    export_ = new QPushButton(this);
+    export_->setObjectName(QStringLiteral("pushButton_exportBalance"));
+    export_->setStyleSheet(QLatin1String(kButtonStyle));
+    model_ = new QStandardItemModel(this);
+    view_ = new QTableView(this);
+    view_->setObjectName(QStringLiteral("tableView_balance"));
+    view_->setModel(model_);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->verticalHeader()->hide();
+    view_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view_->horizontalHeader()->setStretchLastSection(true);
+    crossCheck_ = new QLabel(this);
+    crossCheck_->setObjectName(QStringLiteral("label_crossCheck"));
+    crossCheck_->setWordWrap(true);
+
+    auto* header = new QHBoxLayout;
+    header->addWidget(title_);
+    header->addStretch(1);
+    header->addWidget(phaseLabel_);
+    header->addWidget(phaseLimit_);
+    header->addSpacing(8);
+    header->addWidget(lineLabel_);
+    header->addWidget(lineLimit_);
+    header->addSpacing(8);
+    header->addWidget(export_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addLayout(header);
+    layout->addWidget(view_, 1);
+    layout->addWidget(crossCheck_);
+
+    setLimits({});
+    auto changed = [this] {
+        refresh();
+        emit limitsChanged(limits());
+    };
+    connect(phaseLimit_, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, changed);
+    connect(lineLimit_, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, changed);
+    connect(export_, &QPushButton::clicked, this, &BalancePanel::exportRequested);
+    retranslate();
+}
+
+analysis::BalanceLimits BalancePanel::limits() const
+{
+    return {phaseLimit_->value(), lineLimit_->value()};
+}
+
+void BalancePanel::setLimits(const analysis::BalanceLimits& limits)
+{
+    {
+        const QSignalBlocker blockPhase(phaseLimit_);
+        const QSignalBlocker blockLine(lineLimit_);
+        phaseLimit_->setValue(limits.phasePercent);
+        lineLimit_->setValue(limits.linePercent);
+    }
+    refresh();
+}
+
+void BalancePanel::showResults(const std::vector<analysis::DcResult>& rows, const QStringList& rowNumbers)
+{
+    rows_ = rows;
+    rowNumbers_ = rowNumbers;
+    refresh();
+}
+
+QStringList BalancePanel::headerTexts() const
+{
+    QStringList texts;
+    for (const char* header : kHeaders)
+        texts << tr(header);
+    return texts;
+}
+
+QList<QStringList> BalancePanel::rowTexts() const
+{
+    QList<QStringList> rows;
+    for (int r = 0; r < model_->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model_->columnCount(); ++c)
+            cells << model_->index(r, c).data().toString();
+        rows << cells;
+    }
+    return rows;
+}
+
+QString BalancePanel::crossCheckText() const
+{
+    return crossCheck_->text();
+}
+
+void BalancePanel::retranslate()
+{
+    title_->setText(tr("三相平衡"));
+    phaseLabel_->setText(tr("相电阻限值"));
+    lineLabel_->setText(tr("线电阻限值"));
+    export_->setText(tr("导出"));
+    export_->setToolTip(tr("把三相平衡汇总保存为 Excel 文件"));
+    refresh();
+}
+
+void BalancePanel::refresh()
+{
+    model_->clear();
+    model_->setHorizontalHeaderLabels(headerTexts());
+    for (const BalanceGroup& g : analysis::balanceGroups(rows_, limits()))
+        model_->appendRow(groupRow(g));
+
+    QStringList differing;
+    int checked = 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const analysis::CrossCheck check = analysis::crossCheck(rows_[i]);
+        if (check.verdict == analysis::CrossCheck::NotApplicable)
+            continue;
+        ++checked;
+        if (check.verdict == analysis::CrossCheck::Differs)
+            differing << tr("第 %1 行（%2）").arg(rowNumbers_.value(int(i)), percentText(check.deviationPercent, 2));
+    }
+    if (checked == 0)
+        crossCheck_->setText(tr("温度核对：没有可核对的行。"));
+    else if (differing.isEmpty())
+        crossCheck_->setText(tr("温度核对：%1 行的折算电阻都与按温度换算的值相符。").arg(checked));
+    else
+        crossCheck_->setText(tr("温度核对：折算电阻与按温度换算的值相差超过 0.2 %，请检查仪器上的材质和温度：%1")
+                                 .arg(joinedList(differing)));
+}
+
+QList<QStandardItem*> BalancePanel::groupRow(const BalanceGroup& g) const
+{
+    const bool computed = g.status != BalanceGroup::Incomplete;
+    QString verdict = tr("不完整");
+    QColor colour = kIncompleteColour;
+    if (g.status == BalanceGroup::Pass) {
+        verdict = tr("合格");
+        colour = kPassColour;
+    } else if (g.status == BalanceGroup::Fail) {
+        verdict = tr("不合格");
+        colour = kFailColour;
+    }
+    QString basis;
+    if (computed)
+        basis = g.basis == BalanceGroup::Converted ? tr("折算电阻") : tr("测试电阻");
+    const QStringList texts{
+        g.winding,
+        g.tapping,
+        analysis::phaseNames(g.kind).join(QLatin1Char('/')),
+        valuesText(g),
+        basis,
+        computed ? percentText(g.imbalancePercent, 3) : QString(),
+        percentText(g.limitPercent, 2),
+        verdict,
+    };
+    QList<QStandardItem*> items;
+    for (const QString& text : texts) {
+        auto* item = new QStandardItem(text);
+        item->setTextAlignment(Qt::AlignCenter);
+        item->setEditable(false);
+        items << item;
+    }
+    items[Verdict]->setBackground(colour);
+    if (!computed)
+        items[Verdict]->setToolTip(tr("三相中有缺少的相、超量程或没有读数的行，不计算不平衡率。"));
+    return items;
+}
+
+// The three compared values in one unit; for an incomplete group the rows
+// found are named by their table numbers.
+QString BalancePanel::valuesText(const BalanceGroup& g) const
+{
+    QStringList parts;
+    const QStringList names = analysis::phaseNames(g.kind);
+    if (g.status == BalanceGroup::Incomplete) {
+        for (int i = 0; i < 3; ++i) {
+            const int row = g.rows[static_cast<std::size_t>(i)];
+            parts << names[i] + QLatin1Char(' ') + (row >= 0 ? tr("第 %1 行").arg(rowNumbers_.value(row)) : tr("缺"));
+        }
+        return parts.join(QStringLiteral("  "));
+    }
+    const analysis::ResistanceUnit unit = analysis::unitFor((g.ohms[0] + g.ohms[1] + g.ohms[2]) / 3.0);
+    for (int i = 0; i < 3; ++i)
+        parts << names[i] + QLatin1Char(' ') + QString::number(g.ohms[static_cast<std::size_t>(i)] / unit.ohms, 'f', 3);
+    return parts.join(QStringLiteral("  ")) + QLatin1Char(' ') + unit.name;
+}

@@ -1,0 +1,139 @@
+#include "trendpanel.h"
+
+#include "trendchart.h"
+
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kStableStyle =
+    "QLabel{background-color: rgb(6, 186, 39); color: white; border-radius: 3px; padding: 1px 6px;}";
+const char* const kSettlingStyle =
+    "QLabel{background-color: rgb(254, 202, 84); color: black; border-radius: 3px; padding: 1px 6px;}";
+const char* const kFoldStyle = "QToolButton{background-color: rgb(142, 189, 243); border: none;}";
+
+}  // namespace
+
+TrendPanel::TrendPanel(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("trendPanel"));
+    fold_ = new QToolButton(this);
+    fold_->setObjectName(QStringLiteral("toolButton_trend"));
+    fold_->setCheckable(true);
+    fold_->setChecked(true);
+    fold_->setArrowType(Qt::DownArrow);
+    fold_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    fold_->setStyleSheet(QLatin1String(kFoldStyle));
+    spread_ = new QLabel(this);
+    spread_->setObjectName(QStringLiteral("label_stabilitySpread"));
+    mark_ = new QLabel(this);
+    mark_->setObjectName(QStringLiteral("label_stableMark"));
+    windowLabel_ = new QLabel(this);
+    window_ = new QSpinBox(this);
+    window_->setObjectName(QStringLiteral("spinBox_stabilityWindow"));
+    window_->setRange(analysis::StabilitySettings::kMinWindow, analysis::StabilitySettings::kMaxWindow);
+    thresholdLabel_ = new QLabel(this);
+    threshold_ = new QDoubleSpinBox(this);
+    threshold_->setObjectName(QStringLiteral("doubleSpinBox_stabilityThreshold"));
+    threshold_->setDecimals(3);
+    threshold_->setRange(0.001, 10.0);
+    threshold_->setSingleStep(0.01);
+    threshold_->setSuffix(QStringLiteral(" %"));
+    chart_ = new TrendChart(this);
+    chart_->setObjectName(QStringLiteral("trendChart"));
+
+    auto* header = new QHBoxLayout;
+    header->addWidget(fold_);
+    header->addSpacing(12);
+    header->addWidget(spread_);
+    header->addWidget(mark_);
+    header->addStretch(1);
+    header->addWidget(windowLabel_);
+    header->addWidget(window_);
+    header->addSpacing(8);
+    header->addWidget(thresholdLabel_);
+    header->addWidget(threshold_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addLayout(header);
+    layout->addWidget(chart_, 1);
+
+    setStabilitySettings({});
+    connect(fold_, &QToolButton::toggled, this, [this](bool open) {
+        setFolded(!open);
+        emit foldedChanged(!open);
+    });
+    auto changed = [this] { emit stabilitySettingsChanged(stabilitySettings()); };
+    connect(window_, QOverload<int>::of(&QSpinBox::valueChanged), this, changed);
+    connect(threshold_, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, changed);
+    retranslate();
+}
+
+bool TrendPanel::isFolded() const
+{
+    return !fold_->isChecked();
+}
+
+void TrendPanel::setFolded(bool folded)
+{
+    {
+        const QSignalBlocker block(fold_);
+        fold_->setChecked(!folded);
+    }
+    fold_->setArrowType(folded ? Qt::RightArrow : Qt::DownArrow);
+    chart_->setVisible(!folded);
+}
+
+analysis::StabilitySettings TrendPanel::stabilitySettings() const
+{
+    return {window_->value(), threshold_->value()};
+}
+
+void TrendPanel::setStabilitySettings(const analysis::StabilitySettings& settings)
+{
+    const QSignalBlocker blockWindow(window_);
+    const QSignalBlocker blockThreshold(threshold_);
+    window_->setValue(settings.window);
+    threshold_->setValue(settings.thresholdPercent);
+}
+
+void TrendPanel::showStability(std::optional<double> spreadPercent, bool stable)
+{
+    spreadPercent_ = spreadPercent;
+    stable_ = stable;
+    showMark();
+}
+
+QString TrendPanel::stabilityText() const
+{
+    return spread_->text() + QLatin1Char(' ') + mark_->text();
+}
+
+void TrendPanel::showMark()
+{
+    const QString spread = spreadPercent_ ? QString::number(*spreadPercent_, 'f', 3) + QStringLiteral(" %")
+                                          : QStringLiteral("—");
+    spread_->setText(tr("波动：%1").arg(spread));
+    mark_->setVisible(spreadPercent_.has_value());
+    mark_->setText(stable_ ? tr("稳定") : tr("未稳定"));
+    mark_->setStyleSheet(QLatin1String(stable_ ? kStableStyle : kSettlingStyle));
+}
+
+void TrendPanel::retranslate()
+{
+    fold_->setText(tr("趋势"));
+    fold_->setToolTip(tr("显示或隐藏测试电阻的趋势图"));
+    windowLabel_->setText(tr("窗口（次）"));
+    window_->setToolTip(tr("计算波动所用的最近读数个数"));
+    thresholdLabel_->setText(tr("稳定阈值"));
+    threshold_->setToolTip(tr("波动（最大值 − 最小值）/ 平均值低于此值时为稳定"));
+    chart_->retranslate();
+    showMark();
+}

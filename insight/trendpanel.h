@@ -1,0 +1,59 @@
+#pragma once
+// The live trend of a test page: a header line with the fold button, the
+// stability of the live value and its two settings, and the chart below it.
+
+#include "stability.h"
+
+#include <QMetaType>
+#include <QWidget>
+
+#include <optional>
+
+Q_DECLARE_METATYPE(analysis::StabilitySettings)
+
+class QDoubleSpinBox;
+class QLabel;
+class QSpinBox;
+class QToolButton;
+class TrendChart;
+
+class TrendPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TrendPanel(QWidget* parent = nullptr);
+
+    TrendChart* chart() const { return chart_; }
+
+    bool isFolded() const;
+    void setFolded(bool folded);
+
+    analysis::StabilitySettings stabilitySettings() const;
+    void setStabilitySettings(const analysis::StabilitySettings& settings);  // emits nothing
+
+    // The spread of the last readings; none before a full window.
+    void showStability(std::optional<double> spreadPercent, bool stable);
+    bool showsStable() const { return stable_; }
+    QString stabilityText() const;
+
+    void retranslate();
+
+signals:
+    void foldedChanged(bool folded);
+    void stabilitySettingsChanged(analysis::StabilitySettings settings);
+
+private:
+    void showMark();
+
+    QToolButton* fold_ = nullptr;
+    QLabel* spread_ = nullptr;
+    QLabel* mark_ = nullptr;
+    QLabel* windowLabel_ = nullptr;
+    QSpinBox* window_ = nullptr;
+    QLabel* thresholdLabel_ = nullptr;
+    QDoubleSpinBox* threshold_ = nullptr;
+    TrendChart* chart_ = nullptr;
+    std::optional<double> spreadPercent_;
+    bool stable_ = false;
+};

@@ -1,0 +1,234 @@
+// The widgets of the live trend and the balance summary, and the summary's
+// workbook read back with openpyxl.
+
+#include "balancepanel.h"
+#include "tableworkbook.h"
+#include "trendchart.h"
+#include "trendpanel.h"
+
+#include <QtCharts/QChart>
+#include <QtCharts/QValueAxis>
+#include <QtTest>
+#include <QtWidgets>
+
+using namespace analysis;
+
+namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+QtCharts::QValueAxis* axis(TrendChart& chart, Qt::Alignment side)
+{
+    return qobject_cast<QtCharts::QValueAxis*>(chart.chart()->axes(side == Qt::AlignBottom ? Qt::Horizontal : Qt::Vertical).value(side == Qt::AlignRight ? 1 : 0));
+}
+
+TracePoint settling(int i)
+{
+    return {i * 0.5, 0.012345 * (1.0 + 0.25 * std::exp(-i * 0.5 / 3.0)), 9.5};
+}
+
+QStringList dcCells(const QString& phase, const QString& converted, const QString& measured = QStringLiteral("12.345mΩ"))
+{
+    QStringList cells;
+    for (int i = 0; i < 15; ++i)
+        cells << QStringLiteral(" ");
+    cells[3] = QStringLiteral("铜");
+    cells[4] = QStringLiteral("+20.00℃");
+    cells[5] = QStringLiteral("75℃");
+    cells[7] = QStringLiteral("05");
+    cells[8] = phase;
+    cells[9] = QStringLiteral("高压");
+    cells[12] = converted;
+    cells[13] = measured;
+    return cells;
+}
+
+}  // namespace
+
+class TestInsight : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void chartDrawsEachReadingOnceInOneUnit()
+    {
+        TrendChart chart;
+        chart.resize(600, 300);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        PaintCounter counter(chart.viewport());
+        chart.appendPoint({0.0, NAN, 2.0});  // charging: current only
+        QCoreApplication::processEvents();
+        const int readings = 40;
+        for (int i = 1; i <= readings; ++i) {
+            chart.appendPoint(settling(i));
+            QCoreApplication::processEvents();
+        }
+        QVERIFY2(counter.paints <= readings + 1, qPrintable(QString::number(counter.paints)));
+        QVERIFY(counter.paints > 0);
+        QCOMPARE(chart.resistanceUnit(), QStringLiteral("mΩ"));
+        QCOMPARE(chart.resistancePointCount(), readings);
+        QCOMPARE(chart.currentPointCount(), readings + 1);
+        const QVector<QPointF> drawn = chart.resistancePoints();
+        QCOMPARE(drawn.first(), QPointF(0.5, settling(1).ohms * 1000.0));
+        QCOMPARE(drawn.last(), QPointF(20.0, settling(readings).ohms * 1000.0));
+
+        // The settling keeps the vertical axis: the first, 23 % high point is above it.
+        QtCharts::QValueAxis* ohms = axis(chart, Qt::AlignLeft);
+        QVERIFY(ohms->max() < drawn.first().y());
+        QVERIFY(ohms->min() < drawn.last().y() && ohms->max() > drawn.last().y());
+        QVERIFY(axis(chart, Qt::AlignBottom)->max() >= 20.0);
+
+        // A kept trace replaces the drawing, in its own unit.
+        Trace kept;
+        kept.points = {{0.0, 2.5, 0.1}, {1.0, 2.4, 0.1}};
+        chart.showTrace(kept);
+        QCOMPARE(chart.resistanceUnit(), QStringLiteral("Ω"));
+        QCOMPARE(chart.resistancePoints(), (QVector<QPointF>{{0.0, 2.5}, {1.0, 2.4}}));
+        chart.clear();
+        QCOMPARE(chart.resistancePointCount(), 0);
+    }
+
+    void longTracesAreThinnedKeepingSpikes()
+    {
+        TrendChart chart;
+        chart.show();
+        Trace trace;
+        for (int i = 0; i < 5000; ++i)
+            trace.points.append({i * 0.2, i == 3333 ? 0.013 : 0.012, 10.0});
+        chart.showTrace(trace);
+        QVERIFY(chart.resistancePointCount() <= TrendChart::kMaxDrawnPoints + 2);
+        QVERIFY(chart.resistancePointCount() >= TrendChart::kMaxDrawnPoints / 2);
+        const QVector<QPointF> drawn = chart.resistancePoints();
+        const auto spike = std::max_element(drawn.begin(), drawn.end(),
+                                            [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+        QCOMPARE(*spike, QPointF(3333 * 0.2, 13.0));
+        QVERIFY(std::is_sorted(drawn.begin(), drawn.end(),
+                               [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); }));
+        QCOMPARE(drawn.first().x(), 0.0);
+
+        // Hidden, the chart only keeps the readings; shown, it draws them all.
+        chart.hide();
+        chart.clear();
+        chart.appendPoint({0.0, 0.012, 1.0});
+        chart.appendPoint({0.5, 0.0121, 1.0});
+        QCOMPARE(chart.resistancePointCount(), 0);
+        QCOMPARE(chart.trace().points.size(), 2);
+        chart.show();
+        QCOMPARE(chart.resistancePointCount(), 2);
+    }
+
+    void panelFoldsAndTellsItsSettings()
+    {
+        qRegisterMetaType<StabilitySettings>();
+        TrendPanel panel;
+        panel.show();
+        QSignalSpy folded(&panel, &TrendPanel::foldedChanged);
+        QSignalSpy settings(&panel, &TrendPanel::stabilitySettingsChanged);
+        auto* fold = panel.findChild<QToolButton*>(QStringLiteral("toolButton_trend"));
+        fold->click();
+        QVERIFY(panel.isFolded());
+        QVERIFY(!panel.chart()->isVisible());
+        QCOMPARE(folded.size(), 1);
+        QCOMPARE(folded.at(0).at(0).toBool(), true);
+        panel.setFolded(false);  // set by the program: no signal
+        QVERIFY(panel.chart()->isVisible());
+        QCOMPARE(folded.size(), 1);
+
+        panel.setStabilitySettings({20, 0.1});
+        QCOMPARE(settings.size(), 0);
+        panel.findChild<QSpinBox*>(QStringLiteral("spinBox_stabilityWindow"))->setValue(15);
+        QCOMPARE(settings.size(), 1);
+        QCOMPARE(panel.stabilitySettings().window, 15);
+        QCOMPARE(panel.stabilitySettings().thresholdPercent, 0.1);
+
+        auto* mark = panel.findChild<QLabel*>(QStringLiteral("label_stableMark"));
+        panel.showStability(std::nullopt, false);
+        QVERIFY(!mark->isVisible());
+        panel.showStability(0.0312, true);
+        QVERIFY(mark->isVisible());
+        QCOMPARE(mark->text(), QStringLiteral("稳定"));
+        QVERIFY(panel.stabilityText().contains(QStringLiteral("0.031 %")));
+        panel.showStability(0.2, false);
+        QCOMPARE(mark->text(), QStringLiteral("未稳定"));
+    }
+
+    void balanceSummaryFollowsRowsAndLimits()
+    {
+        qRegisterMetaType<BalanceLimits>();
+        BalancePanel panel;
+        QSignalSpy limits(&panel, &BalancePanel::limitsChanged);
+        std::vector<DcResult> rows;
+        for (const QStringList& cells : {dcCells("A0", "10.000mΩ"), dcCells("B0", "10.100mΩ"),
+                                         dcCells("C0", "10.200mΩ"), dcCells("AB", "10.000mΩ"),
+                                         dcCells("BC", "------μΩ", ">800.00mΩ")})
+            rows.push_back(dcResultFromCells(cells));
+        panel.showResults(rows, {"1", "2", "3", "4", "6"});
+        QList<QStringList> shown = panel.rowTexts();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0], (QStringList{"高压", "05", "A0/B0/C0", "A0 10.000  B0 10.100  C0 10.200 mΩ", "折算电阻", "1.980 %",
+                                        "2.00 %", "合格"}));
+        QCOMPARE(shown[1].mid(2), (QStringList{"AB/BC/AC", "AB 第 4 行  BC 第 6 行  AC 缺", "", "", "1.00 %", "不完整"}));
+        QCOMPARE(panel.headerTexts().size(), int(BalancePanel::ColumnCount));
+
+        panel.findChild<QDoubleSpinBox*>(QStringLiteral("doubleSpinBox_phaseLimit"))->setValue(1.5);
+        QCOMPARE(limits.size(), 1);
+        QCOMPARE(panel.rowTexts()[0].last(), QStringLiteral("不合格"));
+        QCOMPARE(panel.limits().phasePercent, 1.5);
+
+        // 12.345 mΩ at 20 ℃ is 15.008 mΩ at 75 ℃: rows 1 to 4 do not agree (12.345 against 10.x).
+        QVERIFY2(panel.crossCheckText().contains(QStringLiteral("第 1 行")), qPrintable(panel.crossCheckText()));
+        QVERIFY(!panel.crossCheckText().contains(QStringLiteral("第 6 行")));
+        panel.showResults({dcResultFromCells(dcCells("A0", "15.008mΩ"))}, {"1"});
+        QVERIFY2(panel.crossCheckText().contains(QStringLiteral("1 行")), qPrintable(panel.crossCheckText()));
+        QVERIFY(!panel.crossCheckText().contains(QStringLiteral("0.2 %")));
+    }
+
+    void workbookReadsBackWithOpenpyxl()
+    {
+        // The system's interpreter, where the distribution's openpyxl lives.
+        QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
+        if (python.isEmpty())
+            python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            QFAIL("python3 with openpyxl is needed (tools/setup.sh installs it)");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("balance.xlsx"));
+        TextTable table{QStringLiteral("三相平衡"),
+                        {"绕组", "分接", "不平衡率"},
+                        {{"高压", "05", "1.980 %"}, {"低压", "00", ""}}};
+        QString error;
+        QVERIFY2(writeTableWorkbook(path, table, &error), qPrintable(error));
+        QProcess read;
+        read.start(python, {"-c", "import sys, openpyxl\n"
+                                  "ws = openpyxl.load_workbook(sys.argv[1]).active\n"
+                                  "print(ws.title)\n"
+                                  "for row in ws.iter_rows(values_only=True):\n"
+                                  "    print('|'.join('' if v is None else str(v) for v in row))\n",
+                           path});
+        QVERIFY(read.waitForFinished(30000));
+        QVERIFY2(read.exitCode() == 0, read.readAllStandardError().constData());
+        QCOMPARE(QString::fromUtf8(read.readAllStandardOutput()).trimmed().split(QLatin1Char('\n')),
+                 (QStringList{"三相平衡", "绕组|分接|不平衡率", "高压|05|1.980 %", "低压|00|"}));
+
+        QVERIFY(!writeTableWorkbook(dir.filePath(QStringLiteral("no/such/folder/x.xlsx")), table, &error));
+        QVERIFY(!error.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestInsight)
+#include "test_insight.moc"
