@@ -1,8 +1,6 @@
-// The widgets of the live trend and the balance summary, and the summary's
-// workbook read back with openpyxl.
+// The widgets of the live trend and of the balance summary.
 
 #include "balancepanel.h"
-#include "tableworkbook.h"
 #include "trendchart.h"
 #include "trendpanel.h"
 
@@ -196,37 +194,6 @@ private slots:
         panel.showResults({dcResultFromCells(dcCells("A0", "15.008mΩ"))}, {"1"});
         QVERIFY2(panel.crossCheckText().contains(QStringLiteral("1 行")), qPrintable(panel.crossCheckText()));
         QVERIFY(!panel.crossCheckText().contains(QStringLiteral("0.2 %")));
-    }
-
-    void workbookReadsBackWithOpenpyxl()
-    {
-        // The system's interpreter, where the distribution's openpyxl lives.
-        QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
-        if (python.isEmpty())
-            python = QStandardPaths::findExecutable(QStringLiteral("python3"));
-        if (python.isEmpty())
-            QFAIL("python3 with openpyxl is needed (tools/setup.sh installs it)");
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("balance.xlsx"));
-        TextTable table{QStringLiteral("三相平衡"),
-                        {"绕组", "分接", "不平衡率"},
-                        {{"高压", "05", "1.980 %"}, {"低压", "00", ""}}};
-        QString error;
-        QVERIFY2(writeTableWorkbook(path, table, &error), qPrintable(error));
-        QProcess read;
-        read.start(python, {"-c", "import sys, openpyxl\n"
-                                  "ws = openpyxl.load_workbook(sys.argv[1]).active\n"
-                                  "print(ws.title)\n"
-                                  "for row in ws.iter_rows(values_only=True):\n"
-                                  "    print('|'.join('' if v is None else str(v) for v in row))\n",
-                           path});
-        QVERIFY(read.waitForFinished(30000));
-        QVERIFY2(read.exitCode() == 0, read.readAllStandardError().constData());
-        QCOMPARE(QString::fromUtf8(read.readAllStandardOutput()).trimmed().split(QLatin1Char('\n')),
-                 (QStringList{"三相平衡", "绕组|分接|不平衡率", "高压|05|1.980 %", "低压|00|"}));
-
-        QVERIFY(!writeTableWorkbook(dir.filePath(QStringLiteral("no/such/folder/x.xlsx")), table, &error));
-        QVERIFY(!error.isEmpty());
     }
 };
 
