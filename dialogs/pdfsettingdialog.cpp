@@ -1,12 +1,10 @@
 #include "pdfsettingdialog.h"
 
+#include "settingsfile.h"
 #include "ui_pdfsettingdialog.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QSettings>
-#include <QStandardPaths>
 
 namespace {
 
@@ -27,16 +25,6 @@ const HeaderKey kHeaderKeys[] = {
     {"scene", &PdfSettingData::scene, &Ui::PdfSettingDialog::lineEdit_Scene},
 };
 
-// In the application's data folder; in the temporary folder when that cannot be made.
-QString settingsPath()
-{
-    const QString name = QStringLiteral("/settingsPdf.ini");
-    const QString path = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + name;
-    if (QDir().mkpath(QFileInfo(path).absolutePath()))
-        return path;
-    return QDir::tempPath() + name;
-}
-
 }  // namespace
 
 PdfSettingDialog::PdfSettingDialog(QWidget* parent)
@@ -45,8 +33,7 @@ PdfSettingDialog::PdfSettingDialog(QWidget* parent)
     ui->setupUi(this);
     setWindowFlags(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
-    settings = new QSettings(settingsPath(), QSettings::IniFormat, this);
-    settings->setIniCodec("UTF-8");
+    settings = openSettingsFile(QStringLiteral("settingsPdf.ini"));
     readSettings();
 }
 

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QSettings;
 
 namespace Ui {
@@ -31,6 +33,6 @@ private:
     void writeSettings();
 
     Ui::PdfSettingDialog* ui;
-    QSettings* settings = nullptr;
+    std::unique_ptr<QSettings> settings;
     PdfSettingData data;
 };
