@@ -12,5 +12,12 @@ function(tester_link_usb_emulation target)
     "-Wl,--push-state,--no-as-needed" umockdev-preload "-Wl,--pop-state")
 endfunction()
 
-tester_add_test(test_libusb_device SOURCES test_libusb_device.cpp linkfakes.h LIBS tester_link tester_sim TIMEOUT 300)
+tester_add_test(test_libusb_device SOURCES test_libusb_device.cpp linkfakes.h LIBS tester_link tester_sim TIMEOUT 600)
 tester_link_usb_emulation(test_libusb_device)
+
+# The benchmark of a full read-out over the emulated device, built here beside
+# its emulation library and left with the other benchmarks.
+add_executable(bench-usb-import ${PROJECT_SOURCE_DIR}/bench/bench_usb_import.cpp)
+target_link_libraries(bench-usb-import PRIVATE tester_link tester_sim)
+tester_link_usb_emulation(bench-usb-import)
+set_target_properties(bench-usb-import PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
