@@ -10,6 +10,8 @@
 #include "settingsframes.h"
 #include "usbdescriptors.h"
 
+#include <QSemaphore>
+#include <QThread>
 #include <QtTest>
 
 using linktest::Report;
@@ -239,7 +241,74 @@ private slots:
         QCOMPARE(requests.back(), protocol::buildReadBackRequest(9991, 9));
     }
 
+    // The window calls three slots from its own thread while the link's
+    // thread reads out: their transfers are started beside the link's read
+    // and reach the device once each, and the read-out stops between records.
+    void windowCallsDuringReadOut()
+    {
+        Bus bus;
+        const auto device = bus.plug("1-1", usbemu::msOs20Device(kOurs), instrument(300));
+        UsbLink rig;
+        QSemaphore started;
+        QObject::connect(&rig.manager, &WinUSBManager::finishReadReadBack, &rig.manager,
+                         [&started](std::vector<unsigned char>, int readedNum) {
+                             if (readedNum == 3)
+                                 started.release();
+                         }, Qt::DirectConnection);
+        QThread thread;
+        rig.manager.moveToThread(&thread);
+        thread.start();
+        QMetaObject::invokeMethod(&rig.manager, [&rig] {
+            rig.manager.connectUsb("usb:1-1");
+            rig.manager.readStoreTotalNum();
+            rig.manager.readReadBackData();
+            rig.manager.moveToThread(QCoreApplication::instance()->thread());
+        });
+        QVERIFY(started.tryAcquire(1, 30000));
+        rig.manager.informUpperClose();
+        rig.manager.stopCirculation(true);
+        rig.manager.keyUnlock();
+        thread.quit();
+        QVERIFY(thread.wait(30000));
+
+        QVERIFY(rig.records.count() >= 3 && rig.records.count() < 300);
+        QVERIFY(rig.reports().isEmpty());
+        const std::vector<protocol::Bytes> requests = device->bulkOut();
+        QCOMPARE(std::count(requests.begin(), requests.end(), protocol::buildUpperCloseRequest()), 1);
+        QCOMPARE(std::count(requests.begin(), requests.end(), protocol::buildKeyUnlockRequest()), 1);
+        rig.manager.disConnect();
+        QTRY_COMPARE(device->openHandles(), 0);
+        QCOMPARE(device->abandonedUrbs(), 0);
+    }
+
     // ------------------------------------------------------------ disconnect and unplug
+    // An instrument that does not answer: every read that times out is
+    // cancelled on the device before the link moves on, and once the
+    // instrument answers again the link works as before. (What is asserted
+    // does not depend on how long anything took.)
+    void timedOutReadsAreDiscarded()
+    {
+        Bus bus;
+        const auto device = bus.plug("1-1", usbemu::msOs20Device(kOurs), instrument(0));
+        LinkTiming quick = timing();
+        quick.transferTimeoutMs = 200;
+        linktest::Link<LibusbTransport> rig(std::make_unique<LibusbTransport>(quick), quick);
+        rig.manager.connectUsb("usb:1-1");
+        sim::Faults silent;
+        silent.silent = true;
+        device->instrument()->setFaults(silent);
+        rig.manager.startTesting(false);
+        QVERIFY(!rig.reports().isEmpty());
+        QVERIFY(device->discardedUrbs() >= 1);
+        QCOMPARE(device->pendingUrbs(), 0);
+        device->instrument()->setFaults({});
+        rig.manager.stopTesting(false);
+        QCOMPARE(rig.reports().last(), Report(text("请求停止测试成功"), 0));
+        rig.manager.disConnect();
+        QTRY_COMPARE(device->openHandles(), 0);
+        QCOMPARE(device->abandonedUrbs(), 0);
+    }
+
     // Closing the device cancels a read still in flight and waits until
     // libusb has let go of its buffer; nothing is left with the device.
     void closingCancelsAPendingRead()
