@@ -3,7 +3,12 @@
 
 #include "winusbmanager.h"
 
+#include <QCoreApplication>
+#include <QSemaphore>
 #include <QSignalSpy>
+#include <QThread>
+
+#include <functional>
 
 namespace linktest {
 
@@ -36,6 +41,37 @@ struct Link {
         for (const QList<QVariant>& args : spy)
             out << args.at(index).value<Value>();
         return out;
+    }
+
+    // As during a read-out the window ends: the link's own thread runs
+    // connect and reads the stored records out, and once three have arrived
+    // this thread calls informUpperClose, stopCirculation and keyUnlock
+    // directly. False when the read-out did not begin, or not end, in time.
+    bool callDuringReadOut(const std::function<void()>& connect, int waitMs)
+    {
+        QSemaphore begun;
+        const auto third = QObject::connect(&manager, &WinUSBManager::finishReadReadBack, &manager,
+                                            [&begun](std::vector<unsigned char>, int readedNum) {
+                                                if (readedNum == 3)
+                                                    begun.release();
+                                            }, Qt::DirectConnection);
+        QThread thread;
+        manager.moveToThread(&thread);
+        thread.start();
+        QMetaObject::invokeMethod(&manager, [this, connect] {
+            connect();
+            manager.readStoreTotalNum();
+            manager.readReadBackData();
+            manager.moveToThread(QCoreApplication::instance()->thread());
+        });
+        const bool inTime = begun.tryAcquire(1, waitMs);
+        manager.informUpperClose();
+        manager.stopCirculation(true);
+        manager.keyUnlock();
+        thread.quit();
+        const bool ended = thread.wait(2 * waitMs);
+        QObject::disconnect(third);
+        return inTime && ended;
     }
 
     T* transport;  // owned by the manager

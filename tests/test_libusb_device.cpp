@@ -10,8 +10,6 @@
 #include "settingsframes.h"
 #include "usbdescriptors.h"
 
-#include <QSemaphore>
-#include <QThread>
 #include <QtTest>
 
 using linktest::Report;
@@ -249,27 +247,7 @@ private slots:
         Bus bus;
         const auto device = bus.plug("1-1", usbemu::msOs20Device(kOurs), instrument(300));
         UsbLink rig;
-        QSemaphore started;
-        QObject::connect(&rig.manager, &WinUSBManager::finishReadReadBack, &rig.manager,
-                         [&started](std::vector<unsigned char>, int readedNum) {
-                             if (readedNum == 3)
-                                 started.release();
-                         }, Qt::DirectConnection);
-        QThread thread;
-        rig.manager.moveToThread(&thread);
-        thread.start();
-        QMetaObject::invokeMethod(&rig.manager, [&rig] {
-            rig.manager.connectUsb("usb:1-1");
-            rig.manager.readStoreTotalNum();
-            rig.manager.readReadBackData();
-            rig.manager.moveToThread(QCoreApplication::instance()->thread());
-        });
-        QVERIFY(started.tryAcquire(1, 30000));
-        rig.manager.informUpperClose();
-        rig.manager.stopCirculation(true);
-        rig.manager.keyUnlock();
-        thread.quit();
-        QVERIFY(thread.wait(30000));
+        QVERIFY(rig.callDuringReadOut([&rig] { rig.manager.connectUsb("usb:1-1"); }, 30000));
 
         QVERIFY(rig.records.count() >= 3 && rig.records.count() < 300);
         QVERIFY(rig.reports().isEmpty());

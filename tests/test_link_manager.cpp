@@ -7,9 +7,7 @@
 #include "settingsframes.h"
 #include "simtransport.h"
 
-#include <QSemaphore>
 #include <QTest>
-#include <QThread>
 
 #include <atomic>
 #include <functional>
@@ -360,27 +358,7 @@ private slots:
         sim::Faults faults;
         faults.answerDelayMs = 3;
         rig.instrument().setFaults(faults);
-        QSemaphore started;
-        QObject::connect(&rig.manager, &WinUSBManager::finishReadReadBack, &rig.manager,
-                         [&started](std::vector<unsigned char>, int readedNum) {
-                             if (readedNum == 3)
-                                 started.release();
-                         }, Qt::DirectConnection);
-        QThread thread;
-        rig.manager.moveToThread(&thread);
-        thread.start();
-        QMetaObject::invokeMethod(&rig.manager, [&rig] {
-            rig.connect();
-            rig.manager.readStoreTotalNum();
-            rig.manager.readReadBackData();
-            rig.manager.moveToThread(QCoreApplication::instance()->thread());
-        });
-        QVERIFY(started.tryAcquire(1, 5000));
-        rig.manager.informUpperClose();
-        rig.manager.stopCirculation(true);
-        rig.manager.keyUnlock();
-        thread.quit();
-        QVERIFY(thread.wait(10000));
+        QVERIFY(rig.callDuringReadOut([&rig] { rig.connect(); }, 5000));
 
         QVERIFY(rig.records.count() >= 3 && rig.records.count() < 200);
         QVERIFY(rig.reports().isEmpty());
