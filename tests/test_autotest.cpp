@@ -408,9 +408,17 @@ private slots:
     }
 
     // The exit button ends the series, not the test: it runs on and its row is
-    // appended when it ends; no further test starts.
+    // appended when it ends; no further test starts. Closing the panel's window
+    // from outside acts as the button.
+    void exitButtonLeavesTheTestRunning_data()
+    {
+        QTest::addColumn<bool>("windowClosed");
+        QTest::newRow("exit button") << false;
+        QTest::newRow("panel window closed") << true;
+    }
     void exitButtonLeavesTheTestRunning()
     {
+        QFETCH(bool, windowClosed);
         Rig rig(1, seriesTiming());
         QVERIFY(rig.connect());
         MainWindow* window = rig.window.get();
@@ -419,7 +427,10 @@ private slots:
         QVERIFY(startSeries(window, 3, QTime(0, 0, 10)));
         sim::Instrument& instrument = *rig.instruments[0];
         QTRY_VERIFY_WITH_TIMEOUT(instrument.phase() == sim::Phase::Charging, kWait);
-        panelOf(window)->findChild<QPushButton*>(QStringLiteral("pushButton_exitAutoTest"))->click();
+        if (windowClosed)
+            panelOf(window)->windowHandle()->close();
+        else
+            panelOf(window)->findChild<QPushButton*>(QStringLiteral("pushButton_exitAutoTest"))->click();
         QVERIFY(panelGone(window));
         QVERIFY(rig.get<QMenu>("menuLanguage")->isEnabled());
 
