@@ -219,6 +219,7 @@ void MainWindow::clearDisplayedValues()
         box->setValue(-1);
     ui->doubleSpinBox_ConductorTempValue_3->setValue(-40.1);
 
+    dcResistanceShowsReading = false;
     for (QLabel* label : {ui->label_TestedCurrentValue, ui->label_ConvertedResistanceValue,
                           ui->label_TestedResistanceValue, ui->label_EnvironmentTempValue,
                           ui->label_testStatus, ui->label_TestedCurrentValue_2,
@@ -347,6 +348,8 @@ void MainWindow::finishPageSwitch(int index)
     pageSwitchTarget = -1;
     ui->stackedWidget->setCurrentIndex(index);
     checkPageAction(ui->stackedWidget->currentIndex());
+    if (QPushButton* pressed = std::exchange(changePressedDuringSwitch, nullptr); pressed && isConnected)
+        pressChangeButton(pressed);
 }
 
 void MainWindow::on_stackedWidget_currentChanged(int index)

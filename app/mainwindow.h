@@ -5,6 +5,7 @@
 //   mainwindow_connection.cpp connecting, polling, live readings, status reports
 //   mainwindow_language.cpp   language menu and translators
 //   mainwindow_pages.cpp      setting lists and result tables of the two test pages
+//   mainwindow_settings.cpp   settings edit mode, sending the settings, the test buttons
 //   mainwindow_import.cpp     reading the instrument's stored records into the stored-data table
 //   mainwindow_reports.cpp    the PDF report and the Excel workbooks of the tables
 //   mainwindow_auto.cpp       automatic test series and the sampling interval
@@ -24,7 +25,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace Ui {
 class MainWindow;
@@ -34,15 +38,20 @@ class Transport;
 }
 
 class AutoTestDialog;
+class DeviceSelectionDialog;
 class PdfSettingDialog;
 class QAction;
 class QCloseEvent;
+class QComboBox;
 class QEvent;
 class QLabel;
+class QPushButton;
 class QStackedWidget;
 class QStandardItemModel;
+class QTableView;
 class QThread;
 class QTimer;
+class QToolButton;
 class ReceiveThread;
 class SampleIntervalDialog;
 class WinUSBManager;
@@ -121,6 +130,35 @@ private slots:
     void on_comboBox_StandardSettingValue_4_currentIndexChanged(int index);
     void on_comboBox_StandardUnitValue_4_currentIndexChanged(int index);
 
+    // Edit mode, settings sent by the operator's edits, test start and stop.
+    void on_pushButton_Change_clicked();
+    void on_pushButton_Change_2_clicked();
+    void on_pushButton_Test_clicked();
+    void on_pushButton_Test_2_clicked();
+    void on_spinBox_ConductorNoValue_3_editingFinished();
+    void on_doubleSpinBox_ConductorTempValue_3_editingFinished();
+    void on_spinBox_TappingValue_3_editingFinished();
+    void on_comboBox_WindingValue_3_activated(int index);
+    void on_comboBox_ConductorMaterialValue_3_activated(int index);
+    void on_comboBox_CurrentSettingValue_3_activated(int index);
+    void on_comboBox_ConvertedTempValue_3_activated(int index);
+    void on_comboBox_PhaseTypeValue_3_activated(int index);
+    void on_spinBox_ConductorNoValue_4_editingFinished();
+    void on_spinBox_SampleNoValue_4_editingFinished();
+    void on_comboBox_WireSquareValue_4_activated(int index);
+    void on_comboBox_CurrentSettingValue_4_activated(int index);
+    void on_comboBox_StandardSettingValue_4_activated(int index);
+    void on_doubleSpinBox_StandardValue_4_editingFinished();
+    void on_comboBox_StandardUnitValue_4_activated(int index);
+
+    // Result tables: show or hide, delete the selected rows, clear.
+    void on_toolButton_record_clicked();
+    void on_toolButton_record2_clicked();
+    void on_pushButton_delete_clicked();
+    void on_pushButton_delete2_clicked();
+    void on_pushButton_clear_clicked();
+    void on_pushButton_clear2_clicked();
+
     void closeEvent(QCloseEvent* e) override;
 
 protected:
@@ -172,6 +210,17 @@ private:
     void fillSettingComboBoxes();
     void appendDcResultRow();
     void appendLengthResultRow();
+    void deleteSelectedRows(QTableView* view);
+    void toggleResultTable(bool& shown, QTableView* view, QToolButton* button);
+
+    void pressChangeButton(QPushButton* button);
+    void toggleSettingEdit();
+    void pressTestButton(bool isLengthTest);
+    void sendDcTestSettings();
+    void sendLengthTestSettings();
+    bool reportUnselectedList(std::initializer_list<std::pair<QComboBox*, QLabel*>> lists);
+    void emitSettingsFrame(const std::vector<unsigned char>& frame);
+    void updateStandardMinimum();
 
     void cancelPageSwitch();
     void fillStoredRow(int row, const ReceiveData& rd);
@@ -226,6 +275,10 @@ private:
     int autoTestDone = 0;
     bool isCountingDown = false;
     QString lastTestedResistance;
+    // The DC resistance label shows a measured value (not a placeholder or an
+    // over-range text): only such a value is held while a test is over range.
+    bool dcResistanceShowsReading = false;
+    QPointer<DeviceSelectionDialog> deviceDialog;  // at most one open at a time
     bool resTableShown = true;
     bool lengthTableShown = true;
     QTranslator appTranslator;
@@ -239,6 +292,9 @@ private:
     int pageSwitchPauseMs = 200;
     int pageSwitchTarget = -1;
     std::uint64_t pageSwitchGeneration = 0;
+    // A change button pressed while a switch runs acts when the switch ends,
+    // so that the switch's restart of polling does not undo it.
+    QPushButton* changePressedDuringSwitch = nullptr;
 
     // The read-out request follows the key lock after keyLockPauseMs; an
     // import that ended meanwhile (or was replaced) asks for nothing.

@@ -5,6 +5,7 @@
 #include "ui_mainwindow.h"
 
 #include "deviceselectiondialog.h"
+#include "fittedpicture.h"
 #include "settingsframes.h"
 #include "windowstyles.h"
 #include "winusbmanager.h"
@@ -28,6 +29,11 @@ constexpr int kStopAfterTestingReadings = 8;  // the ninth reading in a run send
 
 void MainWindow::on_actionConnect_triggered()
 {
+    if (deviceDialog) {  // still waiting for the operator's choice
+        deviceDialog->raise();
+        deviceDialog->activateWindow();
+        return;
+    }
     if (!isConnected) {
         startThreadIfIdle(usbThread);
         emit detectDeviceSignal();
@@ -49,10 +55,14 @@ void MainWindow::detectedDeviceSlot(QStringList paths)
         emit connectUsbSignal(paths.first());
         return;
     }
-    auto* dialog = new DeviceSelectionDialog(this);
-    dialog->addDevicePaths(paths);
-    connect(dialog, &DeviceSelectionDialog::pathSelected, usbManager, &WinUSBManager::connectUsb);
-    dialog->show();
+    if (deviceDialog) {  // a detection queued behind the one that opened it
+        deviceDialog->raise();
+        return;
+    }
+    deviceDialog = new DeviceSelectionDialog(this);
+    deviceDialog->addDevicePaths(paths);
+    connect(deviceDialog, &DeviceSelectionDialog::pathSelected, usbManager, &WinUSBManager::connectUsb);
+    deviceDialog->show();
 }
 
 void MainWindow::usbStatus(bool isConnected)
@@ -210,9 +220,12 @@ void MainWindow::showDcReading(const ReceiveData& rd)
     ui->label_TestedCurrentValue->setText(rd.testedCurrent + rd.testedCurrentUnit);
     ui->label_ConvertedResistanceValue->setText(rd.convertedResistance + rd.convertedResistanceUnit);
     showTestStatus(ui->label_testStatus, rd);
-    // A running test over range keeps the last in-range value on screen.
-    if (!(rd.resistanceOverRange && lastCharging != 0))
+    // A running test over range keeps the last measured value on screen; with
+    // none to keep (only the charging placeholder so far) the over-range text shows.
+    if (!(rd.resistanceOverRange && lastCharging != 0 && dcResistanceShowsReading)) {
         ui->label_TestedResistanceValue->setText(rd.testedResistance + rd.testedResistanceUnit);
+        dcResistanceShowsReading = !rd.resistanceOverRange && !rd.testedResistanceUnit.isEmpty();
+    }
     ui->label_EnvironmentTempValue->setText(rd.environmentTemp);
 
     ui->comboBox_ConductorMaterialValue_3->setCurrentIndex(rd.conductorMaterialIndex);
@@ -274,8 +287,8 @@ void MainWindow::showDanger(bool danger, QStackedWidget* live, QLabel* picture)
     }
     ui->statusbar->showMessage(QString());
     live->setCurrentIndex(kDangerPage);
-    picture->setPixmap(QPixmap(QLatin1String(isEnglish ? windowstyle::kDangerPictureEnglish
-                                                       : windowstyle::kDangerPictureChinese)));
+    showFittedPicture(picture, QPixmap(QLatin1String(isEnglish ? windowstyle::kDangerPictureEnglish
+                                                               : windowstyle::kDangerPictureChinese)));
 }
 
 // Idle, testing and just finished follow the reading's charging flag.

@@ -7,8 +7,14 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QStandardItem>
 #include <QStandardItemModel>
+#include <QToolButton>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -64,11 +70,8 @@ const char* const kLengthResultHeaders[] = {
     QT_TRANSLATE_NOOP("MainWindow", "备注"),
 };
 
-constexpr int kMeasuredStandard = 1;  // standard setting "测试值"
-constexpr int kMicroOhm = 0;
-constexpr double kMicroOhmBlank = 99.0;  // real values start at 100 μΩ
-constexpr double kOtherUnitBlank = -1.0;
 const char* const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
+constexpr int kResultRowsAlwaysShown = 5;  // the operator sees them without resizing the window
 
 template <std::size_t N>
 QStringList translatedList(const char* const (&texts)[N])
@@ -109,6 +112,14 @@ void appendResultRow(QStandardItemModel* model, QTableView* view, const QStringL
     view->scrollToBottom();
 }
 
+// The height at which a table shows `rows` rows of the default height with
+// its header and horizontal scroll bar.
+int heightForRows(const QTableView* view, int rows)
+{
+    return view->horizontalHeader()->sizeHint().height() + rows * view->verticalHeader()->defaultSectionSize()
+           + view->horizontalScrollBar()->sizeHint().height() + 2 * view->frameWidth();
+}
+
 QString nowText()
 {
     return QDateTime::currentDateTime().toString(QLatin1String(kTimeFormat));
@@ -131,6 +142,7 @@ void MainWindow::createResultModels()
         view->verticalHeader()->setMinimumSectionSize(28);
         view->verticalHeader()->setDefaultSectionSize(30);
         view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        view->setMinimumHeight(heightForRows(view, kResultRowsAlwaysShown));
         view->show();
     }
 }
@@ -169,24 +181,6 @@ void MainWindow::on_spinBox_TappingValue_3_valueChanged(int arg1)
 void MainWindow::on_doubleSpinBox_ConductorTempValue_3_valueChanged(double arg1)
 {
     ui->doubleSpinBox_ConductorTempValue_3->setPrefix(arg1 >= 0.0 ? QStringLiteral("+") : QString());
-}
-
-void MainWindow::on_comboBox_StandardSettingValue_4_currentIndexChanged(int index)
-{
-    if (index == kMeasuredStandard) {
-        ui->doubleSpinBox_StandardValue_4->setEnabled(false);
-        ui->comboBox_StandardUnitValue_4->setEnabled(false);
-    } else if (index == 0) {
-        ui->doubleSpinBox_StandardValue_4->setEnabled(isEditing);
-        ui->comboBox_StandardUnitValue_4->setEnabled(isEditing);
-    }
-}
-
-void MainWindow::on_comboBox_StandardUnitValue_4_currentIndexChanged(int index)
-{
-    if (ui->comboBox_StandardSettingValue_4->currentIndex() != 0)
-        return;
-    ui->doubleSpinBox_StandardValue_4->setMinimum(index == kMicroOhm ? kMicroOhmBlank : kOtherUnitBlank);
 }
 
 void MainWindow::appendDcResultRow()
@@ -229,4 +223,60 @@ void MainWindow::appendLengthResultRow()
         ui->textEdit_Remark_2->toPlainText(),
     };
     appendResultRow(lengthTestModel, ui->tableView_lengthTest, texts);
+}
+
+// --- result table buttons ------------------------------------------------------
+
+void MainWindow::on_toolButton_record_clicked()
+{
+    toggleResultTable(resTableShown, ui->tableView_resTest, ui->toolButton_record);
+}
+
+void MainWindow::on_toolButton_record2_clicked()
+{
+    toggleResultTable(lengthTableShown, ui->tableView_lengthTest, ui->toolButton_record2);
+}
+
+// The flag, not the view's visibility, decides: a test that ended while the
+// table was hidden shows it without touching the flag.
+void MainWindow::toggleResultTable(bool& shown, QTableView* view, QToolButton* button)
+{
+    shown = !shown;
+    view->setVisible(shown);
+    button->setArrowType(shown ? Qt::RightArrow : Qt::DownArrow);
+}
+
+void MainWindow::on_pushButton_delete_clicked()
+{
+    deleteSelectedRows(ui->tableView_resTest);
+}
+
+void MainWindow::on_pushButton_delete2_clicked()
+{
+    deleteSelectedRows(ui->tableView_lengthTest);
+}
+
+// Removes the rows selected as a whole (by their row header), highest first so
+// that the numbers still to be removed stay valid, then numbers the rest 1, 2, ...
+void MainWindow::deleteSelectedRows(QTableView* view)
+{
+    QAbstractItemModel* model = view->model();
+    std::vector<int> rows;
+    for (const QModelIndex& index : view->selectionModel()->selectedRows(0))
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    for (int row : rows)
+        model->removeRow(row);
+    for (int row = 0; row < model->rowCount(); ++row)
+        model->setData(model->index(row, 0), QString::number(row + 1));
+}
+
+void MainWindow::on_pushButton_clear_clicked()
+{
+    resTestModel->removeRows(0, resTestModel->rowCount());
+}
+
+void MainWindow::on_pushButton_clear2_clicked()
+{
+    lengthTestModel->removeRows(0, lengthTestModel->rowCount());
 }

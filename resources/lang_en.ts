@@ -609,6 +609,14 @@
         <translation>Settings</translation>
     </message>
     <message>
+        <source>设置未发送：%1没有选择。</source>
+        <translation>Settings not sent: nothing is chosen in %1.</translation>
+    </message>
+    <message>
+        <source>设置未发送：有设置值无效。</source>
+        <translation>Settings not sent: a setting has an invalid value.</translation>
+    </message>
+    <message>
         <source>试品材质</source>
         <translation>Conductor Material</translation>
     </message>

@@ -609,6 +609,14 @@
         <translation>设置</translation>
     </message>
     <message>
+        <source>设置未发送：%1没有选择。</source>
+        <translation>设置未发送：%1没有选择。</translation>
+    </message>
+    <message>
+        <source>设置未发送：有设置值无效。</source>
+        <translation>设置未发送：有设置值无效。</translation>
+    </message>
+    <message>
         <source>试品材质</source>
         <translation>试品材质</translation>
     </message>

@@ -211,10 +211,13 @@ private slots:
         emit rig.window->stopTestingSignal(false);  // 10 A discharging: dangerous
         auto* live = rig.get<QStackedWidget>("stackedWidget_Res");
         QTRY_COMPARE_WITH_TIMEOUT(live->currentIndex(), 1, kWait);
-        const QPixmap shown = rig.get<QLabel>("label_Danger")->pixmap(Qt::ReturnByValue);
+        auto* label = rig.get<QLabel>("label_Danger");
+        const QPixmap shown = label->pixmap(Qt::ReturnByValue);
         const char* picture = language == QLatin1String("en") ? windowstyle::kDangerPictureEnglish
                                                                : windowstyle::kDangerPictureChinese;
-        QVERIFY(!shown.isNull() && shown.toImage() == QPixmap(QLatin1String(picture)).toImage());
+        const QPixmap fitted = QPixmap(QLatin1String(picture))
+                                   .scaled(label->contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        QVERIFY(!shown.isNull() && shown.toImage() == fitted.toImage());
         QVERIFY(rig.status().isEmpty());
 
         rig.clock->advanceMs(100'000);  // discharged

@@ -1,7 +1,8 @@
 // Takes screenshots of the main window against a simulated instrument in the
-// same process: disconnected, connected, testing, danger, a finished test with
-// its result row, an automatic test series with its panel, the length page and
-// the stored-data page, in Chinese and in English. Headless with QT_QPA_PLATFORM=offscreen.
+// same process: disconnected, connected, settings edit mode, testing, danger,
+// over range, finished tests with their result rows, an automatic test series
+// with its panel, the length page and the stored-data page, in Chinese and in
+// English. Headless with QT_QPA_PLATFORM=offscreen.
 //
 //   window-screenshots [--platform-link] [output-folder]   (default: ./screenshots)
 //
@@ -105,16 +106,20 @@ public:
         }
     }
 
+    void pressTestButton(bool lengthTest)
+    {
+        get<QPushButton>(lengthTest ? "pushButton_Test_2" : "pushButton_Test")->click();
+    }
+
     // One test from start to the result row; pictures along the way.
     void testCycle(bool lengthTest, const QString& suffix)
     {
         const QString page = lengthTest ? QStringLiteral("length-") : QStringLiteral("dc-");
-        // The test button's own handler belongs to the page logic; ask the link directly.
-        emit window_.startTestingSignal(lengthTest);
+        pressTestButton(lengthTest);
         waitUntil([&] { return instrument_->phase() == sim::Phase::Testing; }, "the test to run");
         settle(1500);
         shoot(page + QStringLiteral("testing-") + suffix);
-        emit window_.stopTestingSignal(lengthTest);
+        pressTestButton(lengthTest);
         auto* live = get<QStackedWidget>(lengthTest ? "stackedWidget_Len" : "stackedWidget_Res");
         // Only the DC test runs at 10 A here, and discharging that is dangerous.
         if (!lengthTest && waitUntil([&] { return live->currentIndex() == 1; }, "the danger picture"))
@@ -136,6 +141,42 @@ public:
         // The closed panel deletes itself; outside the event loop that needs a push.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         settle(300);
+    }
+
+    // A test without pictures, started and stopped with the page's button.
+    void quickTest(bool lengthTest)
+    {
+        pressTestButton(lengthTest);
+        waitUntil([&] { return instrument_->phase() == sim::Phase::Testing; }, "the test to run");
+        settle(300);
+        pressTestButton(lengthTest);
+        waitUntil([&] { return instrument_->phase() == sim::Phase::Complete; }, "the test to end");
+        settle();
+    }
+
+    // The update button opens the settings; a picture; the button again.
+    void editMode(bool lengthTest, const QString& name)
+    {
+        auto* change = get<QPushButton>(lengthTest ? "pushButton_Change_2" : "pushButton_Change");
+        change->click();
+        settle(300);
+        shoot(name);
+        change->click();
+        settle();
+    }
+
+    // A sample far above the range: the test runs over range from its start.
+    void overRangeTest(const QString& name)
+    {
+        instrument_->setDcSampleOhms(50.0);
+        pressTestButton(false);
+        waitUntil([&] { return instrument_->phase() == sim::Phase::Testing; }, "the over-range test to run");
+        settle(1500);
+        shoot(name);
+        pressTestButton(false);
+        waitUntil([&] { return instrument_->phase() == sim::Phase::Complete; }, "the over-range test to end");
+        instrument_->setDcSampleOhms(0.012345);
+        settle();
     }
 
     bool ok() const { return ok_; }
@@ -167,9 +208,14 @@ bool tourInProcess(const QString& folder)
                 "the first reading");
     s.settle();
     s.shoot(QStringLiteral("dc-connected-zh"));
+    s.editMode(false, QStringLiteral("dc-edit-zh"));
     s.get<QTextEdit>("textEdit_Remark")->setPlainText(QStringLiteral("1号变压器 高压侧"));
     s.testCycle(false, QStringLiteral("zh"));
     s.series(QStringLiteral("zh"));
+    s.overRangeTest(QStringLiteral("dc-overrange-zh"));
+    for (int i = 0; i < 3; ++i)
+        s.quickTest(false);
+    s.shoot(QStringLiteral("dc-rows-zh"));
 
     s.get<QAction>("actionConductor_length_test")->trigger();
     s.waitUntil([&] { return instrument->screen() == sim::Screen::LengthTest; }, "the length screen");
@@ -177,6 +223,7 @@ bool tourInProcess(const QString& folder)
                 "a length reading");
     s.settle();
     s.shoot(QStringLiteral("length-zh"));
+    s.editMode(true, QStringLiteral("length-edit-zh"));
     s.testCycle(true, QStringLiteral("zh"));
 
     s.chooseLanguage("en");
@@ -185,6 +232,7 @@ bool tourInProcess(const QString& folder)
                 "a length reading in English");
     s.settle();
     s.shoot(QStringLiteral("length-en"));
+    s.editMode(true, QStringLiteral("length-edit-en"));
     s.testCycle(true, QStringLiteral("en"));
 
     s.get<QAction>("actionDc_resistance_test")->trigger();
@@ -193,8 +241,12 @@ bool tourInProcess(const QString& folder)
                 "a DC reading in English");
     s.settle();
     s.shoot(QStringLiteral("dc-connected-en"));
+    s.editMode(false, QStringLiteral("dc-edit-en"));
     s.testCycle(false, QStringLiteral("en"));
     s.series(QStringLiteral("en"));
+    for (int i = 0; i < 4; ++i)
+        s.quickTest(false);
+    s.shoot(QStringLiteral("dc-rows-en"));
 
     connect->trigger();
     s.waitUntil([&] { return connect->text() == QLatin1String("Connect"); }, "the disconnect");

@@ -1,0 +1,702 @@
+// The two test pages driven as an operator drives them, against the simulated
+// instrument in the same process (and once through the simulator program's
+// socket): edit mode, the settings each edit sends, the standard value rules,
+// start and stop, the result tables' buttons, and the page layout.
+
+#include "settingsframes.h"
+#include "sockettransport.h"
+#include "windowrig.h"
+#include "windowstyles.h"
+
+using namespace windowtest;
+using protocol::Bytes;
+
+namespace {
+
+const QString kAccepted = QStringLiteral("更新测量设置成功");
+const QString kNotConnected = QStringLiteral("设备未连接");
+
+struct PagesRig : Rig {
+    sim::Instrument& instrument() const { return *instruments[0]; }
+    QPushButton* button(const char* name) const { return get<QPushButton>(name); }
+    template <class T> T* widget(const QString& name) const { return window->findChild<T*>(name); }
+    void invoke(const char* slot) const { QVERIFY(QMetaObject::invokeMethod(window.get(), slot)); }
+
+    // The settings frames the instrument received for one page, oldest first.
+    std::vector<Bytes> settingsFrames(bool lengthPage) const
+    {
+        std::vector<Bytes> frames;
+        const auto action = lengthPage ? protocol::GroupAction::LengthSettings : protocol::GroupAction::DcSettings;
+        for (const Bytes& r : instrument().requestLog())
+            if (r.size() > 6 && r[4] == quint8(protocol::Command::Group) && r[5] == quint8(action))
+                frames.push_back(r);
+        return frames;
+    }
+    bool waitForStatus(const QString& text) const
+    {
+        return QTest::qWaitFor([&] { return status() == text; }, kWait);
+    }
+    // The instrument's length screen on the window's length page, its lists filled.
+    bool toLengthPage()
+    {
+        action("actionConductor_length_test")->trigger();
+        return QTest::qWaitFor([this] {
+            return get<QStackedWidget>("stackedWidget")->currentIndex() == 1
+                   && get<QComboBox>("comboBox_WireSquareValue_4")->currentIndex() >= 0 && pollingTimerActive();
+        }, kWait);
+    }
+    bool editing(bool lengthPage) const
+    {
+        const char* change = lengthPage ? "pushButton_Change_2" : "pushButton_Change";
+        return button(change)->styleSheet() == QLatin1String(windowstyle::kEditingUpdateButton)
+               && get<QWidget>("comboBox_CurrentSettingValue_3")->isEnabled()
+               && get<QWidget>("spinBox_SampleNoValue_4")->isEnabled() && !pollingTimerActive();
+    }
+    // A press during a page switch acts when the switch ends.
+    bool enterEditMode(bool lengthPage)
+    {
+        button(lengthPage ? "pushButton_Change_2" : "pushButton_Change")->click();
+        return QTest::qWaitFor([&] { return editing(lengthPage); }, kWait);
+    }
+    // Bytes [first, first + count) of the n-th settings frame of a page.
+    Bytes frameBytes(bool lengthPage, std::size_t n, int first, int count) const
+    {
+        const std::vector<Bytes> frames = settingsFrames(lengthPage);
+        if (n >= frames.size() || frames[n].size() < std::size_t(first + count))
+            return {};
+        return Bytes(frames[n].begin() + first, frames[n].begin() + first + count);
+    }
+    // What the operator's choice of an entry does: the index changes, then activated.
+    void choose(const char* list, int index) const
+    {
+        auto* box = get<QComboBox>(list);
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+    // Starts a test with the page's button and waits until the instrument runs it.
+    bool startTest(bool lengthPage)
+    {
+        button(lengthPage ? "pushButton_Test_2" : "pushButton_Test")->click();
+        return QTest::qWaitFor([this] { return instrument().phase() == sim::Phase::Charging; }, kWait)
+               && QTest::qWaitFor([&] { return testRunningShown(lengthPage); }, kWait);
+    }
+    bool testRunningShown(bool lengthPage) const
+    {
+        return button(lengthPage ? "pushButton_Test_2" : "pushButton_Test")->styleSheet()
+               == QLatin1String(windowstyle::kRunningTestButton);
+    }
+    // Start, charge, stop with the button, discharge: one finished test.
+    bool finishTest(bool lengthPage)
+    {
+        if (!startTest(lengthPage))
+            return false;
+        clock->advanceMs(10'000);
+        button(lengthPage ? "pushButton_Test_2" : "pushButton_Test")->click();
+        if (!QTest::qWaitFor([this] { return instrument().phase() == sim::Phase::Discharging; }, kWait))
+            return false;
+        clock->advanceMs(100'000);
+        return QTest::qWaitFor([&] { return !testRunningShown(lengthPage); }, kWait);
+    }
+};
+
+QStandardItemModel* resultModel(const Rig& rig, bool lengthPage)
+{
+    return rig.model(lengthPage ? "tableView_lengthTest" : "tableView_resTest");
+}
+
+// Rows numbered 1..n whose column 1 holds a marker, as appended rows hold their time.
+void fillRows(QStandardItemModel* model, const QStringList& markers)
+{
+    for (const QString& marker : markers)
+        model->appendRow({new QStandardItem(QString::number(model->rowCount() + 1)), new QStandardItem(marker)});
+}
+
+QStringList column(const QStandardItemModel* model, int col)
+{
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, col).data().toString();
+    return texts;
+}
+
+}  // namespace
+
+class TestWindowPages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { initWindowTests(); }
+
+    // --- edit mode ---
+    void editModeOpensTheSettingsAndPausesPolling_data()
+    {
+        QTest::addColumn<bool>("lengthPage");
+        QTest::addColumn<int>("leaveBy");  // 0 the change button, 1 the test button, 2 disconnecting
+        QTest::newRow("DC, change button") << false << 0;
+        QTest::newRow("DC, test start") << false << 1;
+        QTest::newRow("length, change button") << true << 0;
+        QTest::newRow("length, test start") << true << 1;
+        QTest::newRow("DC, disconnect") << false << 2;
+    }
+    void editModeOpensTheSettingsAndPausesPolling()
+    {
+        QFETCH(bool, lengthPage);
+        QFETCH(int, leaveBy);
+        PagesRig rig;
+        QVERIFY(rig.connect());
+        if (lengthPage)
+            QVERIFY(rig.toLengthPage());
+        rig.window->statusBar()->showMessage(QStringLiteral("old message"));
+        QVERIFY(rig.enterEditMode(lengthPage));
+        QVERIFY(rig.status().isEmpty());
+        QVERIFY(rig.action("actionDc_resistance_test")->isEnabled());
+        // The standard value follows its setting: editable only as a set value.
+        QVERIFY(rig.get<QWidget>("doubleSpinBox_StandardValue_4")->isEnabled());
+        QTest::qWait(100);  // a reading asked for before the press may still come
+        const std::size_t requests = rig.instrument().requestCount();
+        QTest::qWait(100);
+        QCOMPARE(rig.instrument().requestCount(), requests);  // nothing polled meanwhile
+
+        const char* change = lengthPage ? "pushButton_Change_2" : "pushButton_Change";
+        switch (leaveBy) {
+        case 0:
+            rig.button(change)->click();
+            break;
+        case 1:
+            QVERIFY(rig.startTest(lengthPage));
+            QVERIFY(!rig.button(change)->isEnabled());
+            break;
+        default:
+            rig.action("actionConnect")->trigger();
+            QVERIFY(rig.waitForConnectText(disconnectedText()));
+            break;
+        }
+        QCOMPARE(rig.button(change)->styleSheet(), QLatin1String(windowstyle::kUpdateButton));
+        QVERIFY(!rig.get<QWidget>("comboBox_CurrentSettingValue_3")->isEnabled());
+        QVERIFY(!rig.get<QWidget>("doubleSpinBox_StandardValue_4")->isEnabled());
+        QCOMPARE(rig.pollingTimerActive(), leaveBy != 2);
+        if (leaveBy == 2)
+            return;
+        // A spin box that had the focus loses it as the mode ends: that is no edit.
+        QCOMPARE(rig.settingsFrames(false).size() + rig.settingsFrames(true).size(), std::size_t(0));
+    }
+
+    // Without an instrument every button and edit only says so.
+    void pressesWhileNotConnectedChangeNothing_data()
+    {
+        QTest::addColumn<QString>("slot");
+        for (const char* slot : {"on_pushButton_Change_clicked", "on_pushButton_Change_2_clicked",
+                                 "on_pushButton_Test_clicked", "on_pushButton_Test_2_clicked",
+                                 "on_spinBox_ConductorNoValue_3_editingFinished",
+                                 "on_doubleSpinBox_StandardValue_4_editingFinished",
+                                 "on_spinBox_SampleNoValue_4_editingFinished"})
+            QTest::newRow(slot) << QString::fromLatin1(slot);
+    }
+    void pressesWhileNotConnectedChangeNothing()
+    {
+        QFETCH(QString, slot);
+        PagesRig rig;
+        const QString changeStyle = rig.button("pushButton_Change")->styleSheet();
+        QSignalSpy starts(rig.window.get(), &MainWindow::startTestingSignal);
+        QSignalSpy stops(rig.window.get(), &MainWindow::stopTestingSignal);
+        QSignalSpy frames(rig.window.get(), &MainWindow::updateTestSettingSignal);
+        QSignalSpy polling(rig.window.get(), &MainWindow::informUpperOpenSignal);
+        rig.invoke(slot.toLatin1().constData());
+        QCOMPARE(rig.status(), kNotConnected);
+        QCOMPARE(starts.count() + stops.count() + frames.count() + polling.count(), 0);
+        for (const char* name : {"pushButton_Change", "pushButton_Change_2"})
+            QCOMPARE(rig.button(name)->styleSheet(), changeStyle);
+        QVERIFY(!rig.get<QWidget>("spinBox_ConductorNoValue_3")->isEnabled());
+        QVERIFY(!rig.pollingTimerActive());
+        QCoreApplication::processEvents();
+        QCOMPARE(rig.instrument().requestCount(), std::size_t(0));
+    }
+
+    // --- sending the settings ---
+    // A blank value is replaced by the lowest real one in the widget before the
+    // frame is built, whichever edit sends it.
+    void blankValuesAreSentAsTheLowestRealValue_data()
+    {
+        QTest::addColumn<bool>("lengthPage");
+        QTest::addColumn<QString>("blanked");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("offset");  // of the field in the frame
+        QTest::addColumn<Bytes>("bytes");
+        QTest::newRow("conductor number") << false << "spinBox_ConductorNoValue_3" << "0" << 12 << Bytes{0, 0};
+        QTest::newRow("tapping") << false << "spinBox_TappingValue_3" << "00" << 9 << Bytes{0};
+        QTest::newRow("conductor temperature")
+            << false << "doubleSpinBox_ConductorTempValue_3" << "-40.00℃" << 14 << Bytes{0xC2, 0x20, 0, 0};
+        QTest::newRow("length: conductor number") << true << "spinBox_ConductorNoValue_4" << "0" << 8 << Bytes{0, 0};
+        QTest::newRow("length: sample number") << true << "spinBox_SampleNoValue_4" << "0" << 6 << Bytes{0};
+        QTest::newRow("length: standard value in mΩ")
+            << true << "doubleSpinBox_StandardValue_4" << "0.000" << 15 << Bytes{0, 0, 0, 0};
+    }
+    void blankValuesAreSentAsTheLowestRealValue()
+    {
+        QFETCH(bool, lengthPage);
+        QFETCH(QString, blanked);
+        QFETCH(QString, shown);
+        QFETCH(int, offset);
+        QFETCH(Bytes, bytes);
+        PagesRig rig;
+        QVERIFY(rig.connect());
+        if (lengthPage)
+            QVERIFY(rig.toLengthPage());
+        QVERIFY(rig.enterEditMode(lengthPage));
+        auto* box = rig.widget<QAbstractSpinBox>(blanked);
+        if (auto* spin = qobject_cast<QSpinBox*>(box))
+            spin->setValue(spin->minimum());
+        else
+            qobject_cast<QDoubleSpinBox*>(box)->setValue(qobject_cast<QDoubleSpinBox*>(box)->minimum());
+        QCOMPARE(box->text(), QStringLiteral(" "));
+
+        // Another setting of the page is edited.
+        rig.choose(lengthPage ? "comboBox_CurrentSettingValue_4" : "comboBox_CurrentSettingValue_3", 9);
+        QCOMPARE(box->text(), shown);
+        QVERIFY(rig.waitForStatus(kAccepted) || lengthPage);  // 0 mΩ as a set value is the instrument's to refuse
+        QTRY_COMPARE_WITH_TIMEOUT(rig.settingsFrames(lengthPage).size(), std::size_t(1), kWait);
+        QCOMPARE(rig.frameBytes(lengthPage, 0, offset, int(bytes.size())), bytes);
+        QCOMPARE(rig.frameBytes(lengthPage, 0, 7, 1), Bytes{9});  // the edit itself: 400 mA
+    }
+
+    // The first frame an edit of the DC page sends, byte for byte, and its
+    // arrival as the instrument's settings once polling resumes.
+    void dcEditSendsTheWholePageAndTheInstrumentTakesIt()
+    {
+        PagesRig rig;
+        QVERIFY(rig.connect());
+        QVERIFY(rig.enterEditMode(false));
+        rig.choose("comboBox_ConductorMaterialValue_3", 1);
+        rig.choose("comboBox_ConvertedTempValue_3", 1);
+        rig.choose("comboBox_PhaseTypeValue_3", 5);
+        rig.choose("comboBox_WindingValue_3", 1);
+        auto* temperature = rig.get<QDoubleSpinBox>("doubleSpinBox_ConductorTempValue_3");
+        temperature->setValue(-0.1);
+        emit temperature->editingFinished();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.settingsFrames(false).size(), std::size_t(5), kWait);
+        // Aluminium, 10 A, 115℃, tap 01, BC, high voltage, conductor 1, -0.1℃.
+        const Bytes expected{0xAB, 0xCD, 0x00, 0x12, 0x01, 0x00, 0x01, 0x13, 0x73, 0x01, 0x06,
+                             0x01, 0x00, 0x01, 0xBD, 0xCC, 0xCC, 0xCD, 0x00, 0x00, 0x03, 0xB3};
+        QCOMPARE(rig.settingsFrames(false).back(), expected);
+        QVERIFY(rig.waitForStatus(kAccepted));
+
+        rig.get<QPushButton>("pushButton_Change")->click();  // back to polling: the next reading carries them
+        rig.get<QComboBox>("comboBox_PhaseTypeValue_3")->setCurrentIndex(0);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.get<QComboBox>("comboBox_PhaseTypeValue_3")->currentText(),
+                                  QStringLiteral("BC"), kWait);
+        QCOMPARE(temperature->text(), QStringLiteral("-0.10℃"));
+        QCOMPARE(rig.get<QComboBox>("comboBox_ConvertedTempValue_3")->currentText(), QStringLiteral("115℃"));
+        QCOMPARE(rig.get<QComboBox>("comboBox_ConductorMaterialValue_3")->currentText(), QStringLiteral("铝"));
+    }
+
+    // Only an operator's choice sends: the already selected entry chosen again
+    // sends again, an index the program sets sends nothing.
+    void onlyTheOperatorsChoiceSends()
+    {
+        PagesRig rig;
+        QVERIFY(rig.connect());
+        QVERIFY(rig.enterEditMode(false));
+        QSignalSpy frames(rig.window.get(), &MainWindow::updateTestSettingSignal);
+        auto* current = rig.get<QComboBox>("comboBox_CurrentSettingValue_3");
+        current->setCurrentIndex(3);
+        rig.get<QSpinBox>("spinBox_TappingValue_3")->setValue(7);
+        QCOMPARE(frames.count(), 0);
+        emit current->activated(current->currentIndex());
+        emit current->activated(current->currentIndex());
+        QCOMPARE(frames.count(), 2);
+        QCOMPARE(frames.at(1).at(0).toByteArray(), frames.at(0).at(0).toByteArray());
+        QTest::keyClick(current, Qt::Key_Down);  // the keyboard is the operator too
+        QCOMPARE(frames.count(), 3);
+        QCOMPARE(quint8(frames.at(2).at(0).toByteArray().at(7)), quint8(4));
+        QCOMPARE(quint8(frames.at(2).at(0).toByteArray().at(9)), quint8(7));
+    }
+
+    // Lists without a selection cannot be sent; the operator is told which.
+    void anUnselectedListIsReportedNotSent()
+    {
+        PagesRig rig;
+        QVERIFY(rig.connect());
+        QVERIFY(rig.enterEditMode(false));
+        QSignalSpy frames(rig.window.get(), &MainWindow::updateTestSettingSignal);
+        rig.get<QComboBox>("comboBox_PhaseTypeValue_3")->setCurrentIndex(-1);
+        rig.choose("comboBox_WindingValue_3", 0);
+        QCOMPARE(frames.count(), 0);
+        QCOMPARE(rig.status(), QStringLiteral("设置未发送：相别没有选择。"));
+        rig.choose("comboBox_PhaseTypeValue_3", 2);  // chosen now: the page is complete
+        QCOMPARE(frames.count(), 1);
+    }
+
+    // The instrument refuses a current the battery cannot drive: the edit mode
+    // ends and the next reading writes the instrument's own settings back.
+    void refusedUpdateEndsEditModeWithTheInstrumentsSettings()
+    {
+        PagesRig rig;
+        QVERIFY(rig.connect());
+        rig.instrument().setBatteryCells(1);  // 400 mA at most
+        QVERIFY(rig.enterEditMode(false));
+        rig.choose("comboBox_CurrentSettingValue_3", 11);  // 2 A
+        QTRY_VERIFY_WITH_TIMEOUT(rig.status().startsWith(QStringLiteral("更新测量设置失败")), kWait);
+        QVERIFY(rig.pollingTimerActive());
+        QCOMPARE(rig.button("pushButton_Change")->styleSheet(), QLatin1String(windowstyle::kUpdateButton));
+        QVERIFY(!rig.get<QWidget>("comboBox_CurrentSettingValue_3")->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(rig.get<QComboBox>("comboBox_CurrentSettingValue_3")->currentText(),
+                                  QStringLiteral("10A"), kWait);
+    }
+
+    // --- the length page's standard value ---
+    void standardValueRoundTrip_data()
+    {
+        QTest::addColumn<bool>("instrumentMeasures");  // the instrument starts in "测试值"
+        QTest::addColumn<QString>("restored");
+        QTest::newRow("set value of the instrument") << false << "6.900mΩ";
+        QTest::newRow("never set: the first set value") << true << "100.000μΩ";
+    }
+    void standardValueRoundTrip()
+    {
+        QFETCH(bool, instrumentMeasures);
+        QFETCH(QString, restored);
+        PagesRig rig;
+        if (instrumentMeasures) {
+            protocol::LengthSettings measured;
+            measured.wireSquare = 2.5f;
+            measured.standardModeIndex = 1;
+            QVERIFY(!rig.instrument().handle(protocol::buildLengthSettingsFrame(measured)).empty());
+            rig.instrument().clearRequestLog();
+        }
+        QVERIFY(rig.connect());
+        QVERIFY(rig.toLengthPage());
+        QVERIFY(rig.enterEditMode(true));
+        auto* value = rig.get<QDoubleSpinBox>("doubleSpinBox_StandardValue_4");
+        auto* unit = rig.get<QComboBox>("comboBox_StandardUnitValue_4");
+        auto shownStandard = [&] { return value->text() + unit->currentText(); };
+        QCOMPARE(value->isEnabled(), !instrumentMeasures);
+
+        rig.choose("comboBox_StandardSettingValue_4", 1);
+        QCOMPARE(shownStandard(), QStringLiteral("0.000μΩ"));
+        QVERIFY(!value->isEnabled() && !unit->isEnabled());
+        emit value->editingFinished();  // in "测试值" an edit of the value sends nothing
+        QTRY_COMPARE_WITH_TIMEOUT(rig.settingsFrames(true).size(), std::size_t(1), kWait);
+        QCOMPARE(rig.frameBytes(true, 0, 14, 6), (Bytes{1, 0, 0, 0, 0, 0}));
+
+        rig.choose("comboBox_StandardSettingValue_4", 0);
+        QCOMPARE(shownStandard(), restored);
+        QVERIFY(value->isEnabled() && unit->isEnabled());
+        QVERIFY(rig.waitForStatus(kAccepted));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.settingsFrames(true).size(), std::size_t(2), kWait);
+        QCOMPARE(rig.frameBytes(true, 1, 14, 1), Bytes{0});
+    }
+
+    // In μΩ the lowest set value is 100 (99 shows blank); in mΩ it is 0.
+    void standardMinimumFollowsTheUnit()
+    {
+        PagesRig rig;
+        QVERIFY(rig.connect());
+        QVERIFY(rig.toLengthPage());
+        QVERIFY(rig.enterEditMode(true));
+        auto* value = rig.get<QDoubleSpinBox>("doubleSpinBox_StandardValue_4");
+        rig.choose("comboBox_StandardUnitValue_4", 0);
+        QCOMPARE(value->minimum(), 99.0);
+        value->setValue(0.0);
+        QCOMPARE(value->text(), QStringLiteral(" "));
+        value->stepUp();
+        QCOMPARE(value->text(), QStringLiteral("100.000"));
+        rig.choose("comboBox_StandardUnitValue_4", 1);
+        QCOMPARE(value->minimum(), -1.0);
+        value->setValue(0.0);
+        QCOMPARE(value->text(), QStringLiteral("0.000"));
+        emit value->editingFinished();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.settingsFrames(true).size(), std::size_t(3), kWait);
+        QCOMPARE(rig.frameBytes(true, 2, 15, 5), (Bytes{0, 0, 0, 0, 1}));
+    }
+
+    // --- display rules of the spin boxes ---
+    void prefixesShowTwoDigitTapsAndSignedTemperatures_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("tap 5") << "spinBox_TappingValue_3" << 5.0 << "05";
+        QTest::newRow("tap 10") << "spinBox_TappingValue_3" << 10.0 << "10";
+        QTest::newRow("tap blank") << "spinBox_TappingValue_3" << -1.0 << " ";
+        QTest::newRow("0.0℃") << "doubleSpinBox_ConductorTempValue_3" << 0.0 << "+0.00℃";
+        QTest::newRow("-0.1℃") << "doubleSpinBox_ConductorTempValue_3" << -0.1 << "-0.10℃";
+        QTest::newRow("100℃") << "doubleSpinBox_ConductorTempValue_3" << 100.0 << "+100.00℃";
+    }
+    void prefixesShowTwoDigitTapsAndSignedTemperatures()
+    {
+        QFETCH(QString, box);
+        QFETCH(double, value);
+        QFETCH(QString, shown);
+        PagesRig rig;
+        auto* tap = rig.get<QSpinBox>("spinBox_TappingValue_3");
+        tap->setValue(50);
+        rig.get<QDoubleSpinBox>("doubleSpinBox_ConductorTempValue_3")->setValue(-20.0);
+        if (auto* spin = rig.widget<QSpinBox>(box))
+            spin->setValue(int(value));
+        else
+            rig.widget<QDoubleSpinBox>(box)->setValue(value);
+        QCOMPARE(rig.widget<QAbstractSpinBox>(box)->text(), shown);
+        tap->setValue(99);
+        tap->stepUp();  // wraps to blank
+        QCOMPARE(tap->text(), QStringLiteral(" "));
+    }
+
+    // --- tests and result rows ---
+    void startAndStopFromEachPage_data()
+    {
+        QTest::addColumn<bool>("lengthPage");
+        QTest::newRow("DC") << false;
+        QTest::newRow("length") << true;
+    }
+    void startAndStopFromEachPage()
+    {
+        QFETCH(bool, lengthPage);
+        PagesRig rig;
+        QVERIFY(rig.connect());
+        if (lengthPage)
+            QVERIFY(rig.toLengthPage());
+        QSignalSpy starts(rig.window.get(), &MainWindow::startTestingSignal);
+        QSignalSpy stops(rig.window.get(), &MainWindow::stopTestingSignal);
+        rig.get<QTextEdit>(lengthPage ? "textEdit_Remark_2" : "textEdit_Remark")->setPlainText(QStringLiteral("T1"));
+        QVERIFY(rig.finishTest(lengthPage));
+        QCOMPARE(starts.count(), 1);
+        QCOMPARE(starts.first().first().toBool(), lengthPage);
+        QCOMPARE(stops.count(), 1);
+        QCOMPARE(stops.first().first().toBool(), lengthPage);
+        QVERIFY(rig.waitForPolls(5));
+        QStandardItemModel* rows = resultModel(rig, lengthPage);
+        QCOMPARE(rows->rowCount(), 1);  // exactly one row per finished test
+        QCOMPARE(rows->index(0, 0).data().toString(), QStringLiteral("1"));
+        QCOMPARE(rows->index(0, rows->columnCount() - 1).data().toString(), QStringLiteral("T1"));
+        QCOMPARE(resultModel(rig, !lengthPage)->rowCount(), 0);
+    }
+
+    // While over range from the start, a running test has no reading to hold:
+    // the over-range text shows instead of the charging placeholder.
+    void overRangeWithoutReadingShowsTheOverRangeText()
+    {
+        PagesRig rig;
+        rig.instrument().setDcSampleOhms(50.0);  // far above the 10 A range
+        QVERIFY(rig.connect());
+        QVERIFY(rig.startTest(false));
+        QTRY_VERIFY_WITH_TIMEOUT(rig.text("label_TestedResistanceValue").startsWith(QStringLiteral("充电中")), kWait);
+        rig.clock->advanceMs(10'000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.text("label_TestedResistanceValue").startsWith(QLatin1Char('>')), kWait);
+        QVERIFY(rig.instrument().phase() == sim::Phase::Testing);
+        QVERIFY(rig.waitForPolls(3));
+        QVERIFY(rig.text("label_TestedResistanceValue").startsWith(QLatin1Char('>')));
+    }
+
+    void deleteRemovesWholeSelectedRowsAndRenumbers_data()
+    {
+        QTest::addColumn<bool>("lengthPage");
+        QTest::addColumn<QList<int>>("selected");  // rows in the order chosen; -1: one single cell of row 2
+        QTest::addColumn<QStringList>("left");
+        const QStringList all{"a", "b", "c", "d", "e"};
+        QTest::newRow("rows 2 and 4") << false << QList<int>{1, 3} << QStringList{"a", "c", "e"};
+        QTest::newRow("rows 4 then 2") << true << QList<int>{3, 1} << QStringList{"a", "c", "e"};
+        QTest::newRow("first and last") << false << QList<int>{0, 4} << QStringList{"b", "c", "d"};
+        QTest::newRow("a single cell") << false << QList<int>{-1} << all;
+        QTest::newRow("nothing") << true << QList<int>{} << all;
+    }
+    void deleteRemovesWholeSelectedRowsAndRenumbers()
+    {
+        QFETCH(bool, lengthPage);
+        QFETCH(QList<int>, selected);
+        QFETCH(QStringList, left);
+        PagesRig rig;
+        QStandardItemModel* model = resultModel(rig, lengthPage);
+        fillRows(model, {"a", "b", "c", "d", "e"});
+        auto* view = rig.get<QTableView>(lengthPage ? "tableView_lengthTest" : "tableView_resTest");
+        for (int row : selected) {
+            if (row < 0)
+                view->selectionModel()->select(model->index(1, 1), QItemSelectionModel::Select);
+            else  // a click on the row's header with Ctrl held
+                view->selectionModel()->select(model->index(row, 0),
+                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+        rig.button(lengthPage ? "pushButton_delete2" : "pushButton_delete")->click();
+        QCOMPARE(column(model, 1), left);
+        QStringList numbers;
+        for (int i = 1; i <= left.size(); ++i)
+            numbers << QString::number(i);
+        QCOMPARE(column(model, 0), numbers);
+    }
+
+    void clearEmptiesTheTableAndTheNextTestIsRowOne()
+    {
+        PagesRig rig;
+        QVERIFY(rig.connect());
+        fillRows(resultModel(rig, false), {"a", "b", "c"});
+        rig.get<QTextEdit>("textEdit_Remark")->setPlainText(QStringLiteral("kept"));
+        rig.button("pushButton_clear")->click();
+        QCOMPARE(resultModel(rig, false)->rowCount(), 0);
+        QCOMPARE(resultModel(rig, false)->headerData(0, Qt::Horizontal).toString(), QStringLiteral("序号"));
+        QVERIFY(rig.finishTest(false));
+        QTRY_COMPARE_WITH_TIMEOUT(resultModel(rig, false)->rowCount(), 1, kWait);
+        QCOMPARE(column(resultModel(rig, false), 0), QStringList{"1"});
+        QCOMPARE(resultModel(rig, false)->index(0, 14).data().toString(), QStringLiteral("kept"));
+    }
+
+    // The record button flips its flag; a finished test shows a hidden table
+    // without touching the flag, so the next press only turns the arrow.
+    void recordButtonAndTheHiddenTableAppendRule()
+    {
+        PagesRig rig;
+        QVERIFY(rig.connect());
+        auto* view = rig.get<QTableView>("tableView_resTest");
+        auto* record = rig.get<QToolButton>("toolButton_record");
+        QCOMPARE(record->arrowType(), Qt::DownArrow);
+        record->click();
+        QVERIFY(view->isHidden());
+        QCOMPARE(record->arrowType(), Qt::DownArrow);
+        QVERIFY(rig.finishTest(false));
+        QTRY_COMPARE_WITH_TIMEOUT(resultModel(rig, false)->rowCount(), 1, kWait);
+        QVERIFY(!view->isHidden());
+        record->click();
+        QVERIFY(!view->isHidden());
+        QCOMPARE(record->arrowType(), Qt::RightArrow);
+        record->click();
+        QVERIFY(view->isHidden());
+        QCOMPARE(record->arrowType(), Qt::DownArrow);
+        QVERIFY(!rig.get<QTableView>("tableView_lengthTest")->isHidden());  // each page has its own
+    }
+
+    // --- the mends around the pages ---
+    // A change pressed while a page switch runs takes effect after it instead
+    // of being ended by the switch's restart of polling.
+    void editModeEnteredDuringAPageSwitchSurvivesIt()
+    {
+        PagesRig rig;
+        QVERIFY(rig.connect());
+        rig.action("actionConductor_length_test")->trigger();
+        rig.button("pushButton_Change")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.get<QStackedWidget>("stackedWidget")->currentIndex() == 1 && rig.editing(false),
+                                 kWait);
+        QTest::qWait(100);
+        QVERIFY(rig.editing(false));
+    }
+
+    void oneDeviceSelectionDialogAtATime()
+    {
+        Rig two(2);
+        two.action("actionConnect")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(two.window->findChildren<QDialog*>().size(), 1, kWait);
+        two.action("actionConnect")->trigger();
+        two.window->detectedDeviceSlot({QStringLiteral("sim:0"), QStringLiteral("sim:1")});
+        QTest::qWait(100);
+        QCOMPARE(two.window->findChildren<QDialog*>().size(), 1);
+        auto* dialog = two.window->findChild<QDialog*>();
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        QVERIFY(two.waitForConnectText(connectedText()));
+        QCOMPARE(two.window->findChildren<QDialog*>().size(), 0);
+    }
+
+    // The danger picture takes the place of the live values, at their size.
+    void dangerPictureKeepsTheLayout()
+    {
+        PagesRig rig;
+        rig.instrument().setDangerWhileDischarging(true);
+        QVERIFY(rig.connect());
+        auto* settings = rig.get<QWidget>("groupBox_MeasurementSetting_3");
+        auto* table = rig.get<QWidget>("tableView_resTest");
+        const QRect settingsBefore = settings->geometry();
+        const QRect tableBefore = table->geometry();
+        QVERIFY(rig.startTest(false));
+        rig.clock->advanceMs(10'000);
+        rig.button("pushButton_Test")->click();
+        auto* live = rig.get<QStackedWidget>("stackedWidget_Res");
+        QTRY_COMPARE_WITH_TIMEOUT(live->currentIndex(), 1, kWait);
+        QCoreApplication::processEvents();
+        QCOMPARE(settings->geometry(), settingsBefore);
+        QCOMPARE(table->geometry(), tableBefore);
+        auto* picture = rig.get<QLabel>("label_Danger");
+        const QSize shown = picture->pixmap(Qt::ReturnByValue).size();
+        QVERIFY2(shown.width() <= picture->width() && shown.height() <= picture->height(), "picture larger than its place");
+        QVERIFY(shown.width() >= picture->width() - 2 || shown.height() >= picture->height() - 2);  // and fills it
+    }
+
+    // At the window's first size five result rows show on either page, in
+    // either language, and the remark box is whole.
+    void fiveResultRowsShowAtTheDefaultSize_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("lengthPage");
+        QTest::newRow("DC, Chinese") << "zh" << false;
+        QTest::newRow("length, Chinese") << "zh" << true;
+        QTest::newRow("DC, English") << "en" << false;
+        QTest::newRow("length, English") << "en" << true;
+    }
+    void fiveResultRowsShowAtTheDefaultSize()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, lengthPage);
+        PagesRig rig;
+        for (QAction* a : rig.get<QMenu>("menuLanguage")->actions())
+            if (a->data().toString() == language)
+                a->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        rig.get<QStackedWidget>("stackedWidget")->setCurrentIndex(lengthPage ? 1 : 0);
+        QCOMPARE(rig.window->size(), QSize(1257, 682));
+        QStandardItemModel* model = resultModel(rig, lengthPage);
+        fillRows(model, {"a", "b", "c", "d", "e"});
+        QCoreApplication::processEvents();
+        auto* view = rig.get<QTableView>(lengthPage ? "tableView_lengthTest" : "tableView_resTest");
+        const int lastRowBottom = view->rowViewportPosition(4) + view->rowHeight(4);
+        QVERIFY2(view->rowViewportPosition(0) == 0 && lastRowBottom <= view->viewport()->height(),
+                 qPrintable(QStringLiteral("rows end at %1, viewport %2").arg(lastRowBottom).arg(view->viewport()->height())));
+        auto* remark = rig.get<QWidget>(lengthPage ? "groupBox_Remark_2" : "groupBox_Remark");
+        auto* remarkText = rig.get<QWidget>(lengthPage ? "textEdit_Remark_2" : "textEdit_Remark");
+        QVERIFY(remark->height() >= remark->minimumSizeHint().height());
+        QVERIFY(remark->contentsRect().contains(remarkText->geometry()));
+        const QRect page = rig.get<QWidget>(lengthPage ? "page_1" : "page_0")->rect();
+        QVERIFY(page.contains(QRect(remark->mapTo(rig.get<QWidget>(lengthPage ? "page_1" : "page_0"), QPoint()),
+                                    remark->size())));
+    }
+
+    // --- through the simulator program's socket ---
+    void settingsReachTheSimulatorProgram()
+    {
+        QTemporaryDir dir;
+        QProcess simulator;
+        simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        simulator.start(TESTER_SIM_PROGRAM, {"--socket", dir.filePath("x.sock")});
+        QTRY_VERIFY_WITH_TIMEOUT(SocketTransport(dir.path().toStdString()).devicePaths().size() == 1, kWait);
+        LinkTiming timing;
+        timing.pollPauseMs = timing.retryPauseMs = timing.wakeUpPauseMs = timing.flushPauseMs = 2;
+        MainWindow window(std::make_unique<SocketTransport>(dir.path().toStdString()), timing, WindowTiming{5, 30, 5});
+        window.show();
+        auto get = [&](const char* name) { return window.findChild<QWidget*>(QLatin1String(name)); };
+        window.findChild<QAction*>(QStringLiteral("actionConnect"))->trigger();
+        auto* conductorTemp = static_cast<QDoubleSpinBox*>(get("doubleSpinBox_ConductorTempValue_3"));
+        QTRY_COMPARE_WITH_TIMEOUT(conductorTemp->text(), QStringLiteral("+20.00℃"), kWait);
+
+        static_cast<QPushButton*>(get("pushButton_Change"))->click();
+        conductorTemp->setValue(33.3);
+        emit conductorTemp->editingFinished();
+        QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(), kAccepted, kWait);
+        static_cast<QPushButton*>(get("pushButton_Change"))->click();
+        conductorTemp->setValue(0.0);  // only the instrument's next reading can bring 33.3 back
+        QTRY_COMPARE_WITH_TIMEOUT(conductorTemp->text(), QStringLiteral("+33.30℃"), kWait);
+
+        window.findChild<QAction*>(QStringLiteral("actionConductor_length_test"))->trigger();
+        auto* sample = static_cast<QSpinBox*>(get("spinBox_SampleNoValue_4"));
+        QTRY_COMPARE_WITH_TIMEOUT(sample->value(), 1, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(static_cast<QPushButton*>(get("pushButton_Change_2"))->isEnabled(), kWait);
+        QTest::qWait(100);  // the switch has restarted polling
+        static_cast<QPushButton*>(get("pushButton_Change_2"))->click();
+        sample->setValue(42);
+        emit sample->editingFinished();
+        QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(), kAccepted, kWait);
+        static_cast<QPushButton*>(get("pushButton_Change_2"))->click();
+        sample->setValue(0);
+        QTRY_COMPARE_WITH_TIMEOUT(sample->value(), 42, kWait);
+
+        simulator.terminate();
+        QVERIFY(simulator.waitForFinished(5000));
+    }
+};
+
+QTEST_MAIN(TestWindowPages)
+#include "test_window_pages.moc"
