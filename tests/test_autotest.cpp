@@ -165,6 +165,10 @@ class TestAutoTest : public QObject
 private slots:
     void initTestCase()
     {
+        // A home of our own: the test mode's data folder lies in the home, and
+        // other runs of this suite on the machine must not share it.
+        QVERIFY(home.isValid());
+        qputenv("HOME", QFile::encodeName(home.path()));
         QStandardPaths::setTestModeEnabled(true);
         initWindowTests();
     }
@@ -583,6 +587,9 @@ private slots:
         simulator.terminate();
         QVERIFY(simulator.waitForFinished(5000));
     }
+
+private:
+    QTemporaryDir home;
 };
 
 QTEST_MAIN(TestAutoTest)
