@@ -4,21 +4,15 @@
 
 #include <climits>
 #include <condition_variable>
-#include <optional>
 
-#include "usbdescriptors.h"
+#include "libusbcontrol.h"
 #include "usbdevicepath.h"
 
 namespace {
 
 constexpr std::uint8_t kVendorSpecificClass = 0xFF;
-constexpr std::uint16_t kFirstUsbVersionWithBos = 0x0201;
 constexpr std::size_t kFlushBufferSize = 4096;  // a multiple of every bulk packet size
 constexpr int kMaxFlushReads = 64;              // a device that never stops talking ends the flush
-constexpr std::uint8_t kGetDescriptor = 0x06;
-constexpr std::uint8_t kStandardDeviceIn = 0x80;
-constexpr std::uint8_t kVendorDeviceIn = 0xC0;
-constexpr std::uint8_t kVendorInterfaceIn = 0xC1;
 constexpr std::uint8_t kEndpointTypeMask = 0x03;
 
 int errorOfStatus(int status)
@@ -79,79 +73,6 @@ bool summarise(libusb_device* device, DeviceSummary* summary)
 usbdevicepath::DeniedDevice denied(const DeviceSummary& summary)
 {
     return {summary.location, summary.vendorId, summary.productId};
-}
-
-// One IN control transfer; the bytes received, or nullopt.
-std::optional<std::vector<std::uint8_t>> controlIn(libusb_device_handle* handle, std::uint8_t requestType,
-                                                   std::uint8_t request, std::uint16_t value,
-                                                   std::uint16_t index, std::uint16_t length,
-                                                   std::uint32_t timeoutMs)
-{
-    std::vector<std::uint8_t> bytes(length);
-    const int received = libusb_control_transfer(handle, requestType, request, value, index,
-                                                 bytes.data(), length, timeoutMs);
-    if (received < 0) return std::nullopt;
-    bytes.resize(received);
-    return bytes;
-}
-
-std::optional<std::vector<std::uint8_t>> standardDescriptor(libusb_device_handle* handle,
-                                                            std::uint8_t type, std::uint8_t index,
-                                                            std::uint16_t length, std::uint32_t timeoutMs)
-{
-    return controlIn(handle, kStandardDeviceIn, kGetDescriptor, std::uint16_t((type << 8) | index), 0,
-                     length, timeoutMs);
-}
-
-// The interface an MS OS 2.0 descriptor set names for the instrument's class.
-std::optional<int> msOs20Interface(libusb_device_handle* handle, std::uint32_t timeoutMs)
-{
-    using namespace usbdescriptors;
-    const auto header = standardDescriptor(handle, kDescriptorTypeBos, 0, kBosHeaderSize, timeoutMs);
-    if (!header) return std::nullopt;
-    const auto total = bosTotalLength(header->data(), header->size());
-    if (!total) return std::nullopt;
-    const auto bos = standardDescriptor(handle, kDescriptorTypeBos, 0, *total, timeoutMs);
-    if (!bos) return std::nullopt;
-    const auto location = parseBos(bos->data(), bos->size());
-    if (!location) return std::nullopt;
-    const auto set = controlIn(handle, kVendorDeviceIn, location->vendorCode, 0, kMsOs20DescriptorIndex,
-                               location->setLength, timeoutMs);
-    if (!set) return std::nullopt;
-    return instrumentInterface(parseMsOs20Set(set->data(), set->size()));
-}
-
-// The extended-properties descriptor of interface 0. Devices differ in
-// whether they answer it as an interface or as a device request.
-std::optional<std::vector<std::uint8_t>> extendedProperties(libusb_device_handle* handle,
-                                                            std::uint8_t vendorCode, std::uint32_t timeoutMs)
-{
-    using namespace usbdescriptors;
-    for (const std::uint8_t requestType : {kVendorInterfaceIn, kVendorDeviceIn}) {
-        const auto header = controlIn(handle, requestType, vendorCode, 0, kMsOs10ExtendedPropertiesIndex,
-                                      kMsOs10ExtendedPropertiesHeaderSize, timeoutMs);
-        if (!header) continue;
-        const auto total = extendedPropertiesLength(header->data(), header->size());
-        if (!total || *total > 0xFFFF) return std::nullopt;
-        return controlIn(handle, requestType, vendorCode, 0, kMsOs10ExtendedPropertiesIndex,
-                         std::uint16_t(*total), timeoutMs);
-    }
-    return std::nullopt;
-}
-
-bool msOs10DeclaresInstrument(libusb_device_handle* handle, std::uint32_t timeoutMs)
-{
-    using namespace usbdescriptors;
-    const auto text = standardDescriptor(handle, kDescriptorTypeString, kMsOs10StringIndex,
-                                         kMsOs10StringLength, timeoutMs);
-    if (!text) return false;
-    const auto vendorCode = parseMsOs10String(text->data(), text->size());
-    if (!vendorCode) return false;
-    const auto properties = extendedProperties(handle, *vendorCode, timeoutMs);
-    if (!properties) return false;
-    for (const std::string& guid : parseExtendedProperties(properties->data(), properties->size()))
-        if (isInstrumentGuid(guid)) return true;
-    return false;
 }
 
 libusb_device* findDevice(libusb_device** list, ssize_t count, const usbdevicepath::Location& wanted)
@@ -255,10 +176,11 @@ int LibusbTransport::instrumentInterfaceOf(libusb_device_handle* handle)
 {
     libusb_device_descriptor descriptor;
     if (libusb_get_device_descriptor(libusb_get_device(handle), &descriptor) != 0) return -1;
-    if (descriptor.bcdUSB >= kFirstUsbVersionWithBos) {
-        if (const auto interface = msOs20Interface(handle, timing_.transferTimeoutMs)) return *interface;
-    }
-    return msOs10DeclaresInstrument(handle, timing_.transferTimeoutMs) ? 0 : -1;
+    // A device that answers nothing costs at most two time-outs.
+    const auto controlIn = usbdescriptors::boundedControlIn(usbdescriptors::libusbControl(handle),
+                                                            timing_.transferTimeoutMs, 2 * timing_.transferTimeoutMs,
+                                                            usbdescriptors::steadyNowMs);
+    return usbdescriptors::readInstrumentInterface(descriptor.bcdUSB, controlIn).value_or(-1);
 }
 
 std::vector<std::string> LibusbTransport::devicePaths()

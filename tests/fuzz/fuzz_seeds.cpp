@@ -1,8 +1,12 @@
 // Writes a seed corpus of valid record answers for the fuzz run: the DC and
 // length answers, as real-time and stored records, in the states that take
-// the decoder's different branches.
+// the decoder's different branches. Given a second folder, also the answers
+// of instruments that declare their class through each kind of descriptor,
+// for the descriptor reader's fuzz run.
 
 #include "answerbuilder.h"
+#include "fuzz/devicetranscript.h"
+#include "usbemu/descriptorbytes.h"
 
 #include <cstdio>
 #include <string>
@@ -21,12 +25,35 @@ bool writeSeed(const std::string& folder, const std::string& name, const protoco
     return std::fclose(file) == 0 && written;
 }
 
+bool writeDescriptorSeeds(const std::string& folder)
+{
+    using namespace usbemu;
+    const std::string kOurs = "{DEE824EF-729B-4A0E-9C14-B7117D33A817}";
+    const std::string kOther = "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
+    const Bytes set = descriptorSet(configurationSubset(functionSubset(1, guidsProperty({kOurs}))));
+    const Bytes properties =
+        extendedProperties({extendedSection(kRegMultiSz, "DeviceInterfaceGUIDs", multiSz({kOurs}))});
+    const Bytes bosBytes = bos({kUsb2Extension, platformCapability(true, 0x21, set.size())});
+    const Bytes string = msOs10String("MSFT100", 0x42);
+    const struct { const char* name; Bytes bytes; } seeds[] = {
+        {"msos20", transcript::encode(0x0210, {bosBytes, bosBytes, set})},
+        {"msos10", transcript::encode(0x0200, {string, properties, properties})},
+        {"msos10-device-request", transcript::encode(0x0200, {string, std::nullopt, properties, properties})},
+        {"msos20-other-then-msos10", transcript::encode(0x0210, {bosBytes, bosBytes, descriptorSet(guidsProperty({kOther})),
+                                                                 string, properties, properties})},
+    };
+    for (const auto& seed : seeds)
+        if (!writeSeed(folder, seed.name, seed.bytes))
+            return false;
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <corpus folder> [<descriptor corpus folder>]\n", argv[0]);
         return 2;
     }
     const std::string folder = argv[1];
@@ -52,6 +79,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cannot write seed %s in %s\n", seed.name, folder.c_str());
             return 1;
         }
+    }
+    if (argc == 3 && !writeDescriptorSeeds(argv[2])) {
+        std::fprintf(stderr, "cannot write descriptor seeds in %s\n", argv[2]);
+        return 1;
     }
     return 0;
 }
