@@ -4,10 +4,17 @@
 #include <QApplication>
 #include <QMetaType>
 
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 int main(int argc, char* argv[])
 {
+    // Answered before the application starts, so that it needs no display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("resistance-tester %s\n", TESTER_VERSION);
+        return 0;
+    }
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(argc, argv);

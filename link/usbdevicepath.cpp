@@ -98,7 +98,8 @@ std::string accessNotice(const std::vector<DeniedDevice>& devices)
     return std::string(one ? "USB device " : "USB devices ") + names +
            (one ? " may not be opened by this user, so it cannot be checked for an instrument."
                 : " may not be opened by this user, so they cannot be checked for an instrument.") +
-           " Install the udev rule " + kUdevRule + " into /etc/udev/rules.d/, then unplug and replug the device.";
+           " Install the program's package (or run cmake --install as root), which brings the udev rule " +
+           kUdevRule + ", then unplug and replug the device.";
 }
 
 }  // namespace usbdevicepath

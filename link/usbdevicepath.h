@@ -29,8 +29,8 @@ bool lessThan(const Location& a, const Location& b);
 // Sorts and formats.
 std::vector<std::string> orderedPaths(std::vector<Location> locations);
 
-// Where the udev rule that lets the user open the instrument is shipped.
-constexpr const char kUdevRule[] = "packaging/linux/60-resistance-tester.rules";
+// The udev rule, installed with the program, that lets the user open the instrument.
+constexpr const char kUdevRule[] = "60-resistance-tester.rules";
 
 // A device that might be an instrument but may not be opened by this user.
 struct DeniedDevice {

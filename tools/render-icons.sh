@@ -18,6 +18,10 @@ for svg in "$icons"/src/*.svg; do
     --output "$icons/$name.png" "$svg"
 done
 
+# The program's icon for the desktop, beside its source.
+app_icon="$here/packaging/icons/org.resistancetester.ResistanceTester"
+rsvg-convert --width 256 --height 256 --format png --output "$app_icon.png" "$app_icon.svg"
+
 # JPEG has no transparency: the pictures are drawn edge to edge.
 for svg in "$pictures"/src/*.svg; do
   name="$(basename "$svg" .svg)"
