@@ -656,6 +656,22 @@ int Instrument::wakeUpCount() const
     return wakeUps_;
 }
 
+bool Instrument::pressStartKey()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    const std::int64_t now = clock_->nowMs();
+    advance(now);
+    return !keysLocked_ && startCycle(screen_ == Screen::LengthTest, now);
+}
+
+bool Instrument::pressStopKey()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    const std::int64_t now = clock_->nowMs();
+    advance(now);
+    return !keysLocked_ && stopCycle(now);
+}
+
 void Instrument::setBatteryCells(int cells)
 {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -131,6 +131,13 @@ public:
     bool upperOpen() const;
     int wakeUpCount() const;
 
+    // The operator's start and stop keys; false when the key does nothing.
+    // Neither works while the PC has locked the keys. Start runs a test on
+    // the screen shown, but not on a menu screen, while a test runs, or for a
+    // current the battery cannot give. Stop ends a running test.
+    bool pressStartKey();
+    bool pressStopKey();
+
     void setBatteryCells(int cells);
     Faults faults() const;
     void setFaults(const Faults& faults);

@@ -2,6 +2,7 @@
 // Unix-domain socket, for running the application without the hardware.
 
 #include "instrument.h"
+#include "keycommands.h"
 #include "simserver.h"
 #include "sockettransport.h"
 
@@ -14,7 +15,10 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <iostream>
 #include <memory>
+#include <string>
+#include <thread>
 
 namespace {
 
@@ -154,6 +158,20 @@ bool readOptions(const QCommandLineParser& parser, sim::InstrumentOptions* optio
     return true;
 }
 
+// Lines on standard input press the instrument's keys while the server runs.
+void readKeysFromInput(std::shared_ptr<sim::Instrument> instrument)
+{
+    std::thread([instrument] {
+        std::string line;
+        while (std::getline(std::cin, line)) {
+            if (line.find_first_not_of(" \t\r") == std::string::npos)
+                continue;
+            std::printf("%s\n", sim::runKeyCommand(*instrument, line).c_str());
+            std::fflush(stdout);
+        }
+    }).detach();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -163,7 +181,9 @@ int main(int argc, char* argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Simulated resistance tester served on a Unix-domain SOCK_SEQPACKET socket."));
+        QStringLiteral("Simulated resistance tester served on a Unix-domain SOCK_SEQPACKET socket.\n\n"
+                       "While it serves, lines typed on standard input press its keys:\n") +
+        QString::fromStdString(sim::keyCommandHelp()));
     parser.addHelpOption();
     for (const Option& o : kOptions) {
         if (o.valueName)
@@ -193,6 +213,7 @@ int main(int argc, char* argv[])
     runningServer = &server;
     installStopHandlers();
     std::fprintf(stderr, "resistance-tester-sim: listening on %s\n", server.socketPath().c_str());
+    readKeysFromInput(instrument);
     server.serve();
     runningServer = nullptr;
     return 0;
