@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build, the program and the tests need, then configures and builds.
 # Usage: tools/setup.sh [build-dir]   (default: build)
+#        tools/setup.sh --packages-only
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$here/build}"
@@ -10,7 +11,7 @@ packages=(g++ cmake ninja-build pkg-config qtbase5-dev qttools5-dev qttools5-dev
           xvfb xauth x11-utils imagemagick fonts-wqy-microhei fonts-dejavu-core poppler-utils python3-openpyxl
           g++-mingw-w64-x86-64-posix clang-14 libclang-rt-14-dev
           libqt5charts5-dev libqt5sql5-sqlite umockdev libumockdev-dev
-          dpkg-dev lintian desktop-file-utils appstream)
+          dpkg-dev lintian desktop-file-utils appstream xdotool)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -23,5 +24,6 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
 
+[ "$build" = "--packages-only" ] && exit 0
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" -j"$(nproc)"
