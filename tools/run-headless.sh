@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Run by tools/run.sh under Xvfb: starts the program, presses Connect, starts a
-# test from the simulated instrument's keys and saves a screenshot of the
-# screen at each step.
+# Run by tools/run.sh under Xvfb: starts the program, presses Connect, starts
+# and stops a test from the simulated instrument's keys and saves a screenshot
+# of the window at each step.
 # Usage: run-headless.sh <program> <simulator keys fifo> <simulator replies> <folder> <program log>
 set -euo pipefail
 program="$1"
@@ -16,7 +16,7 @@ program_pid=$!
 trap 'kill "$program_pid" 2>/dev/null || true' EXIT
 
 shot() {
-  import -window root "$out/$1.png"
+  import -window "$window" "$out/$1.png"
   echo "  $1.png: $2"
 }
 # Asks the simulated instrument for its state until it is in the phase named.
@@ -41,6 +41,7 @@ echo start >&4
 await_phase testing
 sleep 1
 shot 3-testing "a test started from the instrument's keys"
+echo stop >&4
 await_phase complete
 sleep 1.5
 shot 4-complete "the finished test with its result row"

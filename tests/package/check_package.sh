@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a built tree and checks it as an installer
 # would see it: its exact file list, its control fields, a device rule that
-# tags only what the probe recognises, valid desktop and AppStream files, and
-# programs that run from the unpacked tree.
+# tags only what the probe recognises, valid desktop and AppStream files,
+# programs that run from the unpacked tree, and nothing lintian warns about.
 # Usage: check_package.sh <cpack> <build folder>
 set -euo pipefail
 cpack="$1"
@@ -72,5 +72,10 @@ desktop-file-validate "$root/usr/share/applications/$id.desktop" || fail "deskto
 appstreamcli validate --no-net --explain "$root/usr/share/metainfo/$id.metainfo.xml" >"$work/appstream.log" 2>&1 || {
   cat "$work/appstream.log" >&2
   fail "appstreamcli validate"
+}
+# Errors and warnings fail; the remaining notes are informational.
+lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || {
+  cat "$work/lintian.log" >&2
+  fail "lintian"
 }
 echo "package $(basename "$deb") checked"
