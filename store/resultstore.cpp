@@ -1,0 +1,383 @@
+#include "resultstore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QVariant>
+
+#include <atomic>
+
+namespace store {
+
+namespace {
+
+const char* const kFileName = "results.sqlite";
+
+// Version 1. A later program that changes the tables raises user_version and
+// migrates from the number it finds; this one refuses anything newer.
+const char* const kSchema[] = {
+    "CREATE TABLE IF NOT EXISTS sessions ("
+    " id INTEGER PRIMARY KEY,"
+    " kind INTEGER NOT NULL,"     // TableKind
+    " started INTEGER NOT NULL,"  // ms since the epoch, UTC
+    " closed INTEGER)",           // NULL while the session is its table's current one
+    "CREATE TABLE IF NOT EXISTS rows ("
+    " id INTEGER PRIMARY KEY,"
+    " session INTEGER NOT NULL REFERENCES sessions(id) ON DELETE CASCADE)",
+    "CREATE INDEX IF NOT EXISTS rows_by_session ON rows(session)",
+    "CREATE TABLE IF NOT EXISTS cells ("
+    " row INTEGER NOT NULL REFERENCES rows(id) ON DELETE CASCADE,"
+    " col INTEGER NOT NULL,"
+    " text TEXT NOT NULL,"
+    " PRIMARY KEY (row, col)) WITHOUT ROWID",
+};
+
+// One process keeps the database to itself (so a second copy of the program
+// finds it locked and does not mix its rows in), and a commit is on the disk
+// before it returns.
+const char* const kConnectionPragmas[] = {
+    "PRAGMA locking_mode = EXCLUSIVE",
+    "PRAGMA journal_mode = WAL",
+    "PRAGMA synchronous = FULL",
+    "PRAGMA foreign_keys = ON",
+};
+
+QString uniqueConnectionName()
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("resultstore-%1").arg(++counter);
+}
+
+qint64 nowMs()
+{
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
+QDateTime timeOf(const QVariant& ms)
+{
+    return ms.isNull() ? QDateTime() : QDateTime::fromMSecsSinceEpoch(ms.toLongLong());
+}
+
+bool knownKind(int kind)
+{
+    return kind >= int(TableKind::DcResults) && kind <= int(TableKind::StoredRecords);
+}
+
+}  // namespace
+
+QString ResultStore::defaultPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/')
+           + QLatin1String(kFileName);
+}
+
+ResultStore::ResultStore(const QString& path, const StoreOptions& options)
+    : databasePath(path), connectionName(uniqueConnectionName())
+{
+    keeping = open(options);
+    if (!keeping)
+        closeDatabase();
+}
+
+ResultStore::~ResultStore()
+{
+    closeDatabase();
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+bool ResultStore::open(const StoreOptions& options)
+{
+    const QString folder = QFileInfo(databasePath).absolutePath();
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("cannot create the folder"), folder);
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    if (!db.isValid())
+        return fail(QStringLiteral("no SQLite driver"), db.lastError().text());
+    db.setDatabaseName(databasePath);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(options.busyTimeoutMs));
+    if (!db.open())
+        return fail(QStringLiteral("cannot open"), db.lastError().text());
+
+    // The first read tells a locked, a corrupt and a newer database apart
+    // before anything is written to it.
+    QSqlQuery version(db);
+    if (!version.exec(QStringLiteral("PRAGMA user_version")) || !version.next())
+        return fail(QStringLiteral("cannot read"), version.lastError().text());
+    const int found = version.value(0).toInt();
+    version.finish();
+    if (found > kSchemaVersion)
+        return fail(QStringLiteral("written by a newer program"),
+                    QStringLiteral("schema %1, this program knows %2").arg(found).arg(kSchemaVersion));
+
+    for (const char* pragma : kConnectionPragmas) {
+        if (!exec(QLatin1String(pragma)))
+            return false;
+    }
+    if (options.maxPageCount > 0 && !exec(QStringLiteral("PRAGMA max_page_count = %1").arg(options.maxPageCount)))
+        return false;
+
+    keeping = true;  // transact() runs only on a usable database
+    return transact([this] {
+        for (const char* statement : kSchema) {
+            if (!exec(QLatin1String(statement)))
+                return false;
+        }
+        return exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+    });
+}
+
+void ResultStore::closeDatabase()
+{
+    if (!QSqlDatabase::contains(connectionName))
+        return;
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    if (db.isOpen())
+        db.close();
+}
+
+QSqlDatabase ResultStore::database() const
+{
+    return QSqlDatabase::database(connectionName, false);
+}
+
+bool ResultStore::exec(const QString& statement) const
+{
+    QSqlQuery query(database());
+    if (query.exec(statement))
+        return true;
+    return fail(statement, query.lastError().text());
+}
+
+bool ResultStore::run(QSqlQuery& query) const
+{
+    if (query.exec())
+        return true;
+    return fail(query.lastQuery(), query.lastError().text());
+}
+
+bool ResultStore::fail(const QString& what, const QString& detail) const
+{
+    if (failureText.isEmpty())
+        failureText = databasePath + QStringLiteral(": ") + what + QStringLiteral(": ") + detail;
+    keeping = false;
+    return false;
+}
+
+// One write transaction. A failure rolls back what it began and ends the
+// keeping for the rest of the run: the tables go on in memory.
+bool ResultStore::transact(const std::function<bool()>& work)
+{
+    if (!keeping)
+        return false;
+    if (exec(QStringLiteral("BEGIN IMMEDIATE")) && work() && exec(QStringLiteral("COMMIT")))
+        return true;
+    QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+    keeping = false;
+    closeDatabase();
+    return false;
+}
+
+qint64 ResultStore::currentSession(TableKind kind, bool create)
+{
+    QSqlQuery find(database());
+    find.prepare(QStringLiteral("SELECT id FROM sessions WHERE kind = ? AND closed IS NULL ORDER BY id DESC LIMIT 1"));
+    find.addBindValue(int(kind));
+    if (!run(find))
+        return -1;
+    if (find.next())
+        return find.value(0).toLongLong();
+    if (!create)
+        return 0;
+
+    QSqlQuery insert(database());
+    insert.prepare(QStringLiteral("INSERT INTO sessions (kind, started) VALUES (?, ?)"));
+    insert.addBindValue(int(kind));
+    insert.addBindValue(nowMs());
+    return run(insert) ? insert.lastInsertId().toLongLong() : -1;
+}
+
+qint64 ResultStore::insertRow(qint64 session, const QStringList& cells)
+{
+    QSqlQuery row(database());
+    row.prepare(QStringLiteral("INSERT INTO rows (session) VALUES (?)"));
+    row.addBindValue(session);
+    if (!run(row))
+        return 0;
+    const qint64 rowId = row.lastInsertId().toLongLong();
+
+    QSqlQuery cell(database());
+    cell.prepare(QStringLiteral("INSERT INTO cells (row, col, text) VALUES (?, ?, ?)"));
+    for (int column = 0; column < cells.size(); ++column) {
+        cell.bindValue(0, rowId);
+        cell.bindValue(1, column);
+        // An empty text is kept as empty, not as NULL.
+        cell.bindValue(2, cells[column].isNull() ? QString(QLatin1String("")) : cells[column]);
+        if (!run(cell))
+            return 0;
+    }
+    return rowId;
+}
+
+// A session without rows is not worth a line in the history: it goes.
+bool ResultStore::closeSession(qint64 session)
+{
+    QSqlQuery close(database());
+    close.prepare(QStringLiteral(
+        "UPDATE sessions SET closed = ? WHERE id = ? AND EXISTS (SELECT 1 FROM rows WHERE session = sessions.id)"));
+    close.addBindValue(nowMs());
+    close.addBindValue(session);
+    QSqlQuery drop(database());
+    drop.prepare(QStringLiteral("DELETE FROM sessions WHERE id = ? AND closed IS NULL"));
+    drop.addBindValue(session);
+    return run(close) && run(drop);
+}
+
+qint64 ResultStore::appendRow(TableKind kind, const QStringList& cells)
+{
+    qint64 rowId = 0;
+    transact([&] {
+        const qint64 session = currentSession(kind, true);
+        rowId = session > 0 ? insertRow(session, cells) : 0;
+        return rowId > 0;
+    });
+    return keeping ? rowId : 0;
+}
+
+void ResultStore::deleteRows(const QList<qint64>& rowIds)
+{
+    if (rowIds.isEmpty())
+        return;
+    transact([&] {
+        QSqlQuery remove(database());
+        remove.prepare(QStringLiteral("DELETE FROM rows WHERE id = ?"));
+        for (qint64 id : rowIds) {
+            remove.bindValue(0, id);
+            if (!run(remove))
+                return false;
+        }
+        return true;
+    });
+}
+
+void ResultStore::clearTable(TableKind kind)
+{
+    transact([&] {
+        const qint64 session = currentSession(kind, false);
+        return session == 0 || (session > 0 && closeSession(session));
+    });
+}
+
+QList<qint64> ResultStore::replaceCurrentSession(TableKind kind, const QList<QStringList>& rows)
+{
+    QList<qint64> ids;
+    transact([&] {
+        const qint64 old = currentSession(kind, false);
+        if (old < 0 || (old > 0 && !closeSession(old)))
+            return false;
+        const qint64 session = currentSession(kind, true);
+        if (session <= 0)
+            return false;
+        for (const QStringList& cells : rows) {
+            const qint64 id = insertRow(session, cells);
+            if (id == 0)
+                return false;
+            ids << id;
+        }
+        return true;
+    });
+    return keeping ? ids : QList<qint64>();
+}
+
+QList<Row> ResultStore::currentRows(TableKind kind) const
+{
+    if (!keeping)
+        return {};
+    QSqlQuery find(database());
+    find.prepare(QStringLiteral("SELECT id FROM sessions WHERE kind = ? AND closed IS NULL"));
+    find.addBindValue(int(kind));
+    if (!run(find))
+        return {};
+    QList<Row> rows;
+    while (find.next())
+        rows << rowsOf(find.value(0).toLongLong());
+    return rows;
+}
+
+QList<Row> ResultStore::rowsOf(qint64 session) const
+{
+    QSqlQuery cells(database());
+    cells.prepare(QStringLiteral("SELECT rows.id, cells.col, cells.text FROM rows JOIN cells ON cells.row = rows.id"
+                                 " WHERE rows.session = ? ORDER BY rows.id, cells.col"));
+    cells.addBindValue(session);
+    if (!run(cells))
+        return {};
+    QList<Row> rows;
+    while (cells.next()) {
+        const qint64 id = cells.value(0).toLongLong();
+        if (rows.isEmpty() || rows.last().id != id)
+            rows.append(Row{id, {}});
+        QStringList& texts = rows.last().cells;
+        const int column = cells.value(1).toInt();
+        while (texts.size() < column)  // a missing cell reads as empty
+            texts << QString();
+        texts << cells.value(2).toString();
+    }
+    return rows;
+}
+
+QList<SessionSummary> ResultStore::earlierSessions() const
+{
+    if (!keeping)
+        return {};
+    QSqlQuery query(database());
+    if (!query.exec(QStringLiteral(
+            "SELECT sessions.id, kind, started, closed, COUNT(rows.id) FROM sessions"
+            " JOIN rows ON rows.session = sessions.id WHERE closed IS NOT NULL"
+            " GROUP BY sessions.id ORDER BY started DESC, sessions.id DESC"))) {
+        fail(query.lastQuery(), query.lastError().text());
+        return {};
+    }
+    QList<SessionSummary> sessions;
+    while (query.next()) {
+        if (!knownKind(query.value(1).toInt()))
+            continue;
+        sessions << SessionSummary{query.value(0).toLongLong(), TableKind(query.value(1).toInt()),
+                                   timeOf(query.value(2)), timeOf(query.value(3)), query.value(4).toInt()};
+    }
+    return sessions;
+}
+
+QList<Row> ResultStore::reopenSession(qint64 sessionId, TableKind* kind)
+{
+    int found = -1;
+    const bool reopened = transact([&] {
+        QSqlQuery find(database());
+        find.prepare(QStringLiteral("SELECT kind FROM sessions WHERE id = ? AND closed IS NOT NULL"));
+        find.addBindValue(sessionId);
+        if (!run(find))
+            return false;
+        if (!find.next() || !knownKind(find.value(0).toInt()))
+            return true;  // nothing to do, nothing wrong
+        found = find.value(0).toInt();
+        find.finish();
+
+        const qint64 current = currentSession(TableKind(found), false);
+        if (current < 0 || (current > 0 && !closeSession(current)))
+            return false;
+        QSqlQuery reopen(database());
+        reopen.prepare(QStringLiteral("UPDATE sessions SET closed = NULL WHERE id = ?"));
+        reopen.addBindValue(sessionId);
+        return run(reopen);
+    });
+    if (!reopened || found < 0)
+        return {};
+    if (kind)
+        *kind = TableKind(found);
+    return rowsOf(sessionId);
+}
+
+}  // namespace store

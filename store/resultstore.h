@@ -1,0 +1,102 @@
+#pragma once
+// The local results store: every row of the result tables and every completed
+// stored-data import, kept in an SQLite database so that a flat battery, a
+// crash or a closed laptop loses nothing.
+//
+// The rows of one table between two clears form a session. The table's current
+// session is the one still open; it is what the table shows again after a
+// restart. Clearing the table closes the session: its rows leave the table for
+// good but stay in the store as an earlier session that the history can load
+// back. A completed import of the instrument's stored records is a session of
+// its own and closes the previous one.
+//
+// Every change is one transaction, committed to disk before the call returns.
+// When the database cannot be used (locked by another copy of the program,
+// corrupt, written by a newer program, on a read-only or full disk) the store
+// stops keeping results: every call becomes a no-op, isKeeping() turns false
+// and failure() says why. It never throws and never blocks for long.
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QSqlDatabase;
+class QSqlQuery;
+
+namespace store {
+
+// The tables whose rows are kept; the numbers are written to the database.
+enum class TableKind { DcResults = 0, LengthResults = 1, StoredRecords = 2 };
+
+struct Row {
+    qint64 id = 0;  // 0: not kept
+    QStringList cells;
+};
+
+struct SessionSummary {
+    qint64 id = 0;
+    TableKind kind = TableKind::DcResults;
+    QDateTime started;  // local time of its first row
+    QDateTime closed;   // invalid while the session is current
+    int rowCount = 0;
+};
+
+struct StoreOptions {
+    int busyTimeoutMs = 250;  // how long to wait for a database another program has locked
+    int maxPageCount = 0;     // 0: no limit; tests set one to fill the "disk"
+};
+
+class ResultStore
+{
+public:
+    // results.sqlite in the application's data folder.
+    static QString defaultPath();
+
+    explicit ResultStore(const QString& path, const StoreOptions& options = StoreOptions());
+    ~ResultStore();
+    ResultStore(const ResultStore&) = delete;
+    ResultStore& operator=(const ResultStore&) = delete;
+
+    bool isKeeping() const { return keeping; }
+    QString failure() const { return failureText; }  // for the log; empty while keeping
+    QString path() const { return databasePath; }
+
+    // The id of the kept row, 0 when results are not being kept.
+    qint64 appendRow(TableKind kind, const QStringList& cells);
+    void deleteRows(const QList<qint64>& rowIds);
+    void clearTable(TableKind kind);
+    // Closes the current session of the kind and opens one holding these rows.
+    QList<qint64> replaceCurrentSession(TableKind kind, const QList<QStringList>& rows);
+
+    QList<Row> currentRows(TableKind kind) const;
+    // Closed sessions that hold rows, newest first.
+    QList<SessionSummary> earlierSessions() const;
+    // Makes an earlier session its table's current one again; the session it
+    // replaces is closed. Returns the rows now current, empty when unknown.
+    QList<Row> reopenSession(qint64 sessionId, TableKind* kind = nullptr);
+
+    static constexpr int kSchemaVersion = 1;
+
+private:
+    bool open(const StoreOptions& options);
+    void closeDatabase();
+    QSqlDatabase database() const;
+    bool exec(const QString& statement) const;
+    bool run(QSqlQuery& query) const;
+    bool transact(const std::function<bool()>& work);
+    qint64 currentSession(TableKind kind, bool create);
+    qint64 insertRow(qint64 session, const QStringList& cells);
+    bool closeSession(qint64 session);
+    QList<Row> rowsOf(qint64 session) const;
+    bool fail(const QString& what, const QString& detail) const;
+
+    QString databasePath;
+    QString connectionName;
+    mutable bool keeping = false;
+    mutable QString failureText;
+};
+
+}  // namespace store

@@ -1,0 +1,3 @@
+# The results store on its own, with child processes of the same executable.
+find_package(Qt5 5.15 REQUIRED COMPONENTS Sql)
+tester_add_test(test_store SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_store.cpp LIBS tester_store Qt5::Sql TIMEOUT 120)

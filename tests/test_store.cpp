@@ -1,0 +1,372 @@
+// The results store on its own: what comes back after a reopen, sessions and
+// the history, databases it must not use, a disk that fills up, and a process
+// killed right after it appended a row.
+//
+// The same executable is also the child process of the kill and read-only
+// tests (see main at the end).
+
+#include "resultstore.h"
+
+#include <QtTest>
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <unistd.h>
+
+using store::ResultStore;
+using store::Row;
+using store::TableKind;
+
+Q_DECLARE_METATYPE(TableKind)
+
+namespace {
+
+const char* const kChildModeVariable = "RESULTSTORE_TEST_CHILD";
+constexpr int kWait = 10000;
+
+QStringList dcRow(const QString& number, const QString& remark = QString())
+{
+    return {number, QStringLiteral("2026-12-06 08:15:0") + number, QStringLiteral(" "), QStringLiteral("铜"),
+            QStringLiteral("+20.5℃"), QStringLiteral("75℃"), QStringLiteral("21.3℃"), QStringLiteral("03"),
+            QStringLiteral("AB"), QStringLiteral("高压"), QStringLiteral("10A"), QStringLiteral("10.00A"),
+            QStringLiteral("1.234mΩ"), QStringLiteral(">20.00kΩ"), remark};
+}
+
+QList<QStringList> cellsOf(const QList<Row>& rows)
+{
+    QList<QStringList> cells;
+    for (const Row& row : rows)
+        cells << row.cells;
+    return cells;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A database whose schema number is above this program's.
+void writeNewerDatabase(const QString& path)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("newer"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec(QStringLiteral("CREATE TABLE future (x)")));
+        QVERIFY(query.exec(QStringLiteral("PRAGMA user_version = %1").arg(ResultStore::kSchemaVersion + 1)));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("newer"));
+}
+
+bool runningAsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+// Starts this executable as a child in the given mode; as root the child runs
+// as "nobody", for whom permissions hold.
+void startChild(QProcess& child, const QStringList& arguments, bool asNobody)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QLatin1String(kChildModeVariable), QStringLiteral("1"));
+    child.setProcessEnvironment(environment);
+    const QString self = QCoreApplication::applicationFilePath();
+    if (asNobody && runningAsRoot())
+        child.start(QStringLiteral("setpriv"),
+                    QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                QStringLiteral("--clear-groups"), self}
+                        + arguments);
+    else
+        child.start(self, arguments);
+}
+
+}  // namespace
+
+class TestStore : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder;
+    QString path() const { return folder.filePath(QStringLiteral("results.sqlite")); }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init()
+    {
+        for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+            QFile::remove(path() + suffix);
+    }
+
+    void defaultPathIsInTheApplicationDataFolder()
+    {
+        QCOMPARE(ResultStore::defaultPath(),
+                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/results.sqlite"));
+    }
+
+    // --- what comes back ------------------------------------------------------
+
+    void rowsComeBackAsRecorded()
+    {
+        const QStringList first = dcRow(QStringLiteral("1"), QStringLiteral("主变 A 相\n第二行"));
+        const QStringList third = dcRow(QStringLiteral("3"));
+        const QStringList length{QStringLiteral("1"), QStringLiteral("2026-12-06 09:00:00"), QStringLiteral("7"),
+                                 QStringLiteral(" "), QStringLiteral("2.5mm²"), QStringLiteral("Set value"),
+                                 QStringLiteral("100.0μΩ"), QStringLiteral("------"), QStringLiteral("AUTO"),
+                                 QStringLiteral("1.00A"), QStringLiteral("7.4mΩ"), QStringLiteral("12.3m"), QString()};
+        {
+            ResultStore store(path());
+            QVERIFY2(store.isKeeping(), qPrintable(store.failure()));
+            const qint64 a = store.appendRow(TableKind::DcResults, first);
+            const qint64 b = store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("2")));
+            const qint64 c = store.appendRow(TableKind::DcResults, third);
+            QVERIFY2(a > 0 && b > a && c > b, qPrintable(store.failure()));
+            store.appendRow(TableKind::LengthResults, length);
+            store.deleteRows({b});
+        }
+        ResultStore reopened(path());
+        QVERIFY(reopened.isKeeping());
+        QCOMPARE(cellsOf(reopened.currentRows(TableKind::DcResults)), (QList<QStringList>{first, third}));
+        QCOMPARE(cellsOf(reopened.currentRows(TableKind::LengthResults)), QList<QStringList>{length});
+        QVERIFY(reopened.currentRows(TableKind::StoredRecords).isEmpty());
+        QVERIFY(reopened.earlierSessions().isEmpty());
+        // The ids handed out are the ones that come back, so later deletes find their rows.
+        const QList<Row> rows = reopened.currentRows(TableKind::DcResults);
+        reopened.deleteRows({rows[0].id});
+        QCOMPARE(cellsOf(reopened.currentRows(TableKind::DcResults)), QList<QStringList>{third});
+    }
+
+    // Clearing empties the table for good; its rows stay in the history.
+    void clearingClosesTheSession()
+    {
+        ResultStore store(path());
+        store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("1")));
+        store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("2")));
+        store.appendRow(TableKind::LengthResults, QStringList{QStringLiteral("1")});
+        store.clearTable(TableKind::DcResults);
+        store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("1"), QStringLiteral("new series")));
+
+        QCOMPARE(store.currentRows(TableKind::DcResults).size(), 1);
+        QCOMPARE(store.currentRows(TableKind::LengthResults).size(), 1);  // the other table is untouched
+        const auto sessions = store.earlierSessions();
+        QCOMPARE(sessions.size(), 1);
+        QCOMPARE(sessions[0].kind, TableKind::DcResults);
+        QCOMPARE(sessions[0].rowCount, 2);
+        QVERIFY(sessions[0].closed.isValid());
+        QVERIFY(qAbs(sessions[0].started.secsTo(QDateTime::currentDateTime())) < 60);
+    }
+
+    // Tables that were empty, or whose rows were all deleted, leave no session behind.
+    void emptySessionsLeaveNoHistory()
+    {
+        ResultStore store(path());
+        store.clearTable(TableKind::LengthResults);
+        const qint64 id = store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("1")));
+        store.deleteRows({id});
+        store.clearTable(TableKind::DcResults);
+        QVERIFY(store.earlierSessions().isEmpty());
+        QVERIFY(store.currentRows(TableKind::DcResults).isEmpty());
+    }
+
+    void importReplacesTheStoredSession()
+    {
+        ResultStore store(path());
+        const QList<QStringList> first{{QStringLiteral("1"), QStringLiteral("a")}, {QStringLiteral("2"), QStringLiteral("b")},
+                                       {QStringLiteral("3"), QStringLiteral("c")}};
+        const QList<QStringList> second{{QStringLiteral("1"), QStringLiteral("x")}, {QStringLiteral("2"), QString()}};
+        QCOMPARE(store.replaceCurrentSession(TableKind::StoredRecords, first).size(), 3);
+        QCOMPARE(store.replaceCurrentSession(TableKind::StoredRecords, second).size(), 2);
+        QCOMPARE(cellsOf(store.currentRows(TableKind::StoredRecords)), second);
+        const auto sessions = store.earlierSessions();
+        QCOMPARE(sessions.size(), 1);
+        QCOMPARE(sessions[0].kind, TableKind::StoredRecords);
+        QCOMPARE(sessions[0].rowCount, 3);
+    }
+
+    // Loading a session from the history makes it its table's current one and
+    // puts the one it replaces into the history.
+    void reopenedSessionBecomesCurrent()
+    {
+        ResultStore store(path());
+        store.appendRow(TableKind::LengthResults, QStringList{QStringLiteral("1"), QStringLiteral("old")});
+        store.clearTable(TableKind::LengthResults);
+        store.appendRow(TableKind::LengthResults, QStringList{QStringLiteral("1"), QStringLiteral("new")});
+        const qint64 old = store.earlierSessions().value(0).id;
+
+        TableKind kind = TableKind::DcResults;
+        const QList<Row> rows = store.reopenSession(old, &kind);
+        QCOMPARE(kind, TableKind::LengthResults);
+        QCOMPARE(cellsOf(rows), (QList<QStringList>{{QStringLiteral("1"), QStringLiteral("old")}}));
+        QCOMPARE(cellsOf(store.currentRows(TableKind::LengthResults)), cellsOf(rows));
+        const auto sessions = store.earlierSessions();
+        QCOMPARE(sessions.size(), 1);
+        QVERIFY(sessions[0].id != old);
+
+        // A session that is current already, or unknown, loads nothing and changes nothing.
+        QVERIFY(store.reopenSession(old).isEmpty());
+        QVERIFY(store.reopenSession(9999).isEmpty());
+        QCOMPARE(store.earlierSessions().size(), 1);
+        QVERIFY(store.isKeeping());
+    }
+
+    // --- databases it must not use ---------------------------------------------
+
+    // Each is reported once through failure(), then nothing is read or written,
+    // and the file found is left exactly as it was.
+    void unusableDatabaseIsLeftAlone_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("corrupt file") << QStringLiteral("corrupt") << QStringLiteral("not a database");
+        QTest::newRow("newer schema") << QStringLiteral("newer") << QStringLiteral("newer program");
+        QTest::newRow("locked by another copy") << QStringLiteral("locked") << QStringLiteral("locked");
+        QTest::newRow("folder cannot be made") << QStringLiteral("no folder") << QStringLiteral("folder");
+    }
+    void unusableDatabaseIsLeftAlone()
+    {
+        QFETCH(QString, situation);
+        QFETCH(QString, reason);
+        QString target = path();
+        std::unique_ptr<ResultStore> owner;
+        if (situation == QLatin1String("corrupt")) {
+            QFile file(target);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("results of 6 December\n").repeated(300));
+        } else if (situation == QLatin1String("newer")) {
+            writeNewerDatabase(target);
+        } else if (situation == QLatin1String("locked")) {
+            owner = std::make_unique<ResultStore>(target);
+            QVERIFY(owner->isKeeping());
+            owner->appendRow(TableKind::DcResults, dcRow(QStringLiteral("1")));
+        } else {
+            QFile blocker(folder.filePath(QStringLiteral("plain-file")));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            target = blocker.fileName() + QStringLiteral("/results.sqlite");
+        }
+        const QByteArray before = fileBytes(target);
+
+        QElapsedTimer timer;
+        timer.start();
+        ResultStore store(target, store::StoreOptions{100, 0});
+        QVERIFY(timer.elapsed() < 2000);  // a locked database is not waited for long
+        QVERIFY(!store.isKeeping());
+        QVERIFY2(store.failure().contains(reason, Qt::CaseInsensitive), qPrintable(store.failure()));
+        QCOMPARE(store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("2"))), qint64(0));
+        QVERIFY(store.replaceCurrentSession(TableKind::StoredRecords, {{QStringLiteral("1")}}).isEmpty());
+        store.clearTable(TableKind::DcResults);
+        QVERIFY(store.currentRows(TableKind::DcResults).isEmpty());
+        QVERIFY(store.earlierSessions().isEmpty());
+        QCOMPARE(fileBytes(target), before);
+        if (owner)  // the owner keeps its rows and goes on
+            QCOMPARE(owner->appendRow(TableKind::DcResults, dcRow(QStringLiteral("2"))) > 0, true);
+    }
+
+    // Permissions only bind a normal user: as root the probe runs as "nobody".
+    void readOnlyPlacesAreReported_data()
+    {
+        QTest::addColumn<bool>("existingFile");
+        QTest::newRow("read-only folder, no database yet") << false;
+        QTest::newRow("read-only database file") << true;
+    }
+    void readOnlyPlacesAreReported()
+    {
+        QFETCH(bool, existingFile);
+        QTemporaryDir place;
+        QFile::setPermissions(place.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                                | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
+        const QString target = place.filePath(QStringLiteral("results.sqlite"));
+        if (existingFile) {
+            ResultStore(target).appendRow(TableKind::DcResults, dcRow(QStringLiteral("1")));
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadOther | QFile::ReadGroup);
+        }
+        if (!runningAsRoot())
+            QFile::setPermissions(place.path(), QFile::ReadOwner | QFile::ExeOwner);
+        const QByteArray before = fileBytes(target);
+
+        QProcess child;
+        startChild(child, {QStringLiteral("probe"), target}, true);
+        QVERIFY(child.waitForFinished(kWait));
+        const QString answer = QString::fromUtf8(child.readAllStandardOutput());
+        QVERIFY2(answer.startsWith(QLatin1String("not keeping:")), qPrintable(answer + child.readAllStandardError()));
+        QCOMPARE(fileBytes(target), before);
+        QFile::setPermissions(place.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // A disk that fills up in the middle of a run: the failing write is
+    // reported, the rows kept before it stay intact.
+    void fullDiskStopsKeepingMidRun()
+    {
+        int kept = 0;
+        {
+            ResultStore store(path(), store::StoreOptions{250, 12});
+            QVERIFY(store.isKeeping());
+            while (store.appendRow(TableKind::DcResults, dcRow(QString::number(kept + 1), QString(200, QLatin1Char('x')))) > 0)
+                ++kept;
+            QVERIFY(kept > 0);
+            QVERIFY(!store.isKeeping());
+            QVERIFY2(store.failure().contains(QLatin1String("full")), qPrintable(store.failure()));
+            QCOMPARE(store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("1"))), qint64(0));
+        }
+        ResultStore reopened(path());
+        QVERIFY(reopened.isKeeping());
+        const QList<Row> rows = reopened.currentRows(TableKind::DcResults);
+        QCOMPARE(rows.size(), kept);
+        QCOMPARE(rows.last().cells.value(0), QString::number(kept));
+    }
+
+    // --- a killed process --------------------------------------------------------
+
+    // The child appends two rows, deletes the first and says so; it is killed
+    // (SIGKILL) the moment the line arrives. What it was told is on the disk.
+    void rowsSurviveAKill()
+    {
+        QProcess child;
+        startChild(child, {QStringLiteral("append-and-wait"), path()}, false);
+        QVERIFY(child.waitForStarted(kWait));
+        QVERIFY(QTest::qWaitFor([&] { return child.canReadLine(); }, kWait));
+        child.kill();
+        QVERIFY(child.waitForFinished(kWait));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(child.readLine().trimmed(), QByteArray("done"));
+
+        ResultStore reopened(path());
+        QVERIFY2(reopened.isKeeping(), qPrintable(reopened.failure()));
+        QCOMPARE(cellsOf(reopened.currentRows(TableKind::DcResults)), QList<QStringList>{dcRow(QStringLiteral("2"))});
+    }
+};
+
+// Child modes: "probe <path>" prints whether a store at path keeps results;
+// "append-and-wait <path>" appends, deletes, prints "done" and waits to be killed.
+static int runChild(const QStringList& arguments)
+{
+    const QString mode = arguments.value(1);
+    ResultStore store(arguments.value(2));
+    QTextStream out(stdout);
+    if (mode == QLatin1String("probe")) {
+        if (store.isKeeping())
+            store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("9")));
+        out << (store.isKeeping() ? QStringLiteral("keeping") : QStringLiteral("not keeping: ") + store.failure()) << '\n';
+        return 0;
+    }
+    const qint64 first = store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("1")));
+    store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("2")));
+    store.deleteRows({first});
+    out << (store.isKeeping() ? "done" : "failed") << '\n';
+    out.flush();
+    for (;;)
+        QThread::sleep(1);
+}
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(kChildModeVariable))
+        return runChild(app.arguments());
+    TestStore test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_store.moc"
