@@ -11,15 +11,28 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QSizePolicy>
+#include <QStandardItem>
 #include <QStandardItemModel>
 #include <QThread>
 #include <QTimer>
 
+#include <iterator>
 #include <utility>
 
 namespace {
 
 const char* const kToolBarSpacerName = "toolBarPageSpacer";
+
+// Moves every row with its items (texts, alignment, stored ids) in order; the
+// empty cells of a damaged stored record stay empty.
+void takeRowsOver(QStandardItemModel& from, QStandardItemModel& to)
+{
+    QList<QList<QStandardItem*>> rows;
+    while (from.rowCount() > 0)
+        rows.prepend(from.takeRow(from.rowCount() - 1));
+    for (const QList<QStandardItem*>& row : rows)
+        to.appendRow(row);
+}
 
 }  // namespace
 
@@ -46,6 +59,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
 {
     ui->setupUi(this);
     initUi();
+    openResultStore();
     ui->stackedWidget->setCurrentIndex(kDcPage);
     ui->actionDc_resistance_test->setChecked(true);
 
@@ -182,16 +196,21 @@ void MainWindow::setLabelTexts()
     ui->groupBox_Remark_2->setTitle(tr("备注"));
 }
 
-// Every call gives the three views new, empty models with headers in the
-// language now in force; the replaced models are freed.
+// Every call gives the three views new models with headers in the language
+// now in force. The rows move over from the replaced models, which are freed:
+// a language change keeps every result and every imported record.
 void MainWindow::createTableModels()
 {
-    for (QStandardItemModel* replaced : {resTestModel, lengthTestModel, storedModel}) {
-        if (replaced)
-            replaced->deleteLater();
-    }
+    QStandardItemModel* const replaced[] = {resTestModel, lengthTestModel, storedModel};
     createResultModels();
     createStoredModel();
+    QStandardItemModel* const fresh[] = {resTestModel, lengthTestModel, storedModel};
+    for (std::size_t i = 0; i < std::size(fresh); ++i) {
+        if (!replaced[i])
+            continue;
+        takeRowsOver(*replaced[i], *fresh[i]);
+        replaced[i]->deleteLater();
+    }
 }
 
 void MainWindow::setSettingWidgetsEnabled(bool e)
@@ -387,7 +406,12 @@ void MainWindow::changeEvent(QEvent* e)
         initUi();
         fillSettingComboBoxes();
         if (isConnected) {
-            usbStatus(true);
+            // The imported records stay on screen: polling, which would leave
+            // their page at the next reading, restarts with a test page.
+            if (ui->stackedWidget->currentIndex() == kStoredPage && !realTimeTimer->isActive())
+                restoreActionsAfterImport(true);
+            else
+                usbStatus(true);
             ui->actionConnect->setText(tr("断开连接"));
             // initUi disabled the buttons of the not-connected window; without
             // this no test could be started until the next connect.

@@ -9,12 +9,14 @@
 //   mainwindow_import.cpp     reading the instrument's stored records into the stored-data table
 //   mainwindow_reports.cpp    the PDF report and the Excel workbooks of the tables
 //   mainwindow_auto.cpp       automatic test series and the sampling interval
+//   mainwindow_store.cpp      keeping the tables' rows in the local results store
 
 #include "desktopfiles.h"
 #include "linktiming.h"
 #include "pdfsettingdata.h"
 #include "receivedata.h"
 #include "reportcontent.h"
+#include "resultstore.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -232,6 +234,12 @@ private:
     reports::DataSection currentDataSection() const;
     QVector<reports::DataSection> recordSections() const;
     void showUnwrittenFileWarning(const QString& caption, const QString& path, const QString& reason);
+    void openResultStore();
+    QStandardItemModel* modelOf(store::TableKind kind) const;
+    int showKeptRows(store::TableKind kind);
+    int showRows(store::TableKind kind, const QList<store::Row>& rows);
+    void keepImportedRecords();
+    void reportStoreFailure();
 
     void countFinishedAutoTest();
     void countdownTick(QLabel* progress, QLabel* countdown);
@@ -241,6 +249,8 @@ private:
     static constexpr int kDcPage = 0;
     static constexpr int kLengthPage = 1;
     static constexpr int kStoredPage = 2;
+    // Column 0 of a kept row holds the row's id in the results store.
+    static constexpr int kKeptRowIdRole = Qt::UserRole + 1;
 
     Ui::MainWindow* ui;
     WinUSBManager* usbManager = nullptr;
@@ -302,4 +312,6 @@ private:
     std::uint64_t importGeneration = 0;
 
     int countdownTickMs = 1000;
+    std::unique_ptr<store::ResultStore> resultStore;
+    bool storeFailureReported = false;
 };

@@ -154,6 +154,7 @@ void MainWindow::showReadBackData(ReceiveData rd, int readedNum)
         ui->progressBar->setValue(percent);
 
     if (readedNum == storedTotal) {
+        keepImportedRecords();
         endImport();
         restoreActionsAfterImport(true);
         return;

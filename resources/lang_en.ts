@@ -381,6 +381,10 @@
         <translation>Export to PDF</translation>
     </message>
     <message>
+        <source>已恢复上次的记录：测试结果 %1 条，存储数据 %2 条</source>
+        <translation>Restored from the last session: %1 result rows, %2 stored records</translation>
+    </message>
+    <message>
         <source>已连接设备</source>
         <translation>Connected device</translation>
     </message>
@@ -519,6 +523,10 @@
     <message>
         <source>测试电阻：</source>
         <translation>Tested Resistance:</translation>
+    </message>
+    <message>
+        <source>测试结果无法保存到本地数据库，仅保留在内存中</source>
+        <translation>Results cannot be saved to the local database; they are kept in memory only</translation>
     </message>
     <message>
         <source>测量对象</source>

@@ -381,6 +381,10 @@
         <translation>导出到PDF</translation>
     </message>
     <message>
+        <source>已恢复上次的记录：测试结果 %1 条，存储数据 %2 条</source>
+        <translation>已恢复上次的记录：测试结果 %1 条，存储数据 %2 条</translation>
+    </message>
+    <message>
         <source>已连接设备</source>
         <translation>已连接设备</translation>
     </message>
@@ -519,6 +523,10 @@
     <message>
         <source>测试电阻：</source>
         <translation>测试电阻：</translation>
+    </message>
+    <message>
+        <source>测试结果无法保存到本地数据库，仅保留在内存中</source>
+        <translation>测试结果无法保存到本地数据库，仅保留在内存中</translation>
     </message>
     <message>
         <source>测量对象</source>

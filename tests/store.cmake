@@ -1,3 +1,8 @@
 # The results store on its own, with child processes of the same executable.
 find_package(Qt5 5.15 REQUIRED COMPONENTS Sql)
 tester_add_test(test_store SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_store.cpp LIBS tester_store Qt5::Sql TIMEOUT 120)
+# The main window keeping its tables' rows.
+tester_add_test(test_window_store
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_window_store.cpp ${CMAKE_CURRENT_LIST_DIR}/windowrig.h
+  LIBS tester_app tester_sim tester_resources Qt5::Sql
+  TIMEOUT 180)

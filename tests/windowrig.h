@@ -4,12 +4,14 @@
 
 #include "instrument.h"
 #include "mainwindow.h"
+#include "resultstore.h"
 #include "simtransport.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,15 +29,21 @@ inline LinkTiming fastLinkTiming()
     return timing;
 }
 
+// Each rig's window starts without the rows a window before it kept.
+inline void removeKeptResults()
+{
+    store::ResultStore::removeFiles(store::ResultStore::defaultPath());
+}
+
 struct Rig {
     explicit Rig(int instrumentCount = 1, const WindowTiming& windowTiming = WindowTiming{5, 30, 5},
                  const LinkTiming& linkTiming = fastLinkTiming())
-        : clock(std::make_shared<sim::ManualClock>())
+        : clock(std::make_shared<sim::ManualClock>()), windowTiming(windowTiming), linkTiming(linkTiming)
     {
+        removeKeptResults();
         for (int i = 0; i < instrumentCount; ++i)
             instruments.push_back(std::make_shared<sim::Instrument>(sim::InstrumentOptions(), clock));
-        window = std::make_unique<MainWindow>(std::make_unique<sim::SimulatorTransport>(instruments), linkTiming,
-                                              windowTiming);
+        window = makeWindow();
         window->show();
         QObject::connect(&boxCloser, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -45,6 +53,22 @@ struct Rig {
             }
         });
         boxCloser.start(10);
+    }
+
+    std::unique_ptr<MainWindow> makeWindow() const
+    {
+        return std::make_unique<MainWindow>(std::make_unique<sim::SimulatorTransport>(instruments), linkTiming,
+                                            windowTiming);
+    }
+    // A restart of the program: the window closes, then a new one opens on the
+    // same instruments and finds what the first one kept.
+    void reopenWindow(const std::function<void()>& whileClosed = {})
+    {
+        window.reset();
+        if (whileClosed)
+            whileClosed();
+        window = makeWindow();
+        window->show();
     }
 
     template <class T> T* get(const char* name) const { return window->findChild<T*>(QLatin1String(name)); }
@@ -78,6 +102,8 @@ struct Rig {
     }
 
     std::shared_ptr<sim::ManualClock> clock;
+    WindowTiming windowTiming;
+    LinkTiming linkTiming;
     std::vector<std::shared_ptr<sim::Instrument>> instruments;
     std::unique_ptr<MainWindow> window;
     QTimer boxCloser;
@@ -90,6 +116,7 @@ struct Rig {
 // Outside the namespace: the resource initialisers are global functions.
 inline void initWindowTests()
 {
+    QStandardPaths::setTestModeEnabled(true);  // results and settings go to a test folder
     Q_INIT_RESOURCE(resources);
     Q_INIT_RESOURCE(translations);
     qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");

@@ -1,0 +1,215 @@
+// The main window with the results store: the rows a window keeps are there
+// again after a restart, a language change keeps every row, and a store that
+// cannot be used is reported once while measuring goes on.
+
+#include "windowrig.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+using namespace windowtest;
+
+namespace {
+
+const char* const kTables[] = {"tableView_resTest", "tableView_lengthTest", "tableView"};
+const char* const kNotKeptWarning = "results are not being kept";
+
+QList<QStringList> cellTexts(const QStandardItemModel* model)
+{
+    QList<QStringList> rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList texts;
+        for (int column = 0; column < model->columnCount(); ++column)
+            texts << model->index(row, column).data().toString();
+        rows << texts;
+    }
+    return rows;
+}
+
+QStringList headerTexts(const QStandardItemModel* model)
+{
+    QStringList texts;
+    for (int column = 0; column < model->columnCount(); ++column)
+        texts << model->headerData(column, Qt::Horizontal).toString();
+    return texts;
+}
+
+void chooseLanguage(Rig& rig, const QString& code)
+{
+    for (QAction* a : rig.get<QMenu>("menuLanguage")->actions())
+        if (a->data().toString() == code)
+            a->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+}
+
+// One DC test from start to its result row.
+bool finishDcTest(Rig& rig)
+{
+    QStandardItemModel* rows = rig.model("tableView_resTest");
+    const int before = rows->rowCount();
+    emit rig.window->startTestingSignal(false);
+    if (!rig.waitForPolls(3))
+        return false;
+    rig.clock->advanceMs(10'000);  // charged and measuring
+    if (!rig.waitForPolls(3))
+        return false;
+    emit rig.window->stopTestingSignal(false);
+    if (!rig.waitForPolls(3))
+        return false;
+    rig.clock->advanceMs(100'000);  // discharged
+    return QTest::qWaitFor([&] { return rig.model("tableView_resTest")->rowCount() == before + 1; }, kWait);
+}
+
+bool importRecords(Rig& rig, int count, int damaged = 0)
+{
+    sim::Faults faults;
+    faults.corruptRecord = damaged;
+    rig.instruments[0]->setStoredRecordCount(count);
+    rig.instruments[0]->setFaults(faults);
+    rig.action("actionImport_storage")->trigger();
+    return QTest::qWaitFor([&] { return rig.action("actionImport_storage")->isEnabled(); }, kWait)
+           && rig.model("tableView")->rowCount() == count;
+}
+
+// Counts the warnings that say results are not kept.
+int notKeptWarnings = 0;
+QtMessageHandler previousHandler = nullptr;
+void countingHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.contains(QLatin1String(kNotKeptWarning)))
+        ++notKeptWarnings;
+    previousHandler(type, context, message);
+}
+
+void writeNewerDatabase(const QString& path)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("newer"));
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA user_version = %1").arg(store::ResultStore::kSchemaVersion + 1));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("newer"));
+}
+
+}  // namespace
+
+class TestWindowStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        initWindowTests();
+        previousHandler = qInstallMessageHandler(countingHandler);
+    }
+    void cleanupTestCase() { qInstallMessageHandler(previousHandler); }
+
+    // Headers follow the language; every row of the three tables stays with
+    // the texts it was recorded with, the empty row of a damaged record too.
+    // The imported records stay on screen and can be viewed and exported.
+    void languageChangeKeepsEveryRow()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        QVERIFY(finishDcTest(rig));
+        QVERIFY(finishDcTest(rig));
+        QVERIFY(importRecords(rig, 4, 2));
+        QList<QList<QStringList>> before;
+        for (const char* table : kTables)
+            before << cellTexts(rig.model(table));
+        QVERIFY(before[2][1].join(QString()).isEmpty());  // record 2 was damaged
+
+        chooseLanguage(rig, QStringLiteral("en"));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(cellTexts(rig.model(kTables[i])), before[i]);
+        QCOMPARE(headerTexts(rig.model("tableView")).mid(0, 2), (QStringList{QStringLiteral("No."), QStringLiteral("Test Time")}));
+        QCOMPARE(headerTexts(rig.model("tableView_resTest")).value(0), QStringLiteral("No."));
+        QTest::qWait(200);  // time for readings, had polling restarted
+        QVERIFY(!rig.pollingTimerActive());
+        QCOMPARE(rig.get<QStackedWidget>("stackedWidget")->currentIndex(), 2);
+        QVERIFY(rig.action("actionStorage")->isEnabled());
+        QVERIFY(rig.action("actionImport_storage")->isEnabled());
+        QVERIFY(rig.action("actionExportToExcel")->isEnabled());
+        QVERIFY(rig.action("actionStorage")->isChecked());
+
+        chooseLanguage(rig, QStringLiteral("zh"));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(cellTexts(rig.model(kTables[i])), before[i]);
+        QCOMPARE(headerTexts(rig.model("tableView")).value(0), QStringLiteral("序号"));
+
+        // Back on a test page polling restarts as after any import.
+        rig.action("actionDc_resistance_test")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.pollingTimerActive(), kWait);
+        QCOMPARE(rig.get<QStackedWidget>("stackedWidget")->currentIndex(), 0);
+    }
+
+    // A completed import is the stored-data table of the next start; one that
+    // did not complete leaves the kept one in place.
+    void restartShowsTheLastCompleteImport()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        QVERIFY(importRecords(rig, 3));
+        const QList<QStringList> imported = cellTexts(rig.model("tableView"));
+        rig.action("actionImport_storage")->trigger();  // the next one is cut short by a restart
+        QTRY_VERIFY_WITH_TIMEOUT(rig.model("tableView")->rowCount() == 0, kWait);
+
+        rig.reopenWindow();
+        QCOMPARE(cellTexts(rig.model("tableView")), imported);
+        QCOMPARE(rig.status(), QStringLiteral("已恢复上次的记录：测试结果 0 条，存储数据 3 条"));
+        for (int row = 0; row < 3; ++row)
+            QCOMPARE(rig.model("tableView")->item(row, 4)->textAlignment(), Qt::AlignCenter);
+    }
+
+    // The window opens and measures as before; the operator is told once.
+    void unusableStoreIsReportedOnce_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::newRow("corrupt file") << QStringLiteral("corrupt");
+        QTest::newRow("newer schema") << QStringLiteral("newer");
+        QTest::newRow("locked by another copy") << QStringLiteral("locked");
+        QTest::newRow("data folder cannot be made") << QStringLiteral("no folder");
+    }
+    void unusableStoreIsReportedOnce()
+    {
+        QFETCH(QString, situation);
+        const QString path = store::ResultStore::defaultPath();
+        const QString folder = QFileInfo(path).absolutePath();
+        std::unique_ptr<store::ResultStore> otherCopy;
+        Rig rig;
+        notKeptWarnings = 0;
+        rig.reopenWindow([&] {
+            removeKeptResults();
+            if (situation == QLatin1String("corrupt")) {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write(QByteArray(8192, '\x5a'));
+            } else if (situation == QLatin1String("newer")) {
+                writeNewerDatabase(path);
+            } else if (situation == QLatin1String("locked")) {
+                otherCopy = std::make_unique<store::ResultStore>(path);
+            } else {
+                QVERIFY(QDir(folder).removeRecursively());
+                QFile blocker(folder);
+                QVERIFY(blocker.open(QIODevice::WriteOnly));
+            }
+        });
+        QCOMPARE(rig.status(), QStringLiteral("测试结果无法保存到本地数据库，仅保留在内存中"));
+        QCOMPARE(notKeptWarnings, 1);
+
+        QVERIFY(rig.connect());
+        QVERIFY(finishDcTest(rig));
+        QVERIFY(importRecords(rig, 2));
+        QCOMPARE(rig.model("tableView_resTest")->rowCount(), 1);
+        QCOMPARE(notKeptWarnings, 1);
+
+        otherCopy.reset();
+        if (situation == QLatin1String("no folder"))
+            QVERIFY(QFile::remove(folder));
+    }
+};
+
+QTEST_MAIN(TestWindowStore)
+#include "test_window_store.moc"
