@@ -1,6 +1,7 @@
 #include "resultstore.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -72,6 +73,12 @@ QString ResultStore::defaultPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/')
            + QLatin1String(kFileName);
+}
+
+void ResultStore::removeFiles(const QString& path)
+{
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        QFile::remove(path + QLatin1String(suffix));
 }
 
 ResultStore::ResultStore(const QString& path, const StoreOptions& options)

@@ -54,6 +54,8 @@ class ResultStore
 public:
     // results.sqlite in the application's data folder.
     static QString defaultPath();
+    // Deletes a database with its journal files; for tests and demonstrations.
+    static void removeFiles(const QString& path);
 
     explicit ResultStore(const QString& path, const StoreOptions& options = StoreOptions());
     ~ResultStore();

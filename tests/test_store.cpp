@@ -95,11 +95,7 @@ private:
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init()
-    {
-        for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-            QFile::remove(path() + suffix);
-    }
+    void init() { ResultStore::removeFiles(path()); }
 
     void defaultPathIsInTheApplicationDataFolder()
     {
