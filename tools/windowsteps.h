@@ -4,10 +4,12 @@
 
 #include "chinesefonts.h"
 #include "receivedata.h"
+#include "resultstore.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <cstdio>
@@ -42,11 +44,16 @@ inline bool waitUntil(const std::function<bool()>& condition, const char* what, 
 
 }  // namespace windowsteps
 
-// What a program showing the window needs before it is built: its pictures and
-// catalogues, Chinese fonts, and the types its threads pass. Outside the
-// namespace: the resource initialisers are global functions.
+// What a program showing the window needs before it is built: a results store
+// of its own, its pictures and catalogues, Chinese fonts, and the types its
+// threads pass. Outside the namespace: the resource initialisers are global
+// functions.
 inline void prepareWindowProgram()
 {
+    // Their rows and settings stay apart from the operator's, and every run
+    // starts without the rows of the one before.
+    QStandardPaths::setTestModeEnabled(true);
+    store::ResultStore::removeFiles(store::ResultStore::defaultPath());
     Q_INIT_RESOURCE(resources);
     Q_INIT_RESOURCE(translations);
     installChineseFontSubstitutes();
