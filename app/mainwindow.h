@@ -42,6 +42,7 @@ class Transport;
 class AutoTestDialog;
 class DeviceSelectionDialog;
 class PdfSettingDialog;
+class QAbstractItemModel;
 class QAction;
 class QCloseEvent;
 class QComboBox;
@@ -239,6 +240,9 @@ private:
     int showKeptRows(store::TableKind kind);
     int showRows(store::TableKind kind, const QList<store::Row>& rows);
     void keepImportedRecords();
+    qint64 keepResultRow(store::TableKind kind, const QStringList& texts);
+    void forgetKeptRows(const QAbstractItemModel& model, const std::vector<int>& rows);
+    void forgetKeptTable(store::TableKind kind);
     void reportStoreFailure();
 
     void countFinishedAutoTest();
@@ -249,8 +253,6 @@ private:
     static constexpr int kDcPage = 0;
     static constexpr int kLengthPage = 1;
     static constexpr int kStoredPage = 2;
-    // Column 0 of a kept row holds the row's id in the results store.
-    static constexpr int kKeptRowIdRole = Qt::UserRole + 1;
 
     Ui::MainWindow* ui;
     WinUSBManager* usbManager = nullptr;

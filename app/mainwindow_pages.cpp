@@ -4,6 +4,8 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "keptrows.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QHeaderView>
@@ -98,17 +100,10 @@ void refill(QComboBox* box, const QStringList& entries)
 }
 
 // Appends one row of centred, read-only cells and shows it.
-void appendResultRow(QStandardItemModel* model, QTableView* view, const QStringList& texts)
+void appendResultRow(QStandardItemModel* model, QTableView* view, const QStringList& texts, qint64 keptId)
 {
     view->show();
-    QList<QStandardItem*> row;
-    for (const QString& text : texts) {
-        auto* item = new QStandardItem(text);
-        item->setTextAlignment(Qt::AlignCenter);
-        item->setEditable(false);
-        row << item;
-    }
-    model->appendRow(row);
+    model->appendRow(lockedRow(texts, keptId));
     view->scrollToBottom();
 }
 
@@ -202,7 +197,7 @@ void MainWindow::appendDcResultRow()
         ui->label_TestedResistanceValue->text(),
         ui->textEdit_Remark->toPlainText(),
     };
-    appendResultRow(resTestModel, ui->tableView_resTest, texts);
+    appendResultRow(resTestModel, ui->tableView_resTest, texts, keepResultRow(store::TableKind::DcResults, texts));
 }
 
 void MainWindow::appendLengthResultRow()
@@ -222,7 +217,8 @@ void MainWindow::appendLengthResultRow()
         ui->label_ConductorLengthValue_2->text(),
         ui->textEdit_Remark_2->toPlainText(),
     };
-    appendResultRow(lengthTestModel, ui->tableView_lengthTest, texts);
+    appendResultRow(lengthTestModel, ui->tableView_lengthTest, texts,
+                    keepResultRow(store::TableKind::LengthResults, texts));
 }
 
 // --- result table buttons ------------------------------------------------------
@@ -265,6 +261,7 @@ void MainWindow::deleteSelectedRows(QTableView* view)
     for (const QModelIndex& index : view->selectionModel()->selectedRows(0))
         rows.push_back(index.row());
     std::sort(rows.begin(), rows.end(), std::greater<int>());
+    forgetKeptRows(*model, rows);
     for (int row : rows)
         model->removeRow(row);
     for (int row = 0; row < model->rowCount(); ++row)
@@ -273,10 +270,12 @@ void MainWindow::deleteSelectedRows(QTableView* view)
 
 void MainWindow::on_pushButton_clear_clicked()
 {
+    forgetKeptTable(store::TableKind::DcResults);
     resTestModel->removeRows(0, resTestModel->rowCount());
 }
 
 void MainWindow::on_pushButton_clear2_clicked()
 {
+    forgetKeptTable(store::TableKind::LengthResults);
     lengthTestModel->removeRows(0, lengthTestModel->rowCount());
 }

@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "keptrows.h"
 #include "resultstore.h"
 
 #include <QDebug>
@@ -14,18 +15,6 @@
 using store::TableKind;
 
 namespace {
-
-QList<QStandardItem*> lockedItems(const QStringList& texts)
-{
-    QList<QStandardItem*> items;
-    for (const QString& text : texts) {
-        auto* item = new QStandardItem(text);
-        item->setTextAlignment(Qt::AlignCenter);
-        item->setEditable(false);
-        items << item;
-    }
-    return items;
-}
 
 QStringList rowTexts(const QStandardItemModel& model, int row)
 {
@@ -76,15 +65,40 @@ int MainWindow::showRows(TableKind kind, const QList<store::Row>& rows)
     QStandardItemModel* model = modelOf(kind);
     model->removeRows(0, model->rowCount());
     for (const store::Row& row : rows) {
-        QList<QStandardItem*> items = lockedItems(row.cells);
+        QList<QStandardItem*> items = lockedRow(row.cells, row.id);
         if (items.isEmpty())
             continue;
-        items.first()->setData(row.id, kKeptRowIdRole);
         if (kind != TableKind::StoredRecords)
             items.first()->setText(QString::number(model->rowCount() + 1));
         model->appendRow(items);
     }
     return model->rowCount();
+}
+
+// Before the row is shown: a row on screen is a row on disk.
+qint64 MainWindow::keepResultRow(TableKind kind, const QStringList& texts)
+{
+    const qint64 id = resultStore->appendRow(kind, texts);
+    reportStoreFailure();
+    return id;
+}
+
+void MainWindow::forgetKeptRows(const QAbstractItemModel& model, const std::vector<int>& rows)
+{
+    QList<qint64> ids;
+    for (int row : rows) {
+        const qint64 id = model.index(row, 0).data(kKeptRowIdRole).toLongLong();
+        if (id > 0)
+            ids << id;
+    }
+    resultStore->deleteRows(ids);
+    reportStoreFailure();
+}
+
+void MainWindow::forgetKeptTable(TableKind kind)
+{
+    resultStore->clearTable(kind);
+    reportStoreFailure();
 }
 
 // A completed import replaces the kept one; the empty rows of damaged records

@@ -13,6 +13,7 @@ namespace {
 
 const char* const kTables[] = {"tableView_resTest", "tableView_lengthTest", "tableView"};
 const char* const kNotKeptWarning = "results are not being kept";
+const char* const kChildModeVariable = "WINDOW_STORE_TEST_CHILD";
 
 QList<QStringList> cellTexts(const QStandardItemModel* model)
 {
@@ -24,6 +25,14 @@ QList<QStringList> cellTexts(const QStandardItemModel* model)
         rows << texts;
     }
     return rows;
+}
+
+QStringList column(const QList<QStringList>& rows, int index)
+{
+    QStringList texts;
+    for (const QStringList& row : rows)
+        texts << row.value(index);
+    return texts;
 }
 
 QStringList headerTexts(const QStandardItemModel* model)
@@ -42,22 +51,38 @@ void chooseLanguage(Rig& rig, const QString& code)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
 }
 
-// One DC test from start to its result row.
-bool finishDcTest(Rig& rig)
+// One test on the page on screen, from start to its result row.
+bool finishTest(Rig& rig, bool lengthTest, const QString& remark = QString())
 {
-    QStandardItemModel* rows = rig.model("tableView_resTest");
-    const int before = rows->rowCount();
-    emit rig.window->startTestingSignal(false);
-    if (!rig.waitForPolls(3))
+    const char* view = lengthTest ? "tableView_lengthTest" : "tableView_resTest";
+    rig.get<QTextEdit>(lengthTest ? "textEdit_Remark_2" : "textEdit_Remark")->setPlainText(remark);
+    const int before = rig.model(view)->rowCount();
+    emit rig.window->startTestingSignal(lengthTest);
+    if (!QTest::qWaitFor([&] { return rig.instruments[0]->phase() == sim::Phase::Charging; }, kWait))
         return false;
     rig.clock->advanceMs(10'000);  // charged and measuring
     if (!rig.waitForPolls(3))
         return false;
-    emit rig.window->stopTestingSignal(false);
-    if (!rig.waitForPolls(3))
+    emit rig.window->stopTestingSignal(lengthTest);
+    if (!QTest::qWaitFor([&] { return rig.instruments[0]->phase() == sim::Phase::Discharging; }, kWait))
         return false;
     rig.clock->advanceMs(100'000);  // discharged
-    return QTest::qWaitFor([&] { return rig.model("tableView_resTest")->rowCount() == before + 1; }, kWait);
+    return QTest::qWaitFor([&] { return rig.model(view)->rowCount() == before + 1; }, kWait);
+}
+
+bool toPage(Rig& rig, bool lengthPage)
+{
+    rig.action(lengthPage ? "actionConductor_length_test" : "actionDc_resistance_test")->trigger();
+    return QTest::qWaitFor([&] { return rig.get<QStackedWidget>("stackedWidget")->currentIndex() == int(lengthPage)
+                                        && rig.pollingTimerActive(); }, kWait);
+}
+
+void selectWholeRows(Rig& rig, const char* view, const QList<int>& rows)
+{
+    auto* table = rig.get<QTableView>(view);
+    for (int row : rows)
+        table->selectionModel()->select(table->model()->index(row, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 bool importRecords(Rig& rig, int count, int damaged = 0)
@@ -113,8 +138,8 @@ private slots:
     {
         Rig rig;
         QVERIFY(rig.connect());
-        QVERIFY(finishDcTest(rig));
-        QVERIFY(finishDcTest(rig));
+        QVERIFY(finishTest(rig, false));
+        QVERIFY(finishTest(rig, false));
         QVERIFY(importRecords(rig, 4, 2));
         QList<QList<QStringList>> before;
         for (const char* table : kTables)
@@ -163,6 +188,71 @@ private slots:
             QCOMPARE(rig.model("tableView")->item(row, 4)->textAlignment(), Qt::AlignCenter);
     }
 
+    // Appends, deletes and clears are on disk the moment they happen: a new
+    // window shows the same rows with their times, numbered as they were.
+    void resultRowsComeBackAfterRestart()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        for (const char* remark : {"r1", "r2", "r3"})
+            QVERIFY(finishTest(rig, false, QLatin1String(remark)));
+        QVERIFY(toPage(rig, true));
+        QVERIFY(finishTest(rig, true, QStringLiteral("L1")));
+        QVERIFY(finishTest(rig, true, QStringLiteral("L2")));
+        selectWholeRows(rig, "tableView_resTest", {1});
+        rig.get<QPushButton>("pushButton_delete")->click();
+        rig.get<QPushButton>("pushButton_clear2")->click();
+        QVERIFY(finishTest(rig, true, QStringLiteral("L3")));
+        const QList<QStringList> dc = cellTexts(rig.model("tableView_resTest"));
+        const QList<QStringList> length = cellTexts(rig.model("tableView_lengthTest"));
+        QCOMPARE(column(dc, 14), (QStringList{"r1", "r3"}));
+        QCOMPARE(column(dc, 0), (QStringList{"1", "2"}));
+        QCOMPARE(column(length, 12), QStringList{"L3"});
+
+        rig.reopenWindow();
+        QCOMPARE(cellTexts(rig.model("tableView_resTest")), dc);
+        QCOMPARE(cellTexts(rig.model("tableView_lengthTest")), length);
+        QCOMPARE(rig.status(), QStringLiteral("已恢复上次的记录：测试结果 3 条，存储数据 0 条"));
+        QCOMPARE(rig.model("tableView_resTest")->item(1, 13)->textAlignment(), Qt::AlignCenter);
+        QVERIFY(!rig.model("tableView_resTest")->item(1, 13)->isEditable());
+
+        // Restored rows are kept rows: a delete after the restart is kept too,
+        // and the next test continues the numbering.
+        selectWholeRows(rig, "tableView_resTest", {0});
+        rig.get<QPushButton>("pushButton_delete")->click();
+        rig.reopenWindow();
+        QCOMPARE(column(cellTexts(rig.model("tableView_resTest")), 14), QStringList{"r3"});
+        rig.action("actionConnect")->trigger();
+        QVERIFY(rig.waitForConnectText(connectedText()));
+        QVERIFY(toPage(rig, false));
+        QVERIFY(finishTest(rig, false, QStringLiteral("r4")));
+        rig.reopenWindow();
+        QCOMPARE(column(cellTexts(rig.model("tableView_resTest")), 0), (QStringList{"1", "2"}));
+        QCOMPARE(column(cellTexts(rig.model("tableView_resTest")), 14), (QStringList{"r3", "r4"}));
+    }
+
+    // The program is killed (SIGKILL) the moment a finished test's row is on
+    // screen; the next start shows that row.
+    void rowOnScreenSurvivesAKill()
+    {
+        Rig rig;
+        rig.window.reset();  // the child process is the program now
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QLatin1String(kChildModeVariable), QStringLiteral("1"));
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), QStringList());
+        QVERIFY(QTest::qWaitFor([&] { return child.canReadLine() || child.state() == QProcess::NotRunning; }, 4 * kWait));
+        child.kill();
+        QVERIFY(child.waitForFinished(kWait));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        const QString shown = QString::fromUtf8(child.readLine()).remove(QLatin1Char('\n'));
+        QVERIFY2(shown.endsWith(QLatin1String("\tkilled")), qPrintable(shown + child.readAllStandardError()));
+
+        rig.reopenWindow();
+        QCOMPARE(cellTexts(rig.model("tableView_resTest")).value(0).join(QLatin1Char('\t')), shown);
+    }
+
     // The window opens and measures as before; the operator is told once.
     void unusableStoreIsReportedOnce_data()
     {
@@ -200,7 +290,7 @@ private slots:
         QCOMPARE(notKeptWarnings, 1);
 
         QVERIFY(rig.connect());
-        QVERIFY(finishDcTest(rig));
+        QVERIFY(finishTest(rig, false));
         QVERIFY(importRecords(rig, 2));
         QCOMPARE(rig.model("tableView_resTest")->rowCount(), 1);
         QCOMPARE(notKeptWarnings, 1);
@@ -211,5 +301,28 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestWindowStore)
+// The child of rowOnScreenSurvivesAKill: the window finishes one test,
+// prints the row it shows and waits to be killed.
+static int runKilledWindow()
+{
+    initWindowTests();
+    Rig rig;
+    if (!rig.connect() || !finishTest(rig, false, QStringLiteral("killed")))
+        return 1;
+    QTextStream out(stdout);
+    out << cellTexts(rig.model("tableView_resTest")).value(0).join(QLatin1Char('\t')) << '\n';
+    out.flush();
+    for (;;)
+        QThread::sleep(1);
+}
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(kChildModeVariable))
+        return runKilledWindow();
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestWindowStore test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_window_store.moc"
