@@ -124,6 +124,7 @@ void MainWindow::initUi()
     setWindowTitle(tr("10A 直流电阻测试仪"));
     addPageButtonsToToolBar();
     createLanguageMenu();
+    createHistoryAction();
 
     setSettingWidgetsEnabled(false);
     setDataActionsEnabled(false);

@@ -244,6 +244,11 @@ private:
     void forgetKeptRows(const QAbstractItemModel& model, const std::vector<int>& rows);
     void forgetKeptTable(store::TableKind kind);
     void reportStoreFailure();
+    void createHistoryAction();
+    QString tableName(store::TableKind kind) const;
+    void showHistory();
+    void loadSession(qint64 id);
+    void exportSession(qint64 id);
 
     void countFinishedAutoTest();
     void countdownTick(QLabel* progress, QLabel* countdown);
@@ -316,4 +321,5 @@ private:
     int countdownTickMs = 1000;
     std::unique_ptr<store::ResultStore> resultStore;
     bool storeFailureReported = false;
+    QAction* historyAction = nullptr;
 };

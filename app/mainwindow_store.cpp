@@ -5,9 +5,11 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "historydialog.h"
 #include "keptrows.h"
 #include "resultstore.h"
 
+#include <QAction>
 #include <QDebug>
 #include <QStandardItem>
 #include <QStandardItemModel>
@@ -121,4 +123,79 @@ void MainWindow::reportStoreFailure()
     storeFailureReported = true;
     ui->statusbar->showMessage(tr("测试结果无法保存到本地数据库，仅保留在内存中"));
     qWarning().noquote() << "results are not being kept:" << resultStore->failure();
+}
+
+// --- history -------------------------------------------------------------------
+
+void MainWindow::createHistoryAction()
+{
+    if (!historyAction) {
+        historyAction = new QAction(this);
+        historyAction->setObjectName(QStringLiteral("actionHistory"));
+        ui->menuView->addSeparator();
+        ui->menuView->addAction(historyAction);
+        connect(historyAction, &QAction::triggered, this, &MainWindow::showHistory);
+    }
+    historyAction->setText(tr("历史记录"));
+}
+
+QString MainWindow::tableName(TableKind kind) const
+{
+    switch (kind) {
+    case TableKind::DcResults:
+        return ui->actionDc_resistance_test->text();
+    case TableKind::LengthResults:
+        return ui->actionConductor_length_test->text();
+    case TableKind::StoredRecords:
+        break;
+    }
+    return ui->actionStorage->text();
+}
+
+void MainWindow::showHistory()
+{
+    QList<HistoryEntry> entries;
+    for (const store::SessionSummary& session : resultStore->earlierSessions())
+        entries << HistoryEntry{session.id, session.started, tableName(session.kind), session.rowCount};
+    auto* dialog = new HistoryDialog(this);
+    dialog->setEntries(entries);
+    connect(dialog, &HistoryDialog::loadSessionSignal, this, &MainWindow::loadSession);
+    connect(dialog, &HistoryDialog::exportSessionSignal, this, &MainWindow::exportSession);
+    dialog->show();
+}
+
+// The session becomes its table's current one; the rows it replaces go to the
+// history, so nothing is lost. Not while an import fills the stored table.
+void MainWindow::loadSession(qint64 id)
+{
+    if (isImporting)
+        return;
+    TableKind kind = TableKind::DcResults;
+    const QList<store::Row> rows = resultStore->reopenSession(id, &kind);
+    reportStoreFailure();
+    if (rows.isEmpty())
+        return;
+    showRows(kind, rows);
+    ui->statusbar->showMessage(tr("已载入历史记录 %1 条").arg(rows.size()));
+}
+
+// Straight to a workbook, whatever the tables show and whether connected or not.
+void MainWindow::exportSession(qint64 id)
+{
+    const store::SessionSummary* found = nullptr;
+    const QList<store::SessionSummary> sessions = resultStore->earlierSessions();
+    for (const store::SessionSummary& session : sessions)
+        if (session.id == id)
+            found = &session;
+    if (!found)
+        return;
+    const QStandardItemModel* shown = modelOf(found->kind);
+    QStandardItemModel rows;
+    QStringList headers;
+    for (int column = 0; column < shown->columnCount(); ++column)
+        headers << shown->headerData(column, Qt::Horizontal).toString();
+    rows.setHorizontalHeaderLabels(headers);
+    for (const store::Row& row : resultStore->sessionRows(id))
+        rows.appendRow(lockedRow(row.cells, row.id));
+    exportTableToExcel(&rows);
 }

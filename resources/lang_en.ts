@@ -147,6 +147,37 @@
     </message>
 </context>
 <context>
+    <name>HistoryDialog</name>
+    <message>
+        <source>历史记录</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>导出到Excel</source>
+        <translation>Export to Excel</translation>
+    </message>
+    <message>
+        <source>开始时间</source>
+        <translation>Started</translation>
+    </message>
+    <message>
+        <source>没有更早的记录。清除一个表格后，它的记录会保存在这里。</source>
+        <translation>No earlier sessions. When a table is cleared, its rows are kept here.</translation>
+    </message>
+    <message>
+        <source>行数</source>
+        <translation>Rows</translation>
+    </message>
+    <message>
+        <source>表格</source>
+        <translation>Table</translation>
+    </message>
+    <message>
+        <source>载入表格</source>
+        <translation>Load into the table</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>-40℃~100℃</source>
@@ -321,6 +352,10 @@
         <translation>delete</translation>
     </message>
     <message>
+        <source>历史记录</source>
+        <translation>History</translation>
+    </message>
+    <message>
         <source>名称：</source>
         <translation>Name:</translation>
     </message>
@@ -383,6 +418,10 @@
     <message>
         <source>已恢复上次的记录：测试结果 %1 条，存储数据 %2 条</source>
         <translation>Restored from the last session: %1 result rows, %2 stored records</translation>
+    </message>
+    <message>
+        <source>已载入历史记录 %1 条</source>
+        <translation>Loaded %1 rows from the history</translation>
     </message>
     <message>
         <source>已连接设备</source>

@@ -147,6 +147,37 @@
     </message>
 </context>
 <context>
+    <name>HistoryDialog</name>
+    <message>
+        <source>历史记录</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>导出到Excel</source>
+        <translation>导出到Excel</translation>
+    </message>
+    <message>
+        <source>开始时间</source>
+        <translation>开始时间</translation>
+    </message>
+    <message>
+        <source>没有更早的记录。清除一个表格后，它的记录会保存在这里。</source>
+        <translation>没有更早的记录。清除一个表格后，它的记录会保存在这里。</translation>
+    </message>
+    <message>
+        <source>行数</source>
+        <translation>行数</translation>
+    </message>
+    <message>
+        <source>表格</source>
+        <translation>表格</translation>
+    </message>
+    <message>
+        <source>载入表格</source>
+        <translation>载入表格</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>-40℃~100℃</source>
@@ -321,6 +352,10 @@
         <translation>删除</translation>
     </message>
     <message>
+        <source>历史记录</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
         <source>名称：</source>
         <translation>名称：</translation>
     </message>
@@ -383,6 +418,10 @@
     <message>
         <source>已恢复上次的记录：测试结果 %1 条，存储数据 %2 条</source>
         <translation>已恢复上次的记录：测试结果 %1 条，存储数据 %2 条</translation>
+    </message>
+    <message>
+        <source>已载入历史记录 %1 条</source>
+        <translation>已载入历史记录 %1 条</translation>
     </message>
     <message>
         <source>已连接设备</source>

@@ -76,6 +76,8 @@ public:
     QList<Row> currentRows(TableKind kind) const;
     // Closed sessions that hold rows, newest first.
     QList<SessionSummary> earlierSessions() const;
+    // The rows of any session, current or earlier.
+    QList<Row> sessionRows(qint64 sessionId) const { return keeping ? rowsOf(sessionId) : QList<Row>(); }
     // Makes an earlier session its table's current one again; the session it
     // replaces is closed. Returns the rows now current, empty when unknown.
     QList<Row> reopenSession(qint64 sessionId, TableKind* kind = nullptr);
