@@ -2,6 +2,7 @@
 // again after a restart, a language change keeps every row, and a store that
 // cannot be used is reported once while measuring goes on.
 
+#include "historydialog.h"
 #include "windowrig.h"
 
 #include <QSqlDatabase>
@@ -251,6 +252,30 @@ private slots:
 
         rig.reopenWindow();
         QCOMPARE(cellTexts(rig.model("tableView_resTest")).value(0).join(QLatin1Char('\t')), shown);
+    }
+
+    // A cleared table's rows are an earlier session: the history lists it and
+    // loads it back, and the rows it replaces become an earlier session in turn.
+    void historyLoadsAClearedSessionBack()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        QVERIFY(finishTest(rig, false, QStringLiteral("old")));
+        const QList<QStringList> old = cellTexts(rig.model("tableView_resTest"));
+        rig.get<QPushButton>("pushButton_clear")->click();
+        QVERIFY(finishTest(rig, false, QStringLiteral("new")));
+
+        rig.action("actionHistory")->trigger();
+        auto* dialog = rig.window->findChild<HistoryDialog*>();
+        QVERIFY(dialog && dialog->isVisible());
+        auto* list = dialog->findChild<QTreeWidget*>(QStringLiteral("treeWidget_sessions"));
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("1"));
+        dialog->findChild<QPushButton*>(QStringLiteral("pushButton_load"))->click();
+        QCOMPARE(cellTexts(rig.model("tableView_resTest")), old);
+        QCOMPARE(rig.status(), QStringLiteral("已载入历史记录 1 条"));
+        rig.reopenWindow();
+        QCOMPARE(cellTexts(rig.model("tableView_resTest")), old);
     }
 
     // The window opens and measures as before; the operator is told once.
