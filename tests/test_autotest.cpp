@@ -9,6 +9,8 @@
 #include "sockettransport.h"
 #include "windowrig.h"
 
+#include <QDateTime>
+
 using namespace windowtest;
 
 namespace {
@@ -36,6 +38,12 @@ void writeFile(const QString& path, const QByteArray& text)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(text);
+    // Qt's settings cache re-reads a file only when its size or modification
+    // time changed, and the kernel stamps files with a coarse clock: a file
+    // rewritten within one tick at the same size would be read from the cache.
+    static int written = 0;
+    QVERIFY(file.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)).addSecs(++written),
+                             QFileDevice::FileModificationTime));
 }
 
 QVariant storedValue(const QString& path, const char* key)
