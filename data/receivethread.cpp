@@ -6,6 +6,7 @@
 #include "settingsframes.h"
 
 #include <cmath>
+#include <utility>
 #include <optional>
 
 namespace al = answerlayout;
@@ -371,11 +372,11 @@ bool ReceiveThread::parseAnswer(const std::vector<unsigned char>& data)
     ReceiveData record = m_record;
     if (!AnswerDecoder(data.data(), record).decode())
         return false;
-    m_record = record;
+    std::swap(m_record, record);
     return true;
 }
 
-void ReceiveThread::parseRealTimeData(std::vector<unsigned char> data)
+void ReceiveThread::parseRealTimeData(const std::vector<unsigned char>& data)
 {
     if (!answerComplete(data)) {
         emit stateProcessing(tr("读取到的数据校验和错误"), 1);
@@ -388,7 +389,7 @@ void ReceiveThread::parseRealTimeData(std::vector<unsigned char> data)
     emit finishReadRealTimeData(m_record);
 }
 
-void ReceiveThread::parseReadBackData(std::vector<unsigned char> data, int readedNum)
+void ReceiveThread::parseReadBackData(const std::vector<unsigned char>& data, int readedNum)
 {
     if (!answerComplete(data)) {
         emit stateProcessing(tr("读取第%1组数据校验和错误").arg(readedNum), 5);
@@ -399,4 +400,9 @@ void ReceiveThread::parseReadBackData(std::vector<unsigned char> data, int reade
         return;
     }
     emit finishReadReadBackData(m_record, readedNum);
+}
+
+void ReceiveThread::endReadBack(int readedNum)
+{
+    emit readBackEnded(readedNum);
 }

@@ -22,12 +22,15 @@ public:
     static QString formatSixChars(float value);
 
 public slots:
-    void parseRealTimeData(std::vector<unsigned char> data);
-    void parseReadBackData(std::vector<unsigned char> data, int readedNum);
+    void parseRealTimeData(const std::vector<unsigned char>& data);
+    void parseReadBackData(const std::vector<unsigned char>& data, int readedNum);
+    // Passes the end of a read-out on behind the records decoded before it.
+    void endReadBack(int readedNum);
 
 signals:
-    void finishReadRealTimeData(ReceiveData rd);
-    void finishReadReadBackData(ReceiveData rd, int readedNum);
+    void finishReadRealTimeData(const ReceiveData& rd);
+    void finishReadReadBackData(const ReceiveData& rd, int readedNum);
+    void readBackEnded(int readedNum);
     void stateProcessing(QString logMessage, int errorType);
     // Part of the interface the window knows; nothing emits it.
     void finishTestingAnswer(bool accepted);

@@ -84,28 +84,15 @@ constexpr int kSendFlags = MSG_DONTWAIT;
 
 }  // namespace
 
-// One transfer: its buffer, its outcome, and a self-pipe that a cancel from
-// another thread writes to so that a wait in poll() wakes at once.
+// One transfer: its buffer, its outcome, and a self-pipe (lent by the
+// transport) that a cancel from another thread writes to so that a wait in
+// poll() wakes at once.
 class SocketTransport::SocketTransfer : public transport::Transfer {
 public:
-    SocketTransfer(std::uint8_t pipeId, std::uint8_t* buffer, std::uint32_t length)
-        : pipeId(pipeId), buffer(buffer), length(length)
+    SocketTransfer(std::uint8_t pipeId, std::uint8_t* buffer, std::uint32_t length, WakePipe wake)
+        : pipeId(pipeId), buffer(buffer), length(length), wake(wake)
     {
-        if (::pipe(wake) != 0)
-            wake[0] = wake[1] = -1;
-        for (int fd : wake)
-            if (fd >= 0) {
-                ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-                ::fcntl(fd, F_SETFL, O_NONBLOCK);
-            }
     }
-    ~SocketTransfer() override
-    {
-        for (int fd : wake)
-            if (fd >= 0)
-                ::close(fd);
-    }
-    bool usable() const { return wake[0] >= 0; }
     bool isIn() const { return (pipeId & 0x80) != 0; }
 
     void complete(bool succeeded, std::uint32_t count, int errorNumber)
@@ -119,7 +106,7 @@ public:
     const std::uint8_t pipeId;
     std::uint8_t* const buffer;
     const std::uint32_t length;
-    int wake[2] = {-1, -1};
+    const WakePipe wake;
     std::atomic<bool> cancelled{false};
     // Written only by the thread that starts and waits for the transfer.
     bool done = false;
@@ -128,11 +115,46 @@ public:
     int error = 0;
 };
 
+SocketTransport::WakePipe SocketTransport::takeWakePipe()
+{
+    {
+        std::lock_guard<std::mutex> lock(wakeMutex_);
+        if (!spareWakes_.empty()) {
+            const WakePipe wake = spareWakes_.back();
+            spareWakes_.pop_back();
+            return wake;
+        }
+    }
+    WakePipe wake = {-1, -1};
+    if (::pipe(wake.data()) != 0)
+        return {-1, -1};
+    for (int fd : wake) {
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        ::fcntl(fd, F_SETFL, O_NONBLOCK);
+    }
+    return wake;
+}
+
+// A pipe a cancel has written to is emptied first, so that it wakes no later wait.
+void SocketTransport::returnWakePipe(WakePipe wake, bool written)
+{
+    if (written) {
+        char scratch[16];
+        while (::read(wake[0], scratch, sizeof scratch) > 0) {
+        }
+    }
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+    spareWakes_.push_back(wake);
+}
+
 SocketTransport::SocketTransport(std::string folder) : folder_(std::move(folder)) {}
 
 SocketTransport::~SocketTransport()
 {
     closeDevice();
+    for (const WakePipe& wake : spareWakes_)
+        for (int fd : wake)
+            ::close(fd);
 }
 
 bool SocketTransport::fail(int error)
@@ -242,12 +264,12 @@ transport::Transfer* SocketTransport::startTransfer(std::uint8_t pipeId, std::ui
         fail(EINVAL);
         return nullptr;
     }
-    auto* transfer = new SocketTransfer(pipeId, buffer, length);
-    if (!transfer->usable()) {
+    const WakePipe wake = takeWakePipe();
+    if (wake[0] < 0) {
         fail(errno);
-        delete transfer;
         return nullptr;
     }
+    auto* transfer = new SocketTransfer(pipeId, buffer, length, wake);
     if (!transfer->isIn()) {
         // Sent at once when the socket has room; otherwise while waited for.
         const ssize_t sent = ::send(socket_, buffer, length, kSendFlags);
@@ -326,7 +348,9 @@ void SocketTransport::finishTransfer(transport::Transfer* transfer)
 {
     // Data moves only inside waitTransfer, in the waiting thread, so nothing
     // else can touch the buffer once the wait has returned.
-    delete static_cast<SocketTransfer*>(transfer);
+    auto* finished = static_cast<SocketTransfer*>(transfer);
+    returnWakePipe(finished->wake, finished->cancelled);
+    delete finished;
 }
 
 bool SocketTransport::writeSync(std::uint8_t pipeId, const std::uint8_t* data, std::uint32_t length,

@@ -11,7 +11,9 @@
 
 #include "transport.h"
 
+#include <array>
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -51,12 +53,20 @@ public:
 private:
     class SocketTransfer;
 
+    using WakePipe = std::array<int, 2>;  // read end, write end; -1 when none
+
     bool fail(int error);
     bool isPipe(std::uint8_t pipeId) const;
+    WakePipe takeWakePipe();
+    void returnWakePipe(WakePipe wake, bool written);
 
     const std::string folder_;
     std::atomic<int> socket_{-1};      // the connected socket; -1 when closed
     std::atomic<bool> bound_{false};
     std::atomic<int> lastError_{0};
     std::string notice_;               // written by devicePaths and openDevice (the link's thread)
+    // Wake pipes of finished transfers, kept open for the next ones: a new
+    // pipe is made only while more transfers are in flight than ever before.
+    std::mutex wakeMutex_;
+    std::vector<WakePipe> spareWakes_;
 };

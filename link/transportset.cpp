@@ -89,33 +89,48 @@ bool TransportSet::closeDevice()
     return !backend || backend->closeDevice();
 }
 
+// Each transfer remembers the backend that started it: the active backend may
+// change (an open from the link's thread) while another thread still holds a
+// transfer of the previous one.
+struct TransportSet::RoutedTransfer : transport::Transfer {
+    RoutedTransfer(transport::Transport* backend, transport::Transfer* inner) : backend(backend), inner(inner) {}
+    transport::Transport* const backend;
+    transport::Transfer* const inner;
+};
+
 transport::Transfer* TransportSet::startTransfer(std::uint8_t pipeId, std::uint8_t* buffer,
                                                  std::uint32_t length)
 {
     transport::Transport* backend = active_;
-    return backend ? backend->startTransfer(pipeId, buffer, length) : nullptr;
+    if (!backend)
+        return nullptr;
+    transport::Transfer* inner = backend->startTransfer(pipeId, buffer, length);
+    return inner ? new RoutedTransfer(backend, inner) : nullptr;
 }
 
-// A transfer exists only after a start through the active backend, which
-// stays active until the next open; the link never opens with a transfer alive.
 transport::WaitResult TransportSet::waitTransfer(transport::Transfer* transfer, std::uint32_t timeoutMs)
 {
-    return active_.load()->waitTransfer(transfer, timeoutMs);
+    auto* routed = static_cast<RoutedTransfer*>(transfer);
+    return routed->backend->waitTransfer(routed->inner, timeoutMs);
 }
 
 bool TransportSet::transferResult(transport::Transfer* transfer, std::uint32_t* transferred)
 {
-    return active_.load()->transferResult(transfer, transferred);
+    auto* routed = static_cast<RoutedTransfer*>(transfer);
+    return routed->backend->transferResult(routed->inner, transferred);
 }
 
 void TransportSet::cancelTransfer(transport::Transfer* transfer)
 {
-    active_.load()->cancelTransfer(transfer);
+    auto* routed = static_cast<RoutedTransfer*>(transfer);
+    routed->backend->cancelTransfer(routed->inner);
 }
 
 void TransportSet::finishTransfer(transport::Transfer* transfer)
 {
-    active_.load()->finishTransfer(transfer);
+    auto* routed = static_cast<RoutedTransfer*>(transfer);
+    routed->backend->finishTransfer(routed->inner);
+    delete routed;
 }
 
 bool TransportSet::writeSync(std::uint8_t pipeId, const std::uint8_t* data, std::uint32_t length,

@@ -1,7 +1,8 @@
 #pragma once
 // Several backends behind one transport: the paths of all of them, USB
 // instruments first, and every call after an open forwarded to the backend
-// that claimed the opened path.
+// that claimed the opened path; a transfer's calls go to the backend that
+// started it.
 
 #include "transport.h"
 
@@ -36,6 +37,8 @@ public:
     std::string notice() const override;
 
 private:
+    struct RoutedTransfer;
+
     transport::Transport* backendFor(const std::string& path) const;
 
     std::vector<std::unique_ptr<transport::Transport>> backends_;

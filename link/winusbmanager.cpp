@@ -54,8 +54,15 @@ WinUSBManager::~WinUSBManager() = default;
 QStringList WinUSBManager::getDevicePaths()
 {
     QStringList paths;
-    for (const std::string& path : transport->devicePaths())
-        paths << QString::fromStdString(path);
+    for (const std::string& path : transport->devicePaths()) {
+        // A path is handed back to connectUsb as text: a name that is not
+        // valid UTF-8 would come back as other bytes and could not be opened.
+        const QString text = QString::fromStdString(path);
+        if (text.toStdString() == path)
+            paths << text;
+        else
+            qWarning().noquote() << "Device path is not valid UTF-8, not offered:" << text;
+    }
     return paths;
 }
 
@@ -385,7 +392,6 @@ void WinUSBManager::changeReadType(int type)
 
 void WinUSBManager::stopCirculation(bool stop)
 {
-    QMutexLocker locker(&commandLock);
     stopFlag = stop;
 }
 
@@ -467,8 +473,14 @@ void WinUSBManager::readStoreTotalNum()
 
 void WinUSBManager::readReadBackData()
 {
+    emit readBackEnded(readOut());
+}
+
+// The read-out itself; returns the number of records taken.
+int WinUSBManager::readOut()
+{
     if (!checkConnected())
-        return;
+        return 0;
     const QString m = tr("读取存储数据失败");
     int readedNum = 0;
     int nextFirst = 1;
@@ -477,18 +489,18 @@ void WinUSBManager::readReadBackData()
         {
             QMutexLocker locker(&commandLock);
             if (readedNum >= storedCount || stopFlag)
-                return;
+                return readedNum;
             count = storedCount;
         }
         const int batch = std::min(count - readedNum, protocol::kReadBackBatch);
         if (!sendRequest(protocol::buildReadBackRequest(nextFirst, batch), m))
-            return;
+            return readedNum;
         const int before = readedNum;
         const bool batchRead = readBackBatch(&readedNum, readedNum + batch, m);
         // A batch that failed without a single record means the instrument has
         // stopped answering; asking again would repeat the failure for ever.
         if (!batchRead && readedNum == before)
-            return;
+            return readedNum;
         nextFirst = readedNum + 1;
     }
 }
@@ -499,11 +511,8 @@ bool WinUSBManager::readBackBatch(int* readedNum, int end, const QString& m)
     ReadBuffer buffer;
     int discarded = 0;
     for (;;) {
-        {
-            QMutexLocker locker(&commandLock);
-            if (*readedNum >= end || stopFlag)
-                return true;
-        }
+        if (*readedNum >= end || stopFlag)
+            return true;
         std::uint32_t received = 0;
         if (!readData(buffer.data(), &received, m, timing.transferTimeoutMs)) {
             emit stateProcessing(m, 4);

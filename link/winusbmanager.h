@@ -4,8 +4,8 @@
 // the window drives it by queued signals. informUpperClose, stopCirculation
 // and keyUnlock are also safe to call directly from another thread.
 //
-// Two locks: the command lock serialises whole commands and guards the stop
-// flag and the stored count; the transfer lock is held for the whole wait of
+// Two locks: the command lock serialises whole commands and guards the stored
+// count (the stop flag is atomic, so stopping never waits for a command); the transfer lock is held for the whole wait of
 // every transfer, so no two waits overlap. Order: command lock, then transfer
 // lock, never the reverse.
 
@@ -46,10 +46,13 @@ signals:
     void detectedDeviceSignal(QStringList paths);
     void finishUsbDetection(bool usbResult);
     void upperSwitchOnSignal();
-    void finishReadRealTime(std::vector<unsigned char> data);
+    void finishReadRealTime(const std::vector<unsigned char>& data);
     void finishReadStorageNumSignal(int totalNum);
-    void finishReadReadBack(std::vector<unsigned char> data, int readedNum);
+    void finishReadReadBack(const std::vector<unsigned char>& data, int readedNum);
     void stateProcessing(QString logMessage, int errorType);
+    // A stored-record read-out has ended, however: all read, stopped or failed.
+    // readedNum counts the records taken, the last one's fate aside.
+    void readBackEnded(int readedNum);
 
 public slots:
     void detectDevice();
@@ -98,15 +101,17 @@ private:
     AckOutcome readAcknowledge(const QString& m);
     void acknowledgedRequest(const std::vector<std::uint8_t>& request, const QString& m,
                              const QString& acceptedText, const QString& refusedText, int refusedCode);
+    int readOut();
     bool readBackBatch(int* readedNum, int end, const QString& m);
     void judgePoll(const unsigned char* answer, std::uint32_t size, const QString& m);
     void reportNotice();
 
     std::uint8_t readType = 0x00;  // parameter of every real-time request
     int storedCount = 0;          // guarded by commandLock
-    QMutex commandLock;           // serialises whole commands; guards stopFlag and storedCount
+    QMutex commandLock;           // serialises whole commands; guards storedCount
     int badPollCounter = 0;
-    bool stopFlag = false;        // guarded by commandLock
+    // Set from any thread without a lock: a caller is never held by a command.
+    std::atomic<bool> stopFlag{false};
     int retryLimit = 5;
     int readLength = int(protocol::kReadLength);  // offered to every read
     std::atomic<bool> deviceOpen{false};      // the device file handle is valid

@@ -89,6 +89,23 @@ private slots:
             ::close(fd);
     }
 
+    // Paths travel as text to the window and back: one whose name is not
+    // valid UTF-8 is not offered, since it could not be opened again.
+    void onlyPathsThatSurviveAsTextAreOffered()
+    {
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString();
+        const int fds[] = {serverSocket(folder + "/\xff\xfe.sock"), serverSocket(folder + "/\xe6\xb5\x8b.sock")};
+        QCOMPARE(SocketTransport(folder).devicePaths().size(), std::size_t(2));
+        linktest::Link<SocketTransport> rig(std::make_unique<SocketTransport>(folder));
+        const QStringList paths = rig.manager.getDevicePaths();
+        QCOMPARE(paths, QStringList{dir.filePath(QStringLiteral("测.sock"))});
+        rig.manager.connectUsb(paths.first());
+        QCOMPARE(rig.column<bool>(rig.connected, 0), QList<bool>{true});
+        for (int fd : fds)
+            ::close(fd);
+    }
+
     // Each read takes one message; with none left it ends at its time-out, or
     // at once when another thread cancels it; the next read starts clean.
     void reads()
