@@ -55,7 +55,8 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
       sampleInterval(windowTiming.sampleIntervalMs),
       pageSwitchPauseMs(windowTiming.pageSwitchPauseMs),
       keyLockPauseMs(windowTiming.keyLockPauseMs),
-      countdownTickMs(windowTiming.countdownTickMs)
+      countdownTickMs(windowTiming.countdownTickMs),
+      importRefreshMs(windowTiming.importRefreshMs)
 {
     ui->setupUi(this);
     initUi();
@@ -84,7 +85,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     connect(usbManager, &WinUSBManager::finishUsbDetection, this, &MainWindow::usbStatus);
     connect(usbManager, &WinUSBManager::upperSwitchOnSignal, this, &MainWindow::upperSwitchOnSlot);
     connect(this, &MainWindow::disConnectSignal, usbManager, &WinUSBManager::disConnect);
-    connect(realTimeTimer, &QTimer::timeout, usbManager, &WinUSBManager::readRealTimeData);
+    connect(realTimeTimer, &QTimer::timeout, this, &MainWindow::queuePoll);
     connect(this, &MainWindow::changeReadTypeSignal, usbManager, &WinUSBManager::changeReadType);
     connect(usbManager, &WinUSBManager::finishReadRealTime, receiver, &ReceiveThread::parseRealTimeData);
     connect(receiver, &ReceiveThread::finishReadRealTimeData, this, &MainWindow::showRealTimeData);
@@ -93,6 +94,8 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     connect(this, &MainWindow::startReadReadBackData, usbManager, &WinUSBManager::readReadBackData);
     connect(usbManager, &WinUSBManager::finishReadReadBack, receiver, &ReceiveThread::parseReadBackData);
     connect(receiver, &ReceiveThread::finishReadReadBackData, this, &MainWindow::showReadBackData);
+    connect(usbManager, &WinUSBManager::readBackEnded, receiver, &ReceiveThread::endReadBack);
+    connect(receiver, &ReceiveThread::readBackEnded, this, &MainWindow::readOutEnded);
     connect(usbManager, &WinUSBManager::stateProcessing, this, &MainWindow::stateProcessingSlot);
     connect(receiver, &ReceiveThread::stateProcessing, this, &MainWindow::stateProcessingSlot);
     connect(this, &MainWindow::startTestingSignal, usbManager, &WinUSBManager::startTesting);
@@ -107,10 +110,15 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
 
 MainWindow::~MainWindow()
 {
+    // The link's thread ends after the requests already queued to it (the
+    // upper close and key unlock of an import ended on closing).
+    if (usbThread && usbThread->isRunning())
+        QMetaObject::invokeMethod(usbManager, [thread = usbThread] { thread->quit(); }, Qt::QueuedConnection);
     for (QThread* thread : {usbThread, receiveThread}) {
         if (!thread)
             continue;
-        thread->quit();
+        if (thread != usbThread)
+            thread->quit();
         thread->wait();
         delete thread;
     }

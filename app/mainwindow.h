@@ -24,7 +24,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTranslator>
+#include <QVector>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -50,6 +52,7 @@ class QEvent;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
+class QStandardItem;
 class QStandardItemModel;
 class QTableView;
 class QThread;
@@ -65,6 +68,7 @@ struct WindowTiming {
     int sampleIntervalMs = 500;   // polling interval until the operator chooses another
     int keyLockPauseMs = 200;     // after the key lock, before the stored records are asked for
     int countdownTickMs = 1000;   // one second of the pause between two automatic tests
+    int importRefreshMs = 30;     // stored records arriving meanwhile enter the table together
 };
 
 class MainWindow : public QMainWindow
@@ -99,11 +103,11 @@ public slots:
     void detectedDeviceSlot(QStringList paths);
     void usbStatus(bool isConnected);
     void upperSwitchOnSlot();
-    void showRealTimeData(ReceiveData rd);
+    void showRealTimeData(const ReceiveData& rd);
     void updateLogMessage(QString logMessage);
     void stateProcessingSlot(QString logMessage, int errorType);
     void showReadBackStorageNum(int totalNum);
-    void showReadBackData(ReceiveData rd, int readedNum);
+    void showReadBackData(const ReceiveData& rd, int readedNum);
     void pdfSettingSlot(PdfSettingData pdfS);
     void startAutoTestSlot(int count, int intervalMs);
     void stopAutoTest();
@@ -126,6 +130,7 @@ private slots:
     void on_actionExportToExcel_triggered();
     void on_pushButton_save_clicked();
     void on_pushButton_save2_clicked();
+    void readOutEnded(int readedNum);
 
     // Display rules of the setting widgets; they send nothing.
     void on_spinBox_TappingValue_3_valueChanged(int arg1);
@@ -193,6 +198,7 @@ private:
     void setPageButtonsEnabled(bool e);
     void stopPolling();
     void startPolling();
+    void queuePoll();
     void preparePagesForPolling();
     void startTest(bool isLengthTest);
     void endImport();
@@ -226,8 +232,11 @@ private:
     void updateStandardMinimum();
 
     void cancelPageSwitch();
-    void fillStoredRow(int row, const ReceiveData& rd);
     void restoreActionsAfterImport(bool importUsable);
+    void requestReadOut();
+    void showPendingStoredRows();
+    void discardPendingStoredRows();
+    void finishImport(const QString& message);
 
     void exportTableToExcel(QStandardItemModel* model);
     reports::ReportContent reportContent() const;
@@ -322,4 +331,18 @@ private:
     std::unique_ptr<store::ResultStore> resultStore;
     bool storeFailureReported = false;
     QAction* historyAction = nullptr;
+    // Decoded stored records wait here, as prepared table items, until the
+    // next refresh of the stored-data page puts them into the table together.
+    QVector<int> pendingStoredRows;
+    QVector<QStandardItem*> pendingStoredItems;  // one per column of each pending row
+    int lastPendingRecord = 0;
+    QTimer* importRefreshTimer = nullptr;
+    int importRefreshMs = 30;
+    // Read-outs requested and ended, in the link's order, and this import's own.
+    std::uint64_t readOutsRequested = 0;
+    std::uint64_t readOutsEnded = 0;
+    std::uint64_t importReadOut = 0;
+
+    // A poll queued to the link and not yet started; ticks meanwhile queue nothing.
+    std::atomic<bool> pollQueued{false};
 };

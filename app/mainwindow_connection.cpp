@@ -113,7 +113,8 @@ void MainWindow::setDisconnectedState()
     stopPolling();
     isConnected = false;
     // With the link gone an import cannot go on; a flag left set would hide
-    // every reading after the next connect.
+    // every reading after the next connect. The rows that arrived stay.
+    showPendingStoredRows();
     isImporting = false;
 
     if (countdownTimer->isActive())
@@ -153,6 +154,20 @@ void MainWindow::startPolling()
     preparePagesForPolling();
 }
 
+// A tick while a poll still waits in the link's queue adds nothing: at most
+// one poll waits there, so a poll slower than the interval runs as often as
+// its own waits allow and a command sent meanwhile queues behind one poll at
+// most.
+void MainWindow::queuePoll()
+{
+    if (pollQueued.exchange(true))
+        return;
+    QMetaObject::invokeMethod(usbManager, [this] {
+        pollQueued = false;
+        usbManager->readRealTimeData();
+    }, Qt::QueuedConnection);
+}
+
 void MainWindow::stopPolling()
 {
     if (realTimeTimer->isActive())
@@ -174,22 +189,25 @@ void MainWindow::startTest(bool isLengthTest)
     emit startTestingSignal(isLengthTest);
 }
 
-// Direct calls, not queued signals: the read-out loop runs in the link thread
-// and sees the stop flag between two records. The link's locks make the calls
-// safe from this thread. Afterwards no import runs.
+// The stop flag is set directly: the read-out loop in the link thread sees it
+// between two records, and setting it never waits. The upper close and the
+// key unlock are queued behind whatever the link is doing, so this thread is
+// never held by a transfer; they reach the instrument once the read-out has
+// stopped. Afterwards no import runs.
 void MainWindow::endImport()
 {
     if (!usbManager || !isImporting)
         return;
-    usbManager->informUpperClose();
+    showPendingStoredRows();  // the rows that arrived stay
     usbManager->stopCirculation(true);
-    usbManager->keyUnlock();
+    QMetaObject::invokeMethod(usbManager, &WinUSBManager::informUpperClose, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(usbManager, &WinUSBManager::keyUnlock, Qt::QueuedConnection);
     isImporting = false;
 }
 
 // --- live readings -------------------------------------------------------------
 
-void MainWindow::showRealTimeData(ReceiveData rd)
+void MainWindow::showRealTimeData(const ReceiveData& rd)
 {
     if (!isConnected) {
         setDisconnectedState();

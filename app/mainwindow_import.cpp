@@ -11,6 +11,9 @@
 #include <QStandardItemModel>
 #include <QTimer>
 
+#include <QSignalBlocker>
+
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 
@@ -55,6 +58,40 @@ QString columnText(const ReceiveData& rd, const StoredColumn& column)
     return column.unit ? rd.*column.text + rd.*column.unit : rd.*column.text;
 }
 
+// A cell of the stored-data table: centred, read-only.
+QStandardItem* storedItem(const QString& text)
+{
+    static const QStandardItem* const prototype = [] {
+        auto* item = new QStandardItem;
+        item->setTextAlignment(Qt::AlignCenter);
+        item->setEditable(false);
+        return item;
+    }();
+    QStandardItem* item = prototype->clone();
+    item->setText(text);
+    return item;
+}
+
+// "3, 7-9, 12": record numbers in rising order, runs joined; at most a few
+// dozen named, the rest counted.
+QString numberRanges(const QList<int>& numbers)
+{
+    constexpr int kMostNamed = 20;
+    QStringList parts;
+    int i = 0;
+    while (i < numbers.size() && parts.size() < kMostNamed) {
+        int j = i;
+        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1)
+            ++j;
+        parts << (j == i ? QString::number(numbers[i])
+                         : QStringLiteral("%1-%2").arg(numbers[i]).arg(numbers[j]));
+        i = j + 1;
+    }
+    if (i < numbers.size())
+        parts << QStringLiteral("… (+%1)").arg(numbers.size() - i);
+    return parts.join(QStringLiteral(", "));
+}
+
 }  // namespace
 
 void MainWindow::createStoredModel()
@@ -90,6 +127,7 @@ void MainWindow::on_actionImport_storage_triggered()
     isImporting = true;
     storedTotal = 0;
     ++importGeneration;
+    importReadOut = 0;
     ui->statusbar->clearMessage();
     setDataActionsEnabled(false);
     // A language change rebuilds the table and restarts polling, whose reads
@@ -98,6 +136,7 @@ void MainWindow::on_actionImport_storage_triggered()
     preparePagesForPolling();  // leaves the settings edit mode
 
     ui->stackedWidget->setCurrentIndex(kStoredPage);
+    discardPendingStoredRows();
     storedModel->removeRows(0, storedModel->rowCount());
     ui->progressBar->reset();
     emit startReadStoreTotalNum();
@@ -133,49 +172,105 @@ void MainWindow::showReadBackStorageNum(int totalNum)
     const std::uint64_t generation = importGeneration;
     QTimer::singleShot(keyLockPauseMs, this, [this, generation] {
         if (isImporting && generation == importGeneration)
-            emit startReadReadBackData();
+            requestReadOut();
     });
 }
 
-void MainWindow::showReadBackData(ReceiveData rd, int readedNum)
+void MainWindow::requestReadOut()
 {
-    // Records still on their way when an import ended belong to no import.
-    if (!isImporting || storedTotal < 1)
-        return;
-
-    const int row = readedNum - 1;
-    ui->tableView->setUpdatesEnabled(false);
-    fillStoredRow(row, rd);
-    ui->tableView->scrollTo(storedModel->index(row, 0));
-    ui->tableView->setUpdatesEnabled(true);
-
-    const int percent = readedNum * kFullProgress / storedTotal;
-    if (percent >= 0 && percent <= kFullProgress && percent != ui->progressBar->value())
-        ui->progressBar->setValue(percent);
-
-    if (readedNum == storedTotal) {
-        keepImportedRecords();
-        endImport();
-        restoreActionsAfterImport(true);
-        return;
-    }
-    setDataActionsEnabled(false);
-    setLanguageMenuEnabled(false);
-    setPageActionsEnabled(true);
-    ui->actionStorage->setEnabled(true);
+    importReadOut = ++readOutsRequested;
+    emit startReadReadBackData();
 }
 
-void MainWindow::fillStoredRow(int row, const ReceiveData& rd)
+void MainWindow::showReadBackData(const ReceiveData& rd, int readedNum)
 {
-    int column = 0;
-    for (const StoredColumn& source : kStoredColumns) {
-        storedModel->setData(storedModel->index(row, column), columnText(rd, source));
-        if (QStandardItem* item = storedModel->item(row, column)) {
-            item->setTextAlignment(Qt::AlignCenter);
-            item->setEditable(false);
-        }
-        ++column;
+    // Records still on their way when an import ended belong to no import.
+    if (!isImporting || storedTotal < 1 || readedNum < 1 || readedNum > storedModel->rowCount())
+        return;
+
+    pendingStoredRows.append(readedNum - 1);
+    for (const StoredColumn& column : kStoredColumns)
+        pendingStoredItems.append(storedItem(columnText(rd, column)));
+    lastPendingRecord = readedNum;
+
+    if (readedNum == storedTotal) {
+        finishImport(QString());
+        return;
     }
+    if (!importRefreshTimer) {
+        importRefreshTimer = new QTimer(ui->tableView);
+        importRefreshTimer->setSingleShot(true);
+        connect(importRefreshTimer, &QTimer::timeout, this, &MainWindow::showPendingStoredRows);
+    }
+    if (!importRefreshTimer->isActive())
+        importRefreshTimer->start(importRefreshMs);
+}
+
+// Puts the waiting rows into the table at once: one change of the model and
+// one scroll for all of them, then the progress of the newest.
+void MainWindow::showPendingStoredRows()
+{
+    if (pendingStoredRows.isEmpty())
+        return;
+    const int columns = int(std::size(kStoredColumns));
+    {
+        // The view is told once below, for the whole range, instead of once per cell.
+        const QSignalBlocker quiet(storedModel);
+        for (int i = 0; i < pendingStoredRows.size(); ++i)
+            for (int column = 0; column < columns; ++column)
+                storedModel->setItem(pendingStoredRows[i], column, pendingStoredItems[i * columns + column]);
+    }
+    const QModelIndex first = storedModel->index(pendingStoredRows.first(), 0);
+    const QModelIndex last = storedModel->index(pendingStoredRows.last(), columns - 1);
+    pendingStoredRows.clear();
+    pendingStoredItems.clear();
+    emit storedModel->dataChanged(first, last);
+    ui->tableView->scrollTo(last.siblingAtColumn(0));
+
+    const int percent = lastPendingRecord * kFullProgress / std::max(storedTotal, 1);
+    if (percent >= 0 && percent <= kFullProgress && percent != ui->progressBar->value())
+        ui->progressBar->setValue(percent);
+    if (isImporting) {
+        setDataActionsEnabled(false);
+        setLanguageMenuEnabled(false);
+        setPageActionsEnabled(true);
+        ui->actionStorage->setEnabled(true);
+    }
+}
+
+void MainWindow::discardPendingStoredRows()
+{
+    qDeleteAll(pendingStoredItems);
+    pendingStoredItems.clear();
+    pendingStoredRows.clear();
+}
+
+// The link has finished reading out. When the last record was lost (damaged
+// or misnumbered) no record completes the import: it ends here, keeping the
+// rows that arrived and naming the ones that did not.
+void MainWindow::readOutEnded(int readedNum)
+{
+    Q_UNUSED(readedNum)
+    if (++readOutsEnded != importReadOut || !isImporting || storedTotal < 1)
+        return;
+    showPendingStoredRows();
+    QList<int> missing;
+    for (int row = 0; row < storedModel->rowCount(); ++row)
+        if (!storedModel->item(row, 0))
+            missing << row + 1;
+    ui->progressBar->setValue(kFullProgress);
+    finishImport(tr("存储数据已导入，缺少第%1组").arg(numberRanges(missing)));
+}
+
+// The read-out is over: the rows shown, the instrument let go, the actions back.
+void MainWindow::finishImport(const QString& message)
+{
+    showPendingStoredRows();
+    keepImportedRecords();
+    endImport();
+    restoreActionsAfterImport(true);
+    if (!message.isEmpty())
+        ui->statusbar->showMessage(message);
 }
 
 // After an import, complete or failed: import and Excel export as far as the

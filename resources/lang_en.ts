@@ -380,6 +380,10 @@
         <translation>Storing data</translation>
     </message>
     <message>
+        <source>存储数据已导入，缺少第%1组</source>
+        <translation>Stored data imported; missing records: %1</translation>
+    </message>
+    <message>
         <source>实时数据</source>
         <translation>Real-time data</translation>
     </message>

@@ -380,6 +380,10 @@
         <translation>存储数据</translation>
     </message>
     <message>
+        <source>存储数据已导入，缺少第%1组</source>
+        <translation>存储数据已导入，缺少第%1组</translation>
+    </message>
+    <message>
         <source>实时数据</source>
         <translation>实时数据</translation>
     </message>

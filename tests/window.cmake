@@ -7,3 +7,7 @@ tester_add_test(test_window_import
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_window_import.cpp ${CMAKE_CURRENT_LIST_DIR}/windowrig.h
   LIBS tester_app tester_sim tester_resources
   TIMEOUT 120)
+tester_add_test(test_window_link
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_window_link.cpp ${CMAKE_CURRENT_LIST_DIR}/windowrig.h
+  LIBS tester_app tester_sim tester_resources
+  TIMEOUT 120)
