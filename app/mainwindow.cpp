@@ -124,6 +124,7 @@ MainWindow::~MainWindow()
     }
     delete usbManager;
     delete receiver;
+    discardPendingStoredRows();
     delete ui;
 }
 

@@ -58,18 +58,29 @@ QString columnText(const ReceiveData& rd, const StoredColumn& column)
     return column.unit ? rd.*column.text + rd.*column.unit : rd.*column.text;
 }
 
-// A cell of the stored-data table: centred, read-only.
+// The stored-data table: every cell centred and read-only. The model says so
+// for all cells at once, so that each of up to 160 000 items holds its text
+// only, and an empty cell needs no item at all.
+class StoredDataModel : public QStandardItemModel
+{
+public:
+    using QStandardItemModel::QStandardItemModel;
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role == Qt::TextAlignmentRole && index.isValid())
+            return int(Qt::AlignCenter);
+        return QStandardItemModel::data(index, role);
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        return QStandardItemModel::flags(index) & ~Qt::ItemIsEditable;
+    }
+};
+
 QStandardItem* storedItem(const QString& text)
 {
-    static const QStandardItem* const prototype = [] {
-        auto* item = new QStandardItem;
-        item->setTextAlignment(Qt::AlignCenter);
-        item->setEditable(false);
-        return item;
-    }();
-    QStandardItem* item = prototype->clone();
-    item->setText(text);
-    return item;
+    return text.isEmpty() ? nullptr : new QStandardItem(text);
 }
 
 // "3, 7-9, 12": record numbers in rising order, runs joined; at most a few
@@ -99,7 +110,7 @@ void MainWindow::createStoredModel()
     QStringList headers;
     for (const StoredColumn& column : kStoredColumns)
         headers << tr(column.header);
-    storedModel = new QStandardItemModel(this);
+    storedModel = new StoredDataModel(this);
     storedModel->setHorizontalHeaderLabels(headers);
     ui->tableView->setModel(storedModel);
     QHeaderView* header = ui->tableView->horizontalHeader();
@@ -218,7 +229,8 @@ void MainWindow::showPendingStoredRows()
         const QSignalBlocker quiet(storedModel);
         for (int i = 0; i < pendingStoredRows.size(); ++i)
             for (int column = 0; column < columns; ++column)
-                storedModel->setItem(pendingStoredRows[i], column, pendingStoredItems[i * columns + column]);
+                if (QStandardItem* item = pendingStoredItems[i * columns + column])
+                    storedModel->setItem(pendingStoredRows[i], column, item);
     }
     const QModelIndex first = storedModel->index(pendingStoredRows.first(), 0);
     const QModelIndex last = storedModel->index(pendingStoredRows.last(), columns - 1);

@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QStandardItemModel>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QThread>
@@ -234,8 +235,11 @@ struct Window {
         const auto start = Clock::now();
         action("actionImport_storage")->trigger();
         const bool done = waitFor([&] { return action("actionImport_storage")->isEnabled(); });
-        auto* model = qobject_cast<QStandardItemModel*>(window.findChild<QTableView*>()->model());
+        auto* model = qobject_cast<QStandardItemModel*>(window.findChild<QTableView*>(QStringLiteral("tableView"))->model());
         const bool complete = done && model->rowCount() == records && model->item(records - 1, 0);
+        if (!complete)
+            std::fprintf(stderr, "window import incomplete (%s): %d rows, status \"%s\"\n", done ? "ended" : "timed out",
+                         model->rowCount(), qPrintable(window.statusBar()->currentMessage()));
         return complete ? msSince(start) : -1;
     }
     MainWindow window;

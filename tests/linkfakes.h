@@ -65,8 +65,9 @@ struct Link {
             manager.moveToThread(QCoreApplication::instance()->thread());
         });
         const bool inTime = begun.tryAcquire(1, waitMs);
-        manager.informUpperClose();
+        // In the window's order: the stop first, then the two writes.
         manager.stopCirculation(true);
+        manager.informUpperClose();
         manager.keyUnlock();
         thread.quit();
         const bool ended = thread.wait(2 * waitMs);

@@ -350,8 +350,9 @@ private slots:
     }
 
     // ------------------------------------------------------------ threads
-    // The window calls three slots directly while the link's thread reads out;
-    // their transfers wait their turn.
+    // The three slots the window may call from its own thread while the link's
+    // thread reads out: the stop is seen between records, and the writes wait
+    // their turn.
     void windowCallsDuringReadOut()
     {
         SimLink rig(200, 1, LinkTiming::scaled(0.4));  // transfer time-outs of a second, for a busy machine

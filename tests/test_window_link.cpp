@@ -10,14 +10,6 @@ using protocol::Bytes;
 
 namespace {
 
-// The rig's window replaced by one with the given waits.
-void rebuildWindow(Rig& rig, const LinkTiming& link, const WindowTiming& window)
-{
-    rig.window = std::make_unique<MainWindow>(std::make_unique<sim::SimulatorTransport>(rig.instruments), link,
-                                              window);
-    rig.window->show();
-}
-
 LinkTiming shortWaits(std::uint32_t transferTimeoutMs, std::uint32_t pollPauseMs)
 {
     LinkTiming timing;
@@ -72,8 +64,7 @@ private slots:
     {
         QFETCH(QString, leaveBy);
         constexpr std::uint32_t kTransferBoundMs = 1000;
-        Rig rig;
-        rebuildWindow(rig, shortWaits(kTransferBoundMs, 2), WindowTiming{5, 30, 5});
+        Rig rig(1, WindowTiming{5, 30, 5}, shortWaits(kTransferBoundMs, 2));
         rig.instruments[0]->setStoredRecordCount(10);
         QVERIFY(rig.connect());
         sim::Faults silent;
@@ -105,8 +96,7 @@ private slots:
     void ticksNeverPileUpBehindASlowPoll()
     {
         QFETCH(QString, command);
-        Rig rig;
-        rebuildWindow(rig, shortWaits(2000, 40), WindowTiming{5, 2, 5});  // a tick every 2 ms, a poll 40+ ms
+        Rig rig(1, WindowTiming{5, 2, 5}, shortWaits(2000, 40));  // a tick every 2 ms, a poll 40+ ms
         rig.instruments[0]->setStoredRecordCount(3);
         QVERIFY(rig.connect());
         QVERIFY(rig.waitForPolls(15));  // time for hundreds of ticks
