@@ -27,17 +27,17 @@ enum class Style { Title, RecordTitle, Heading, Label, Value };
 
 QFont fontFor(Style style)
 {
-    struct Spec {
+    struct Size {
         int points;
         int weight;
     };
-    static const Spec specs[] = {
+    static const Size sizes[] = {
         {14, QFont::Bold}, {14, QFont::Medium}, {12, QFont::Medium}, {11, QFont::Normal}, {11, QFont::Light},
     };
-    const Spec& spec = specs[int(style)];
+    const Size& size = sizes[int(style)];
     QFont font{QString::fromLatin1(kFontFamily)};
-    font.setPointSize(spec.points);
-    font.setWeight(spec.weight);
+    font.setPointSize(size.points);
+    font.setWeight(size.weight);
     font.setItalic(false);
     return font;
 }
