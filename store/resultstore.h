@@ -10,7 +10,8 @@
 // back. A completed import of the instrument's stored records is a session of
 // its own and closes the previous one.
 //
-// Every change is one transaction, committed to disk before the call returns.
+// Every change is one transaction, committed before the call returns: a
+// program killed the moment after loses none of it (how: resultstore.cpp).
 // When the database cannot be used (locked by another copy of the program,
 // corrupt, written by a newer program, on a read-only or full disk) the store
 // stops keeping results: every call becomes a no-op, isKeeping() turns false
