@@ -1,6 +1,50 @@
 #include "trace.h"
 
+#include <QDataStream>
+
 namespace analysis {
+
+namespace {
+
+constexpr quint8 kTraceFormat = 1;
+constexpr int kHeaderBytes = 1 + 4;
+constexpr int kPointBytes = 3 * 8;
+
+}  // namespace
+
+QByteArray traceBytes(const Trace& trace)
+{
+    if (trace.isEmpty())
+        return QByteArray();
+    QByteArray bytes;
+    bytes.reserve(kHeaderBytes + trace.points.size() * kPointBytes);
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.setFloatingPointPrecision(QDataStream::DoublePrecision);
+    out << kTraceFormat << quint32(trace.points.size());
+    for (const TracePoint& p : trace.points)
+        out << p.seconds << p.ohms << p.amps;
+    return bytes;
+}
+
+Trace traceFromBytes(const QByteArray& bytes)
+{
+    if (bytes.size() < kHeaderBytes)
+        return Trace();
+    QDataStream in(bytes);
+    in.setByteOrder(QDataStream::LittleEndian);
+    in.setFloatingPointPrecision(QDataStream::DoublePrecision);
+    quint8 format = 0;
+    quint32 count = 0;
+    in >> format >> count;
+    if (format != kTraceFormat || qint64(bytes.size()) != kHeaderBytes + qint64(count) * kPointBytes)
+        return Trace();
+    Trace trace;
+    trace.points.resize(int(count));
+    for (TracePoint& p : trace.points)
+        in >> p.seconds >> p.ohms >> p.amps;
+    return trace;
+}
 
 LiveTrend::LiveTrend(StabilitySettings settings) : stability_(settings) {}
 

@@ -5,6 +5,7 @@
 
 #include "stability.h"
 
+#include <QByteArray>
 #include <QMetaType>
 #include <QVector>
 
@@ -23,6 +24,13 @@ struct Trace {
     QVector<TracePoint> points;
     bool isEmpty() const { return points.isEmpty(); }
 };
+
+// A trace as bytes for keeping with its result row: a format byte, the point
+// count, then seconds, ohms and amps of each point (little-endian doubles).
+// Bytes that are not such a trace (cut short, another format) read as an
+// empty trace.
+QByteArray traceBytes(const Trace& trace);
+Trace traceFromBytes(const QByteArray& bytes);
 
 // What the trend takes from one live reading.
 struct LiveReading {

@@ -61,6 +61,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     ui->setupUi(this);
     initUi();
     openResultStore();
+    setUpInsight();
     ui->stackedWidget->setCurrentIndex(kDcPage);
     ui->actionDc_resistance_test->setChecked(true);
 
@@ -221,6 +222,7 @@ void MainWindow::createTableModels()
         takeRowsOver(*replaced[i], *fresh[i]);
         replaced[i]->deleteLater();
     }
+    followResultModels();
 }
 
 void MainWindow::setSettingWidgetsEnabled(bool e)

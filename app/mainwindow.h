@@ -10,6 +10,7 @@
 //   mainwindow_reports.cpp    the PDF report and the Excel workbooks of the tables
 //   mainwindow_auto.cpp       automatic test series and the sampling interval
 //   mainwindow_store.cpp      keeping the tables' rows in the local results store
+//   mainwindow_insight.cpp    live trend and stability, traces of the result rows, three-phase balance
 
 #include "desktopfiles.h"
 #include "linktiming.h"
@@ -39,6 +40,10 @@ class MainWindow;
 }
 namespace transport {
 class Transport;
+}
+namespace analysis {
+struct CrossCheck;
+struct StabilitySettings;
 }
 
 class AutoTestDialog;
@@ -249,7 +254,7 @@ private:
     int showKeptRows(store::TableKind kind);
     int showRows(store::TableKind kind, const QList<store::Row>& rows);
     void keepImportedRecords();
-    qint64 keepResultRow(store::TableKind kind, const QStringList& texts);
+    qint64 keepResultRow(store::TableKind kind, const QStringList& texts, const QByteArray& trace);
     void forgetKeptRows(const QAbstractItemModel& model, const std::vector<int>& rows);
     void forgetKeptTable(store::TableKind kind);
     void reportStoreFailure();
@@ -345,4 +350,22 @@ private:
 
     // A poll queued to the link and not yet started; ticks meanwhile queue nothing.
     std::atomic<bool> pollQueued{false};
+
+    // Measurement insight, kept apart from the rest of the window's state.
+    struct Insight;
+    struct InsightDeleter {
+        void operator()(Insight* insight) const;
+    };
+    std::unique_ptr<Insight, InsightDeleter> insight;
+    void setUpInsight();
+    void foldTrends(bool folded);
+    void chooseStability(const analysis::StabilitySettings& chosen);
+    void followResultModels();
+    void followTrend(const ReceiveData& rd);
+    QByteArray takeFinishedTrace(int page);
+    void endTrends();
+    void showRowTrace(int page, int row);
+    void refreshBalance();
+    void markCrossCheck(int row, const analysis::CrossCheck& check);
+    void exportBalance();
 };

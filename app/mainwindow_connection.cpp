@@ -112,6 +112,7 @@ void MainWindow::setDisconnectedState()
 {
     stopPolling();
     isConnected = false;
+    endTrends();
     // With the link gone an import cannot go on; a flag left set would hide
     // every reading after the next connect. The rows that arrived stay.
     showPendingStoredRows();
@@ -224,6 +225,7 @@ void MainWindow::showRealTimeData(const ReceiveData& rd)
         showDcReading(rd);
     else
         showLengthReading(rd);
+    followTrend(rd);  // before the test state: a finished test's row takes its trace
     followTestState(rd);
 
     lastCharging = rd.charging ? 1 : 0;

@@ -100,10 +100,11 @@ void refill(QComboBox* box, const QStringList& entries)
 }
 
 // Appends one row of centred, read-only cells and shows it.
-void appendResultRow(QStandardItemModel* model, QTableView* view, const QStringList& texts, qint64 keptId)
+void appendResultRow(QStandardItemModel* model, QTableView* view, const QStringList& texts, qint64 keptId,
+                     const QByteArray& trace)
 {
     view->show();
-    model->appendRow(lockedRow(texts, keptId));
+    model->appendRow(lockedRow(texts, keptId, trace));
     view->scrollToBottom();
 }
 
@@ -197,7 +198,9 @@ void MainWindow::appendDcResultRow()
         ui->label_TestedResistanceValue->text(),
         ui->textEdit_Remark->toPlainText(),
     };
-    appendResultRow(resTestModel, ui->tableView_resTest, texts, keepResultRow(store::TableKind::DcResults, texts));
+    const QByteArray trace = takeFinishedTrace(kDcPage);
+    appendResultRow(resTestModel, ui->tableView_resTest, texts, keepResultRow(store::TableKind::DcResults, texts, trace),
+                    trace);
 }
 
 void MainWindow::appendLengthResultRow()
@@ -217,8 +220,9 @@ void MainWindow::appendLengthResultRow()
         ui->label_ConductorLengthValue_2->text(),
         ui->textEdit_Remark_2->toPlainText(),
     };
+    const QByteArray trace = takeFinishedTrace(kLengthPage);
     appendResultRow(lengthTestModel, ui->tableView_lengthTest, texts,
-                    keepResultRow(store::TableKind::LengthResults, texts));
+                    keepResultRow(store::TableKind::LengthResults, texts, trace), trace);
 }
 
 // --- result table buttons ------------------------------------------------------

@@ -16,18 +16,6 @@
 
 using store::TableKind;
 
-namespace {
-
-QStringList rowTexts(const QStandardItemModel& model, int row)
-{
-    QStringList texts;
-    for (int column = 0; column < model.columnCount(); ++column)
-        texts << model.index(row, column).data().toString();
-    return texts;
-}
-
-}  // namespace
-
 void MainWindow::openResultStore()
 {
     resultStore = std::make_unique<store::ResultStore>(store::ResultStore::defaultPath());
@@ -67,7 +55,7 @@ int MainWindow::showRows(TableKind kind, const QList<store::Row>& rows)
     QStandardItemModel* model = modelOf(kind);
     model->removeRows(0, model->rowCount());
     for (const store::Row& row : rows) {
-        QList<QStandardItem*> items = lockedRow(row.cells, row.id);
+        QList<QStandardItem*> items = lockedRow(row.cells, row.id, row.trace);
         if (items.isEmpty())
             continue;
         if (kind != TableKind::StoredRecords)
@@ -78,9 +66,9 @@ int MainWindow::showRows(TableKind kind, const QList<store::Row>& rows)
 }
 
 // Before the row is shown: a row on screen is a row on disk.
-qint64 MainWindow::keepResultRow(TableKind kind, const QStringList& texts)
+qint64 MainWindow::keepResultRow(TableKind kind, const QStringList& texts, const QByteArray& trace)
 {
-    const qint64 id = resultStore->appendRow(kind, texts);
+    const qint64 id = resultStore->appendRow(kind, texts, trace);
     reportStoreFailure();
     return id;
 }

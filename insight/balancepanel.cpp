@@ -1,6 +1,9 @@
 #include "balancepanel.h"
 
+#include "lockedrow.h"
+
 #include <QDoubleSpinBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -214,13 +217,7 @@ QList<QStandardItem*> BalancePanel::groupRow(const BalanceGroup& g) const
         percentText(g.limitPercent, 2),
         verdict,
     };
-    QList<QStandardItem*> items;
-    for (const QString& text : texts) {
-        auto* item = new QStandardItem(text);
-        item->setTextAlignment(Qt::AlignCenter);
-        item->setEditable(false);
-        items << item;
-    }
+    QList<QStandardItem*> items = lockedRow(texts);
     items[Verdict]->setBackground(colour);
     if (!computed)
         items[Verdict]->setToolTip(tr("三相中有缺少的相、超量程或没有读数的行，不计算不平衡率。"));
@@ -244,4 +241,11 @@ QString BalancePanel::valuesText(const BalanceGroup& g) const
     for (int i = 0; i < 3; ++i)
         parts << names[i] + QLatin1Char(' ') + QString::number(g.ohms[static_cast<std::size_t>(i)] / unit.ohms, 'f', 3);
     return parts.join(QStringLiteral("  ")) + QLatin1Char(' ') + unit.name;
+}
+
+void BalancePanel::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
 }

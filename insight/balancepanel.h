@@ -40,6 +40,9 @@ public:
 
     void retranslate();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 signals:
     void limitsChanged(analysis::BalanceLimits limits);
     void exportRequested();

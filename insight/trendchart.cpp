@@ -15,10 +15,13 @@ constexpr double kShortestTimeAxis = 10.0;  // seconds shown at least
 constexpr double kTimeHeadroom = 1.05;
 const QColor kResistanceColour(0, 90, 180);
 const QColor kCurrentColour(230, 120, 0);
+constexpr double kChartPointSize = 8.5;
 
-QValueAxis* makeAxis(const QString& format, const QColor& colour)
+QValueAxis* makeAxis(const QString& format, const QColor& colour, const QFont& font)
 {
     auto* axis = new QValueAxis;
+    axis->setLabelsFont(font);
+    axis->setTitleFont(font);
     axis->setLabelFormat(format);
     axis->setLabelsColor(colour);
     axis->setTitleBrush(colour);
@@ -33,6 +36,10 @@ TrendChart::TrendChart(QWidget* parent) : QChartView(parent)
     auto* chart = new QChart;
     chart->setMargins(QMargins(2, 2, 2, 2));
     chart->legend()->setAlignment(Qt::AlignTop);
+    // Smaller than the page's texts, so that a chart beside a table keeps room for its lines.
+    QFont small = font();
+    small.setPointSizeF(kChartPointSize);
+    chart->legend()->setFont(small);
     chart->setBackgroundRoundness(0);
     resistance_ = new QLineSeries(chart);
     current_ = new QLineSeries(chart);
@@ -41,9 +48,9 @@ TrendChart::TrendChart(QWidget* parent) : QChartView(parent)
     chart->addSeries(resistance_);
     chart->addSeries(current_);
 
-    time_ = makeAxis(QStringLiteral("%.0f"), Qt::black);
-    ohmsAxis_ = makeAxis(QStringLiteral("%.5g"), kResistanceColour);
-    ampsAxis_ = makeAxis(QStringLiteral("%.3g"), kCurrentColour);
+    time_ = makeAxis(QStringLiteral("%.0f"), Qt::black, small);
+    ohmsAxis_ = makeAxis(QStringLiteral("%.5g"), kResistanceColour, small);
+    ampsAxis_ = makeAxis(QStringLiteral("%.3g"), kCurrentColour, small);
     chart->addAxis(time_, Qt::AlignBottom);
     chart->addAxis(ohmsAxis_, Qt::AlignLeft);
     chart->addAxis(ampsAxis_, Qt::AlignRight);

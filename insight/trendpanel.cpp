@@ -3,6 +3,7 @@
 #include "trendchart.h"
 
 #include <QDoubleSpinBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSignalBlocker>
@@ -30,16 +31,18 @@ TrendPanel::TrendPanel(QWidget* parent) : QWidget(parent)
     fold_->setArrowType(Qt::DownArrow);
     fold_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     fold_->setStyleSheet(QLatin1String(kFoldStyle));
-    spread_ = new QLabel(this);
+    stabilityBar_ = new QWidget(this);
+    stabilityBar_->setObjectName(QStringLiteral("stabilityBar"));
+    spread_ = new QLabel(stabilityBar_);
     spread_->setObjectName(QStringLiteral("label_stabilitySpread"));
-    mark_ = new QLabel(this);
+    mark_ = new QLabel(stabilityBar_);
     mark_->setObjectName(QStringLiteral("label_stableMark"));
-    windowLabel_ = new QLabel(this);
-    window_ = new QSpinBox(this);
+    windowLabel_ = new QLabel(stabilityBar_);
+    window_ = new QSpinBox(stabilityBar_);
     window_->setObjectName(QStringLiteral("spinBox_stabilityWindow"));
     window_->setRange(analysis::StabilitySettings::kMinWindow, analysis::StabilitySettings::kMaxWindow);
-    thresholdLabel_ = new QLabel(this);
-    threshold_ = new QDoubleSpinBox(this);
+    thresholdLabel_ = new QLabel(stabilityBar_);
+    threshold_ = new QDoubleSpinBox(stabilityBar_);
     threshold_->setObjectName(QStringLiteral("doubleSpinBox_stabilityThreshold"));
     threshold_->setDecimals(3);
     threshold_->setRange(0.001, 10.0);
@@ -48,21 +51,24 @@ TrendPanel::TrendPanel(QWidget* parent) : QWidget(parent)
     chart_ = new TrendChart(this);
     chart_->setObjectName(QStringLiteral("trendChart"));
 
-    auto* header = new QHBoxLayout;
-    header->addWidget(fold_);
-    header->addSpacing(12);
-    header->addWidget(spread_);
-    header->addWidget(mark_);
-    header->addStretch(1);
-    header->addWidget(windowLabel_);
-    header->addWidget(window_);
-    header->addSpacing(8);
-    header->addWidget(thresholdLabel_);
-    header->addWidget(threshold_);
+    auto* bar = new QHBoxLayout(stabilityBar_);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->addWidget(spread_);
+    bar->addWidget(mark_);
+    bar->addStretch(1);
+    bar->addWidget(windowLabel_);
+    bar->addWidget(window_);
+    bar->addSpacing(8);
+    bar->addWidget(thresholdLabel_);
+    bar->addWidget(threshold_);
+    header_ = new QHBoxLayout;
+    header_->addWidget(fold_);
+    header_->addSpacing(12);
+    header_->addWidget(stabilityBar_, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    layout->addLayout(header);
+    layout->addLayout(header_);
     layout->addWidget(chart_, 1);
 
     setStabilitySettings({});
@@ -126,6 +132,12 @@ void TrendPanel::showMark()
     mark_->setStyleSheet(QLatin1String(stable_ ? kStableStyle : kSettlingStyle));
 }
 
+void TrendPanel::detachHeader()
+{
+    header_->removeWidget(fold_);
+    header_->removeWidget(stabilityBar_);
+}
+
 void TrendPanel::retranslate()
 {
     fold_->setText(tr("趋势"));
@@ -136,4 +148,11 @@ void TrendPanel::retranslate()
     threshold_->setToolTip(tr("波动（最大值 − 最小值）/ 平均值低于此值时为稳定"));
     chart_->retranslate();
     showMark();
+}
+
+void TrendPanel::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
 }

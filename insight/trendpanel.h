@@ -1,6 +1,8 @@
 #pragma once
 // The live trend of a test page: a header line with the fold button, the
-// stability of the live value and its two settings, and the chart below it.
+// stability bar (the stability of the live value and its two settings), and
+// the chart below it. A page that places the fold button and the stability
+// bar itself takes them out of the header; the panel then holds the chart.
 
 #include "stability.h"
 
@@ -12,6 +14,7 @@
 Q_DECLARE_METATYPE(analysis::StabilitySettings)
 
 class QDoubleSpinBox;
+class QHBoxLayout;
 class QLabel;
 class QSpinBox;
 class QToolButton;
@@ -25,6 +28,9 @@ public:
     explicit TrendPanel(QWidget* parent = nullptr);
 
     TrendChart* chart() const { return chart_; }
+    QToolButton* foldButton() const { return fold_; }
+    QWidget* stabilityBar() const { return stabilityBar_; }
+    void detachHeader();  // the fold button and the stability bar leave the panel's layout
 
     bool isFolded() const;
     void setFolded(bool folded);
@@ -39,6 +45,9 @@ public:
 
     void retranslate();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 signals:
     void foldedChanged(bool folded);
     void stabilitySettingsChanged(analysis::StabilitySettings settings);
@@ -46,7 +55,9 @@ signals:
 private:
     void showMark();
 
+    QHBoxLayout* header_ = nullptr;
     QToolButton* fold_ = nullptr;
+    QWidget* stabilityBar_ = nullptr;
     QLabel* spread_ = nullptr;
     QLabel* mark_ = nullptr;
     QLabel* windowLabel_ = nullptr;

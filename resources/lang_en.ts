@@ -316,6 +316,10 @@
         <translation>℃</translation>
     </message>
     <message>
+        <source>三相平衡</source>
+        <translation>Three-Phase Balance</translation>
+    </message>
+    <message>
         <source>低压</source>
         <translation>Low</translation>
     </message>
@@ -330,6 +334,10 @@
     <message>
         <source>保存PDF文件</source>
         <translation>Save PDF file</translation>
+    </message>
+    <message>
+        <source>保存三相平衡汇总</source>
+        <translation>Save the balance summary</translation>
     </message>
     <message>
         <source>保存失败</source>
@@ -458,6 +466,10 @@
     <message>
         <source>折算电阻：</source>
         <translation>Converted Resistance:</translation>
+    </message>
+    <message>
+        <source>按温度换算应为 %1，仪器的值相差 %2 %</source>
+        <translation>The temperature conversion gives %1; the instrument&apos;s value differs by %2 %</translation>
     </message>
     <message>
         <source>数据</source>
@@ -694,6 +706,10 @@
     <message>
         <source>语言</source>
         <translation>Language</translation>
+    </message>
+    <message>
+        <source>趋势</source>
+        <translation>Trend</translation>
     </message>
     <message>
         <source>连接</source>

@@ -316,6 +316,10 @@
         <translation>℃</translation>
     </message>
     <message>
+        <source>三相平衡</source>
+        <translation>三相平衡</translation>
+    </message>
+    <message>
         <source>低压</source>
         <translation>低压</translation>
     </message>
@@ -330,6 +334,10 @@
     <message>
         <source>保存PDF文件</source>
         <translation>保存PDF文件</translation>
+    </message>
+    <message>
+        <source>保存三相平衡汇总</source>
+        <translation>保存三相平衡汇总</translation>
     </message>
     <message>
         <source>保存失败</source>
@@ -458,6 +466,10 @@
     <message>
         <source>折算电阻：</source>
         <translation>折算电阻：</translation>
+    </message>
+    <message>
+        <source>按温度换算应为 %1，仪器的值相差 %2 %</source>
+        <translation>按温度换算应为 %1，仪器的值相差 %2 %</translation>
     </message>
     <message>
         <source>数据</source>
@@ -694,6 +706,10 @@
     <message>
         <source>语言</source>
         <translation>语言</translation>
+    </message>
+    <message>
+        <source>趋势</source>
+        <translation>趋势</translation>
     </message>
     <message>
         <source>连接</source>

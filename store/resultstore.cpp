@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -17,8 +18,10 @@ namespace {
 
 const char* const kFileName = "results.sqlite";
 
-// Version 1. A later program that changes the tables raises user_version and
-// migrates from the number it finds; this one refuses anything newer.
+// Version 2. A later program that changes the tables raises user_version and
+// migrates from the number it finds; this one refuses anything newer. Every
+// statement is safe to run on an older database: version 1 lacked only the
+// traces, so opening it adds their table and leaves its rows as they are.
 const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS sessions ("
     " id INTEGER PRIMARY KEY,"
@@ -34,6 +37,10 @@ const char* const kSchema[] = {
     " col INTEGER NOT NULL,"
     " text TEXT NOT NULL,"
     " PRIMARY KEY (row, col)) WITHOUT ROWID",
+    // Since version 2: the readings of the test that gave a result row.
+    "CREATE TABLE IF NOT EXISTS traces ("
+    " row INTEGER PRIMARY KEY REFERENCES rows(id) ON DELETE CASCADE,"
+    " points BLOB NOT NULL)",
 };
 
 // One process keeps the database to itself, so that a second copy of the
@@ -256,13 +263,24 @@ bool ResultStore::closeSession(qint64 session)
     return run(close) && run(drop);
 }
 
-qint64 ResultStore::appendRow(TableKind kind, const QStringList& cells)
+bool ResultStore::insertTrace(qint64 row, const QByteArray& trace)
+{
+    if (trace.isEmpty())
+        return true;
+    QSqlQuery insert(database());
+    insert.prepare(QStringLiteral("INSERT INTO traces (row, points) VALUES (?, ?)"));
+    insert.addBindValue(row);
+    insert.addBindValue(trace);
+    return run(insert);
+}
+
+qint64 ResultStore::appendRow(TableKind kind, const QStringList& cells, const QByteArray& trace)
 {
     qint64 rowId = 0;
     transact([&] {
         const qint64 session = currentSession(kind, true);
         rowId = session > 0 ? insertRow(session, cells) : 0;
-        return rowId > 0;
+        return rowId > 0 && insertTrace(rowId, trace);
     });
     return keeping ? rowId : 0;
 }
@@ -346,7 +364,23 @@ QList<Row> ResultStore::rowsOf(qint64 session) const
             texts << QString();
         texts << cells.value(2).toString();
     }
+    readTraces(session, rows);
     return rows;
+}
+
+void ResultStore::readTraces(qint64 session, QList<Row>& rows) const
+{
+    QSqlQuery traces(database());
+    traces.prepare(QStringLiteral("SELECT traces.row, traces.points FROM traces JOIN rows ON rows.id = traces.row"
+                                  " WHERE rows.session = ?"));
+    traces.addBindValue(session);
+    if (!run(traces))
+        return;
+    QHash<qint64, QByteArray> found;
+    while (traces.next())
+        found.insert(traces.value(0).toLongLong(), traces.value(1).toByteArray());
+    for (Row& row : rows)
+        row.trace = found.value(row.id);
 }
 
 QList<SessionSummary> ResultStore::earlierSessions() const

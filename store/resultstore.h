@@ -17,6 +17,7 @@
 // stops keeping results: every call becomes a no-op, isKeeping() turns false
 // and failure() says why. It never throws and never blocks for long.
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -35,6 +36,7 @@ enum class TableKind { DcResults = 0, LengthResults = 1, StoredRecords = 2 };
 struct Row {
     qint64 id = 0;  // 0: not kept
     QStringList cells;
+    QByteArray trace;  // the finished test's readings, as the window encoded them; empty: none
 };
 
 struct SessionSummary {
@@ -67,8 +69,9 @@ public:
     QString failure() const { return failureText; }  // for the log; empty while keeping
     QString path() const { return databasePath; }
 
-    // The id of the kept row, 0 when results are not being kept.
-    qint64 appendRow(TableKind kind, const QStringList& cells);
+    // The id of the kept row, 0 when results are not being kept. The row and
+    // its trace are kept in one transaction.
+    qint64 appendRow(TableKind kind, const QStringList& cells, const QByteArray& trace = QByteArray());
     void deleteRows(const QList<qint64>& rowIds);
     void clearTable(TableKind kind);
     // Closes the current session of the kind and opens one holding these rows.
@@ -83,7 +86,7 @@ public:
     // replaces is closed. Returns the rows now current, empty when unknown.
     QList<Row> reopenSession(qint64 sessionId, TableKind* kind = nullptr);
 
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
 private:
     bool open(const StoreOptions& options);
@@ -94,6 +97,8 @@ private:
     bool transact(const std::function<bool()>& work);
     qint64 currentSession(TableKind kind, bool create);
     qint64 insertRow(qint64 session, const QStringList& cells);
+    bool insertTrace(qint64 row, const QByteArray& trace);
+    void readTraces(qint64 session, QList<Row>& rows) const;
     bool closeSession(qint64 session);
     QList<Row> rowsOf(qint64 session) const;
     bool fail(const QString& what, const QString& detail) const;

@@ -181,6 +181,38 @@ private slots:
         QCOMPARE(trend.stability().count(), 1);
     }
 
+    // A kept trace reads back point for point, missing values included;
+    // bytes that are not a whole trace of this format read as no trace.
+    void traceBytesReadBack_data()
+    {
+        Trace trace;
+        trace.points = {{0.0, NAN, 0.5}, {0.25, 0.0125, 1.0}, {0.5, 0.01249, NAN}};
+        const QByteArray whole = traceBytes(trace);
+        QByteArray otherFormat = whole;
+        otherFormat[0] = char(2);
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("points");
+        QTest::newRow("whole") << whole << 3;
+        QTest::newRow("empty trace") << traceBytes(Trace()) << 0;
+        QTest::newRow("cut short") << whole.left(whole.size() - 1) << 0;
+        QTest::newRow("a byte too many") << whole + 'x' << 0;
+        QTest::newRow("another format") << otherFormat << 0;
+        QTest::newRow("count beyond the bytes") << QByteArray("\x01\xff\xff\xff\xff", 5) << 0;
+    }
+    void traceBytesReadBack()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, points);
+        const Trace read = traceFromBytes(bytes);
+        QCOMPARE(read.points.size(), points);
+        if (points == 0)
+            return;
+        QCOMPARE(read.points[1].seconds, 0.25);
+        QCOMPARE(read.points[1].ohms, 0.0125);
+        QVERIFY(std::isnan(read.points[0].ohms) && std::isnan(read.points[2].amps));
+        QCOMPARE(read.points[2].ohms, 0.01249);
+    }
+
     void rangeKeepsTheSettlingVisible()
     {
         QVector<TracePoint> points;

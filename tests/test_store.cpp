@@ -135,6 +135,72 @@ private slots:
         QCOMPARE(cellsOf(reopened.currentRows(TableKind::DcResults)), QList<QStringList>{third});
     }
 
+    // A row's trace is kept with it and goes with it; a row without one reads
+    // back without one, in the current session and in the history.
+    void tracesGoWithTheirRows()
+    {
+        const QByteArray trace("\x01\x02\x00\xff trace", 12);
+        qint64 withTrace = 0;
+        {
+            ResultStore store(path());
+            withTrace = store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("1")), trace);
+            store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("2")));
+            store.appendRow(TableKind::LengthResults, QStringList{QStringLiteral("1")}, QByteArray("length"));
+        }
+        ResultStore reopened(path());
+        QList<Row> rows = reopened.currentRows(TableKind::DcResults);
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].trace, trace);
+        QVERIFY(rows[1].trace.isEmpty());
+        QCOMPARE(reopened.currentRows(TableKind::LengthResults).value(0).trace, QByteArray("length"));
+        reopened.clearTable(TableKind::DcResults);
+        QCOMPARE(reopened.sessionRows(reopened.earlierSessions().value(0).id).value(0).trace, trace);
+
+        reopened.deleteRows({withTrace});
+        QSqlQuery left(QSqlDatabase::database(QSqlDatabase::connectionNames().value(0)));
+        QVERIFY(left.exec(QStringLiteral("SELECT COUNT(*) FROM traces WHERE row = %1").arg(withTrace)) && left.next());
+        QCOMPARE(left.value(0).toInt(), 0);
+    }
+
+    // A database of the first version (no traces) opens with its rows as they
+    // were, is raised to the present version and then keeps traces too.
+    void firstVersionDatabaseIsMigrated()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("first"));
+            db.setDatabaseName(path());
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            for (const char* statement :
+                 {"CREATE TABLE sessions (id INTEGER PRIMARY KEY, kind INTEGER NOT NULL, started INTEGER NOT NULL,"
+                  " closed INTEGER)",
+                  "CREATE TABLE rows (id INTEGER PRIMARY KEY,"
+                  " session INTEGER NOT NULL REFERENCES sessions(id) ON DELETE CASCADE)",
+                  "CREATE INDEX rows_by_session ON rows(session)",
+                  "CREATE TABLE cells (row INTEGER NOT NULL REFERENCES rows(id) ON DELETE CASCADE,"
+                  " col INTEGER NOT NULL, text TEXT NOT NULL, PRIMARY KEY (row, col)) WITHOUT ROWID",
+                  "INSERT INTO sessions (id, kind, started) VALUES (1, 0, 0)",
+                  "INSERT INTO rows (id, session) VALUES (1, 1)",
+                  "INSERT INTO cells (row, col, text) VALUES (1, 0, '1'), (1, 1, 'kept before')",
+                  "PRAGMA user_version = 1"})
+                QVERIFY2(query.exec(QLatin1String(statement)), statement);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("first"));
+
+        {
+            ResultStore store(path());
+            QVERIFY2(store.isKeeping(), qPrintable(store.failure()));
+            QCOMPARE(cellsOf(store.currentRows(TableKind::DcResults)),
+                     (QList<QStringList>{{QStringLiteral("1"), QStringLiteral("kept before")}}));
+            QVERIFY(store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("2")), QByteArray("new")) > 0);
+        }
+        ResultStore reopened(path());
+        QCOMPARE(reopened.currentRows(TableKind::DcResults).value(1).trace, QByteArray("new"));
+        QSqlQuery version(QSqlDatabase::database(QSqlDatabase::connectionNames().value(0)));
+        QVERIFY(version.exec(QStringLiteral("PRAGMA user_version")) && version.next());
+        QCOMPARE(version.value(0).toInt(), ResultStore::kSchemaVersion);
+    }
+
     // Clearing empties the table for good; its rows stay in the history.
     void clearingClosesTheSession()
     {

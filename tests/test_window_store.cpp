@@ -44,14 +44,6 @@ QStringList headerTexts(const QStandardItemModel* model)
     return texts;
 }
 
-void chooseLanguage(Rig& rig, const QString& code)
-{
-    for (QAction* a : rig.get<QMenu>("menuLanguage")->actions())
-        if (a->data().toString() == code)
-            a->trigger();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-}
-
 // One test on the page on screen, from start to its result row.
 bool finishTest(Rig& rig, bool lengthTest, const QString& remark = QString())
 {
@@ -147,7 +139,7 @@ private slots:
             before << cellTexts(rig.model(table));
         QVERIFY(before[2][1].join(QString()).isEmpty());  // record 2 was damaged
 
-        chooseLanguage(rig, QStringLiteral("en"));
+        rig.chooseLanguage(QStringLiteral("en"));
         for (int i = 0; i < 3; ++i)
             QCOMPARE(cellTexts(rig.model(kTables[i])), before[i]);
         QCOMPARE(headerTexts(rig.model("tableView")).mid(0, 2), (QStringList{QStringLiteral("No."), QStringLiteral("Test Time")}));
@@ -160,7 +152,7 @@ private slots:
         QVERIFY(rig.action("actionExportToExcel")->isEnabled());
         QVERIFY(rig.action("actionStorage")->isChecked());
 
-        chooseLanguage(rig, QStringLiteral("zh"));
+        rig.chooseLanguage(QStringLiteral("zh"));
         for (int i = 0; i < 3; ++i)
             QCOMPARE(cellTexts(rig.model(kTables[i])), before[i]);
         QCOMPARE(headerTexts(rig.model("tableView")).value(0), QStringLiteral("序号"));

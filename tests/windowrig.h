@@ -92,6 +92,14 @@ struct Rig {
         return waitForConnectText(connectedText())
                && QTest::qWaitFor([this] { return !text("label_TestedCurrentValue").isEmpty(); }, kWait);
     }
+    // The language menu's entry for `code` ("zh", "en"), with the texts retranslated at once.
+    void chooseLanguage(const QString& code)
+    {
+        for (QAction* a : get<QMenu>("menuLanguage")->actions())
+            if (a->data().toString() == code)
+                a->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    }
     // Until the first instrument has answered `polls` more requests and the window has taken its events since.
     bool waitForPolls(int polls)
     {

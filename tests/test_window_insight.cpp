@@ -1,0 +1,324 @@
+// The main window's measurement insight against the simulated instrument: the
+// trend of a test and its stable mark, the trace kept with its result row
+// through a language change, a delete and a restart, the fold remembered, the
+// three-phase balance of three DC tests with its workbook, and the
+// temperature cross-check of the rows.
+
+#include "balancepanel.h"
+#include "exportreaders.h"
+#include "keptrows.h"
+#include "settingsframes.h"
+#include "trendchart.h"
+#include "trendpanel.h"
+#include "windowrig.h"
+
+using namespace windowtest;
+
+namespace {
+
+const char* const kDcTable = "tableView_resTest";
+
+// Answers the save dialog with a chosen path and notes what was opened.
+class FakeDesktopFiles : public DesktopFiles {
+public:
+    FakeDesktopFiles(QString answer, QStringList* opened) : answer_(std::move(answer)), opened_(opened) {}
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return answer_; }
+    void openWithDefaultApplication(const QString& path) override { *opened_ << path; }
+
+private:
+    QString answer_;
+    QStringList* opened_;
+};
+
+TrendPanel* trendOf(const Rig& rig, bool lengthPage = false)
+{
+    return rig.get<TrendPanel>(lengthPage ? "trendPanel_length" : "trendPanel_dc");
+}
+
+QLabel* stableMark(const Rig& rig)
+{
+    return trendOf(rig)->stabilityBar()->findChild<QLabel*>(QStringLiteral("label_stableMark"));
+}
+
+QString settingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/settingsInsight.ini");
+}
+
+analysis::Trace rowTrace(const Rig& rig, int row)
+{
+    return analysis::traceFromBytes(rig.model(kDcTable)->index(row, 0).data(kTraceRole).toByteArray());
+}
+
+QVector<double> ohmsOf(const analysis::Trace& trace)
+{
+    QVector<double> values;
+    for (const analysis::TracePoint& p : trace.points)
+        if (!std::isnan(p.ohms))
+            values << p.ohms;
+    return values;
+}
+
+// Sets the instrument's DC settings as the operator would on its keys.
+bool setPhase(Rig& rig, int phaseIndex, int material = 0)
+{
+    protocol::DcSettings s;
+    s.currentIndex = 19;  // 10 A
+    s.convertedTemp = 75;
+    s.tapping = 5;
+    s.phaseIndex = phaseIndex;
+    s.windingIndex = 1;
+    s.conductorNo = 7;
+    s.conductorTemp = 21.5f;
+    s.materialIndex = material;
+    const auto answers = rig.instruments[0]->handle(protocol::buildDcSettingsFrame(s));
+    return answers.size() == 1 && protocol::acknowledgeAccepts(answers[0].data(), answers[0].size());
+}
+
+bool reachPhase(Rig& rig, sim::Phase phase)
+{
+    return QTest::qWaitFor([&] { return rig.instruments[0]->phase() == phase; }, kWait);
+}
+
+// One DC test from start to its result row, the clock moved by hand.
+bool runDcTest(Rig& rig)
+{
+    QStandardItemModel* rows = rig.model(kDcTable);
+    const int before = rows->rowCount();
+    TrendChart* chart = trendOf(rig)->chart();
+    chart->clear();  // what the test draws, not what the last one left
+    emit rig.window->startTestingSignal(false);
+    if (!reachPhase(rig, sim::Phase::Charging))
+        return false;
+    rig.clock->advanceMs(30'000);  // charged and settled
+    if (!QTest::qWaitFor([&] { return ohmsOf(chart->trace()).size() >= 3; }, kWait))
+        return false;
+    emit rig.window->stopTestingSignal(false);
+    if (!reachPhase(rig, sim::Phase::Discharging))
+        return false;
+    rig.clock->advanceMs(20'000);  // discharged
+    return QTest::qWaitFor([&] { return rows->rowCount() == before + 1; }, kWait);
+}
+
+void clickRow(Rig& rig, int row)
+{
+    auto* view = rig.get<QTableView>(kDcTable);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 1)).center());
+}
+
+}  // namespace
+
+class TestWindowInsight : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(home.isValid());
+        qputenv("HOME", QFile::encodeName(home.path()));
+        initWindowTests();
+        QFile::remove(settingsFile());
+    }
+    void cleanup() { QFile::remove(settingsFile()); }
+
+    // An inductive sample: every reading the page shows while testing is a
+    // point of the trend, the mark says settling while the value creeps and
+    // stable once it has settled, and the row keeps the whole trace.
+    void trendFollowsATestUntilStable()
+    {
+        Rig rig;
+        rig.instruments[0]->setInductiveSeconds(2.0);
+        QVERIFY(rig.connect());
+        TrendPanel* panel = trendOf(rig);
+        QVERIFY(panel->isVisible() && !panel->isFolded());
+        QCOMPARE(rig.window->size(), QSize(1257, 682));  // the trend opens at the usual size
+        QLabel* mark = stableMark(rig);
+        emit rig.window->startTestingSignal(false);
+        QVERIFY(reachPhase(rig, sim::Phase::Charging));
+        rig.clock->advanceMs(4'600);  // charged at 10 A
+        QVector<double> shown;
+        bool sawSettling = false;
+        for (int step = 0; step < 24; ++step) {  // 6 s, three time constants
+            rig.clock->advanceMs(250);
+            QVERIFY(rig.waitForPolls(2));
+            const analysis::TracePoint last = panel->chart()->trace().points.value(panel->chart()->trace().points.size() - 1);
+            const auto ohms = analysis::parseResistance(rig.text("label_TestedResistanceValue"));
+            if (ohms && rig.text("label_testStatus") == QStringLiteral("测试中...")) {
+                QCOMPARE(last.ohms, ohms->ohms);  // the newest point is the reading on screen
+                QCOMPARE(last.amps, analysis::parseAmps(rig.text("label_TestedCurrentValue")).value_or(-1));
+                if (shown.isEmpty() || shown.last() != ohms->ohms)
+                    shown << ohms->ohms;
+            }
+            sawSettling = sawSettling || (mark->isVisible() && mark->text() == QStringLiteral("未稳定"));
+        }
+        QVERIFY(sawSettling);
+        QVERIFY(shown.size() >= 10);
+        QVERIFY2(shown.first() > shown.last() * 1.1, "the reading settles from above");
+        QCOMPARE(panel->chart()->resistanceUnit(), QStringLiteral("mΩ"));
+
+        rig.clock->advanceMs(30'000);  // fifteen time constants: settled
+        QTRY_VERIFY_WITH_TIMEOUT(mark->isVisible() && mark->text() == QStringLiteral("稳定"), kWait);
+
+        emit rig.window->stopTestingSignal(false);
+        QVERIFY(reachPhase(rig, sim::Phase::Discharging));
+        rig.clock->advanceMs(20'000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.model(kDcTable)->rowCount(), 1, kWait);
+        const analysis::Trace kept = rowTrace(rig, 0);
+        QCOMPARE(kept.points.size(), panel->chart()->trace().points.size());
+        const QVector<double> keptOhms = ohmsOf(kept);
+        int found = 0;  // every value shown, in the order shown
+        for (double value : keptOhms)
+            if (found < shown.size() && value == shown[found])
+                ++found;
+        QCOMPARE(found, shown.size());
+        QVERIFY(std::is_sorted(kept.points.begin(), kept.points.end(),
+                               [](const auto& a, const auto& b) { return a.seconds < b.seconds; }));
+    }
+
+    // The trace stays with its row through a language change (the rows move to
+    // new models), a delete (the rows are renumbered) and a restart (the rows
+    // come back from the results store); selecting a row shows its trace.
+    void tracesTravelWithTheirRows()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        for (double ohms : {0.012345, 0.02}) {
+            rig.instruments[0]->setDcSampleOhms(ohms);
+            QVERIFY(runDcTest(rig));
+        }
+        const analysis::Trace first = rowTrace(rig, 0);
+        const analysis::Trace second = rowTrace(rig, 1);
+        QVERIFY(!ohmsOf(first).isEmpty() && !ohmsOf(second).isEmpty());
+        QVERIFY(ohmsOf(first).last() < 0.013 && ohmsOf(second).last() > 0.019);
+
+        TrendChart* chart = trendOf(rig)->chart();
+        clickRow(rig, 0);
+        QCOMPARE(ohmsOf(chart->trace()), ohmsOf(first));
+
+        rig.chooseLanguage(QStringLiteral("en"));
+        QCOMPARE(rig.model(kDcTable)->headerData(0, Qt::Horizontal).toString(), QStringLiteral("No."));
+        QCOMPARE(ohmsOf(rowTrace(rig, 0)), ohmsOf(first));
+        QCOMPARE(ohmsOf(rowTrace(rig, 1)), ohmsOf(second));
+        clickRow(rig, 1);
+        QCOMPARE(ohmsOf(chart->trace()), ohmsOf(second));
+
+        auto* view = rig.get<QTableView>(kDcTable);
+        view->selectionModel()->select(view->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        rig.get<QPushButton>("pushButton_delete")->click();
+        QCOMPARE(rig.model(kDcTable)->rowCount(), 1);
+        QCOMPARE(rig.model(kDcTable)->index(0, 0).data().toString(), QStringLiteral("1"));
+        QCOMPARE(ohmsOf(rowTrace(rig, 0)), ohmsOf(second));
+
+        rig.reopenWindow();
+        QCOMPARE(rig.model(kDcTable)->rowCount(), 1);
+        QCOMPARE(ohmsOf(rowTrace(rig, 0)), ohmsOf(second));
+        QCOMPARE(rowTrace(rig, 0).points.size(), second.points.size());
+        clickRow(rig, 0);
+        QCOMPARE(ohmsOf(trendOf(rig)->chart()->trace()), ohmsOf(second));
+    }
+
+    // One fold for both pages; the window keeps its size and the result
+    // table its place; the fold and the operator's settings hold at the next start.
+    void foldAndChoicesAreRemembered()
+    {
+        {
+            Rig rig;
+            auto* table = rig.get<QTableView>(kDcTable);
+            const QRect open = table->geometry();
+            QToolButton* fold = trendOf(rig)->foldButton();
+            fold->click();
+            QCoreApplication::processEvents();
+            QVERIFY(trendOf(rig)->isFolded() && trendOf(rig, true)->isFolded());
+            QVERIFY(!rig.get<QWidget>("tabWidget_insight")->isVisible());
+            QCOMPARE(rig.window->size(), QSize(1257, 682));
+            QCOMPARE(table->geometry().topLeft(), open.topLeft());
+            QCOMPARE(table->height(), open.height());
+            QVERIFY(table->width() > open.width());  // folded, the table has the whole width
+            trendOf(rig)->stabilityBar()->findChild<QSpinBox*>(QStringLiteral("spinBox_stabilityWindow"))->setValue(15);
+            rig.get<QDoubleSpinBox>("doubleSpinBox_phaseLimit")->setValue(1.5);
+            QCOMPARE(trendOf(rig, true)->stabilitySettings().window, 15);
+        }
+        Rig again;
+        QVERIFY(trendOf(again)->isFolded());
+        QVERIFY(!again.get<QWidget>("tabWidget_insight")->isVisible());
+        QCOMPARE(again.window->size(), QSize(1257, 682));
+        QCOMPARE(trendOf(again)->stabilitySettings().window, 15);
+        QCOMPARE(again.get<QDoubleSpinBox>("doubleSpinBox_phaseLimit")->value(), 1.5);
+    }
+
+    // Three DC tests on A0, B0 and C0, the last sample 3 % off: the group
+    // fails; the simulated instrument's converted values pass the temperature
+    // check; the summary's workbook reads back as shown.
+    void balanceOfThreePhases()
+    {
+        Rig rig;
+        QStringList opened;
+        QTemporaryDir dir;
+        const QString xlsx = dir.filePath(QStringLiteral("balance.xlsx"));
+        rig.window->setDesktopFiles(std::make_unique<FakeDesktopFiles>(xlsx, &opened));
+        QVERIFY(rig.connect());
+        for (int phase = 0; phase < 3; ++phase) {
+            QVERIFY(setPhase(rig, phase));
+            rig.instruments[0]->setDcSampleOhms(phase == 2 ? 0.012345 * 1.03 : 0.012345);
+            QVERIFY2(runDcTest(rig), qPrintable(QString::number(phase)));
+        }
+        auto* panel = rig.get<BalancePanel>("balancePanel");
+        QTRY_COMPARE_WITH_TIMEOUT(panel->rowTexts().value(0).value(BalancePanel::Verdict), QStringLiteral("不合格"), kWait);
+        QCOMPARE(panel->rowTexts().size(), 1);
+        const QStringList group = panel->rowTexts().at(0);
+        QCOMPARE(group.mid(0, 3), (QStringList{"高压", "05", "A0/B0/C0"}));
+        QCOMPARE(group[BalancePanel::Basis], QStringLiteral("折算电阻"));
+        const double imbalance = group[BalancePanel::Imbalance].section(QLatin1Char(' '), 0, 0).toDouble();
+        QVERIFY2(qAbs(imbalance - 3.0 / 1.01) < 0.1, qPrintable(group[BalancePanel::Imbalance]));
+        QVERIFY2(panel->crossCheckText().contains(QStringLiteral("3 行")), qPrintable(panel->crossCheckText()));
+        for (int row = 0; row < 3; ++row)
+            QVERIFY(!rig.model(kDcTable)->item(row, 12)->data(Qt::BackgroundRole).isValid());
+
+        rig.get<QPushButton>("pushButton_exportBalance")->click();
+        QCOMPARE(opened, QStringList{xlsx});
+        const QJsonObject book = exportreaders::workbookSummary(xlsx);
+        QCOMPARE(book.value("rows").toInt(), 2);
+        const QJsonArray sheet = book.value("first").toArray();
+        QCOMPARE(sheet.at(0).toArray().at(BalancePanel::Imbalance).toString(), QStringLiteral("不平衡率"));
+        for (int column = 0; column < BalancePanel::ColumnCount; ++column)
+            QCOMPARE(sheet.at(1).toArray().at(column).toString(), group[column]);
+
+        // Within a 4 % limit the same group passes.
+        rig.get<QDoubleSpinBox>("doubleSpinBox_phaseLimit")->setValue(4.0);
+        QCOMPARE(panel->rowTexts().at(0)[BalancePanel::Verdict], QStringLiteral("合格"));
+
+        // Without one of its rows the group is incomplete and names what is missing.
+        auto* view = rig.get<QTableView>(kDcTable);
+        view->selectionModel()->select(view->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        rig.get<QPushButton>("pushButton_delete")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(panel->rowTexts().at(0)[BalancePanel::Verdict], QStringLiteral("不完整"), kWait);
+        QVERIFY(panel->rowTexts().at(0)[BalancePanel::Values].contains(QStringLiteral("缺")));
+    }
+
+    // A row whose converted value does not follow from its measured value and
+    // temperatures (here the material column says aluminium while the
+    // instrument converted for copper) is tinted and says what it should be.
+    void crossCheckMarksADisagreeingRow()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        QVERIFY(runDcTest(rig));
+        QVERIFY(runDcTest(rig));
+        QStandardItemModel* rows = rig.model(kDcTable);
+        rows->item(1, 3)->setText(QStringLiteral("铝"));
+        QTRY_VERIFY_WITH_TIMEOUT(rows->item(1, 12)->data(Qt::BackgroundRole).isValid(), kWait);
+        QVERIFY(rows->item(1, 12)->toolTip().contains(QStringLiteral("mΩ")));
+        QVERIFY(!rows->item(0, 12)->data(Qt::BackgroundRole).isValid());
+        QVERIFY(rig.get<BalancePanel>("balancePanel")->crossCheckText().contains(QStringLiteral("第 2 行")));
+        rows->item(1, 3)->setText(QStringLiteral("铜"));
+        QTRY_VERIFY_WITH_TIMEOUT(!rows->item(1, 12)->data(Qt::BackgroundRole).isValid(), kWait);
+        QVERIFY(rows->item(1, 12)->toolTip().isEmpty());
+    }
+
+private:
+    QTemporaryDir home;
+};
+
+QTEST_MAIN(TestWindowInsight)
+#include "test_window_insight.moc"
