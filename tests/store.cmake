@@ -6,3 +6,7 @@ tester_add_test(test_window_store
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_window_store.cpp ${CMAKE_CURRENT_LIST_DIR}/windowrig.h
   LIBS tester_app tester_sim tester_resources Qt5::Sql
   TIMEOUT 180)
+# Workbooks of the history are read back with openpyxl of the distribution's Python.
+find_program(TESTER_SYSTEM_PYTHON python3 REQUIRED)
+target_sources(test_window_store PRIVATE ${CMAKE_CURRENT_LIST_DIR}/exportreaders.h ${CMAKE_CURRENT_LIST_DIR}/fakedesktopfiles.h)
+target_compile_definitions(test_window_store PRIVATE SYSTEM_PYTHON="${TESTER_SYSTEM_PYTHON}")

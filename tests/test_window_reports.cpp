@@ -4,6 +4,7 @@
 // save dialog and the desktop opener are a fake.
 
 #include "exportreaders.h"
+#include "fakedesktopfiles.h"
 #include "pdfsettingdialog.h"
 #include "windowrig.h"
 
@@ -13,31 +14,6 @@ using namespace windowtest;
 using namespace exportreaders;
 
 namespace {
-
-// Answers the save dialog with a chosen path and notes what was asked and opened.
-struct FileLog {
-    QString answer;
-    QStringList captions;
-    QStringList proposed;
-    QStringList filters;
-    QStringList opened;
-};
-
-class FakeDesktopFiles : public DesktopFiles {
-public:
-    explicit FakeDesktopFiles(std::shared_ptr<FileLog> log) : log_(std::move(log)) {}
-    QString saveFileName(QWidget*, const QString& caption, const QString& proposedPath, const QString& filter) override
-    {
-        log_->captions << caption;
-        log_->proposed << proposedPath;
-        log_->filters << filter;
-        return log_->answer;
-    }
-    void openWithDefaultApplication(const QString& path) override { log_->opened << path; }
-
-private:
-    std::shared_ptr<FileLog> log_;
-};
 
 struct ReportRig : Rig {
     ReportRig() : files(std::make_shared<FileLog>()) { window->setDesktopFiles(std::make_unique<FakeDesktopFiles>(files)); }

@@ -2,13 +2,20 @@
 // again after a restart, a language change keeps every row, and a store that
 // cannot be used is reported once while measuring goes on.
 
+#include "exportreaders.h"
+#include "fakedesktopfiles.h"
 #include "historydialog.h"
 #include "windowrig.h"
+
+#include <QJsonArray>
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
 using namespace windowtest;
+using store::TableKind;
+
+Q_DECLARE_METATYPE(TableKind)
 
 namespace {
 
@@ -108,6 +115,15 @@ void writeNewerDatabase(const QString& path)
         QSqlQuery(db).exec(QStringLiteral("PRAGMA user_version = %1").arg(store::ResultStore::kSchemaVersion + 1));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("newer"));
+}
+
+// A workbook row as openpyxl reads it: an empty cell holds nothing.
+QJsonArray workbookRow(const QStringList& texts)
+{
+    QJsonArray row;
+    for (const QString& text : texts)
+        row.append(text.isEmpty() ? QJsonValue() : QJsonValue(text));
+    return row;
 }
 
 }  // namespace
@@ -268,6 +284,74 @@ private slots:
         QCOMPARE(rig.status(), QStringLiteral("已载入历史记录 1 条"));
         rig.reopenWindow();
         QCOMPARE(cellTexts(rig.model("tableView_resTest")), old);
+    }
+
+    // The history writes an earlier session, in the language on screen, to a
+    // workbook; loaded back into its table, the session saves to the same one.
+    void historyExportsASessionToAWorkbook_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<TableKind>("kind");
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("saveButton");
+        QTest::addColumn<QString>("firstHeader");
+        QTest::newRow("DC results, Chinese")
+            << "zh" << TableKind::DcResults << "tableView_resTest" << "pushButton_save" << "序号";
+        QTest::newRow("length results, English")
+            << "en" << TableKind::LengthResults << "tableView_lengthTest" << "pushButton_save2" << "No.";
+    }
+    void historyExportsASessionToAWorkbook()
+    {
+        QFETCH(QString, language);
+        QFETCH(TableKind, kind);
+        QFETCH(QString, view);
+        QFETCH(QString, saveButton);
+        QFETCH(QString, firstHeader);
+        QTemporaryDir folder;
+        Rig rig;
+        const int columns = rig.model(qPrintable(view))->columnCount();
+        QList<QStringList> earlier;
+        for (int row = 1; row <= 3; ++row) {
+            QStringList cells{QString::number(row)};
+            for (int column = 1; column < columns; ++column)
+                cells << QStringLiteral("%1-%2 相").arg(row).arg(column);
+            earlier << cells;
+        }
+        earlier[1][columns - 1] = QStringLiteral("油温正常\n复测");
+        earlier[2][columns - 1].clear();
+        rig.reopenWindow([&] {
+            store::ResultStore kept(store::ResultStore::defaultPath());
+            kept.replaceCurrentSession(kind, earlier);
+            kept.clearTable(kind);
+            kept.appendRow(kind, QVector<QString>(columns, QStringLiteral("current")).toList());
+        });
+        auto files = std::make_shared<FileLog>();
+        rig.window->setDesktopFiles(std::make_unique<FakeDesktopFiles>(files));
+        rig.chooseLanguage(language);
+
+        files->answer = folder.filePath(QStringLiteral("history.xlsx"));
+        rig.action("actionHistory")->trigger();
+        auto* dialog = rig.window->findChild<HistoryDialog*>();
+        QVERIFY(dialog);
+        dialog->findChild<QPushButton*>(QStringLiteral("pushButton_export"))->click();
+        QCOMPARE(files->opened, QStringList(files->answer));
+        QVERIFY(rig.boxTexts.isEmpty());
+        QCOMPARE(column(cellTexts(rig.model(qPrintable(view))), columns - 1), QStringList("current"));  // the table is untouched
+
+        const QJsonObject book = exportreaders::workbookSummary(files->answer);
+        QCOMPARE(book["rows"].toInt(), 4);
+        QCOMPARE(book["columns"].toInt(), columns);
+        QCOMPARE(book["odd"].toArray(), QJsonArray());
+        const QJsonArray first = book["first"].toArray();
+        QCOMPARE(first[0].toArray()[0].toString(), firstHeader);
+        QCOMPARE(first[0].toArray(), workbookRow(headerTexts(rig.model(qPrintable(view)))));
+        for (int row = 0; row < 3; ++row)
+            QCOMPARE(first[row + 1].toArray(), workbookRow(earlier[row]));
+
+        dialog->findChild<QPushButton*>(QStringLiteral("pushButton_load"))->click();
+        files->answer = folder.filePath(QStringLiteral("loaded.xlsx"));
+        rig.get<QPushButton>(qPrintable(saveButton))->click();
+        QCOMPARE(exportreaders::workbookSummary(files->answer)["first"], book["first"]);
     }
 
     // The window opens and measures as before; the operator is told once.
