@@ -4,7 +4,7 @@ tester_add_test(test_store SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_store.cpp LIBS
 # The main window keeping its tables' rows.
 tester_add_test(test_window_store
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_window_store.cpp ${CMAKE_CURRENT_LIST_DIR}/windowrig.h
-  LIBS tester_app tester_sim tester_resources Qt5::Sql
+  LIBS tester_app tester_sim tester_resources
   TIMEOUT 180)
 # Workbooks of the history are read back with openpyxl of the distribution's Python.
 find_program(TESTER_SYSTEM_PYTHON python3 REQUIRED)
