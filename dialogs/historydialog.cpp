@@ -36,6 +36,7 @@ HistoryDialog::HistoryDialog(QWidget* parent)
 
     buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->setObjectName(QStringLiteral("buttonBox"));
+    buttons->button(QDialogButtonBox::Close)->setText(tr("关闭"));  // not left to Qt's own catalogues
     loadButton = buttons->addButton(tr("载入表格"), QDialogButtonBox::AcceptRole);
     loadButton->setObjectName(QStringLiteral("pushButton_load"));
     exportButton = buttons->addButton(tr("导出到Excel"), QDialogButtonBox::ActionRole);

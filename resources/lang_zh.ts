@@ -149,6 +149,10 @@
 <context>
     <name>HistoryDialog</name>
     <message>
+        <source>关闭</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
         <source>历史记录</source>
         <translation>历史记录</translation>
     </message>

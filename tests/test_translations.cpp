@@ -133,8 +133,8 @@ void TestTranslations::contextCounts_data()
     QTest::newRow("TrendChart") << "TrendChart" << 3;
     QTest::newRow("TrendPanel") << "TrendPanel" << 9;
     QTest::newRow("BalancePanel") << "BalancePanel" << 26;
-    QTest::newRow("HistoryDialog") << "HistoryDialog" << 7;
-    QTest::newRow("all contexts") << QString() << 227 + 4 + 7 + 1 + 4;
+    QTest::newRow("HistoryDialog") << "HistoryDialog" << 8;
+    QTest::newRow("all contexts") << QString() << 227 + 4 + 8 + 1 + 4;
 
 }
 

@@ -1,8 +1,9 @@
 // Takes screenshots of the main window against a simulated instrument in the
 // same process: disconnected, connected, settings edit mode, testing, danger,
 // over range, finished tests with their result rows, an automatic test series
-// with its panel, the length page and the stored-data page, in Chinese and in
-// English. Headless with QT_QPA_PLATFORM=offscreen.
+// with its panel, the length page and the stored-data page, the tables a
+// restart restores and the history, in Chinese and in English. Headless with
+// QT_QPA_PLATFORM=offscreen.
 //
 //   window-screenshots [--platform-link] [output-folder]   (default: ./screenshots)
 //
@@ -259,6 +260,86 @@ bool tourInProcess(const QString& folder)
     return s.ok();
 }
 
+// Rows kept by one run, shown again by the next: a run measures, clears each
+// result table once (its rows go to the history) and imports the stored
+// records; the next runs show the restored tables and the history, in
+// Chinese and in English.
+bool tourRestoreAndHistory(const QString& folder)
+{
+    store::ResultStore::removeFiles(store::ResultStore::defaultPath());
+    sim::InstrumentOptions options;
+    options.timeScale = 0.2;
+    options.storedRecords = 6;
+    auto instrument = std::make_shared<sim::Instrument>(options);
+    const auto makeWindow = [&] {
+        auto window = std::make_unique<MainWindow>(std::make_unique<sim::SimulatorTransport>(instrument), LinkTiming());
+        window->resize(1257, 682);
+        window->show();
+        return window;
+    };
+    bool ok = true;
+    {
+        auto window = makeWindow();
+        Session s(*window, instrument, folder);
+        s.get<QAction>("actionConnect")->trigger();
+        s.waitUntil([&] { return !s.get<QLabel>("label_TestedCurrentValue")->text().isEmpty(); }, "the first reading");
+        s.get<QTextEdit>("textEdit_Remark")->setPlainText(QStringLiteral("1号变压器 高压侧"));
+        for (int i = 0; i < 3; ++i)
+            s.quickTest(false);
+        s.get<QPushButton>("pushButton_clear")->click();
+        s.get<QTextEdit>("textEdit_Remark")->setPlainText(QStringLiteral("2号变压器 低压侧"));
+        for (int i = 0; i < 4; ++i)
+            s.quickTest(false);
+
+        s.get<QAction>("actionConductor_length_test")->trigger();
+        s.waitUntil([&] { return instrument->screen() == sim::Screen::LengthTest; }, "the length screen");
+        s.settle();
+        s.get<QTextEdit>("textEdit_Remark_2")->setPlainText(QStringLiteral("电缆盘 A-07"));
+        for (int i = 0; i < 2; ++i)
+            s.quickTest(true);
+        s.get<QPushButton>("pushButton_clear2")->click();
+        s.quickTest(true);
+
+        s.get<QAction>("actionConnect")->trigger();  // the stored-data page opens only while nothing is polled
+        s.waitUntil([&] { return s.get<QAction>("actionConnect")->text() == QStringLiteral("连接"); }, "the disconnect");
+        s.get<QAction>("actionConnect")->trigger();
+        s.waitUntil([&] { return s.get<QAction>("actionConnect")->text() == QStringLiteral("断开连接"); }, "the connection");
+        s.get<QAction>("actionStorage")->trigger();
+        auto* import = s.get<QAction>("actionImport_storage");
+        for (int i = 0; i < 2; ++i) {  // the second import sends the first to the history
+            s.settle(300);
+            import->trigger();
+            s.waitUntil([&] { return !import->isEnabled(); }, "the import to start");
+            s.waitUntil([&] { return import->isEnabled(); }, "the import to end");
+        }
+        ok = s.ok();
+    }
+    for (const char* language : {"zh", "en"}) {
+        auto window = makeWindow();
+        Session s(*window, instrument, folder);
+        const QString suffix = QLatin1String(language);
+        if (suffix == QLatin1String("en")) {
+            s.chooseLanguage(language);
+            s.get<QAction>("actionConductor_length_test")->trigger();
+        }
+        s.settle(300);
+        s.shoot((suffix == QLatin1String("en") ? QStringLiteral("length-restored-") : QStringLiteral("dc-restored-"))
+                + suffix);
+        s.get<QAction>("actionHistory")->trigger();
+        s.settle(300);
+        auto* history = QApplication::activeWindow();
+        if (history && history != window.get()) {
+            s.save(history->grab(), QStringLiteral("history-") + suffix);
+            history->close();
+        } else {
+            std::fprintf(stderr, "no history window\n");
+            ok = false;
+        }
+        ok = ok && s.ok();
+    }
+    return ok;
+}
+
 // The program's own way: whatever instrument the platform finds (a real one,
 // or a simulator program listening in the runtime folder), at full timing.
 bool tourThroughPlatform(const QString& folder)
@@ -301,6 +382,6 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
         return 1;
     }
-    const bool ok = throughPlatform ? tourThroughPlatform(folder) : tourInProcess(folder);
+    const bool ok = throughPlatform ? tourThroughPlatform(folder) : tourInProcess(folder) && tourRestoreAndHistory(folder);
     return ok ? 0 : 1;
 }
