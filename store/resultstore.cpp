@@ -357,7 +357,7 @@ QList<Row> ResultStore::rowsOf(qint64 session) const
     while (cells.next()) {
         const qint64 id = cells.value(0).toLongLong();
         if (rows.isEmpty() || rows.last().id != id)
-            rows.append(Row{id, {}});
+            rows.append(Row{id, {}, {}});
         QStringList& texts = rows.last().cells;
         const int column = cells.value(1).toInt();
         while (texts.size() < column)  // a missing cell reads as empty
