@@ -98,6 +98,8 @@ void placeBeside(QWidget* page, QTableView* table, QWidget* side)
     auto* beside = new QHBoxLayout;
     beside->addWidget(table, kTableStretch);
     beside->addWidget(side, kSideStretch);
+    // The table alone sets the height of the row: the side never pushes the page's top part.
+    side->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
     holder->insertLayout(at, beside, stretch);
 }
 
@@ -148,6 +150,7 @@ void MainWindow::setUpInsight()
     const std::array<QWidget*, 2> settingGroups{ui->groupBox_MeasurementSetting_3, ui->groupBox_MeasurementSetting_4};
     const std::array<QTableView*, 2> views{ui->tableView_resTest, ui->tableView_lengthTest};
     insight->balance = new BalancePanel;
+    insight->balance->setTitleVisible(false);
     insight->dcTabs = new QTabWidget;
     insight->dcTabs->setObjectName(QStringLiteral("tabWidget_insight"));
     for (int p : {kDcPage, kLengthPage}) {
@@ -218,7 +221,7 @@ void MainWindow::followResultModels()
     insight->dcTabs->setTabText(0, tr("趋势"));
     insight->dcTabs->setTabText(1, tr("三相平衡"));
     auto queueBalance = [this] {
-        if (insight->balanceQueued)
+        if (!insight || insight->balanceQueued)
             return;
         insight->balanceQueued = true;
         QTimer::singleShot(0, this, &MainWindow::refreshBalance);
@@ -288,6 +291,8 @@ void MainWindow::endTrends()
 
 void MainWindow::showRowTrace(int p, int row)
 {
+    if (!insight)
+        return;  // the window is being taken down
     Insight::Page& page = insight->pages[std::size_t(p)];
     if (page.live.running() || row < 0)
         return;  // the test under way keeps the chart
@@ -297,6 +302,8 @@ void MainWindow::showRowTrace(int p, int row)
 
 void MainWindow::refreshBalance()
 {
+    if (!insight)
+        return;
     insight->balanceQueued = false;
     std::vector<analysis::DcResult> rows;
     QStringList numbers;

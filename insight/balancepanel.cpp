@@ -78,7 +78,8 @@ BalancePanel::BalancePanel(QWidget* parent) : QWidget(parent)
     view_->horizontalHeader()->setStretchLastSection(true);
     crossCheck_ = new QLabel(this);
     crossCheck_->setObjectName(QStringLiteral("label_crossCheck"));
-    crossCheck_->setWordWrap(true);
+    // One line that never widens the panel; the whole text is its tooltip.
+    crossCheck_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     auto* header = new QHBoxLayout;
     header->addWidget(title_);
@@ -166,12 +167,33 @@ void BalancePanel::retranslate()
     refresh();
 }
 
+void BalancePanel::setTitleVisible(bool visible)
+{
+    title_->setVisible(visible);
+}
+
+void BalancePanel::showCrossCheck(const QString& text)
+{
+    crossCheck_->setText(text);
+    crossCheck_->setToolTip(text);
+}
+
+// On screen the verdict and the imbalance follow the phases, so that a narrow
+// panel shows them without scrolling; the model (and the workbook) keep their order.
+void BalancePanel::showVerdictFirst()
+{
+    QHeaderView* header = view_->horizontalHeader();
+    header->moveSection(header->visualIndex(Verdict), Phases + 1);
+    header->moveSection(header->visualIndex(Imbalance), Phases + 2);
+}
+
 void BalancePanel::refresh()
 {
     model_->clear();
     model_->setHorizontalHeaderLabels(headerTexts());
     for (const BalanceGroup& g : analysis::balanceGroups(rows_, limits()))
         model_->appendRow(groupRow(g));
+    showVerdictFirst();
 
     QStringList differing;
     int checked = 0;
@@ -184,11 +206,11 @@ void BalancePanel::refresh()
             differing << tr("第 %1 行（%2）").arg(rowNumbers_.value(int(i)), percentText(check.deviationPercent, 2));
     }
     if (checked == 0)
-        crossCheck_->setText(tr("温度核对：没有可核对的行。"));
+        showCrossCheck(tr("温度核对：没有可核对的行。"));
     else if (differing.isEmpty())
-        crossCheck_->setText(tr("温度核对：%1 行的折算电阻都与按温度换算的值相符。").arg(checked));
+        showCrossCheck(tr("温度核对：%1 行的折算电阻都与按温度换算的值相符。").arg(checked));
     else
-        crossCheck_->setText(tr("温度核对：折算电阻与按温度换算的值相差超过 0.2 %，请检查仪器上的材质和温度：%1")
+        showCrossCheck(tr("温度核对：折算电阻与按温度换算的值相差超过 0.2 %，请检查仪器上的材质和温度：%1")
                                  .arg(joinedList(differing)));
 }
 

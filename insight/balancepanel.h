@@ -39,6 +39,7 @@ public:
     QString crossCheckText() const;
 
     void retranslate();
+    void setTitleVisible(bool visible);  // hidden where a tab already names the summary
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -51,6 +52,8 @@ private:
     void refresh();
     QList<QStandardItem*> groupRow(const analysis::BalanceGroup& g) const;
     QString valuesText(const analysis::BalanceGroup& g) const;
+    void showCrossCheck(const QString& text);
+    void showVerdictFirst();
 
     QLabel* title_ = nullptr;
     QLabel* phaseLabel_ = nullptr;

@@ -247,6 +247,45 @@ private slots:
         QCOMPARE(again.get<QDoubleSpinBox>("doubleSpinBox_phaseLimit")->value(), 1.5);
     }
 
+    // Whichever tab the side area shows and in either language, the widgets
+    // of the page stand where they stand with the trend folded away.
+    void sideAreaMovesNothing_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("tab");
+        QTest::newRow("Chinese, trend") << "zh" << 0;
+        QTest::newRow("Chinese, balance") << "zh" << 1;
+        QTest::newRow("English, trend") << "en" << 0;
+        QTest::newRow("English, balance") << "en" << 1;
+    }
+    void sideAreaMovesNothing()
+    {
+        QFETCH(QString, language);
+        QFETCH(int, tab);
+        Rig rig;
+        QVERIFY(rig.connect());
+        QVERIFY(runDcTest(rig));
+        QVERIFY(runDcTest(rig));
+        rig.chooseLanguage(language);
+        const char* const names[] = {"groupBox_ShowLive_1", "groupBox_MeasurementSetting_3", "groupBox_Remark",
+                                     "toolButton_record", "pushButton_clear", "label_TestedResistanceValue"};
+        auto geometries = [&] {
+            QCoreApplication::processEvents();
+            QList<QRect> found;
+            for (const char* name : names)
+                found << rig.get<QWidget>(name)->geometry();
+            auto* table = rig.get<QTableView>(kDcTable);
+            found << QRect(table->pos(), QSize(0, table->height()));
+            return found;
+        };
+        trendOf(rig)->foldButton()->click();
+        const QList<QRect> folded = geometries();
+        trendOf(rig)->foldButton()->click();
+        rig.get<QTabWidget>("tabWidget_insight")->setCurrentIndex(tab);
+        QCOMPARE(geometries(), folded);
+        QCOMPARE(rig.window->size(), QSize(1257, 682));
+    }
+
     // Three DC tests on A0, B0 and C0, the last sample 3 % off: the group
     // fails; the simulated instrument's converted values pass the temperature
     // check; the summary's workbook reads back as shown.

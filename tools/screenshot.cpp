@@ -1,9 +1,9 @@
 // Takes screenshots of the main window against a simulated instrument in the
 // same process: disconnected, connected, settings edit mode, testing, danger,
 // over range, finished tests with their result rows, an automatic test series
-// with its panel, the length page and the stored-data page, the tables a
-// restart restores and the history, in Chinese and in English. Headless with
-// QT_QPA_PLATFORM=offscreen.
+// with its panel, a test settling on its trend, a three-phase balance summary,
+// the length page and the stored-data page, the tables a restart restores and
+// the history, in Chinese and in English. Headless with QT_QPA_PLATFORM=offscreen.
 //
 //   window-screenshots [--platform-link] [output-folder]   (default: ./screenshots)
 //
@@ -14,7 +14,9 @@
 #include "mainwindow.h"
 
 #include "instrument.h"
+#include "settingsframes.h"
 #include "simtransport.h"
+#include "trendpanel.h"
 #include "windowsteps.h"
 
 #include <QAction>
@@ -26,6 +28,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTabWidget>
+#include <QToolButton>
 #include <QTextEdit>
 #include <QThread>
 #include <QTimer>
@@ -180,6 +184,51 @@ public:
         settle();
     }
 
+    // An inductive sample: the trend while the reading still creeps down.
+    void settlingTest(const QString& name)
+    {
+        auto* trend = get<TrendPanel>("trendPanel_dc");
+        if (trend->isFolded())
+            trend->foldButton()->click();
+        instrument_->setInductiveSeconds(8.0);
+        pressTestButton(false);
+        waitUntil([&] { return instrument_->phase() == sim::Phase::Testing; }, "the settling test to run");
+        settle(7000);  // a full stability window of readings
+        shoot(name);
+        pressTestButton(false);
+        waitUntil([&] { return instrument_->phase() == sim::Phase::Complete; }, "the settling test to end");
+        instrument_->setInductiveSeconds(0.0);
+        settle();
+    }
+
+    // Two windings' three phases on a fresh table, the second with one phase
+    // 3 % off, and the balance tab showing the pass and the fail.
+    void balance(const QString& name)
+    {
+        get<QPushButton>("pushButton_clear")->click();
+        for (int tapping : {2, 3}) {
+            for (int phase = 0; phase < 3; ++phase) {
+                protocol::DcSettings settings;
+                settings.currentIndex = 19;  // 10 A
+                settings.convertedTemp = 75;
+                settings.tapping = tapping;
+                settings.phaseIndex = phase;
+                settings.windingIndex = 1;
+                settings.conductorNo = 1;
+                settings.conductorTemp = 20.0f;
+                instrument_->handle(protocol::buildDcSettingsFrame(settings));
+                instrument_->setDcSampleOhms(tapping == 3 && phase == 2 ? 0.012345 * 1.03 : 0.012345);
+                settle(600);  // the page shows the new settings before the test
+                quickTest(false);
+            }
+        }
+        instrument_->setDcSampleOhms(0.012345);
+        get<QTabWidget>("tabWidget_insight")->setCurrentIndex(1);
+        settle(300);
+        shoot(name);
+        get<QTabWidget>("tabWidget_insight")->setCurrentIndex(0);
+    }
+
     bool ok() const { return ok_; }
 
 private:
@@ -217,6 +266,8 @@ bool tourInProcess(const QString& folder)
     for (int i = 0; i < 3; ++i)
         s.quickTest(false);
     s.shoot(QStringLiteral("dc-rows-zh"));
+    s.settlingTest(QStringLiteral("dc-settling-zh"));
+    s.balance(QStringLiteral("dc-balance-zh"));
 
     s.get<QAction>("actionConductor_length_test")->trigger();
     s.waitUntil([&] { return instrument->screen() == sim::Screen::LengthTest; }, "the length screen");
@@ -248,6 +299,8 @@ bool tourInProcess(const QString& folder)
     for (int i = 0; i < 4; ++i)
         s.quickTest(false);
     s.shoot(QStringLiteral("dc-rows-en"));
+    s.settlingTest(QStringLiteral("dc-settling-en"));
+    s.balance(QStringLiteral("dc-balance-en"));
 
     connect->trigger();
     s.waitUntil([&] { return connect->text() == QLatin1String("Connect"); }, "the disconnect");
