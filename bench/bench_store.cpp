@@ -8,6 +8,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench-store [runs] [rows per run]
 
+#include "benchreadings.h"
 #include "mainwindow.h"
 #include "receivedata.h"
 #include "resultstore.h"
@@ -28,33 +29,9 @@
 
 namespace {
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
 double elapsedMs(const QElapsedTimer& timer)
 {
     return timer.nsecsElapsed() / 1e6;
-}
-
-ReceiveData dcReading(bool charging)
-{
-    ReceiveData rd;
-    rd.conductorNo = QStringLiteral("7");
-    rd.conductorTempValue = QStringLiteral("20.50");
-    rd.testedCurrent = QStringLiteral("10.00");
-    rd.testedCurrentUnit = QStringLiteral("A");
-    rd.testedResistance = QStringLiteral("1.234");
-    rd.testedResistanceUnit = QStringLiteral("mΩ");
-    rd.convertedResistance = QStringLiteral("1.301");
-    rd.convertedResistanceUnit = QStringLiteral("mΩ");
-    rd.environmentTemp = QStringLiteral("21.3℃");
-    rd.charging = charging;
-    rd.testState = charging ? 1 : 3;
-    rd.testStatus = charging ? QStringLiteral("测试中") : QStringLiteral("测试完成");
-    return rd;
 }
 
 // A window that believes it is connected and is fed readings by hand, so

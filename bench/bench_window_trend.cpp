@@ -8,6 +8,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench-window-trend [runs] [readings per run]
 
+#include "benchreadings.h"
 #include "chinesefonts.h"
 #include "instrument.h"
 #include "mainwindow.h"
@@ -31,35 +32,12 @@ namespace {
 
 constexpr int kFastestPollMs = 200;
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Reading `i` of a DC test on a winding that settles; `cycle` false ends the test.
-ReceiveData dcReading(int i, bool cycle)
+ReceiveData settlingReading(int i, bool cycle)
 {
     const double seconds = i * kFastestPollMs / 1000.0;
     const double ohms = 12.345 * (1.0 + 0.25 * std::exp(-seconds / 30.0)) * (1.0 + 1e-4 * std::sin(i * 1.7));
-    ReceiveData rd;
-    rd.testType = 0;
-    rd.charging = cycle;
-    rd.testState = cycle ? 1 : 3;
-    rd.testStatus = cycle ? QStringLiteral("测试中...") : QStringLiteral("测试完成");
-    rd.testedResistance = QString::number(ohms, 'f', 3);
-    rd.testedResistanceUnit = QStringLiteral("mΩ");
-    rd.convertedResistance = QString::number(ohms * 1.2, 'f', 3);
-    rd.convertedResistanceUnit = QStringLiteral("mΩ");
-    rd.testedCurrent = QStringLiteral("10.00");
-    rd.testedCurrentUnit = QStringLiteral("A");
-    rd.environmentTemp = QStringLiteral("22.5℃");
-    rd.conductorNo = QStringLiteral("1");
-    rd.conductorTempValue = QStringLiteral("20.00");
-    rd.convertedTemp = QStringLiteral("75℃");
-    rd.tapping = QStringLiteral("01");
-    rd.currentSettingIndex = 19;
-    return rd;
+    return dcReading(cycle, QString::number(ohms, 'f', 3), QString::number(ohms * 1.2, 'f', 3));
 }
 
 // Counts the paints of one widget.
@@ -76,16 +54,16 @@ struct PaintCounter : QObject {
 // Seconds for `readings` readings of one test, each shown and painted.
 double timeTest(MainWindow& window, int readings)
 {
-    window.showRealTimeData(dcReading(0, false));
+    window.showRealTimeData(settlingReading(0, false));
     QCoreApplication::processEvents();
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < readings; ++i) {
-        window.showRealTimeData(dcReading(i, true));
+        window.showRealTimeData(settlingReading(i, true));
         QCoreApplication::processEvents();
     }
     const double seconds = timer.nsecsElapsed() / 1e9;
-    window.showRealTimeData(dcReading(readings, false));  // the test ends; its row is appended
+    window.showRealTimeData(settlingReading(readings, false));  // the test ends; its row is appended
     QCoreApplication::processEvents();
     return seconds;
 }
