@@ -31,9 +31,11 @@ QValueAxis* makeAxis(const QString& format, const QColor& colour, const QFont& f
 
 }  // namespace
 
-TrendChart::TrendChart(QWidget* parent) : QChartView(parent)
+// The view owns its chart from the start: the one a view makes for itself
+// when given none would be let go, and lost, by setChart().
+TrendChart::TrendChart(QWidget* parent) : QChartView(new QChart, parent)
 {
-    auto* chart = new QChart;
+    QChart* chart = this->chart();
     chart->setMargins(QMargins(2, 2, 2, 2));
     chart->legend()->setAlignment(Qt::AlignTop);
     // Smaller than the page's texts, so that a chart beside a table keeps room for its lines.
@@ -59,7 +61,6 @@ TrendChart::TrendChart(QWidget* parent) : QChartView(parent)
     current_->attachAxis(time_);
     current_->attachAxis(ampsAxis_);
 
-    setChart(chart);
     setRenderHint(QPainter::Antialiasing);
     setMinimumHeight(140);
     retranslate();
