@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "importkeeper.h"
 #include "receivethread.h"
 #include "transport.h"
 #include "winusbmanager.h"
@@ -111,6 +112,8 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
 
 MainWindow::~MainWindow()
 {
+    if (keeperOfImports)
+        keeperOfImports->flush();
     // The link's thread ends after the requests already queued to it (the
     // upper close and key unlock of an import ended on closing).
     if (usbThread && usbThread->isRunning())

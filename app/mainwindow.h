@@ -57,6 +57,7 @@ class QEvent;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
+class ImportKeeper;
 class QStandardItem;
 class QStandardItemModel;
 class QTableView;
@@ -253,7 +254,9 @@ private:
     QStandardItemModel* modelOf(store::TableKind kind) const;
     int showKeptRows(store::TableKind kind);
     int showRows(store::TableKind kind, const QList<store::Row>& rows);
-    void keepImportedRecords();
+    void keepStoredRow(int row, QStringList texts);
+    void padKeptRows(int end);
+    ImportKeeper* importKeeper();
     qint64 keepResultRow(store::TableKind kind, const QStringList& texts, const QByteArray& trace);
     void forgetKeptRows(const QAbstractItemModel& model, const std::vector<int>& rows);
     void forgetKeptTable(store::TableKind kind);
@@ -342,6 +345,8 @@ private:
     QVector<QStandardItem*> pendingStoredItems;  // one per column of each pending row
     int lastPendingRecord = 0;
     QTimer* importRefreshTimer = nullptr;
+    ImportKeeper* keeperOfImports = nullptr;  // the import goes to the results store as it arrives
+    int rowsHandedToKeeper = 0;
     int importRefreshMs = 30;
     // Read-outs requested and ended, in the link's order, and this import's own.
     std::uint64_t readOutsRequested = 0;

@@ -6,6 +6,7 @@
 
 #include "deviceselectiondialog.h"
 #include "fittedpicture.h"
+#include "importkeeper.h"
 #include "settingsframes.h"
 #include "windowstyles.h"
 #include "winusbmanager.h"
@@ -200,6 +201,7 @@ void MainWindow::endImport()
     if (!usbManager || !isImporting)
         return;
     showPendingStoredRows();  // the rows that arrived stay
+    importKeeper()->abandon();  // on screen only; a completed import is kept already
     usbManager->stopCirculation(true);
     QMetaObject::invokeMethod(usbManager, &WinUSBManager::informUpperClose, Qt::QueuedConnection);
     QMetaObject::invokeMethod(usbManager, &WinUSBManager::keyUnlock, Qt::QueuedConnection);

@@ -4,6 +4,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "importkeeper.h"
 #include "protocol.h"
 
 #include <QHeaderView>
@@ -149,6 +150,8 @@ void MainWindow::on_actionImport_storage_triggered()
     ui->stackedWidget->setCurrentIndex(kStoredPage);
     discardPendingStoredRows();
     storedModel->removeRows(0, storedModel->rowCount());
+    rowsHandedToKeeper = 0;
+    importKeeper()->begin(resultStore.get());
     ui->progressBar->reset();
     emit startReadStoreTotalNum();
     startThreadIfIdle(receiveThread);
@@ -200,9 +203,13 @@ void MainWindow::showReadBackData(const ReceiveData& rd, int readedNum)
         return;
 
     pendingStoredRows.append(readedNum - 1);
-    for (const StoredColumn& column : kStoredColumns)
-        pendingStoredItems.append(storedItem(columnText(rd, column)));
+    QStringList texts;
+    for (const StoredColumn& column : kStoredColumns) {
+        texts << columnText(rd, column);
+        pendingStoredItems.append(storedItem(texts.last()));
+    }
     lastPendingRecord = readedNum;
+    keepStoredRow(readedNum - 1, std::move(texts));
 
     if (readedNum == storedTotal) {
         finishImport(QString());
@@ -240,14 +247,53 @@ void MainWindow::showPendingStoredRows()
     ui->tableView->scrollTo(last.siblingAtColumn(0));
 
     const int percent = lastPendingRecord * kFullProgress / std::max(storedTotal, 1);
-    if (percent >= 0 && percent <= kFullProgress && percent != ui->progressBar->value())
+    if (percent >= 0 && percent <= kFullProgress && percent != ui->progressBar->value()) {
+        // Painted with the table in the next frame, not at once on its own.
+        ui->progressBar->setUpdatesEnabled(false);
         ui->progressBar->setValue(percent);
+        ui->progressBar->setUpdatesEnabled(true);
+    }
     if (isImporting) {
         setDataActionsEnabled(false);
         setLanguageMenuEnabled(false);
         setPageActionsEnabled(true);
         ui->actionStorage->setEnabled(true);
     }
+}
+
+// Each record goes to the results store as it arrives. The rows of records
+// that did not arrive are kept empty, so that row r still holds record r + 1.
+void MainWindow::keepStoredRow(int row, QStringList texts)
+{
+    if (row < rowsHandedToKeeper)
+        return;  // not for a read-out, whose numbers only rise
+    padKeptRows(row);
+    importKeeper()->add({std::move(texts)});
+    ++rowsHandedToKeeper;
+}
+
+void MainWindow::padKeptRows(int end)
+{
+    QStringList emptyRow;
+    for (std::size_t column = 0; column < std::size(kStoredColumns); ++column)
+        emptyRow << QString();
+    QList<QStringList> empty;
+    for (; rowsHandedToKeeper < end; ++rowsHandedToKeeper)
+        empty << emptyRow;
+    if (!empty.isEmpty())
+        importKeeper()->add(std::move(empty));
+}
+
+ImportKeeper* MainWindow::importKeeper()
+{
+    if (!keeperOfImports) {
+        keeperOfImports = new ImportKeeper(this);
+        connect(keeperOfImports, &ImportKeeper::written, this, [this] {
+            if (resultStore)
+                reportStoreFailure();
+        });
+    }
+    return keeperOfImports;
 }
 
 void MainWindow::discardPendingStoredRows()
@@ -278,7 +324,9 @@ void MainWindow::readOutEnded(int readedNum)
 void MainWindow::finishImport(const QString& message)
 {
     showPendingStoredRows();
-    keepImportedRecords();
+    // A completed import replaces the kept one once its last row is written.
+    padKeptRows(storedModel->rowCount());
+    importKeeper()->complete();
     endImport();
     restoreActionsAfterImport(true);
     if (!message.isEmpty())

@@ -6,6 +6,7 @@
 #include "ui_mainwindow.h"
 
 #include "historydialog.h"
+#include "importkeeper.h"
 #include "keptrows.h"
 #include "resultstore.h"
 
@@ -91,17 +92,6 @@ void MainWindow::forgetKeptTable(TableKind kind)
     reportStoreFailure();
 }
 
-// A completed import replaces the kept one; the empty rows of damaged records
-// are kept empty, so that row r still holds record r + 1.
-void MainWindow::keepImportedRecords()
-{
-    QList<QStringList> rows;
-    for (int row = 0; row < storedModel->rowCount(); ++row)
-        rows << rowTexts(*storedModel, row);
-    resultStore->replaceCurrentSession(TableKind::StoredRecords, rows);
-    reportStoreFailure();
-}
-
 // Once per run, after the failing call: measuring goes on, the tables keep
 // their rows in memory only.
 void MainWindow::reportStoreFailure()
@@ -142,6 +132,7 @@ QString MainWindow::tableName(TableKind kind) const
 
 void MainWindow::showHistory()
 {
+    importKeeper()->flush();  // the import it may replace is in the history
     QList<HistoryEntry> entries;
     for (const store::SessionSummary& session : resultStore->earlierSessions())
         entries << HistoryEntry{session.id, session.started, tableName(session.kind), session.rowCount};
@@ -158,6 +149,7 @@ void MainWindow::loadSession(qint64 id)
 {
     if (isImporting)
         return;
+    importKeeper()->flush();
     TableKind kind = TableKind::DcResults;
     const QList<store::Row> rows = resultStore->reopenSession(id, &kind);
     reportStoreFailure();

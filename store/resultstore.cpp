@@ -65,6 +65,9 @@ QString uniqueConnectionName()
     return QStringLiteral("resultstore-%1").arg(++counter);
 }
 
+// The "closed" time of a session still being filled: before any real one.
+constexpr qint64 kHidden = 0;
+
 qint64 nowMs()
 {
     return QDateTime::currentMSecsSinceEpoch();
@@ -153,7 +156,9 @@ bool ResultStore::open(const StoreOptions& options)
             if (!exec(QLatin1String(statement)))
                 return false;
         }
-        return exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+        // Sessions an earlier run never finished filling.
+        return exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion))
+               && exec(QStringLiteral("DELETE FROM sessions WHERE closed = %1").arg(kHidden));
     });
 }
 
@@ -330,6 +335,49 @@ QList<qint64> ResultStore::replaceCurrentSession(TableKind kind, const QList<QSt
     return keeping ? ids : QList<qint64>();
 }
 
+qint64 ResultStore::beginHiddenSession(TableKind kind)
+{
+    qint64 session = 0;
+    transact([&] {
+        QSqlQuery insert(database());
+        insert.prepare(QStringLiteral("INSERT INTO sessions (kind, started, closed) VALUES (?, ?, ?)"));
+        insert.addBindValue(int(kind));
+        insert.addBindValue(nowMs());
+        insert.addBindValue(kHidden);
+        session = run(insert) ? insert.lastInsertId().toLongLong() : 0;
+        return session > 0;
+    });
+    return keeping ? session : 0;
+}
+
+bool ResultStore::appendRows(qint64 hiddenSession, const QList<QStringList>& rows)
+{
+    return transact([&] {
+        for (const QStringList& cells : rows) {
+            if (insertRow(hiddenSession, cells) == 0)
+                return false;
+        }
+        return true;
+    });
+}
+
+void ResultStore::makeCurrent(qint64 hiddenSession)
+{
+    int found = -1;
+    transact([&] { return makeSessionCurrent(hiddenSession, true, &found); });
+}
+
+void ResultStore::dropHiddenSession(qint64 hiddenSession)
+{
+    transact([&] {
+        QSqlQuery drop(database());
+        drop.prepare(QStringLiteral("DELETE FROM sessions WHERE id = ? AND closed = ?"));
+        drop.addBindValue(hiddenSession);
+        drop.addBindValue(kHidden);
+        return run(drop);
+    });
+}
+
 QList<Row> ResultStore::currentRows(TableKind kind) const
 {
     if (!keeping)
@@ -390,8 +438,8 @@ QList<SessionSummary> ResultStore::earlierSessions() const
     QSqlQuery query(database());
     if (!query.exec(QStringLiteral(
             "SELECT sessions.id, kind, started, closed, COUNT(rows.id) FROM sessions"
-            " JOIN rows ON rows.session = sessions.id WHERE closed IS NOT NULL"
-            " GROUP BY sessions.id ORDER BY started DESC, sessions.id DESC"))) {
+            " JOIN rows ON rows.session = sessions.id WHERE closed IS NOT NULL AND closed <> %1"
+            " GROUP BY sessions.id ORDER BY started DESC, sessions.id DESC").arg(kHidden))) {
         fail(query.lastQuery(), query.lastError().text());
         return {};
     }
@@ -408,30 +456,42 @@ QList<SessionSummary> ResultStore::earlierSessions() const
 QList<Row> ResultStore::reopenSession(qint64 sessionId, TableKind* kind)
 {
     int found = -1;
-    const bool reopened = transact([&] {
-        QSqlQuery find(database());
-        find.prepare(QStringLiteral("SELECT kind FROM sessions WHERE id = ? AND closed IS NOT NULL"));
-        find.addBindValue(sessionId);
-        if (!run(find))
-            return false;
-        if (!find.next() || !knownKind(find.value(0).toInt()))
-            return true;  // nothing to do, nothing wrong
-        found = find.value(0).toInt();
-        find.finish();
-
-        const qint64 current = currentSession(TableKind(found), false);
-        if (current < 0 || (current > 0 && !closeSession(current)))
-            return false;
-        QSqlQuery reopen(database());
-        reopen.prepare(QStringLiteral("UPDATE sessions SET closed = NULL WHERE id = ?"));
-        reopen.addBindValue(sessionId);
-        return run(reopen);
-    });
+    const bool reopened = transact([&] { return makeSessionCurrent(sessionId, false, &found); });
     if (!reopened || found < 0)
         return {};
     if (kind)
         *kind = TableKind(found);
     return rowsOf(sessionId);
+}
+
+// Inside a transaction: a closed (or hidden) session becomes its table's
+// current one and the one it replaces goes to the history. found: its kind,
+// -1 when there is no such session, which is nothing wrong.
+bool ResultStore::makeSessionCurrent(qint64 session, bool hidden, int* found)
+{
+    *found = -1;
+    QSqlQuery find(database());
+    find.prepare(hidden ? QStringLiteral("SELECT kind FROM sessions WHERE id = ? AND closed = %1").arg(kHidden)
+                        : QStringLiteral("SELECT kind FROM sessions WHERE id = ? AND closed IS NOT NULL AND closed <> %1")
+                              .arg(kHidden));
+    find.addBindValue(session);
+    if (!run(find))
+        return false;
+    if (!find.next() || !knownKind(find.value(0).toInt()))
+        return true;
+    const int kind = find.value(0).toInt();
+    find.finish();
+
+    const qint64 current = currentSession(TableKind(kind), false);
+    if (current < 0 || (current > 0 && !closeSession(current)))
+        return false;
+    QSqlQuery reopen(database());
+    reopen.prepare(QStringLiteral("UPDATE sessions SET closed = NULL WHERE id = ?"));
+    reopen.addBindValue(session);
+    if (!run(reopen))
+        return false;
+    *found = kind;
+    return true;
 }
 
 }  // namespace store

@@ -76,6 +76,15 @@ public:
     void clearTable(TableKind kind);
     // Closes the current session of the kind and opens one holding these rows.
     QList<qint64> replaceCurrentSession(TableKind kind, const QList<QStringList>& rows);
+    // The same in parts, for an import too long to keep in one call: the new
+    // session is out of sight (neither current nor in the history) while its
+    // rows are added, one transaction per call, and replaces the current one
+    // at the end. A session never made current is dropped, at the latest when
+    // the store is opened next.
+    qint64 beginHiddenSession(TableKind kind);
+    bool appendRows(qint64 hiddenSession, const QList<QStringList>& rows);
+    void makeCurrent(qint64 hiddenSession);
+    void dropHiddenSession(qint64 hiddenSession);
 
     QList<Row> currentRows(TableKind kind) const;
     // Closed sessions that hold rows, newest first.
@@ -100,6 +109,7 @@ private:
     bool insertTrace(qint64 row, const QByteArray& trace);
     void readTraces(qint64 session, QList<Row>& rows) const;
     bool closeSession(qint64 session);
+    bool makeSessionCurrent(qint64 session, bool hidden, int* found);
     QList<Row> rowsOf(qint64 session) const;
     bool fail(const QString& what, const QString& detail) const;
 

@@ -10,3 +10,5 @@ tester_add_test(test_window_store
 find_program(TESTER_SYSTEM_PYTHON python3 REQUIRED)
 target_sources(test_window_store PRIVATE ${CMAKE_CURRENT_LIST_DIR}/exportreaders.h ${CMAKE_CURRENT_LIST_DIR}/fakedesktopfiles.h)
 target_compile_definitions(test_window_store PRIVATE SYSTEM_PYTHON="${TESTER_SYSTEM_PYTHON}")
+# The stored-data import kept a slice at a time.
+tester_add_test(test_importkeeper SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_importkeeper.cpp LIBS tester_app Qt5::Sql)

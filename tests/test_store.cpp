@@ -61,6 +61,21 @@ void writeNewerDatabase(const QString& path)
     QSqlDatabase::removeDatabase(QStringLiteral("newer"));
 }
 
+// Rows of any session in the file, current, earlier or hidden.
+int rowsOnDisk(const QString& path)
+{
+    int rows = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("count"));
+        db.setDatabaseName(path);
+        QSqlQuery query(db);
+        if (db.open() && query.exec(QStringLiteral("SELECT COUNT(*) FROM rows")) && query.next())
+            rows = query.value(0).toInt();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("count"));
+    return rows;
+}
+
 bool runningAsRoot()
 {
     return ::geteuid() == 0;
@@ -233,6 +248,48 @@ private slots:
         QCOMPARE(sessions.size(), 1);
         QCOMPARE(sessions[0].kind, TableKind::StoredRecords);
         QCOMPARE(sessions[0].rowCount, 3);
+    }
+
+    // An import kept in parts is out of sight until made current; one never
+    // made current is gone, dropped or left by a run that ended.
+    void importInPartsIsHiddenUntilMadeCurrent()
+    {
+        const QList<QStringList> kept{{QStringLiteral("1"), QStringLiteral("a")}};
+        const QList<QStringList> parts{{QStringLiteral("1"), QStringLiteral("x")}, {QStringLiteral("2"), QString()},
+                                       {QStringLiteral("3"), QStringLiteral("z")}};
+        qint64 shown = 0;
+        {
+            ResultStore store(path());
+            store.replaceCurrentSession(TableKind::StoredRecords, kept);
+            shown = store.beginHiddenSession(TableKind::StoredRecords);
+            QVERIFY(shown > 0);
+            QVERIFY(store.appendRows(shown, parts.mid(0, 1)));
+            QVERIFY(store.appendRows(shown, parts.mid(1)));
+            QCOMPARE(cellsOf(store.currentRows(TableKind::StoredRecords)), kept);
+            QVERIFY(store.earlierSessions().isEmpty());
+            QVERIFY(store.reopenSession(shown).isEmpty());
+
+            store.makeCurrent(shown);
+            QCOMPARE(cellsOf(store.currentRows(TableKind::StoredRecords)), parts);
+            QCOMPARE(store.earlierSessions().size(), 1);
+            QCOMPARE(store.earlierSessions()[0].rowCount, 1);
+            store.dropHiddenSession(shown);  // current now: not dropped
+            QCOMPARE(cellsOf(store.currentRows(TableKind::StoredRecords)), parts);
+
+            const qint64 dropped = store.beginHiddenSession(TableKind::StoredRecords);
+            QVERIFY(store.appendRows(dropped, kept));
+            store.dropHiddenSession(dropped);
+            store.makeCurrent(dropped);
+            const qint64 left = store.beginHiddenSession(TableKind::StoredRecords);
+            QVERIFY(store.appendRows(left, kept));
+        }
+        {
+            ResultStore reopened(path());
+            QCOMPARE(cellsOf(reopened.currentRows(TableKind::StoredRecords)), parts);
+            QCOMPARE(reopened.earlierSessions().size(), 1);
+            QVERIFY(reopened.isKeeping());
+        }
+        QCOMPARE(rowsOnDisk(path()), kept.size() + parts.size());
     }
 
     // Loading a session from the history makes it its table's current one and

@@ -183,6 +183,28 @@ private slots:
             QCOMPARE(rig.model("tableView")->item(row, 4)->textAlignment(), Qt::AlignCenter);
     }
 
+    // The import is kept as it arrives: a damaged record in the middle or at
+    // the end comes back as the same empty row.
+    void restartShowsLostRecordsAsEmptyRows_data()
+    {
+        QTest::addColumn<int>("damaged");
+        QTest::newRow("in the middle") << 3;
+        QTest::newRow("the last") << 5;
+    }
+    void restartShowsLostRecordsAsEmptyRows()
+    {
+        QFETCH(int, damaged);
+        Rig rig;
+        QVERIFY(rig.connect());
+        QVERIFY(importRecords(rig, 5, damaged));
+        const QList<QStringList> imported = cellTexts(rig.model("tableView"));
+        QVERIFY(imported[damaged - 1].join(QString()).isEmpty());
+        QVERIFY(!imported[damaged == 5 ? 3 : 4].join(QString()).isEmpty());
+
+        rig.reopenWindow();
+        QCOMPARE(cellTexts(rig.model("tableView")), imported);
+    }
+
     // Appends, deletes and clears are on disk the moment they happen: a new
     // window shows the same rows with their times, numbered as they were.
     void resultRowsComeBackAfterRestart()
