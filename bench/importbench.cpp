@@ -12,6 +12,7 @@
 #include "importkeeper.h"
 #include "mainwindow.h"
 #include "receivethread.h"
+#include "resultstore.h"
 #include "simserver.h"
 #include "sockettransport.h"
 #include "winusbmanager.h"
@@ -356,6 +357,8 @@ int main(int argc, char* argv[])
 {
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    // The windows start with empty tables, not with the import kept by the last run.
+    store::ResultStore::removeFiles(store::ResultStore::defaultPath());
     Q_INIT_RESOURCE(resources);
     Q_INIT_RESOURCE(translations);
     qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
