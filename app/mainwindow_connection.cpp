@@ -117,6 +117,8 @@ void MainWindow::setDisconnectedState()
     // With the link gone an import cannot go on; a flag left set would hide
     // every reading after the next connect. The rows that arrived stay.
     showPendingStoredRows();
+    if (isImporting)
+        importKeeper()->abandon();
     isImporting = false;
 
     if (countdownTimer->isActive())

@@ -21,6 +21,8 @@ export LSAN_OPTIONS="suppressions=$here/tools/sanitizers/lsan.supp:print_suppres
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 cd "$build"
+# The emulated-USB test runs sanitized too: its preload library is linked in,
+# after the sanitizer's runtime, which so still comes first as it must.
 # Not run here: the Windows cross build (another compiler) and the bounded fuzz
 # run (a sanitized clang build of its own).
 ctest --output-on-failure -j2 --timeout 900 -E '^(test_wintransport_crossbuild|fuzz_answers_bounded)$'
