@@ -4,7 +4,8 @@
 // cross-check and its workbook.
 //
 // Nothing the pages had moves: the fold button joins the row of the result
-// buttons, the stability bar takes the free room below the settings, and the
+// buttons, the stable mark floats at the free right end of the status line
+// above the live value, the stability bar takes the free room below the settings, and the
 // chart (on the DC page in a tab beside the balance summary) stands beside the
 // result table, which keeps its height; so the window opens at its usual size
 // whether the trend is folded or not.
@@ -24,8 +25,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QSettings>
 #include <QStandardItemModel>
 #include <QStandardPaths>
@@ -103,6 +106,48 @@ void placeBeside(QWidget* page, QTableView* table, QWidget* side)
     holder->insertLayout(at, beside, stretch);
 }
 
+// Keeps a widget that no layout holds at the right end of a sibling (the
+// status line above the live value), as its text and the sibling's place change.
+class CornerPin : public QObject
+{
+public:
+    CornerPin(QWidget* pinned, QWidget* anchor) : QObject(pinned), pinned_(pinned), anchor_(anchor)
+    {
+        anchor->installEventFilter(this);
+        pinned->parentWidget()->installEventFilter(this);
+        pinned->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Resize:
+        case QEvent::Move:
+        case QEvent::LayoutRequest:
+        case QEvent::Show:
+        case QEvent::StyleChange:
+            place();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    void place()
+    {
+        static constexpr int kMargin = 4;
+        pinned_->adjustSize();
+        const QRect anchor = anchor_->geometry();
+        pinned_->move(anchor.right() - pinned_->width() - kMargin, anchor.center().y() - pinned_->height() / 2);
+        pinned_->raise();
+    }
+
+    QWidget* pinned_;
+    QWidget* anchor_;
+};
+
 std::optional<double> liveResistance(const ReceiveData& rd)
 {
     if (rd.resistanceOverRange)
@@ -148,6 +193,8 @@ void MainWindow::setUpInsight()
     const std::array<QWidget*, 2> pageWidgets{ui->page_0, ui->page_1};
     const std::array<QWidget*, 2> recordButtons{ui->toolButton_record, ui->toolButton_record2};
     const std::array<QWidget*, 2> settingGroups{ui->groupBox_MeasurementSetting_3, ui->groupBox_MeasurementSetting_4};
+    const std::array<QWidget*, 2> liveBoxes{ui->Page1, ui->Page1_2};
+    const std::array<QWidget*, 2> statusLines{ui->label_testStatus, ui->label_testStatus_2};
     const std::array<QTableView*, 2> views{ui->tableView_resTest, ui->tableView_lengthTest};
     insight->balance = new BalancePanel;
     insight->balance->setTitleVisible(false);
@@ -165,6 +212,9 @@ void MainWindow::setUpInsight()
         page.panel->detachHeader();
         placeAfter(pageWidget, recordButtons[std::size_t(p)], page.panel->foldButton());
         placeAfter(pageWidget, settingGroups[std::size_t(p)], page.panel->stabilityBar());
+        QLabel* mark = page.panel->detachStableMark();
+        mark->setParent(liveBoxes[std::size_t(p)]);
+        new CornerPin(mark, statusLines[std::size_t(p)]);
         if (p == kDcPage) {
             insight->dcTabs->addTab(page.panel, QString());
             insight->dcTabs->addTab(insight->balance, QString());

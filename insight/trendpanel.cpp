@@ -51,16 +51,16 @@ TrendPanel::TrendPanel(QWidget* parent) : QWidget(parent)
     chart_ = new TrendChart(this);
     chart_->setObjectName(QStringLiteral("trendChart"));
 
-    auto* bar = new QHBoxLayout(stabilityBar_);
-    bar->setContentsMargins(0, 0, 0, 0);
-    bar->addWidget(spread_);
-    bar->addWidget(mark_);
-    bar->addStretch(1);
-    bar->addWidget(windowLabel_);
-    bar->addWidget(window_);
-    bar->addSpacing(8);
-    bar->addWidget(thresholdLabel_);
-    bar->addWidget(threshold_);
+    bar_ = new QHBoxLayout(stabilityBar_);
+    bar_->setContentsMargins(0, 0, 0, 0);
+    bar_->addWidget(spread_);
+    bar_->addWidget(mark_);
+    bar_->addStretch(1);
+    bar_->addWidget(windowLabel_);
+    bar_->addWidget(window_);
+    bar_->addSpacing(8);
+    bar_->addWidget(thresholdLabel_);
+    bar_->addWidget(threshold_);
     header_ = new QHBoxLayout;
     header_->addWidget(fold_);
     header_->addSpacing(12);
@@ -129,6 +129,7 @@ void TrendPanel::showMark()
     spread_->setText(tr("波动：%1").arg(spread));
     mark_->setVisible(spreadPercent_.has_value());
     mark_->setText(stable_ ? tr("稳定") : tr("未稳定"));
+    mark_->setToolTip(spread_->text());
     mark_->setStyleSheet(QLatin1String(stable_ ? kStableStyle : kSettlingStyle));
 }
 
@@ -136,6 +137,12 @@ void TrendPanel::detachHeader()
 {
     header_->removeWidget(fold_);
     header_->removeWidget(stabilityBar_);
+}
+
+QLabel* TrendPanel::detachStableMark()
+{
+    bar_->removeWidget(mark_);
+    return mark_;
 }
 
 void TrendPanel::retranslate()

@@ -1,8 +1,8 @@
 #pragma once
 // The live trend of a test page: a header line with the fold button, the
 // stability bar (the stability of the live value and its two settings), and
-// the chart below it. A page that places the fold button and the stability
-// bar itself takes them out of the header; the panel then holds the chart.
+// the chart below it. A page that places the fold button, the stability bar
+// or the stable mark itself takes them out; the panel then holds the chart.
 
 #include "stability.h"
 
@@ -31,6 +31,8 @@ public:
     QToolButton* foldButton() const { return fold_; }
     QWidget* stabilityBar() const { return stabilityBar_; }
     void detachHeader();  // the fold button and the stability bar leave the panel's layout
+    QLabel* stableMark() const { return mark_; }
+    QLabel* detachStableMark();  // the mark leaves the stability bar, for a page that shows it elsewhere
 
     bool isFolded() const;
     void setFolded(bool folded);
@@ -56,6 +58,7 @@ private:
     void showMark();
 
     QHBoxLayout* header_ = nullptr;
+    QHBoxLayout* bar_ = nullptr;
     QToolButton* fold_ = nullptr;
     QWidget* stabilityBar_ = nullptr;
     QLabel* spread_ = nullptr;

@@ -37,7 +37,7 @@ TrendPanel* trendOf(const Rig& rig, bool lengthPage = false)
 
 QLabel* stableMark(const Rig& rig)
 {
-    return trendOf(rig)->stabilityBar()->findChild<QLabel*>(QStringLiteral("label_stableMark"));
+    return trendOf(rig)->stableMark();
 }
 
 QString settingsFile()
@@ -159,6 +159,17 @@ private slots:
 
         rig.clock->advanceMs(30'000);  // fifteen time constants: settled
         QTRY_VERIFY_WITH_TIMEOUT(mark->isVisible() && mark->text() == QStringLiteral("稳定"), kWait);
+        // By the live value, in its box's free corner: over neither the value nor the status.
+        auto* liveBox = rig.get<QWidget>("Page1");
+        QCOMPARE(mark->parentWidget(), liveBox);
+        QVERIFY(liveBox->rect().contains(mark->geometry()));
+        auto* value = rig.get<QLabel>("label_TestedResistanceValue");
+        const QRect valueText = QStyle::alignedRect(Qt::LeftToRight, value->alignment(),
+                                                    value->fontMetrics().size(0, value->text()), value->geometry());
+        QVERIFY(!mark->geometry().intersects(valueText));
+        QLabel* status = rig.get<QLabel>("label_testStatus");
+        const int statusText = status->fontMetrics().horizontalAdvance(status->text());
+        QVERIFY(mark->geometry().left() > status->geometry().center().x() + statusText / 2);
 
         emit rig.window->stopTestingSignal(false);
         QVERIFY(reachPhase(rig, sim::Phase::Discharging));
