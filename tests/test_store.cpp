@@ -148,7 +148,8 @@ private slots:
     // back without one, in the current session and in the history.
     void tracesGoWithTheirRows()
     {
-        const QByteArray trace("\x01\x02\x00\xff trace", 12);
+        const char bytes[] = "\x01\x02\x00\xff trace";  // a zero byte inside
+        const QByteArray trace(bytes, sizeof bytes - 1);
         qint64 withTrace = 0;
         {
             ResultStore store(path());
