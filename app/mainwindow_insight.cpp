@@ -211,6 +211,8 @@ void MainWindow::setUpInsight()
         page.live.setStabilitySettings(stability);
         page.panel->detachHeader();
         placeAfter(pageWidget, recordButtons[std::size_t(p)], page.panel->foldButton());
+        // Its texts change with every reading; they never widen the settings' column.
+        page.panel->stabilityBar()->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         placeAfter(pageWidget, settingGroups[std::size_t(p)], page.panel->stabilityBar());
         QLabel* mark = page.panel->detachStableMark();
         mark->setParent(liveBoxes[std::size_t(p)]);
