@@ -240,6 +240,9 @@ void MainWindow::setUpInsight()
     });
     connect(insight->balance, &BalancePanel::exportRequested, this, &MainWindow::exportBalance);
     followResultModels();
+    // After a restart each chart shows the last test its table kept.
+    for (int p : {kDcPage, kLengthPage})
+        showRowTrace(p, insight->pages[std::size_t(p)].view->model()->rowCount() - 1);
 }
 
 // One fold for both pages, remembered for the next start.

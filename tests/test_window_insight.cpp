@@ -225,6 +225,8 @@ private slots:
         QCOMPARE(rig.model(kDcTable)->rowCount(), 1);
         QCOMPARE(ohmsOf(rowTrace(rig, 0)), ohmsOf(second));
         QCOMPARE(rowTrace(rig, 0).points.size(), second.points.size());
+        QCOMPARE(ohmsOf(trendOf(rig)->chart()->trace()), ohmsOf(second));  // the last row's, at once
+        trendOf(rig)->chart()->clear();
         clickRow(rig, 0);
         QCOMPARE(ohmsOf(trendOf(rig)->chart()->trace()), ohmsOf(second));
     }
