@@ -257,6 +257,7 @@ private:
     void keepStoredRow(int row, QStringList texts);
     void padKeptRows(int end);
     ImportKeeper* importKeeper();
+    void returnFreedMemory();
     qint64 keepResultRow(store::TableKind kind, const QStringList& texts, const QByteArray& trace);
     void forgetKeptRows(const QAbstractItemModel& model, const std::vector<int>& rows);
     void forgetKeptTable(store::TableKind kind);
@@ -342,7 +343,7 @@ private:
     // Decoded stored records wait here, as prepared table items, until the
     // next refresh of the stored-data page puts them into the table together.
     QVector<int> pendingStoredRows;
-    QVector<QStandardItem*> pendingStoredItems;  // one per column of each pending row
+    QVector<QStandardItem*> pendingStoredItems;  // one per pending row
     int lastPendingRecord = 0;
     QTimer* importRefreshTimer = nullptr;
     ImportKeeper* keeperOfImports = nullptr;  // the import goes to the results store as it arrives

@@ -14,6 +14,10 @@
 
 #include <QSignalBlocker>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
@@ -59,9 +63,37 @@ QString columnText(const ReceiveData& rd, const StoredColumn& column)
     return column.unit ? rd.*column.text + rd.*column.unit : rd.*column.text;
 }
 
+// A record's texts packed into one string: their lengths, one character each,
+// then the texts one after the other.
+constexpr int kStoredRecordRole = Qt::UserRole + 2;
+constexpr int kStoredColumnCount = int(std::size(kStoredColumns));
+constexpr int kLongestPackedText = 0xffff;
+
+QString packRecord(const QStringList& texts)
+{
+    QString lengths;
+    QString packed;
+    for (const QString& text : texts) {
+        const QString kept = text.left(kLongestPackedText);
+        lengths += QChar(ushort(kept.size()));
+        packed += kept;
+    }
+    return lengths + packed;
+}
+
+QString unpackedText(const QString& packed, int column)
+{
+    int start = kStoredColumnCount;
+    for (int c = 0; c < column; ++c)
+        start += packed.at(c).unicode();
+    return packed.mid(start, packed.at(column).unicode());
+}
+
 // The stored-data table: every cell centred and read-only. The model says so
-// for all cells at once, so that each of up to 160 000 items holds its text
-// only, and an empty cell needs no item at all.
+// for all cells at once. An imported record is one item, in its first column,
+// holding the texts of all its cells packed, in a fraction of the memory of
+// an item per cell. Rows kept from an earlier run are items per cell as in the other
+// tables; a record that never arrived has no item at all.
 class StoredDataModel : public QStandardItemModel
 {
 public:
@@ -71,6 +103,15 @@ public:
     {
         if (role == Qt::TextAlignmentRole && index.isValid())
             return int(Qt::AlignCenter);
+        if ((role == Qt::DisplayRole || role == Qt::EditRole) && index.isValid()
+            && index.column() < kStoredColumnCount) {
+            const QStandardItem* first = item(index.row(), 0);
+            const QVariant packed = first ? first->data(kStoredRecordRole) : QVariant();
+            if (packed.isValid()) {
+                const QString text = unpackedText(packed.toString(), index.column());
+                return text.isEmpty() ? QVariant() : QVariant(text);
+            }
+        }
         return QStandardItemModel::data(index, role);
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override
@@ -79,9 +120,11 @@ public:
     }
 };
 
-QStandardItem* storedItem(const QString& text)
+QStandardItem* recordItem(const QStringList& texts)
 {
-    return text.isEmpty() ? nullptr : new QStandardItem(text);
+    auto* item = new QStandardItem;
+    item->setData(packRecord(texts), kStoredRecordRole);
+    return item;
 }
 
 // "3, 7-9, 12": record numbers in rising order, runs joined; at most a few
@@ -177,7 +220,7 @@ void MainWindow::showReadBackStorageNum(int totalNum)
     ui->progressBar->setMaximum(kFullProgress);
     ui->stackedWidget->setCurrentIndex(kStoredPage);
     storedModel->setRowCount(totalNum);
-    storedModel->setColumnCount(int(std::size(kStoredColumns)));
+    storedModel->setColumnCount(kStoredColumnCount);
 
     emit stopCirculationSignal(false);
     emit keyLockSignal();
@@ -204,10 +247,9 @@ void MainWindow::showReadBackData(const ReceiveData& rd, int readedNum)
 
     pendingStoredRows.append(readedNum - 1);
     QStringList texts;
-    for (const StoredColumn& column : kStoredColumns) {
+    for (const StoredColumn& column : kStoredColumns)
         texts << columnText(rd, column);
-        pendingStoredItems.append(storedItem(texts.last()));
-    }
+    pendingStoredItems.append(recordItem(texts));
     lastPendingRecord = readedNum;
     keepStoredRow(readedNum - 1, std::move(texts));
 
@@ -230,17 +272,14 @@ void MainWindow::showPendingStoredRows()
 {
     if (pendingStoredRows.isEmpty())
         return;
-    const int columns = int(std::size(kStoredColumns));
     {
-        // The view is told once below, for the whole range, instead of once per cell.
+        // The view is told once below, for the whole range, instead of once per row.
         const QSignalBlocker quiet(storedModel);
         for (int i = 0; i < pendingStoredRows.size(); ++i)
-            for (int column = 0; column < columns; ++column)
-                if (QStandardItem* item = pendingStoredItems[i * columns + column])
-                    storedModel->setItem(pendingStoredRows[i], column, item);
+            storedModel->setItem(pendingStoredRows[i], 0, pendingStoredItems[i]);
     }
     const QModelIndex first = storedModel->index(pendingStoredRows.first(), 0);
-    const QModelIndex last = storedModel->index(pendingStoredRows.last(), columns - 1);
+    const QModelIndex last = storedModel->index(pendingStoredRows.last(), kStoredColumnCount - 1);
     pendingStoredRows.clear();
     pendingStoredItems.clear();
     emit storedModel->dataChanged(first, last);
@@ -275,7 +314,7 @@ void MainWindow::keepStoredRow(int row, QStringList texts)
 void MainWindow::padKeptRows(int end)
 {
     QStringList emptyRow;
-    for (std::size_t column = 0; column < std::size(kStoredColumns); ++column)
+    for (int column = 0; column < kStoredColumnCount; ++column)
         emptyRow << QString();
     QList<QStringList> empty;
     for (; rowsHandedToKeeper < end; ++rowsHandedToKeeper)
@@ -291,9 +330,21 @@ ImportKeeper* MainWindow::importKeeper()
         connect(keeperOfImports, &ImportKeeper::written, this, [this] {
             if (resultStore)
                 reportStoreFailure();
+            if (!keeperOfImports->isWriting() && !isImporting)
+                returnFreedMemory();
         });
     }
     return keeperOfImports;
+}
+
+// The records on their way through the threads during an import, and the
+// rows waiting for the store, took many small blocks that are free again;
+// the C library keeps them for later unless told otherwise.
+void MainWindow::returnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void MainWindow::discardPendingStoredRows()
