@@ -232,17 +232,28 @@ qint64 ResultStore::currentSession(TableKind kind, bool create)
     return run(insert) ? insert.lastInsertId().toLongLong() : -1;
 }
 
-qint64 ResultStore::insertRow(qint64 session, const QStringList& cells)
+// The statements that keep a row and its cells, prepared once for all the
+// rows of one call: an import keeps thousands of rows in a few transactions.
+struct ResultStore::RowStatements {
+    QSqlQuery row;
+    QSqlQuery cell;
+
+    explicit RowStatements(const QSqlDatabase& db) : row(db), cell(db)
+    {
+        row.prepare(QStringLiteral("INSERT INTO rows (session) VALUES (?)"));
+        cell.prepare(QStringLiteral("INSERT INTO cells (row, col, text) VALUES (?, ?, ?)"));
+    }
+};
+
+qint64 ResultStore::insertRow(RowStatements& statements, qint64 session, const QStringList& cells)
 {
-    QSqlQuery row(database());
-    row.prepare(QStringLiteral("INSERT INTO rows (session) VALUES (?)"));
-    row.addBindValue(session);
+    QSqlQuery& row = statements.row;
+    row.bindValue(0, session);
     if (!run(row))
         return 0;
     const qint64 rowId = row.lastInsertId().toLongLong();
 
-    QSqlQuery cell(database());
-    cell.prepare(QStringLiteral("INSERT INTO cells (row, col, text) VALUES (?, ?, ?)"));
+    QSqlQuery& cell = statements.cell;
     for (int column = 0; column < cells.size(); ++column) {
         cell.bindValue(0, rowId);
         cell.bindValue(1, column);
@@ -284,7 +295,8 @@ qint64 ResultStore::appendRow(TableKind kind, const QStringList& cells, const QB
     qint64 rowId = 0;
     transact([&] {
         const qint64 session = currentSession(kind, true);
-        rowId = session > 0 ? insertRow(session, cells) : 0;
+        RowStatements statements(database());
+        rowId = session > 0 ? insertRow(statements, session, cells) : 0;
         return rowId > 0 && insertTrace(rowId, trace);
     });
     return keeping ? rowId : 0;
@@ -324,8 +336,9 @@ QList<qint64> ResultStore::replaceCurrentSession(TableKind kind, const QList<QSt
         const qint64 session = currentSession(kind, true);
         if (session <= 0)
             return false;
+        RowStatements statements(database());
         for (const QStringList& cells : rows) {
-            const qint64 id = insertRow(session, cells);
+            const qint64 id = insertRow(statements, session, cells);
             if (id == 0)
                 return false;
             ids << id;
@@ -353,8 +366,9 @@ qint64 ResultStore::beginHiddenSession(TableKind kind)
 bool ResultStore::appendRows(qint64 hiddenSession, const QList<QStringList>& rows)
 {
     return transact([&] {
+        RowStatements statements(database());
         for (const QStringList& cells : rows) {
-            if (insertRow(hiddenSession, cells) == 0)
+            if (insertRow(statements, hiddenSession, cells) == 0)
                 return false;
         }
         return true;

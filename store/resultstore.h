@@ -98,6 +98,8 @@ public:
     static constexpr int kSchemaVersion = 2;
 
 private:
+    struct RowStatements;
+
     bool open(const StoreOptions& options);
     void closeDatabase();
     QSqlDatabase database() const;
@@ -105,7 +107,7 @@ private:
     bool run(QSqlQuery& query) const;
     bool transact(const std::function<bool()>& work);
     qint64 currentSession(TableKind kind, bool create);
-    qint64 insertRow(qint64 session, const QStringList& cells);
+    qint64 insertRow(RowStatements& statements, qint64 session, const QStringList& cells);
     bool insertTrace(qint64 row, const QByteArray& trace);
     void readTraces(qint64 session, QList<Row>& rows) const;
     bool closeSession(qint64 session);
