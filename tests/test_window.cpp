@@ -42,15 +42,6 @@ bool valuesShown(const Rig& rig)
     return !rig.text("label_TestedCurrentValue").isEmpty() && phase->currentIndex() >= 0;
 }
 
-// Picks a language from the menu and delivers the posted change at once.
-void chooseLanguage(Rig& rig, const QString& code)
-{
-    for (QAction* a : rig.get<QMenu>("menuLanguage")->actions())
-        if (a->data().toString() == code)
-            a->trigger();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-}
-
 }  // namespace
 
 class TestWindow : public QObject
@@ -182,7 +173,7 @@ private slots:
         Rig rig;
         rig.instruments[0]->setDangerWhileDischarging(true);
         QVERIFY(rig.connect());
-        chooseLanguage(rig, language);
+        rig.chooseLanguage(language);
         auto* status = rig.get<QLabel>("label_testStatus");
         QTRY_VERIFY_WITH_TIMEOUT(valuesShown(rig), kWait);
         QVERIFY(status->text().isEmpty());  // idle: no test state to tell
@@ -230,7 +221,7 @@ private slots:
         QVERIFY(rig.waitForPolls(10));
         QCOMPARE(rows->rowCount(), 1);  // further idle readings append nothing
         QVERIFY(rig.text("label_TestedResistanceValue").startsWith(QLatin1Char('>')));  // idle: shown as it comes
-        chooseLanguage(rig, QStringLiteral("zh"));
+        rig.chooseLanguage(QStringLiteral("zh"));
     }
 
     // --- status reports and losing the link ---
@@ -312,7 +303,7 @@ private slots:
         QVERIFY(rig.connect());
 
         QSignalSpy upperOpen(rig.window.get(), &MainWindow::informUpperOpenSignal);
-        chooseLanguage(rig, QStringLiteral("en"));
+        rig.chooseLanguage(QStringLiteral("en"));
         QCOMPARE(rig.action("actionConnect")->text(), QStringLiteral("Disconnect"));
         QVERIFY(rig.text("label_TestedCurrentValue").isEmpty());  // blanked ...
         QCOMPARE(rig.get<QComboBox>("comboBox_WireSquareValue_4")->itemText(3), QStringLiteral("2.5mm²"));
@@ -321,9 +312,9 @@ private slots:
         verifyEnabled(rig, true);
 
         upperOpen.clear();
-        chooseLanguage(rig, QStringLiteral("en"));  // the language in force: nothing happens
+        rig.chooseLanguage(QStringLiteral("en"));  // the language in force: nothing happens
         QCOMPARE(upperOpen.count(), 0);
-        chooseLanguage(rig, QStringLiteral("zh"));
+        rig.chooseLanguage(QStringLiteral("zh"));
         QCOMPARE(rig.action("actionConnect")->text(), connectedText());
         QCOMPARE(rig.get<QMenu>("menuLanguage")->actions().size(), 2);  // one entry per catalogue
         QCOMPARE(rig.get<QToolBar>("toolBar")->actions().count(rig.action("actionStorage")), 1);  // not added twice

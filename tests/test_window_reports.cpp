@@ -38,14 +38,6 @@ struct ReportRig : Rig {
     std::shared_ptr<FileLog> files;
 };
 
-void chooseLanguage(Rig& rig, const QString& code)
-{
-    for (QAction* a : rig.get<QMenu>("menuLanguage")->actions())
-        if (a->data().toString() == code)
-            a->trigger();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-}
-
 const QRegularExpression kProposedName(QStringLiteral("/KR480M_data/data_\\d{8}_\\d{6}\\.(pdf|xlsx)$"));
 
 }  // namespace
@@ -217,7 +209,7 @@ private slots:
         QFETCH(QStringList, firstPage);
         QFETCH(QStringList, recordPage);
         ReportRig rig;
-        chooseLanguage(rig, language);
+        rig.chooseLanguage(language);
         rig.action(qPrintable(page))->trigger();
         const char* view = page.contains("length") ? "tableView_lengthTest" : "tableView_resTest";
         rig.fillRows(view, 1);
@@ -233,7 +225,7 @@ private slots:
         const QString record = pdfPageText(pdf, 2);
         for (const QString& text : recordPage)
             QVERIFY2(record.contains(text), qPrintable(text + "\n" + record));
-        chooseLanguage(rig, "zh");
+        rig.chooseLanguage("zh");
     }
 
     void unwritableReportWarnsAndOpensNothing()
