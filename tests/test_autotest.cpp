@@ -199,12 +199,8 @@ private slots:
         QTest::newRow("milliseconds dropped") << QByteArray("[General]\ntestIntervalValue=61999\n") << 2 << "1:01";
         QTest::newRow("below the ranges") << QByteArray("[General]\ntestIntervalValue=3000\ntestCountValue=1\n") << 2
                                           << "0:10";
-        QTest::newRow("negative") << QByteArray("[General]\ntestIntervalValue=-75000\ntestCountValue=-3\n") << 2
-                                  << "0:10";
         QTest::newRow("huge") << QByteArray("[General]\ntestIntervalValue=2147483647\ntestCountValue=99999999999\n")
                               << 10 << "4:59";
-        QTest::newRow("garbage") << QByteArray("[General]\ntestIntervalValue=1:30\ntestCountValue=\x01\xff\n") << 2
-                                 << "0:10";
         QTest::newRow("not an INI file") << QByteArray("\x00\xff\xfe[[[=\n\n==", 12) << 2 << "0:10";
     }
     void seriesDialogShowsStoredValuesInRange()
@@ -246,9 +242,6 @@ private slots:
         QCOMPARE(started[0], (QVariantList{7, 125000}));  // count first
         QCOMPARE(storedValue(autoFile(), "testIntervalValue").toInt(), 125000);
         QCOMPARE(storedValue(autoFile(), "testCountValue").toInt(), 7);
-        AutoTestDialog next;
-        QCOMPARE(next.findChild<QSpinBox*>()->value(), 7);
-        QCOMPARE(next.findChild<QTimeEdit*>()->text(), QStringLiteral("2:05"));
     }
 
     // Neither a file nor a folder that cannot be written stops the series.

@@ -421,7 +421,6 @@ private slots:
         QTest::newRow("tap blank") << "spinBox_TappingValue_3" << -1.0 << " ";
         QTest::newRow("0.0℃") << "doubleSpinBox_ConductorTempValue_3" << 0.0 << "+0.00℃";
         QTest::newRow("-0.1℃") << "doubleSpinBox_ConductorTempValue_3" << -0.1 << "-0.10℃";
-        QTest::newRow("100℃") << "doubleSpinBox_ConductorTempValue_3" << 100.0 << "+100.00℃";
     }
     void prefixesShowTwoDigitTapsAndSignedTemperatures()
     {
@@ -633,10 +632,7 @@ private slots:
         QFETCH(QString, language);
         QFETCH(bool, lengthPage);
         PagesRig rig;
-        for (QAction* a : rig.get<QMenu>("menuLanguage")->actions())
-            if (a->data().toString() == language)
-                a->trigger();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        rig.chooseLanguage(language);
         rig.get<QStackedWidget>("stackedWidget")->setCurrentIndex(lengthPage ? 1 : 0);
         QCOMPARE(rig.window->size(), QSize(1257, 682));
         QStandardItemModel* model = resultModel(rig, lengthPage);
@@ -679,19 +675,6 @@ private slots:
         static_cast<QPushButton*>(get("pushButton_Change"))->click();
         conductorTemp->setValue(0.0);  // only the instrument's next reading can bring 33.3 back
         QTRY_COMPARE_WITH_TIMEOUT(conductorTemp->text(), QStringLiteral("+33.30℃"), kWait);
-
-        window.findChild<QAction*>(QStringLiteral("actionConductor_length_test"))->trigger();
-        auto* sample = static_cast<QSpinBox*>(get("spinBox_SampleNoValue_4"));
-        QTRY_COMPARE_WITH_TIMEOUT(sample->value(), 1, kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(static_cast<QPushButton*>(get("pushButton_Change_2"))->isEnabled(), kWait);
-        QTest::qWait(100);  // the switch has restarted polling
-        static_cast<QPushButton*>(get("pushButton_Change_2"))->click();
-        sample->setValue(42);
-        emit sample->editingFinished();
-        QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(), kAccepted, kWait);
-        static_cast<QPushButton*>(get("pushButton_Change_2"))->click();
-        sample->setValue(0);
-        QTRY_COMPARE_WITH_TIMEOUT(sample->value(), 42, kWait);
 
         simulator.terminate();
         QVERIFY(simulator.waitForFinished(5000));
