@@ -5,6 +5,7 @@
 #include "ui_mainwindow.h"
 
 #include "importkeeper.h"
+#include "keptrows.h"
 #include "protocol.h"
 
 #include <QHeaderView>
@@ -65,7 +66,6 @@ QString columnText(const ReceiveData& rd, const StoredColumn& column)
 
 // A record's texts packed into one string: their lengths, one character each,
 // then the texts one after the other.
-constexpr int kStoredRecordRole = Qt::UserRole + 2;
 constexpr int kStoredColumnCount = int(std::size(kStoredColumns));
 constexpr int kLongestPackedText = 0xffff;
 
