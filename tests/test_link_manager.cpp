@@ -158,7 +158,6 @@ private slots:
     {
         QTest::addColumn<QStringList>("paths");
         QTest::newRow("none") << QStringList();
-        QTest::newRow("one") << QStringList{"sim:0"};
         QTest::newRow("several") << QStringList{"sim:0", "sim:1", "sim:2"};
     }
     void discovery()

@@ -94,7 +94,6 @@ private slots:
     {
         QTest::addColumn<int>("chosen");  // -1: Cancel
         QTest::newRow("OK on the second path") << 1;
-        QTest::newRow("OK on the first path") << 0;
         QTest::newRow("Cancel") << -1;
     }
     void severalDevicesAreOfferedInTheDialog()
