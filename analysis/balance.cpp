@@ -1,4 +1,4 @@
-#include "balance.h"
+#include "analysis/balance.h"
 
 #include <algorithm>
 #include <cmath>

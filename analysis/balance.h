@@ -4,7 +4,7 @@
 // phases (A0/B0/C0 phase resistances, or AB/BC/AC line resistances) are all
 // present gets the imbalance (max − min) / mean × 100 % of their resistances.
 
-#include "quantities.h"
+#include "analysis/quantities.h"
 
 #include <QString>
 #include <QStringList>

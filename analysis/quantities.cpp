@@ -1,4 +1,4 @@
-#include "quantities.h"
+#include "analysis/quantities.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "stability.h"
+#include "analysis/stability.h"
 
 #include <algorithm>
 #include <cmath>

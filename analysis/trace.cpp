@@ -1,4 +1,4 @@
-#include "trace.h"
+#include "analysis/trace.h"
 
 #include <QDataStream>
 

@@ -3,7 +3,7 @@
 // instrument reported the test under way, and how the live trend follows a
 // stream of readings.
 
-#include "stability.h"
+#include "analysis/stability.h"
 
 #include <QByteArray>
 #include <QMetaType>

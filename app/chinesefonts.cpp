@@ -1,4 +1,4 @@
-#include "chinesefonts.h"
+#include "app/chinesefonts.h"
 
 #include <QFont>
 #include <QFontDatabase>

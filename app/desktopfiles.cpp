@@ -1,4 +1,4 @@
-#include "desktopfiles.h"
+#include "app/desktopfiles.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "fittedpicture.h"
+#include "app/fittedpicture.h"
 
 #include <QEvent>
 #include <QLabel>

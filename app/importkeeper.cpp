@@ -1,6 +1,6 @@
-#include "importkeeper.h"
+#include "app/importkeeper.h"
 
-#include "resultstore.h"
+#include "store/resultstore.h"
 
 #include <QElapsedTimer>
 

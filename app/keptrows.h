@@ -4,7 +4,7 @@
 // a result row the trace of its test. Both travel with the items wherever the
 // row goes (a language change moves the items to the new model).
 
-#include "lockedrow.h"
+#include "insight/lockedrow.h"
 
 #include <QAbstractItemModel>
 #include <QByteArray>

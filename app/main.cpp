@@ -1,5 +1,5 @@
-#include "chinesefonts.h"
-#include "mainwindow.h"
+#include "app/chinesefonts.h"
+#include "app/mainwindow.h"
 
 #include <QApplication>
 #include <QMetaType>

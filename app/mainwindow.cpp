@@ -1,12 +1,12 @@
 // Construction, wiring, initial state, page switching and window events.
 
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "importkeeper.h"
-#include "receivethread.h"
-#include "transport.h"
-#include "winusbmanager.h"
+#include "app/importkeeper.h"
+#include "data/receivethread.h"
+#include "link/transport.h"
+#include "link/winusbmanager.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -12,12 +12,12 @@
 //   mainwindow_store.cpp      keeping the tables' rows in the local results store
 //   mainwindow_insight.cpp    live trend and stability, traces of the result rows, three-phase balance
 
-#include "desktopfiles.h"
-#include "linktiming.h"
-#include "pdfsettingdata.h"
-#include "receivedata.h"
-#include "reportcontent.h"
-#include "resultstore.h"
+#include "app/desktopfiles.h"
+#include "link/linktiming.h"
+#include "dialogs/pdfsettingdata.h"
+#include "data/receivedata.h"
+#include "reports/reportcontent.h"
+#include "store/resultstore.h"
 
 #include <QByteArray>
 #include <QMainWindow>

@@ -1,11 +1,11 @@
 // Automatic test series (a number of tests with a counted-down pause between
 // them) and the sampling interval of the live polling.
 
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "autotestdialog.h"
-#include "sampleintervaldialog.h"
+#include "dialogs/autotestdialog.h"
+#include "dialogs/sampleintervaldialog.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,15 +1,15 @@
 // Connecting and disconnecting, live polling, showing the readings and the
 // status reports of the two workers.
 
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "deviceselectiondialog.h"
-#include "fittedpicture.h"
-#include "importkeeper.h"
-#include "settingsframes.h"
-#include "windowstyles.h"
-#include "winusbmanager.h"
+#include "dialogs/deviceselectiondialog.h"
+#include "app/fittedpicture.h"
+#include "app/importkeeper.h"
+#include "link/settingsframes.h"
+#include "app/windowstyles.h"
+#include "link/winusbmanager.h"
 
 #include <QMessageBox>
 #include <QPalette>

@@ -1,12 +1,12 @@
 // Reading the instrument's stored records into the stored-data table: the
 // count first, then the records one by one with a progress bar.
 
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "importkeeper.h"
-#include "keptrows.h"
-#include "protocol.h"
+#include "app/importkeeper.h"
+#include "app/keptrows.h"
+#include "link/protocol.h"
 
 #include <QHeaderView>
 #include <QStandardItem>

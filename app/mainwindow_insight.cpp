@@ -10,16 +10,16 @@
 // result table, which keeps its height; so the window opens at its usual size
 // whether the trend is folded or not.
 
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "balancepanel.h"
-#include "exportpaths.h"
-#include "keptrows.h"
-#include "texttable.h"
-#include "trendchart.h"
-#include "trendpanel.h"
-#include "workbookwriter.h"
+#include "insight/balancepanel.h"
+#include "reports/exportpaths.h"
+#include "app/keptrows.h"
+#include "reports/texttable.h"
+#include "insight/trendchart.h"
+#include "insight/trendpanel.h"
+#include "reports/workbookwriter.h"
 
 #include <QBoxLayout>
 #include <QDateTime>

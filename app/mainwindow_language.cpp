@@ -1,6 +1,6 @@
 // The language menu and the two translators.
 
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
 #include <QAction>

@@ -1,10 +1,10 @@
 // The setting lists, the display rules of the setting widgets and the result
 // tables of the two test pages.
 
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "keptrows.h"
+#include "app/keptrows.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -2,13 +2,13 @@
 // and the Excel workbooks of the three tables. The window gathers the texts;
 // the reports library lays them out and writes them.
 
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "exportpaths.h"
-#include "pdfsettingdialog.h"
-#include "reportpainter.h"
-#include "workbookwriter.h"
+#include "reports/exportpaths.h"
+#include "dialogs/pdfsettingdialog.h"
+#include "reports/reportpainter.h"
+#include "reports/workbookwriter.h"
 
 #include <QDateTime>
 #include <QDebug>

@@ -5,11 +5,11 @@
 // back into the widgets. Only in edit mode (polling paused) are the widgets
 // open, and every edit by the operator sends the page's complete settings.
 
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "settingsframes.h"
-#include "windowstyles.h"
+#include "link/settingsframes.h"
+#include "app/windowstyles.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 // what an earlier run left in the tables, keeping each completed import, and
 // telling the operator once when results cannot be kept.
 
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "historydialog.h"
-#include "importkeeper.h"
-#include "keptrows.h"
-#include "resultstore.h"
+#include "dialogs/historydialog.h"
+#include "app/importkeeper.h"
+#include "app/keptrows.h"
+#include "store/resultstore.h"
 
 #include <QAction>
 #include <QDebug>

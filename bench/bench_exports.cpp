@@ -4,10 +4,10 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench-exports [repeats]   (default 5)
 
-#include "chinesefonts.h"
-#include "reportpainter.h"
-#include "texttable.h"
-#include "workbookwriter.h"
+#include "app/chinesefonts.h"
+#include "reports/reportpainter.h"
+#include "reports/texttable.h"
+#include "reports/workbookwriter.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -8,11 +8,11 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench-store [runs] [rows per run]
 
-#include "benchreadings.h"
-#include "mainwindow.h"
-#include "receivedata.h"
-#include "resultstore.h"
-#include "simtransport.h"
+#include "bench/benchreadings.h"
+#include "app/mainwindow.h"
+#include "data/receivedata.h"
+#include "store/resultstore.h"
+#include "sim/simtransport.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,8 +5,8 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench-trend [runs]
 
-#include "trendchart.h"
-#include "trendpanel.h"
+#include "insight/trendchart.h"
+#include "insight/trendpanel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

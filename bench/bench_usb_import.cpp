@@ -6,12 +6,12 @@
 //
 //   bench-usb-import [repeats]   (default 3)
 
-#include "emulatedusb.h"
-#include "instrument.h"
-#include "libusbtransport.h"
-#include "simtransport.h"
-#include "usbdescriptors.h"
-#include "winusbmanager.h"
+#include "testsupport/emulatedusb.h"
+#include "sim/instrument.h"
+#include "link/libusbtransport.h"
+#include "sim/simtransport.h"
+#include "link/usbdescriptors.h"
+#include "link/winusbmanager.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

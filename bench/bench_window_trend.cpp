@@ -8,14 +8,14 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench-window-trend [runs] [readings per run]
 
-#include "benchreadings.h"
-#include "chinesefonts.h"
-#include "instrument.h"
-#include "mainwindow.h"
-#include "simtransport.h"
-#include "trendchart.h"
-#include "trendpanel.h"
-#include "windowsteps.h"
+#include "bench/benchreadings.h"
+#include "app/chinesefonts.h"
+#include "sim/instrument.h"
+#include "app/mainwindow.h"
+#include "sim/simtransport.h"
+#include "insight/trendchart.h"
+#include "insight/trendpanel.h"
+#include "testsupport/windowsteps.h"
 
 #include <QAction>
 #include <QApplication>

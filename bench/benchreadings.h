@@ -2,7 +2,7 @@
 // What the window benchmarks share: the median of their runs and DC readings
 // as the decoder hands them to the window.
 
-#include "receivedata.h"
+#include "data/receivedata.h"
 
 #include <QString>
 

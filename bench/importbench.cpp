@@ -9,13 +9,13 @@
 // Medians of alternating runs; ratios to the bare client of the same run.
 //   QT_QPA_PLATFORM=offscreen build/bench/import-bench [runs] [records]
 
-#include "importkeeper.h"
-#include "mainwindow.h"
-#include "receivethread.h"
-#include "resultstore.h"
-#include "simserver.h"
-#include "sockettransport.h"
-#include "winusbmanager.h"
+#include "app/importkeeper.h"
+#include "app/mainwindow.h"
+#include "data/receivethread.h"
+#include "store/resultstore.h"
+#include "sim/simserver.h"
+#include "link/sockettransport.h"
+#include "link/winusbmanager.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "formattables.h"
+#include "data/formattables.h"
 
-#include "settingsframes.h"
+#include "link/settingsframes.h"
 
 #include <QCoreApplication>
 #include <QStringList>

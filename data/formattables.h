@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "answerlayout.h"
+#include "link/answerlayout.h"
 
 #include <optional>
 

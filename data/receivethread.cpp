@@ -1,9 +1,9 @@
-#include "receivethread.h"
+#include "data/receivethread.h"
 
-#include "answerlayout.h"
-#include "formattables.h"
-#include "protocol.h"
-#include "settingsframes.h"
+#include "link/answerlayout.h"
+#include "data/formattables.h"
+#include "link/protocol.h"
+#include "link/settingsframes.h"
 
 #include <cmath>
 #include <utility>

@@ -3,7 +3,7 @@
 // ReceiveData display records. Lives in a worker thread of its own; its slots
 // are called through queued connections, one answer at a time.
 
-#include "receivedata.h"
+#include "data/receivedata.h"
 
 #include <QObject>
 #include <QString>

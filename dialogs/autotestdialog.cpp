@@ -1,6 +1,6 @@
-#include "autotestdialog.h"
+#include "dialogs/autotestdialog.h"
 
-#include "settingsfile.h"
+#include "dialogs/settingsfile.h"
 #include "ui_autotestdialog.h"
 
 #include <QDebug>

@@ -1,4 +1,4 @@
-#include "deviceselectiondialog.h"
+#include "dialogs/deviceselectiondialog.h"
 
 #include "ui_deviceselectiondialog.h"
 

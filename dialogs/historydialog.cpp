@@ -1,4 +1,4 @@
-#include "historydialog.h"
+#include "dialogs/historydialog.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

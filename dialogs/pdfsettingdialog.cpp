@@ -1,6 +1,6 @@
-#include "pdfsettingdialog.h"
+#include "dialogs/pdfsettingdialog.h"
 
-#include "settingsfile.h"
+#include "dialogs/settingsfile.h"
 #include "ui_pdfsettingdialog.h"
 
 #include <QLineEdit>

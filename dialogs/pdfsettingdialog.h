@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pdfsettingdata.h"
+#include "dialogs/pdfsettingdata.h"
 
 #include <QDialog>
 

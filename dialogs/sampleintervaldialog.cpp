@@ -1,6 +1,6 @@
-#include "sampleintervaldialog.h"
+#include "dialogs/sampleintervaldialog.h"
 
-#include "settingsfile.h"
+#include "dialogs/settingsfile.h"
 #include "ui_sampleintervaldialog.h"
 
 #include <QDebug>

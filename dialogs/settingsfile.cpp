@@ -1,4 +1,4 @@
-#include "settingsfile.h"
+#include "dialogs/settingsfile.h"
 
 #include <QDebug>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "balancepanel.h"
+#include "insight/balancepanel.h"
 
-#include "lockedrow.h"
+#include "insight/lockedrow.h"
 
 #include <QDoubleSpinBox>
 #include <QEvent>

@@ -4,7 +4,7 @@
 // pass or fail mark, the rows that fail the temperature cross-check, and an
 // export of the summary to a workbook.
 
-#include "balance.h"
+#include "analysis/balance.h"
 
 #include <QWidget>
 

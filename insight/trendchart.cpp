@@ -1,4 +1,4 @@
-#include "trendchart.h"
+#include "insight/trendchart.h"
 
 #include <QtCharts/QChart>
 #include <QtCharts/QLineSeries>

@@ -7,8 +7,8 @@
 // a reading costs the same after ten minutes as after ten seconds; while the
 // chart is hidden, readings are only kept.
 
-#include "quantities.h"
-#include "trace.h"
+#include "analysis/quantities.h"
+#include "analysis/trace.h"
 
 #include <QtCharts/QChartView>
 

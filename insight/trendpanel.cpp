@@ -1,6 +1,6 @@
-#include "trendpanel.h"
+#include "insight/trendpanel.h"
 
-#include "trendchart.h"
+#include "insight/trendchart.h"
 
 #include <QDoubleSpinBox>
 #include <QEvent>

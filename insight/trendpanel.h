@@ -4,7 +4,7 @@
 // the chart below it. A page that places the fold button, the stability bar
 // or the stable mark itself takes them out; the panel then holds the chart.
 
-#include "stability.h"
+#include "analysis/stability.h"
 
 #include <QMetaType>
 #include <QWidget>

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "protocol.h"
+#include "link/protocol.h"
 
 namespace answerlayout {
 

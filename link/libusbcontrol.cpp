@@ -1,4 +1,4 @@
-#include "libusbcontrol.h"
+#include "link/libusbcontrol.h"
 
 #include <libusb.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // libusb as the carrier of the descriptor reader's control requests.
 
-#include "usbdescriptorreader.h"
+#include "link/usbdescriptorreader.h"
 
 struct libusb_device_handle;
 

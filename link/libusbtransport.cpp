@@ -1,12 +1,12 @@
-#include "libusbtransport.h"
+#include "link/libusbtransport.h"
 
 #include <libusb.h>
 
 #include <climits>
 #include <condition_variable>
 
-#include "libusbcontrol.h"
-#include "usbdevicepath.h"
+#include "link/libusbcontrol.h"
+#include "link/usbdevicepath.h"
 
 namespace {
 

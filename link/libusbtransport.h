@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "linktiming.h"
-#include "transport.h"
+#include "link/linktiming.h"
+#include "link/transport.h"
 
 struct libusb_context;
 struct libusb_device;

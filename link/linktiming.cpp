@@ -1,4 +1,4 @@
-#include "linktiming.h"
+#include "link/linktiming.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,13 +1,13 @@
 // The backends of this platform, in the order their devices are listed.
 
-#include "transport.h"
-#include "transportset.h"
+#include "link/transport.h"
+#include "link/transportset.h"
 
 #if defined(_WIN32)
-#include "wintransport.h"
+#include "link/wintransport.h"
 #else
-#include "libusbtransport.h"
-#include "sockettransport.h"
+#include "link/libusbtransport.h"
+#include "link/sockettransport.h"
 #endif
 
 namespace transport {

@@ -1,6 +1,6 @@
-#include "protocol.h"
+#include "link/protocol.h"
 
-#include "answerlayout.h"
+#include "link/answerlayout.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "settingsframes.h"
+#include "link/settingsframes.h"
 
-#include "answerlayout.h"
+#include "link/answerlayout.h"
 
 #include <algorithm>
 

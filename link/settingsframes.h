@@ -1,7 +1,7 @@
 #pragma once
 // The two measurement-settings requests, built from plain field values.
 
-#include "protocol.h"
+#include "link/protocol.h"
 
 namespace protocol {
 

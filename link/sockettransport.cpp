@@ -1,4 +1,4 @@
-#include "sockettransport.h"
+#include "link/sockettransport.h"
 
 #ifndef _WIN32
 

@@ -9,7 +9,7 @@
 // transfer receives while it is waited for. Either can be cancelled from
 // another thread, which wakes its wait.
 
-#include "transport.h"
+#include "link/transport.h"
 
 #include <array>
 #include <atomic>

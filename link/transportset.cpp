@@ -1,4 +1,4 @@
-#include "transportset.h"
+#include "link/transportset.h"
 
 #include <cerrno>
 

@@ -4,7 +4,7 @@
 // that claimed the opened path; a transfer's calls go to the backend that
 // started it.
 
-#include "transport.h"
+#include "link/transport.h"
 
 #include <atomic>
 #include <memory>

@@ -1,10 +1,10 @@
-#include "usbdescriptorreader.h"
+#include "link/usbdescriptorreader.h"
 
 #include <algorithm>
 #include <chrono>
 #include <string>
 
-#include "usbdescriptors.h"
+#include "link/usbdescriptors.h"
 
 namespace usbdescriptors {
 namespace {

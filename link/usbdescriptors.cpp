@@ -1,4 +1,4 @@
-#include "usbdescriptors.h"
+#include "link/usbdescriptors.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "usbdevicepath.h"
+#include "link/usbdevicepath.h"
 
 #include <algorithm>
 #include <cstring>

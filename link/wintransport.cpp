@@ -1,4 +1,4 @@
-#include "wintransport.h"
+#include "link/wintransport.h"
 
 #include <windows.h>
 #include <setupapi.h>
@@ -9,7 +9,7 @@
 #include <cwchar>
 #include <iterator>
 
-#include "usbdescriptors.h"
+#include "link/usbdescriptors.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "transport.h"
+#include "link/transport.h"
 
 class WinTransport : public transport::Transport {
 public:

@@ -1,4 +1,4 @@
-#include "winusbmanager.h"
+#include "link/winusbmanager.h"
 
 #include <QDebug>
 #include <QMutexLocker>
@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <array>
 
-#include "protocol.h"
-#include "sockettransport.h"
+#include "link/protocol.h"
+#include "link/sockettransport.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include <memory>
 #include <vector>
 
-#include "linktiming.h"
-#include "protocol.h"
-#include "transport.h"
+#include "link/linktiming.h"
+#include "link/protocol.h"
+#include "link/transport.h"
 
 class WinUSBManager : public QObject {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "exportpaths.h"
+#include "reports/exportpaths.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -1,4 +1,4 @@
-#include "reportcontent.h"
+#include "reports/reportcontent.h"
 
 namespace reports {
 

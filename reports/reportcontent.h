@@ -2,7 +2,7 @@
 // What a PDF report shows, as texts ready to draw (already translated): the
 // header block, the current data of the page and one record per result row.
 
-#include "texttable.h"
+#include "reports/texttable.h"
 
 #include <QString>
 #include <QVector>

@@ -1,4 +1,4 @@
-#include "reportpainter.h"
+#include "reports/reportpainter.h"
 
 #include <QLoggingCategory>
 #include <QFont>

@@ -4,7 +4,7 @@
 // and the current data; every record gets a page of its own; a long remark
 // continues on the next page.
 
-#include "reportcontent.h"
+#include "reports/reportcontent.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "texttable.h"
+#include "reports/texttable.h"
 
 #include <QAbstractItemModel>
 

@@ -1,4 +1,4 @@
-#include "workbookwriter.h"
+#include "reports/workbookwriter.h"
 
 #include <QDir>
 #include <QFile>

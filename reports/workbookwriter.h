@@ -1,7 +1,7 @@
 #pragma once
 // Writes a table of texts to an Excel workbook (.xlsx) of one sheet.
 
-#include "texttable.h"
+#include "reports/texttable.h"
 
 #include <QString>
 

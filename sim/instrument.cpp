@@ -1,9 +1,9 @@
-#include "instrument.h"
+#include "sim/instrument.h"
 
-#include "instrumenttables.h"
-#include "recordencoder.h"
-#include "settingsframes.h"
-#include "storedrecords.h"
+#include "sim/instrumenttables.h"
+#include "sim/recordencoder.h"
+#include "link/settingsframes.h"
+#include "sim/storedrecords.h"
 
 #include <algorithm>
 #include <chrono>

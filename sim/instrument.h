@@ -5,7 +5,7 @@
 //
 // Plain C++17; every public member is safe to call from any thread.
 
-#include "protocol.h"
+#include "link/protocol.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "instrumenttables.h"
+#include "sim/instrumenttables.h"
 
 #include <algorithm>
 

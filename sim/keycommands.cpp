@@ -1,6 +1,6 @@
-#include "keycommands.h"
+#include "sim/keycommands.h"
 
-#include "instrument.h"
+#include "sim/instrument.h"
 
 #include <functional>
 #include <sstream>

@@ -1,10 +1,10 @@
 // The instrument simulator as a program: one simulated instrument served on a
 // Unix-domain socket, for running the application without the hardware.
 
-#include "instrument.h"
-#include "keycommands.h"
-#include "simserver.h"
-#include "sockettransport.h"
+#include "sim/instrument.h"
+#include "sim/keycommands.h"
+#include "sim/simserver.h"
+#include "link/sockettransport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "recordencoder.h"
+#include "sim/recordencoder.h"
 
 #include <algorithm>
 #include <cstring>

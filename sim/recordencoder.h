@@ -3,8 +3,8 @@
 // records) from wire-level values, and picks the units the instrument
 // reports its quantities in.
 
-#include "answerlayout.h"
-#include "instrument.h"
+#include "link/answerlayout.h"
+#include "sim/instrument.h"
 
 #include <cstdint>
 

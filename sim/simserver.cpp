@@ -1,4 +1,4 @@
-#include "simserver.h"
+#include "sim/simserver.h"
 
 #include <cerrno>
 #include <cstdio>

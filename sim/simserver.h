@@ -8,7 +8,7 @@
 // "drop after n" closes the client's connection after its n-th request has
 // been answered.
 
-#include "instrument.h"
+#include "sim/instrument.h"
 
 #include <functional>
 #include <memory>

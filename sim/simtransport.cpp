@@ -1,4 +1,4 @@
-#include "simtransport.h"
+#include "sim/simtransport.h"
 
 #include <algorithm>
 #include <cstring>

@@ -15,8 +15,8 @@
 // later transfer; the device then vanishes from devicePaths() until
 // restoreDevice() plugs it back in.
 
-#include "instrument.h"
-#include "transport.h"
+#include "sim/instrument.h"
+#include "link/transport.h"
 
 #include <chrono>
 #include <condition_variable>

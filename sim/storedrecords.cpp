@@ -1,7 +1,7 @@
-#include "storedrecords.h"
+#include "sim/storedrecords.h"
 
-#include "instrumenttables.h"
-#include "recordencoder.h"
+#include "sim/instrumenttables.h"
+#include "sim/recordencoder.h"
 
 #include <cmath>
 #include <cstring>

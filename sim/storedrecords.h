@@ -2,7 +2,7 @@
 // The instrument's record memory: plausible finished measurements of both
 // test types, made up from a seed so that every run serves the same ones.
 
-#include "protocol.h"
+#include "link/protocol.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "resultstore.h"
+#include "store/resultstore.h"
 
 #include <QDir>
 #include <QFile>

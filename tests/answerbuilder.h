@@ -1,8 +1,8 @@
 #pragma once
 // Builds 63-byte record answers for the decoder tests and the fuzz seeds.
 
-#include "answerlayout.h"
-#include "protocol.h"
+#include "link/answerlayout.h"
+#include "link/protocol.h"
 
 #include <cstring>
 #include <utility>

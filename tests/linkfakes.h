@@ -1,7 +1,7 @@
 #pragma once
 // A link manager with spies on its signals, for the link's tests.
 
-#include "winusbmanager.h"
+#include "link/winusbmanager.h"
 
 #include <QCoreApplication>
 #include <QSemaphore>

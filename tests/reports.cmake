@@ -12,7 +12,7 @@ tester_add_test(test_reports
 target_compile_definitions(test_reports PRIVATE SYSTEM_PYTHON="${TESTER_SYSTEM_PYTHON}")
 tester_add_test(test_window_reports
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_window_reports.cpp ${CMAKE_CURRENT_LIST_DIR}/exportreaders.h
-          ${CMAKE_CURRENT_LIST_DIR}/windowrig.h
+          ${PROJECT_SOURCE_DIR}/testsupport/windowrig.h
   LIBS tester_app tester_sim tester_resources
   TIMEOUT 180)
 target_compile_definitions(test_window_reports PRIVATE SYSTEM_PYTHON="${TESTER_SYSTEM_PYTHON}")

@@ -2,8 +2,8 @@
 // the stability spread, the trace of a test, the three-phase balance and the
 // temperature cross-check, against values worked out by hand.
 
-#include "balance.h"
-#include "trace.h"
+#include "analysis/balance.h"
+#include "analysis/trace.h"
 
 #include <QtTest>
 

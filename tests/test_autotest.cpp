@@ -2,12 +2,12 @@
 // settings files, and a real window running series against simulated
 // instruments, in this process and once through the simulator program.
 
-#include "autotestdialog.h"
-#include "protocol.h"
-#include "sampleintervaldialog.h"
-#include "settingsfile.h"
-#include "sockettransport.h"
-#include "windowrig.h"
+#include "dialogs/autotestdialog.h"
+#include "link/protocol.h"
+#include "dialogs/sampleintervaldialog.h"
+#include "dialogs/settingsfile.h"
+#include "link/sockettransport.h"
+#include "testsupport/windowrig.h"
 
 #include <QDateTime>
 

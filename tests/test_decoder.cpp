@@ -1,7 +1,7 @@
 // The answer decoder: 63-byte record answers into display records.
 
-#include "answerbuilder.h"
-#include "receivethread.h"
+#include "tests/answerbuilder.h"
+#include "data/receivethread.h"
 
 #include <QSignalSpy>
 #include <QtTest>

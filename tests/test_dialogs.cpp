@@ -1,9 +1,9 @@
 // The dialogs: the device choice in full; the others construct with their form.
 
-#include "autotestdialog.h"
-#include "deviceselectiondialog.h"
-#include "pdfsettingdialog.h"
-#include "sampleintervaldialog.h"
+#include "dialogs/autotestdialog.h"
+#include "dialogs/deviceselectiondialog.h"
+#include "dialogs/pdfsettingdialog.h"
+#include "dialogs/sampleintervaldialog.h"
 
 #include <QtTest>
 

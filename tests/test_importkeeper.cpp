@@ -2,8 +2,8 @@
 // until complete, then replacing the kept import; an import left unfinished
 // replaces nothing.
 
-#include "importkeeper.h"
-#include "resultstore.h"
+#include "app/importkeeper.h"
+#include "store/resultstore.h"
 
 #include <QtTest>
 

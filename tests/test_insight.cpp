@@ -1,8 +1,8 @@
 // The widgets of the live trend and of the balance summary.
 
-#include "balancepanel.h"
-#include "trendchart.h"
-#include "trendpanel.h"
+#include "insight/balancepanel.h"
+#include "insight/trendchart.h"
+#include "insight/trendpanel.h"
 
 #include <QtCharts/QChart>
 #include <QtCharts/QValueAxis>

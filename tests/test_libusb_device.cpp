@@ -3,12 +3,12 @@
 // link's commands over it with the bytes checked on the device's side, and
 // what a disconnect or an unplug leaves behind.
 
-#include "emulatedusb.h"
-#include "instrument.h"
-#include "libusbtransport.h"
-#include "linkfakes.h"
-#include "settingsframes.h"
-#include "usbdescriptors.h"
+#include "testsupport/emulatedusb.h"
+#include "sim/instrument.h"
+#include "link/libusbtransport.h"
+#include "tests/linkfakes.h"
+#include "link/settingsframes.h"
+#include "link/usbdescriptors.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // The libusb backend's device paths, and what it does without an open instrument.
 #include <QtTest>
 
-#include "libusbtransport.h"
-#include "usbdevicepath.h"
+#include "link/libusbtransport.h"
+#include "link/usbdevicepath.h"
 
 class TestLibusbTransport : public QObject {
     Q_OBJECT

@@ -3,9 +3,9 @@
 // calls the window makes from its own thread during a read-out; then against
 // a scripted transport, for the faults the simulator does not play.
 
-#include "linkfakes.h"
-#include "settingsframes.h"
-#include "simtransport.h"
+#include "tests/linkfakes.h"
+#include "link/settingsframes.h"
+#include "sim/simtransport.h"
 
 #include <QTest>
 

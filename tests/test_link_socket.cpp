@@ -1,8 +1,8 @@
 // The simulator socket client: discovery, one message per read, bounded and
 // cancellable waits; then the whole link against the real simulator program.
 
-#include "linkfakes.h"
-#include "sockettransport.h"
+#include "tests/linkfakes.h"
+#include "link/sockettransport.h"
 
 #include <QElapsedTimer>
 #include <QFile>

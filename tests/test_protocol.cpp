@@ -1,8 +1,8 @@
 // Request bytes, answer recognition and the settings frames, byte for byte.
 #include <QtTest>
 
-#include "protocol.h"
-#include "settingsframes.h"
+#include "link/protocol.h"
+#include "link/settingsframes.h"
 
 using protocol::Bytes;
 

@@ -2,12 +2,12 @@
 // reports read back by poppler's tools, the proposed file names, and the
 // report header dialog with its INI file.
 
-#include "chinesefonts.h"
-#include "exportpaths.h"
-#include "exportreaders.h"
-#include "pdfsettingdialog.h"
-#include "reportpainter.h"
-#include "workbookwriter.h"
+#include "app/chinesefonts.h"
+#include "reports/exportpaths.h"
+#include "tests/exportreaders.h"
+#include "dialogs/pdfsettingdialog.h"
+#include "reports/reportpainter.h"
+#include "reports/workbookwriter.h"
 
 #include <QtTest>
 

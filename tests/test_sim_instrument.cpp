@@ -3,10 +3,10 @@
 // gives, in every phase and for every kind of reading, is one the
 // application's decoder accepts.
 
-#include "balance.h"
-#include "instrument.h"
-#include "receivethread.h"
-#include "settingsframes.h"
+#include "analysis/balance.h"
+#include "sim/instrument.h"
+#include "data/receivethread.h"
+#include "link/settingsframes.h"
 
 #include <QSignalSpy>
 #include <QtTest>

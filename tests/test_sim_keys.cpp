@@ -2,9 +2,9 @@
 // instrument, what it answers when the key does nothing, and the simulator
 // program taking them on its standard input while it serves.
 
-#include "instrument.h"
-#include "keycommands.h"
-#include "protocol.h"
+#include "sim/instrument.h"
+#include "sim/keycommands.h"
+#include "link/protocol.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

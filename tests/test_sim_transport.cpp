@@ -2,9 +2,9 @@
 // per read, bounded waits, cancelling from another thread, every fault as the
 // link sees it), the socket server and the program started as a process.
 
-#include "protocol.h"
-#include "simserver.h"
-#include "simtransport.h"
+#include "link/protocol.h"
+#include "sim/simserver.h"
+#include "sim/simtransport.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -5,7 +5,7 @@
 // The same executable is also the child process of the read-only test (see
 // main at the end).
 
-#include "resultstore.h"
+#include "store/resultstore.h"
 
 #include <QtTest>
 

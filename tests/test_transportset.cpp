@@ -1,6 +1,6 @@
 // Several backends behind one transport: which backend each call reaches.
 
-#include "transportset.h"
+#include "link/transportset.h"
 
 #include <QTest>
 

@@ -3,8 +3,8 @@
 // tests overwrite the builders' length fields to make them lie.
 #include <QtTest>
 
-#include "usbdescriptors.h"
-#include "usbemu/descriptorbytes.h"
+#include "link/usbdescriptors.h"
+#include "testsupport/descriptorbytes.h"
 
 using namespace usbemu;
 namespace ud = usbdescriptors;

@@ -7,8 +7,8 @@
 #include <map>
 #include <tuple>
 
-#include "usbdescriptorreader.h"
-#include "usbemu/descriptorbytes.h"
+#include "link/usbdescriptorreader.h"
+#include "testsupport/descriptorbytes.h"
 
 using namespace usbemu;
 namespace ud = usbdescriptors;

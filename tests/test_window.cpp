@@ -2,9 +2,9 @@
 // start-up state, connecting, live readings, test states, danger picture,
 // status reports, losing the link, page switches and the language change.
 
-#include "chinesefonts.h"
-#include "windowrig.h"
-#include "windowstyles.h"
+#include "app/chinesefonts.h"
+#include "testsupport/windowrig.h"
+#include "app/windowstyles.h"
 
 using namespace windowtest;
 

@@ -2,8 +2,8 @@
 // in-process simulator: rows, progress and the end of a complete import, damaged
 // records, and the imports that end early.
 
-#include "receivethread.h"
-#include "windowrig.h"
+#include "data/receivethread.h"
+#include "testsupport/windowrig.h"
 
 using namespace windowtest;
 using protocol::Bytes;

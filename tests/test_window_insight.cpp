@@ -4,13 +4,13 @@
 // three-phase balance of three DC tests with its workbook, and the
 // temperature cross-check of the rows.
 
-#include "balancepanel.h"
-#include "exportreaders.h"
-#include "keptrows.h"
-#include "settingsframes.h"
-#include "trendchart.h"
-#include "trendpanel.h"
-#include "windowrig.h"
+#include "insight/balancepanel.h"
+#include "tests/exportreaders.h"
+#include "app/keptrows.h"
+#include "link/settingsframes.h"
+#include "insight/trendchart.h"
+#include "insight/trendpanel.h"
+#include "testsupport/windowrig.h"
 
 using namespace windowtest;
 

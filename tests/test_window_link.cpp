@@ -1,7 +1,7 @@
 // How the window waits on the link: never for longer than one transfer, polls
 // that never pile up behind a slow instrument, and the commands sent meanwhile.
 
-#include "windowrig.h"
+#include "testsupport/windowrig.h"
 
 #include <QElapsedTimer>
 

@@ -3,10 +3,10 @@
 // socket): edit mode, the settings each edit sends, the standard value rules,
 // start and stop, the result tables' buttons, and the page layout.
 
-#include "settingsframes.h"
-#include "sockettransport.h"
-#include "windowrig.h"
-#include "windowstyles.h"
+#include "link/settingsframes.h"
+#include "link/sockettransport.h"
+#include "testsupport/windowrig.h"
+#include "app/windowstyles.h"
 
 using namespace windowtest;
 using protocol::Bytes;

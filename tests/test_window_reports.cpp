@@ -3,10 +3,10 @@
 // PDF of the page on screen, and the warnings instead of a written file. The
 // save dialog and the desktop opener are a fake.
 
-#include "exportreaders.h"
-#include "fakedesktopfiles.h"
-#include "pdfsettingdialog.h"
-#include "windowrig.h"
+#include "tests/exportreaders.h"
+#include "testsupport/fakedesktopfiles.h"
+#include "dialogs/pdfsettingdialog.h"
+#include "testsupport/windowrig.h"
 
 #include <QJsonArray>
 

@@ -2,10 +2,10 @@
 // again after a restart, a language change keeps every row, and a store that
 // cannot be used is reported once while measuring goes on.
 
-#include "exportreaders.h"
-#include "fakedesktopfiles.h"
-#include "historydialog.h"
-#include "windowrig.h"
+#include "tests/exportreaders.h"
+#include "testsupport/fakedesktopfiles.h"
+#include "dialogs/historydialog.h"
+#include "testsupport/windowrig.h"
 
 #include <QJsonArray>
 

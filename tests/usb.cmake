@@ -9,7 +9,7 @@ unset(CMAKE_REQUIRED_LINK_OPTIONS)
 if(TESTER_HAVE_ASAN)
   tester_add_test(test_usbdescriptors_asan
     SOURCES test_usbdescriptors.cpp ${PROJECT_SOURCE_DIR}/link/usbdescriptors.cpp LIBS Qt5::Core)
-  target_include_directories(test_usbdescriptors_asan PRIVATE ${PROJECT_SOURCE_DIR}/link)
+  target_include_directories(test_usbdescriptors_asan PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_options(test_usbdescriptors_asan PRIVATE -fsanitize=address -fno-omit-frame-pointer)
   target_link_options(test_usbdescriptors_asan PRIVATE -fsanitize=address)
 endif()
@@ -21,7 +21,7 @@ find_program(TESTER_MINGW_CXX NAMES x86_64-w64-mingw32-g++-posix x86_64-w64-ming
 if(TESTER_MINGW_CXX)
   add_test(NAME test_wintransport_crossbuild
     COMMAND ${TESTER_MINGW_CXX} -std=c++17 -O2 -Wall -Wextra -static
-      -I${PROJECT_SOURCE_DIR}/link
+      -I${PROJECT_SOURCE_DIR}
       ${PROJECT_SOURCE_DIR}/link/wintransport.cpp
       ${PROJECT_SOURCE_DIR}/link/usbdescriptors.cpp
       ${PROJECT_SOURCE_DIR}/link/protocol.cpp

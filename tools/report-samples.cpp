@@ -6,13 +6,13 @@
 //
 //   report-samples [output-folder]   (default: ./report-samples)
 
-#include "chinesefonts.h"
-#include "desktopfiles.h"
-#include "mainwindow.h"
+#include "app/chinesefonts.h"
+#include "app/desktopfiles.h"
+#include "app/mainwindow.h"
 
-#include "instrument.h"
-#include "simtransport.h"
-#include "windowsteps.h"
+#include "sim/instrument.h"
+#include "sim/simtransport.h"
+#include "testsupport/windowsteps.h"
 
 #include <QAction>
 #include <QApplication>

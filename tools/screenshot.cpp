@@ -10,14 +10,14 @@
 // With --platform-link the window connects the way the program does, to whatever
 // the platform finds: start resistance-tester-sim first.
 
-#include "chinesefonts.h"
-#include "mainwindow.h"
+#include "app/chinesefonts.h"
+#include "app/mainwindow.h"
 
-#include "instrument.h"
-#include "settingsframes.h"
-#include "simtransport.h"
-#include "trendpanel.h"
-#include "windowsteps.h"
+#include "sim/instrument.h"
+#include "link/settingsframes.h"
+#include "sim/simtransport.h"
+#include "insight/trendpanel.h"
+#include "testsupport/windowsteps.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,8 +6,8 @@
 // decoded once more with its checksum made to match, which takes the field
 // checks and the formatting through arbitrary values.
 
-#include "protocol.h"
-#include "receivethread.h"
+#include "link/protocol.h"
+#include "data/receivethread.h"
 
 #include <cstdint>
 #include <cstdlib>

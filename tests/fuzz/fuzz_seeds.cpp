@@ -4,9 +4,9 @@
 // of instruments that declare their class through each kind of descriptor,
 // for the descriptor reader's fuzz run.
 
-#include "answerbuilder.h"
-#include "fuzz/devicetranscript.h"
-#include "usbemu/descriptorbytes.h"
+#include "tests/answerbuilder.h"
+#include "tests/fuzz/devicetranscript.h"
+#include "testsupport/descriptorbytes.h"
 
 #include <cstdio>
 #include <string>

@@ -3,9 +3,9 @@
 // "no crash, no undefined behaviour": every request the reader makes is an IN
 // request of a capped length, and a device cannot make it ask without end.
 
-#include "devicetranscript.h"
-#include "usbdescriptorreader.h"
-#include "usbdescriptors.h"
+#include "tests/fuzz/devicetranscript.h"
+#include "link/usbdescriptorreader.h"
+#include "link/usbdescriptors.h"
 
 #include <cstdlib>
 

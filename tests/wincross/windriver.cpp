@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <thread>
 
-#include "linktiming.h"
-#include "protocol.h"
-#include "wintransport.h"
+#include "link/linktiming.h"
+#include "link/protocol.h"
+#include "link/wintransport.h"
 
 namespace {
 

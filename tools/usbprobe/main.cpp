@@ -24,8 +24,8 @@
 #include <cstring>
 #include <optional>
 
-#include "libusbcontrol.h"
-#include "usbdescriptorreader.h"
+#include "link/libusbcontrol.h"
+#include "link/usbdescriptorreader.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // Steps shared by the tools that drive the main window: finding a named child
 // and running the event loop until a condition holds.
 
-#include "chinesefonts.h"
-#include "receivedata.h"
-#include "resultstore.h"
+#include "app/chinesefonts.h"
+#include "data/receivedata.h"
+#include "store/resultstore.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

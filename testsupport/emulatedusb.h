@@ -14,7 +14,7 @@
 // libusb time-out still ends its transfer, but a test cannot learn from the
 // loop how long anything took.
 
-#include "descriptorbytes.h"
+#include "testsupport/descriptorbytes.h"
 
 #include <cstdint>
 #include <deque>

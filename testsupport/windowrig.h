@@ -2,10 +2,10 @@
 // A real main window over simulated instruments in the same process, sharing
 // one hand-moved clock; warning boxes are answered with OK and their texts kept.
 
-#include "instrument.h"
-#include "mainwindow.h"
-#include "resultstore.h"
-#include "simtransport.h"
+#include "sim/instrument.h"
+#include "app/mainwindow.h"
+#include "store/resultstore.h"
+#include "sim/simtransport.h"
 
 #include <QtTest>
 #include <QtWidgets>

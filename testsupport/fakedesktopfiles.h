@@ -2,7 +2,7 @@
 // A stand-in for the window's save dialog and desktop opener: answers the
 // dialog with a chosen path and notes what was asked and opened.
 
-#include "desktopfiles.h"
+#include "app/desktopfiles.h"
 
 #include <QStringList>
 

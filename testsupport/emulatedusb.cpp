@@ -1,4 +1,4 @@
-#include "emulatedusb.h"
+#include "testsupport/emulatedusb.h"
 
 #include <linux/ioctl.h>
 #include <linux/usbdevice_fs.h>
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "instrument.h"
+#include "sim/instrument.h"
 
 namespace usbemu {
 
