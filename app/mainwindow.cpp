@@ -8,6 +8,18 @@
 #include "link/transport.h"
 #include "link/winusbmanager.h"
 
+// [series-pages-language]
+
+// [stored-data]
+
+// [result-pages]
+
+// [settings-exports]
+
+// [insight]
+
+// [infra]
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
@@ -108,6 +120,19 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     connect(this, &MainWindow::keyUnlockSignal, usbManager, &WinUSBManager::keyUnlock);
     connect(this, &MainWindow::stopCirculationSignal, usbManager, &WinUSBManager::stopCirculation);
     connect(this, &MainWindow::informUpperOpenSignal, usbManager, &WinUSBManager::informUpperOpen);
+
+    // [series-pages-language]
+
+    // [stored-data]
+
+    // [result-pages]
+
+    // [settings-exports]
+
+    // [insight]
+
+    // [infra]
+
 }
 
 MainWindow::~MainWindow()

@@ -19,6 +19,18 @@
 #include "reports/reportcontent.h"
 #include "store/resultstore.h"
 
+// [series-pages-language]
+
+// [stored-data]
+
+// [result-pages]
+
+// [settings-exports]
+
+// [insight]
+
+// [infra]
+
 #include <QByteArray>
 #include <QMainWindow>
 #include <QPointer>
@@ -45,6 +57,18 @@ namespace analysis {
 struct CrossCheck;
 struct StabilitySettings;
 }
+
+// [series-pages-language]
+
+// [stored-data]
+
+// [result-pages]
+
+// [settings-exports]
+
+// [insight]
+
+// [infra]
 
 class AutoTestDialog;
 class DeviceSelectionDialog;
@@ -374,4 +398,17 @@ private:
     void refreshBalance();
     void markCrossCheck(int row, const analysis::CrossCheck& check);
     void exportBalance();
+
+    // [series-pages-language]
+
+    // [stored-data]
+
+    // [result-pages]
+
+    // [settings-exports]
+
+    // [insight]
+
+    // [infra]
+
 };
