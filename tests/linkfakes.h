@@ -1,6 +1,7 @@
 #pragma once
 // A link manager with spies on its signals, for the link's tests.
 
+#include "link/settingsframes.h"
 #include "link/winusbmanager.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,16 @@ using Bytes = protocol::Bytes;
 using Report = QPair<QString, int>;
 
 inline QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// n link failures told with message
+inline QList<Report> failures(int n, const char* message) { return QVector<Report>(n, Report(text(message), 4)).toList(); }
+
+// The DC settings frame of a page left at its defaults, as the window sends it.
+inline QByteArray settingsFrame()
+{
+    const Bytes frame = protocol::buildDcSettingsFrame(protocol::DcSettings{});
+    return QByteArray(reinterpret_cast<const char*>(frame.data()), int(frame.size()));
+}
 
 // A manager over the given transport, with its waits shrunk, and spies.
 template <typename T>

@@ -7,12 +7,13 @@
 #include "sim/instrument.h"
 #include "link/libusbtransport.h"
 #include "tests/linkfakes.h"
-#include "link/settingsframes.h"
 #include "link/usbdescriptors.h"
 
 #include <QtTest>
 
+using linktest::failures;
 using linktest::Report;
+using linktest::settingsFrame;
 using linktest::text;
 using usbemu::Bus;
 using usbemu::DeviceModel;
@@ -52,14 +53,6 @@ struct UsbLink : linktest::Link<LibusbTransport> {
     QSignalSpy readings{&manager, &WinUSBManager::finishReadRealTime};
 };
 
-QList<Report> failures(int n, const char* message) { return QVector<Report>(n, Report(text(message), 4)).toList(); }
-
-QByteArray settingsFrame()
-{
-    const protocol::Bytes frame = protocol::buildDcSettingsFrame(protocol::DcSettings{});
-    return QByteArray(reinterpret_cast<const char*>(frame.data()), int(frame.size()));
-}
-
 DeviceModel without(DeviceModel model, const usbemu::ControlRequest& request)
 {
     model.controlAnswers.erase(request);
@@ -91,7 +84,10 @@ private slots:
     void initTestCase() { qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>"); }
 
     // ------------------------------------------------------------ discovery
-    // Which devices are instruments, and which interface of theirs the link claims.
+    // Which devices are instruments, and which interface of theirs the link
+    // claims. What each lying or cut descriptor declares is the reader's
+    // (test_usbprobe) and the parsers' (test_usbdescriptors); here the libusb
+    // side: each kind of request, a short transfer and a stall.
     void discovery_data()
     {
         using namespace usbemu;
@@ -99,8 +95,6 @@ private slots:
         QTest::addColumn<int>("interface");
         const DeviceModel v20 = msOs20Device(kOurs);
         const DeviceModel v10 = msOs10Device(kOurs);
-        const Bytes set = answerTo(v20, msOs20SetRequest());
-        const Bytes bosAnswer = answerTo(v20, bosRequest());
         QTest::newRow("MS OS 2.0, whole device") << v20 << 0;
         QTest::newRow("MS OS 2.0, function of interface 2") << msOs20Device(kOurs, 2) << 2;
         QTest::newRow("MS OS 1.0, interface request") << v10 << 0;
@@ -109,22 +103,10 @@ private slots:
         both.controlAnswers.insert(v10.controlAnswers.begin(), v10.controlAnswers.end());
         QTest::newRow("MS OS 2.0 set stalls, MS OS 1.0 declares") << both << 0;
 
-        QTest::newRow("MS OS 2.0 without GUID") << msOs20Device("") << kNoInstrument;
-        QTest::newRow("MS OS 1.0 without GUID") << msOs10Device("") << kNoInstrument;
         QTest::newRow("another GUID") << msOs20Device(kOther, 1) << kNoInstrument;
-        QTest::newRow("BOS shorter than its total")
-            << answering(v20, bosRequest(), cut(bosAnswer, 4)) << kNoInstrument;
-        QTest::newRow("BOS total of 64 KiB")
-            << answering(v20, bosRequest(), with16(bosAnswer, 2, 0xFFFF)) << kNoInstrument;
-        QTest::newRow("BOS gives the set too short a length")
-            << answering(v20, bosRequest(), with16(bosAnswer, 5 + 7 + 24, set.size() - 1)) << kNoInstrument;
-        QTest::newRow("set shorter than its total") << answering(v20, msOs20SetRequest(), cut(set, 2))
-                                                    << kNoInstrument;
-        QTest::newRow("set total beyond the set")
-            << answering(v20, msOs20SetRequest(), with16(set, 8, set.size() + 6)) << kNoInstrument;
+        QTest::newRow("set shorter than its total")
+            << answering(v20, msOs20SetRequest(), cut(answerTo(v20, msOs20SetRequest()), 2)) << kNoInstrument;
         QTest::newRow("vendor request stalls") << without(v20, msOs20SetRequest()) << kNoInstrument;
-        QTest::newRow("extended properties stall")
-            << without(v10, extendedPropertiesRequest(kInterfaceRequest)) << kNoInstrument;
         QTest::newRow("hub") << hubModel() << kNoInstrument;
     }
     void discovery()

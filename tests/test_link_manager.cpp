@@ -4,7 +4,6 @@
 // a scripted transport, for the faults the simulator does not play.
 
 #include "tests/linkfakes.h"
-#include "link/settingsframes.h"
 #include "sim/simtransport.h"
 
 #include <QTest>
@@ -15,16 +14,15 @@
 #include <optional>
 
 using linktest::Bytes;
+using linktest::failures;
 using linktest::Link;
 using linktest::Report;
+using linktest::settingsFrame;
 using linktest::text;
 
 namespace {
 
 const char* const kStoredFailed = "读取存储数据失败";
-
-// n link failures told with message
-QList<Report> failures(int n, const char* message) { return QVector<Report>(n, Report(text(message), 4)).toList(); }
 
 std::vector<std::shared_ptr<sim::Instrument>> instruments(int count, int storedRecords)
 {
@@ -69,12 +67,6 @@ struct SimLink : Link<WaitWatchingTransport> {
         instrument().setFaults(faults);
     }
 };
-
-QByteArray settingsFrame()
-{
-    const Bytes frame = protocol::buildDcSettingsFrame(protocol::DcSettings{});
-    return QByteArray(reinterpret_cast<const char*>(frame.data()), int(frame.size()));
-}
 
 // The simulator with its answers replaced by a script: read n gets script(n),
 // or times out when the script gives nothing. Counts the reads finished

@@ -1,5 +1,6 @@
 // The simulator socket client: discovery, one message per read, bounded and
-// cancellable waits; then the whole link against the real simulator program.
+// cancellable waits; then the whole link against the real simulator program
+// (the one place a link reaches the program).
 
 #include "tests/linkfakes.h"
 #include "link/sockettransport.h"
@@ -155,6 +156,7 @@ private slots:
         rig.manager.changeReadType(2);
         for (int i = 0; i < 3; ++i)
             rig.manager.readRealTimeData();
+        rig.manager.updateTestSetting(linktest::settingsFrame());
         rig.manager.startTesting(false);
         rig.manager.stopTesting(false);
         rig.manager.readStoreTotalNum();
@@ -163,7 +165,8 @@ private slots:
 
         QCOMPARE(rig.column<bool>(rig.connected, 0), (QList<bool>{true, false}));
         QCOMPARE(realTime.count(), 3);
-        QCOMPARE(rig.reports(), (QList<Report>{Report(text("请求开始测试成功"), 0), Report(text("请求停止测试成功"), 0)}));
+        QCOMPARE(rig.reports(), (QList<Report>{Report(text("更新测量设置成功"), 0), Report(text("请求开始测试成功"), 0),
+                                               Report(text("请求停止测试成功"), 0)}));
         QCOMPARE(rig.column<int>(rig.counts, 0), QList<int>{100});
         QCOMPARE(rig.records.count(), 100);
         QCOMPARE(rig.records.last().at(1).toInt(), 100);
