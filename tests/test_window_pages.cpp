@@ -1,10 +1,9 @@
 // The two test pages driven as an operator drives them, against the simulated
-// instrument in the same process (and once through the simulator program's
-// socket): edit mode, the settings each edit sends, the standard value rules,
-// start and stop, the result tables' buttons, and the page layout.
+// instrument in the same process: edit mode, the settings each edit sends, the
+// standard value rules, start and stop, the result tables' buttons, and the
+// page layout.
 
 #include "link/settingsframes.h"
-#include "link/sockettransport.h"
 #include "testsupport/windowrig.h"
 #include "app/windowstyles.h"
 
@@ -442,29 +441,35 @@ private slots:
     }
 
     // --- tests and result rows ---
-    void startAndStopFromEachPage_data()
+    // The page's clear button empties its table (the header and the remark
+    // stay), and the next finished test is row one, carrying the remark.
+    void clearThenStartAndStopFromEachPage_data()
     {
         QTest::addColumn<bool>("lengthPage");
         QTest::newRow("DC") << false;
         QTest::newRow("length") << true;
     }
-    void startAndStopFromEachPage()
+    void clearThenStartAndStopFromEachPage()
     {
         QFETCH(bool, lengthPage);
         PagesRig rig;
         QVERIFY(rig.connect());
         if (lengthPage)
             QVERIFY(rig.toLengthPage());
+        rig.get<QTextEdit>(lengthPage ? "textEdit_Remark_2" : "textEdit_Remark")->setPlainText(QStringLiteral("T1"));
+        QStandardItemModel* rows = resultModel(rig, lengthPage);
+        fillRows(rows, {"a", "b", "c"});
+        rig.button(lengthPage ? "pushButton_clear2" : "pushButton_clear")->click();
+        QCOMPARE(rows->rowCount(), 0);
+        QCOMPARE(rows->headerData(0, Qt::Horizontal).toString(), QStringLiteral("序号"));
         QSignalSpy starts(rig.window.get(), &MainWindow::startTestingSignal);
         QSignalSpy stops(rig.window.get(), &MainWindow::stopTestingSignal);
-        rig.get<QTextEdit>(lengthPage ? "textEdit_Remark_2" : "textEdit_Remark")->setPlainText(QStringLiteral("T1"));
         QVERIFY(rig.finishTest(lengthPage));
         QCOMPARE(starts.count(), 1);
         QCOMPARE(starts.first().first().toBool(), lengthPage);
         QCOMPARE(stops.count(), 1);
         QCOMPARE(stops.first().first().toBool(), lengthPage);
         QVERIFY(rig.waitForPolls(5));
-        QStandardItemModel* rows = resultModel(rig, lengthPage);
         QCOMPARE(rows->rowCount(), 1);  // exactly one row per finished test
         QCOMPARE(rows->index(0, 0).data().toString(), QStringLiteral("1"));
         QCOMPARE(rows->index(0, rows->columnCount() - 1).data().toString(), QStringLiteral("T1"));
@@ -523,21 +528,6 @@ private slots:
         QCOMPARE(column(model, 0), numbers);
     }
 
-    void clearEmptiesTheTableAndTheNextTestIsRowOne()
-    {
-        PagesRig rig;
-        QVERIFY(rig.connect());
-        fillRows(resultModel(rig, false), {"a", "b", "c"});
-        rig.get<QTextEdit>("textEdit_Remark")->setPlainText(QStringLiteral("kept"));
-        rig.button("pushButton_clear")->click();
-        QCOMPARE(resultModel(rig, false)->rowCount(), 0);
-        QCOMPARE(resultModel(rig, false)->headerData(0, Qt::Horizontal).toString(), QStringLiteral("序号"));
-        QVERIFY(rig.finishTest(false));
-        QTRY_COMPARE_WITH_TIMEOUT(resultModel(rig, false)->rowCount(), 1, kWait);
-        QCOMPARE(column(resultModel(rig, false), 0), QStringList{"1"});
-        QCOMPARE(resultModel(rig, false)->index(0, 14).data().toString(), QStringLiteral("kept"));
-    }
-
     // The record button flips its flag; a finished test shows a hidden table
     // without touching the flag, so the next press only turns the arrow.
     void recordButtonAndTheHiddenTableAppendRule()
@@ -592,30 +582,6 @@ private slots:
         QCOMPARE(two.window->findChildren<QDialog*>().size(), 0);
     }
 
-    // The danger picture takes the place of the live values, at their size.
-    void dangerPictureKeepsTheLayout()
-    {
-        PagesRig rig;
-        rig.instrument().setDangerWhileDischarging(true);
-        QVERIFY(rig.connect());
-        auto* settings = rig.get<QWidget>("groupBox_MeasurementSetting_3");
-        auto* table = rig.get<QWidget>("tableView_resTest");
-        const QRect settingsBefore = settings->geometry();
-        const QRect tableBefore = table->geometry();
-        QVERIFY(rig.startTest(false));
-        rig.clock->advanceMs(10'000);
-        rig.button("pushButton_Test")->click();
-        auto* live = rig.get<QStackedWidget>("stackedWidget_Res");
-        QTRY_COMPARE_WITH_TIMEOUT(live->currentIndex(), 1, kWait);
-        QCoreApplication::processEvents();
-        QCOMPARE(settings->geometry(), settingsBefore);
-        QCOMPARE(table->geometry(), tableBefore);
-        auto* picture = rig.get<QLabel>("label_Danger");
-        const QSize shown = picture->pixmap(Qt::ReturnByValue).size();
-        QVERIFY2(shown.width() <= picture->width() && shown.height() <= picture->height(), "picture larger than its place");
-        QVERIFY(shown.width() >= picture->width() - 2 || shown.height() >= picture->height() - 2);  // and fills it
-    }
-
     // At the window's first size five result rows show on either page, in
     // either language, and the remark box is whole.
     void fiveResultRowsShowAtTheDefaultSize_data()
@@ -649,35 +615,6 @@ private slots:
         const QRect page = rig.get<QWidget>(lengthPage ? "page_1" : "page_0")->rect();
         QVERIFY(page.contains(QRect(remark->mapTo(rig.get<QWidget>(lengthPage ? "page_1" : "page_0"), QPoint()),
                                     remark->size())));
-    }
-
-    // --- through the simulator program's socket ---
-    void settingsReachTheSimulatorProgram()
-    {
-        QTemporaryDir dir;
-        QProcess simulator;
-        simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        simulator.start(TESTER_SIM_PROGRAM, {"--socket", dir.filePath("x.sock")});
-        QTRY_VERIFY_WITH_TIMEOUT(SocketTransport(dir.path().toStdString()).devicePaths().size() == 1, kWait);
-        LinkTiming timing;
-        timing.pollPauseMs = timing.retryPauseMs = timing.wakeUpPauseMs = timing.flushPauseMs = 2;
-        MainWindow window(std::make_unique<SocketTransport>(dir.path().toStdString()), timing, WindowTiming{5, 30, 5});
-        window.show();
-        auto get = [&](const char* name) { return window.findChild<QWidget*>(QLatin1String(name)); };
-        window.findChild<QAction*>(QStringLiteral("actionConnect"))->trigger();
-        auto* conductorTemp = static_cast<QDoubleSpinBox*>(get("doubleSpinBox_ConductorTempValue_3"));
-        QTRY_COMPARE_WITH_TIMEOUT(conductorTemp->text(), QStringLiteral("+20.00℃"), kWait);
-
-        static_cast<QPushButton*>(get("pushButton_Change"))->click();
-        conductorTemp->setValue(33.3);
-        emit conductorTemp->editingFinished();
-        QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(), kAccepted, kWait);
-        static_cast<QPushButton*>(get("pushButton_Change"))->click();
-        conductorTemp->setValue(0.0);  // only the instrument's next reading can bring 33.3 back
-        QTRY_COMPARE_WITH_TIMEOUT(conductorTemp->text(), QStringLiteral("+33.30℃"), kWait);
-
-        simulator.terminate();
-        QVERIFY(simulator.waitForFinished(5000));
     }
 };
 
