@@ -1,9 +1,6 @@
-// The dialogs: the device choice in full; the others construct with their form.
+// The device choice dialog (the other dialogs: test_autotest, test_reports).
 
-#include "dialogs/autotestdialog.h"
 #include "dialogs/deviceselectiondialog.h"
-#include "dialogs/pdfsettingdialog.h"
-#include "dialogs/sampleintervaldialog.h"
 
 #include <QtTest>
 
@@ -27,17 +24,6 @@ class TestDialogs : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }  // the dialogs read their settings files
-
-    void otherDialogsConstructWithTheirForm()
-    {
-        const QList<QDialog*> dialogs = {new AutoTestDialog, new SampleIntervalDialog, new PdfSettingDialog};
-        for (QDialog* dialog : dialogs) {
-            QVERIFY2(!dialog->findChildren<QDialogButtonBox*>().isEmpty(), dialog->metaObject()->className());
-            delete dialog;
-        }
-    }
-
     void deviceSelectionListsPathsInOrder()
     {
         DeviceSelectionDialog dialog;
