@@ -4,6 +4,7 @@
 
 #include "analysis/balance.h"
 #include "analysis/trace.h"
+#include "tests/dcresultcells.h"
 
 #include <QtTest>
 
@@ -12,26 +13,6 @@ using namespace analysis;
 namespace {
 
 using Values = std::vector<double>;
-
-// A DC result row with the cells the checks read; the others are blanks.
-QStringList dcCells(const QString& phase, const QString& measured, const QString& converted,
-                    const QString& tapping = QStringLiteral("05"), const QString& winding = QStringLiteral("高压"),
-                    const QString& material = QStringLiteral("铜"), const QString& conductorTemp = QStringLiteral("+20.00℃"),
-                    const QString& referenceTemp = QStringLiteral("75℃"))
-{
-    QStringList cells;
-    for (int i = 0; i < 15; ++i)
-        cells << QStringLiteral(" ");
-    cells[3] = material;
-    cells[4] = conductorTemp;
-    cells[5] = referenceTemp;
-    cells[7] = tapping;
-    cells[8] = phase;
-    cells[9] = winding;
-    cells[12] = converted;
-    cells[13] = measured;
-    return cells;
-}
 
 std::vector<DcResult> results(const QList<QStringList>& rows)
 {

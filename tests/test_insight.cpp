@@ -3,6 +3,7 @@
 #include "insight/balancepanel.h"
 #include "insight/trendchart.h"
 #include "insight/trendpanel.h"
+#include "tests/dcresultcells.h"
 
 #include <QtCharts/QChart>
 #include <QtCharts/QValueAxis>
@@ -37,22 +38,6 @@ QtCharts::QValueAxis* axis(TrendChart& chart, Qt::Alignment side)
 TracePoint settling(int i)
 {
     return {i * 0.5, 0.012345 * (1.0 + 0.25 * std::exp(-i * 0.5 / 3.0)), 9.5};
-}
-
-QStringList dcCells(const QString& phase, const QString& converted, const QString& measured = QStringLiteral("12.345mΩ"))
-{
-    QStringList cells;
-    for (int i = 0; i < 15; ++i)
-        cells << QStringLiteral(" ");
-    cells[3] = QStringLiteral("铜");
-    cells[4] = QStringLiteral("+20.00℃");
-    cells[5] = QStringLiteral("75℃");
-    cells[7] = QStringLiteral("05");
-    cells[8] = phase;
-    cells[9] = QStringLiteral("高压");
-    cells[12] = converted;
-    cells[13] = measured;
-    return cells;
 }
 
 }  // namespace
@@ -171,9 +156,10 @@ private slots:
         BalancePanel panel;
         QSignalSpy limits(&panel, &BalancePanel::limitsChanged);
         std::vector<DcResult> rows;
-        for (const QStringList& cells : {dcCells("A0", "10.000mΩ"), dcCells("B0", "10.100mΩ"),
-                                         dcCells("C0", "10.200mΩ"), dcCells("AB", "10.000mΩ"),
-                                         dcCells("BC", "------μΩ", ">800.00mΩ")})
+        const QString measured = QStringLiteral("12.345mΩ");
+        for (const QStringList& cells : {dcCells("A0", measured, "10.000mΩ"), dcCells("B0", measured, "10.100mΩ"),
+                                         dcCells("C0", measured, "10.200mΩ"), dcCells("AB", measured, "10.000mΩ"),
+                                         dcCells("BC", ">800.00mΩ", "------μΩ")})
             rows.push_back(dcResultFromCells(cells));
         panel.showResults(rows, {"1", "2", "3", "4", "6"});
         QList<QStringList> shown = panel.rowTexts();
@@ -191,7 +177,7 @@ private slots:
         // 12.345 mΩ at 20 ℃ is 15.008 mΩ at 75 ℃: rows 1 to 4 do not agree (12.345 against 10.x).
         QVERIFY2(panel.crossCheckText().contains(QStringLiteral("第 1 行")), qPrintable(panel.crossCheckText()));
         QVERIFY(!panel.crossCheckText().contains(QStringLiteral("第 6 行")));
-        panel.showResults({dcResultFromCells(dcCells("A0", "15.008mΩ"))}, {"1"});
+        panel.showResults({dcResultFromCells(dcCells("A0", measured, "15.008mΩ"))}, {"1"});
         QVERIFY2(panel.crossCheckText().contains(QStringLiteral("1 行")), qPrintable(panel.crossCheckText()));
         QVERIFY(!panel.crossCheckText().contains(QStringLiteral("0.2 %")));
     }

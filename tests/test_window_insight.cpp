@@ -10,6 +10,7 @@
 #include "link/settingsframes.h"
 #include "insight/trendchart.h"
 #include "insight/trendpanel.h"
+#include "testsupport/fakedesktopfiles.h"
 #include "testsupport/windowrig.h"
 
 using namespace windowtest;
@@ -17,18 +18,6 @@ using namespace windowtest;
 namespace {
 
 const char* const kDcTable = "tableView_resTest";
-
-// Answers the save dialog with a chosen path and notes what was opened.
-class FakeDesktopFiles : public DesktopFiles {
-public:
-    FakeDesktopFiles(QString answer, QStringList* opened) : answer_(std::move(answer)), opened_(opened) {}
-    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return answer_; }
-    void openWithDefaultApplication(const QString& path) override { *opened_ << path; }
-
-private:
-    QString answer_;
-    QStringList* opened_;
-};
 
 TrendPanel* trendOf(const Rig& rig, bool lengthPage = false)
 {
@@ -309,10 +298,11 @@ private slots:
     void balanceOfThreePhases()
     {
         Rig rig;
-        QStringList opened;
         QTemporaryDir dir;
         const QString xlsx = dir.filePath(QStringLiteral("balance.xlsx"));
-        rig.window->setDesktopFiles(std::make_unique<FakeDesktopFiles>(xlsx, &opened));
+        auto files = std::make_shared<FileLog>();
+        files->answer = xlsx;
+        rig.window->setDesktopFiles(std::make_unique<FakeDesktopFiles>(files));
         QVERIFY(rig.connect());
         for (int phase = 0; phase < 3; ++phase) {
             QVERIFY(setPhase(rig, phase));
@@ -332,7 +322,7 @@ private slots:
             QVERIFY(!rig.model(kDcTable)->item(row, 12)->data(Qt::BackgroundRole).isValid());
 
         rig.get<QPushButton>("pushButton_exportBalance")->click();
-        QCOMPARE(opened, QStringList{xlsx});
+        QCOMPARE(files->opened, QStringList{xlsx});
         const QJsonObject book = exportreaders::workbookSummary(xlsx);
         QCOMPARE(book.value("rows").toInt(), 2);
         const QJsonArray sheet = book.value("first").toArray();
