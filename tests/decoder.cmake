@@ -1,5 +1,6 @@
 # The answer decoder: record answers into display records.
 tester_add_test(test_decoder SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_decoder.cpp ${CMAKE_CURRENT_LIST_DIR}/answerbuilder.h
+                        ${CMAKE_CURRENT_LIST_DIR}/decodedanswer.h
                 LIBS tester_data)
 if(TESTER_BUILD_FUZZERS)
   add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/fuzz ${CMAKE_BINARY_DIR}/tests/fuzz)

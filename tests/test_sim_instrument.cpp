@@ -5,10 +5,9 @@
 
 #include "analysis/balance.h"
 #include "sim/instrument.h"
-#include "data/receivethread.h"
 #include "link/settingsframes.h"
+#include "tests/decodedanswer.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <cmath>
@@ -71,26 +70,13 @@ Bytes lengthSettings(int currentIndex, int standardMode = 0, float standardValue
 // one record (of the expected number, for a stored one), else what went wrong.
 QString decodeFailure(ReceiveThread& decoder, const Bytes& answer, int storedNo = 0)
 {
-    QSignalSpy failed(&decoder, &ReceiveThread::stateProcessing);
-    QSignalSpy live(&decoder, &ReceiveThread::finishReadRealTimeData);
-    QSignalSpy stored(&decoder, &ReceiveThread::finishReadReadBackData);
-    storedNo ? decoder.parseReadBackData(answer, storedNo) : decoder.parseRealTimeData(answer);
+    const Outcome out = parse(decoder, answer, storedNo);
     const QString hex = QByteArray(reinterpret_cast<const char*>(answer.data()), int(answer.size())).toHex(' ');
-    const QList<QVariant> args = (storedNo ? stored : live).value(0);
-    if (!failed.isEmpty() || live.size() + stored.size() != 1 || args.isEmpty())
-        return failed.value(0).value(0).toString() + QStringLiteral(" no record: ") + hex;
-    const ReceiveData rd = args.at(0).value<ReceiveData>();
-    if (rd.testType != answer[5] || (storedNo && rd.recordNo != QString::number(storedNo)))
+    if (!out.emitted || !out.message.isEmpty())
+        return out.message + QStringLiteral(" no record: ") + hex;
+    if (out.record.testType != answer[5] || (storedNo && out.record.recordNo != QString::number(storedNo)))
         return QStringLiteral("wrong test type or number: ") + hex;
     return {};
-}
-
-// The decoded record of a real-time answer (an empty record when it fails).
-ReceiveData decoded(ReceiveThread& decoder, const Bytes& answer)
-{
-    QSignalSpy live(&decoder, &ReceiveThread::finishReadRealTimeData);
-    decoder.parseRealTimeData(answer);
-    return live.isEmpty() ? ReceiveData() : live.at(0).at(0).value<ReceiveData>();
 }
 
 analysis::DcResult dcResultOf(const ReceiveData& rd)
@@ -280,7 +266,7 @@ private slots:
         rig.advanceSeconds(rig.instrument->chargingSeconds() + 0.001);
         QVector<double> readings;
         for (int step = 0; step <= 40; ++step) {  // 0 .. 10 τ
-            const ReceiveData rd = decoded(decoder, rig.record(protocol::kReadTypeDc));
+            const ReceiveData rd = parse(decoder, rig.record(protocol::kReadTypeDc)).record;
             const analysis::DcResult row = dcResultOf(rd);
             QVERIFY2(row.measured.has_value(), qPrintable(rd.testedResistance));
             readings << row.measured->ohms;
@@ -302,7 +288,7 @@ private slots:
         rig.advanceSeconds(rig.instrument->dischargingSeconds() + 0.01);
         QVERIFY(rig.accepted(protocol::buildStartTestRequest(false)));
         rig.advanceSeconds(rig.instrument->chargingSeconds() + 0.001);
-        const ReceiveData first = decoded(decoder, rig.record(protocol::kReadTypeDc));
+        const ReceiveData first = parse(decoder, rig.record(protocol::kReadTypeDc)).record;
         QVERIFY(dcResultOf(first).measured->ohms / ohms < 1.021);
     }
 
