@@ -40,208 +40,197 @@ Bytes record(std::uint8_t type)
 
 class ProtocolTest : public QObject {
     Q_OBJECT
+
 private slots:
-    void requests_data();
-    void requests();
-    void readTypeMapping();
-    void recognisers_data();
-    void recognisers();
-    void storedCountAndNumber();
-    void recordChecksum_data();
-    void recordChecksum();
-    void dcSettingsFrame();
-    void lengthSettingsFrame();
-    void settingsFramesRefuseUnsetFields();
+    void requests_data()
+    {
+        QTest::addColumn<Bytes>("built");
+        QTest::addColumn<Bytes>("expected");
+        using namespace protocol;
+        QTest::newRow("start DC") << buildStartTestRequest(false) << hex("AB CD 00 05 01 03 00 00 04");
+        QTest::newRow("start length") << buildStartTestRequest(true) << hex("AB CD 00 05 01 03 01 00 05");
+        QTest::newRow("stop DC") << buildStopTestRequest(false) << hex("AB CD 00 05 01 04 00 00 05");
+        QTest::newRow("stop length") << buildStopTestRequest(true) << hex("AB CD 00 05 01 04 01 00 06");
+        QTest::newRow("real-time DC") << buildRealTimeRequest(0x00) << hex("AB CD 00 04 05 00 00 05");
+        QTest::newRow("real-time length") << buildRealTimeRequest(0x01) << hex("AB CD 00 04 05 01 00 06");
+        QTest::newRow("real-time any screen") << buildRealTimeRequest(0xFF) << hex("AB CD 00 04 05 FF 01 04");
+        QTest::newRow("stored count") << buildStoredCountRequest() << hex("AB CD 00 03 08 00 08");
+        QTest::newRow("records 1-30") << buildReadBackRequest(1, 30) << hex("AB CD 00 07 07 00 01 00 1E 00 26");
+        QTest::newRow("records 31-42") << buildReadBackRequest(31, 12) << hex("AB CD 00 07 07 00 1F 00 0C 00 32");
+        QTest::newRow("records 9991-9999") << buildReadBackRequest(9991, 9)
+                                           << hex("AB CD 00 07 07 27 07 00 09 00 3E");
+        QTest::newRow("record number modulo 65536") << buildReadBackRequest(65536 + 2, 1)
+                                                    << hex("AB CD 00 07 07 00 02 00 01 00 0A");
+        QTest::newRow("key lock") << buildKeyLockRequest() << hex("AB CD 00 04 19 5A 00 73");
+        QTest::newRow("key unlock") << buildKeyUnlockRequest() << hex("AB CD 00 04 19 A5 00 BE");
+        QTest::newRow("upper open") << buildUpperOpenRequest() << hex("AB CD 00 04 20 5A 00 7A");
+        QTest::newRow("upper close") << buildUpperCloseRequest() << hex("AB CD 00 04 20 A5 00 C5");
+        QTest::newRow("wake-up is not framed") << wakeUpBytes() << hex("AB 00 00 00 00");
+    }
+
+    void requests()
+    {
+        QFETCH(Bytes, built);
+        QFETCH(Bytes, expected);
+        QCOMPARE(built, expected);
+    }
+
+    void readTypeMapping()
+    {
+        std::uint8_t byte = 0x42;
+        QVERIFY(protocol::readTypeByte(0, &byte)); QCOMPARE(byte, std::uint8_t(0x00));
+        QVERIFY(protocol::readTypeByte(1, &byte)); QCOMPARE(byte, std::uint8_t(0x01));
+        QVERIFY(protocol::readTypeByte(2, &byte)); QCOMPARE(byte, std::uint8_t(0xFF));
+        byte = 0x42;
+        QVERIFY(!protocol::readTypeByte(3, &byte));
+        QVERIFY(!protocol::readTypeByte(-1, &byte));
+        QCOMPARE(byte, std::uint8_t(0x42));
+    }
+
+    void recognisers_data()
+    {
+        QTest::addColumn<Bytes>("data");
+        QTest::addColumn<bool>("ack");
+        QTest::addColumn<bool>("accepts");
+        QTest::addColumn<bool>("realTime");
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<bool>("countAnswer");
+        QTest::addColumn<bool>("countValid");
+        QTest::newRow("accepting acknowledge") << answer(8, 0xAB, 0x01, 0x4F) << true << true << false << false << false << false;
+        QTest::newRow("refusing acknowledge 0x00") << answer(8, 0xAB, 0x01, 0x00) << true << false << false << false << false << false;
+        QTest::newRow("refusing acknowledge 'o'") << answer(8, 0xAB, 0x01, 0x6F) << true << false << false << false << false << false;
+        QTest::newRow("acknowledge of any size") << answer(63, 0xAB, 0x01, 0x4F) << true << true << false << false << false << false;
+        QTest::newRow("acknowledge without byte 5") << answer(5, 0xAB, 0x01) << true << false << false << false << false << false;
+        QTest::newRow("acknowledge with wrong start") << answer(8, 0xAC, 0x01, 0x4F) << false << false << false << false << false << false;
+        QTest::newRow("real-time 63") << answer(63, 0xAB, 0x02) << false << false << true << false << false << false;
+        QTest::newRow("real-time 62") << answer(62, 0xAB, 0x02) << false << false << false << false << false << false;
+        QTest::newRow("real-time 64") << answer(64, 0xAB, 0x02) << false << false << false << false << false << false;
+        QTest::newRow("real-time wrong start") << answer(63, 0x00, 0x02) << false << false << false << false << false << false;
+        QTest::newRow("stored 63") << answer(63, 0xAB, 0x03) << false << false << false << true << false << false;
+        QTest::newRow("stored 62") << answer(62, 0xAB, 0x03) << false << false << false << false << false << false;
+        QTest::newRow("count 10") << answer(10, 0xAB, 0x72) << false << false << false << false << true << true;
+        QTest::newRow("count 10, bad start") << answer(10, 0x00, 0x72) << false << false << false << false << true << false;
+        QTest::newRow("count 11") << answer(11, 0xAB, 0x72) << false << false << false << false << false << false;
+        QTest::newRow("count 9") << answer(9, 0xAB, 0x72) << false << false << false << false << false << false;
+        QTest::newRow("empty") << Bytes{} << false << false << false << false << false << false;
+        QTest::newRow("four bytes") << hex("AB CD 00 01") << false << false << false << false << false << false;
+    }
+
+    void recognisers()
+    {
+        QFETCH(Bytes, data);
+        QFETCH(bool, ack);
+        QFETCH(bool, accepts);
+        QFETCH(bool, realTime);
+        QFETCH(bool, stored);
+        QFETCH(bool, countAnswer);
+        QFETCH(bool, countValid);
+        const auto* d = data.data();
+        const auto n = data.size();
+        QCOMPARE(protocol::isAcknowledge(d, n), ack);
+        QCOMPARE(protocol::acknowledgeAccepts(d, n), accepts);
+        QCOMPARE(protocol::isRealTimeRecord(d, n), realTime);
+        QCOMPARE(protocol::isStoredRecord(d, n), stored);
+        QCOMPARE(protocol::isStoredCountAnswer(d, n), countAnswer);
+        QCOMPARE(protocol::storedCountValid(d, n), countValid);
+    }
+
+    void storedCountAndNumber()
+    {
+        Bytes count = answer(10, 0xAB, 0x72);
+        count[6] = 0x27; count[7] = 0x0F;
+        QCOMPARE(protocol::storedCount(count.data()), 9999);
+        Bytes stored = record(0x03);
+        stored[33] = 0x01; stored[34] = 0x02;
+        QCOMPARE(protocol::storedRecordNumber(stored.data()), 258);
+    }
+
+    void recordChecksum_data()
+    {
+        QTest::addColumn<Bytes>("data");
+        QTest::addColumn<bool>("valid");
+        const Bytes good = record(0x02);
+        QTest::newRow("63 bytes, right sum") << good << true;
+        Bytes longer = good; longer.push_back(0x99);
+        QTest::newRow("64 bytes, bytes after 62 ignored") << longer << true;
+        QTest::newRow("62 bytes") << Bytes(good.begin(), good.end() - 1) << false;
+        Bytes payload = good; payload[30] ^= 0x01;
+        QTest::newRow("payload bit flipped") << payload << false;
+        Bytes low = good; low[62] ^= 0x01;
+        QTest::newRow("checksum low byte wrong") << low << false;
+        Bytes high = good; high[61] ^= 0x80;
+        QTest::newRow("checksum high byte wrong") << high << false;
+        Bytes header = good; header[2] = 0x55; header[3] = 0x66;
+        QTest::newRow("frame header not summed") << header << true;
+        Bytes full(63, 0xFF); full[61] = 14535 >> 8; full[62] = 14535 & 0xFF;
+        QTest::newRow("largest sum 57 x 255") << full << true;
+    }
+
+    void recordChecksum()
+    {
+        QFETCH(Bytes, data);
+        QFETCH(bool, valid);
+        QCOMPARE(protocol::recordChecksumValid(data.data(), data.size()), valid);
+    }
+
+    void dcSettingsFrame()
+    {
+        protocol::DcSettings s;
+        s.materialIndex = 0; s.currentIndex = 10; s.convertedTemp = 75; s.tapping = 0; s.phaseIndex = 0;
+        s.windingIndex = 0; s.conductorNo = 1; s.conductorTemp = 20.0f;
+        QCOMPARE(protocol::buildDcSettingsFrame(s),
+                 hex("AB CD 00 12 01 00 00 0A 4B 00 01 00 00 01 41 A0 00 00 00 00 01 39"));
+
+        s.conductorTemp = -40.0f;  // the lowest temperature the box sends
+        s.materialIndex = 1; s.currentIndex = 21; s.convertedTemp = 115; s.tapping = 99; s.phaseIndex = 5;
+        s.windingIndex = 1; s.conductorNo = 9999;
+        const Bytes frame = protocol::buildDcSettingsFrame(s);
+        QCOMPARE(frame.size(), protocol::kDcSettingsFrameSize);
+        QCOMPARE(Bytes(frame.begin() + 6, frame.begin() + 20),
+                 hex("01 15 73 63 06 01 27 0F C2 20 00 00 00 00"));
+        QCOMPARE(int(protocol::readU16(frame.data() + 20)), int(protocol::checksum(frame.data(), 4, 19)));
+    }
+
+    void lengthSettingsFrame()
+    {
+        protocol::LengthSettings s;
+        s.sampleNo = 3; s.currentIndex = 20; s.conductorNo = 258; s.wireSquare = 2.5f;
+        s.standardModeIndex = 0; s.standardValue = 100.0f; s.standardUnitIndex = 1;
+        const Bytes frame = protocol::buildLengthSettingsFrame(s);
+        // AUTO is index 20 in the page's list and code 21 on the wire.
+        const Bytes body = hex("AB CD 00 14 01 01 03 15 01 02 40 20 00 00 00 42 C8 00 00 01 00 00");
+        Bytes expected = body;
+        protocol::appendU16(expected, protocol::checksum(body.data(), 4, body.size() - 1));
+        QCOMPARE(frame, expected);
+        QCOMPARE(frame.size(), protocol::kLengthSettingsFrameSize);
+
+        s.currentIndex = 19;
+        QCOMPARE(int(protocol::buildLengthSettingsFrame(s)[7]), 19);
+    }
+
+    void settingsFramesRefuseUnsetFields()
+    {
+        protocol::DcSettings dc;
+        dc.phaseIndex = -1;  // a list with no selection
+        QVERIFY(protocol::buildDcSettingsFrame(dc).empty());
+        dc = {};
+        dc.materialIndex = -1;
+        QVERIFY(protocol::buildDcSettingsFrame(dc).empty());
+        dc = {};
+        dc.conductorNo = 10000;
+        QVERIFY(protocol::buildDcSettingsFrame(dc).empty());
+
+        protocol::LengthSettings length;
+        length.currentIndex = 21;  // the wire code, not a list index
+        QVERIFY(protocol::buildLengthSettingsFrame(length).empty());
+        length = {};
+        length.standardUnitIndex = -1;
+        QVERIFY(protocol::buildLengthSettingsFrame(length).empty());
+        length = {};
+        length.sampleNo = 200;
+        QVERIFY(protocol::buildLengthSettingsFrame(length).empty());
+    }
 };
-
-void ProtocolTest::requests_data()
-{
-    QTest::addColumn<Bytes>("built");
-    QTest::addColumn<Bytes>("expected");
-    using namespace protocol;
-    QTest::newRow("start DC") << buildStartTestRequest(false) << hex("AB CD 00 05 01 03 00 00 04");
-    QTest::newRow("start length") << buildStartTestRequest(true) << hex("AB CD 00 05 01 03 01 00 05");
-    QTest::newRow("stop DC") << buildStopTestRequest(false) << hex("AB CD 00 05 01 04 00 00 05");
-    QTest::newRow("stop length") << buildStopTestRequest(true) << hex("AB CD 00 05 01 04 01 00 06");
-    QTest::newRow("real-time DC") << buildRealTimeRequest(0x00) << hex("AB CD 00 04 05 00 00 05");
-    QTest::newRow("real-time length") << buildRealTimeRequest(0x01) << hex("AB CD 00 04 05 01 00 06");
-    QTest::newRow("real-time any screen") << buildRealTimeRequest(0xFF) << hex("AB CD 00 04 05 FF 01 04");
-    QTest::newRow("stored count") << buildStoredCountRequest() << hex("AB CD 00 03 08 00 08");
-    QTest::newRow("records 1-30") << buildReadBackRequest(1, 30) << hex("AB CD 00 07 07 00 01 00 1E 00 26");
-    QTest::newRow("records 31-42") << buildReadBackRequest(31, 12) << hex("AB CD 00 07 07 00 1F 00 0C 00 32");
-    QTest::newRow("records 9991-9999") << buildReadBackRequest(9991, 9)
-                                       << hex("AB CD 00 07 07 27 07 00 09 00 3E");
-    QTest::newRow("record number modulo 65536") << buildReadBackRequest(65536 + 2, 1)
-                                                << hex("AB CD 00 07 07 00 02 00 01 00 0A");
-    QTest::newRow("key lock") << buildKeyLockRequest() << hex("AB CD 00 04 19 5A 00 73");
-    QTest::newRow("key unlock") << buildKeyUnlockRequest() << hex("AB CD 00 04 19 A5 00 BE");
-    QTest::newRow("upper open") << buildUpperOpenRequest() << hex("AB CD 00 04 20 5A 00 7A");
-    QTest::newRow("upper close") << buildUpperCloseRequest() << hex("AB CD 00 04 20 A5 00 C5");
-    QTest::newRow("wake-up is not framed") << wakeUpBytes() << hex("AB 00 00 00 00");
-}
-
-void ProtocolTest::requests()
-{
-    QFETCH(Bytes, built);
-    QFETCH(Bytes, expected);
-    QCOMPARE(built, expected);
-}
-
-void ProtocolTest::readTypeMapping()
-{
-    std::uint8_t byte = 0x42;
-    QVERIFY(protocol::readTypeByte(0, &byte)); QCOMPARE(byte, std::uint8_t(0x00));
-    QVERIFY(protocol::readTypeByte(1, &byte)); QCOMPARE(byte, std::uint8_t(0x01));
-    QVERIFY(protocol::readTypeByte(2, &byte)); QCOMPARE(byte, std::uint8_t(0xFF));
-    byte = 0x42;
-    QVERIFY(!protocol::readTypeByte(3, &byte));
-    QVERIFY(!protocol::readTypeByte(-1, &byte));
-    QCOMPARE(byte, std::uint8_t(0x42));
-}
-
-void ProtocolTest::recognisers_data()
-{
-    QTest::addColumn<Bytes>("data");
-    QTest::addColumn<bool>("ack");
-    QTest::addColumn<bool>("accepts");
-    QTest::addColumn<bool>("realTime");
-    QTest::addColumn<bool>("stored");
-    QTest::addColumn<bool>("countAnswer");
-    QTest::addColumn<bool>("countValid");
-    QTest::newRow("accepting acknowledge") << answer(8, 0xAB, 0x01, 0x4F) << true << true << false << false << false << false;
-    QTest::newRow("refusing acknowledge 0x00") << answer(8, 0xAB, 0x01, 0x00) << true << false << false << false << false << false;
-    QTest::newRow("refusing acknowledge 'o'") << answer(8, 0xAB, 0x01, 0x6F) << true << false << false << false << false << false;
-    QTest::newRow("acknowledge of any size") << answer(63, 0xAB, 0x01, 0x4F) << true << true << false << false << false << false;
-    QTest::newRow("acknowledge without byte 5") << answer(5, 0xAB, 0x01) << true << false << false << false << false << false;
-    QTest::newRow("acknowledge with wrong start") << answer(8, 0xAC, 0x01, 0x4F) << false << false << false << false << false << false;
-    QTest::newRow("real-time 63") << answer(63, 0xAB, 0x02) << false << false << true << false << false << false;
-    QTest::newRow("real-time 62") << answer(62, 0xAB, 0x02) << false << false << false << false << false << false;
-    QTest::newRow("real-time 64") << answer(64, 0xAB, 0x02) << false << false << false << false << false << false;
-    QTest::newRow("real-time wrong start") << answer(63, 0x00, 0x02) << false << false << false << false << false << false;
-    QTest::newRow("stored 63") << answer(63, 0xAB, 0x03) << false << false << false << true << false << false;
-    QTest::newRow("stored 62") << answer(62, 0xAB, 0x03) << false << false << false << false << false << false;
-    QTest::newRow("count 10") << answer(10, 0xAB, 0x72) << false << false << false << false << true << true;
-    QTest::newRow("count 10, bad start") << answer(10, 0x00, 0x72) << false << false << false << false << true << false;
-    QTest::newRow("count 11") << answer(11, 0xAB, 0x72) << false << false << false << false << false << false;
-    QTest::newRow("count 9") << answer(9, 0xAB, 0x72) << false << false << false << false << false << false;
-    QTest::newRow("empty") << Bytes{} << false << false << false << false << false << false;
-    QTest::newRow("four bytes") << hex("AB CD 00 01") << false << false << false << false << false << false;
-}
-
-void ProtocolTest::recognisers()
-{
-    QFETCH(Bytes, data);
-    QFETCH(bool, ack);
-    QFETCH(bool, accepts);
-    QFETCH(bool, realTime);
-    QFETCH(bool, stored);
-    QFETCH(bool, countAnswer);
-    QFETCH(bool, countValid);
-    const auto* d = data.data();
-    const auto n = data.size();
-    QCOMPARE(protocol::isAcknowledge(d, n), ack);
-    QCOMPARE(protocol::acknowledgeAccepts(d, n), accepts);
-    QCOMPARE(protocol::isRealTimeRecord(d, n), realTime);
-    QCOMPARE(protocol::isStoredRecord(d, n), stored);
-    QCOMPARE(protocol::isStoredCountAnswer(d, n), countAnswer);
-    QCOMPARE(protocol::storedCountValid(d, n), countValid);
-}
-
-void ProtocolTest::storedCountAndNumber()
-{
-    Bytes count = answer(10, 0xAB, 0x72);
-    count[6] = 0x27; count[7] = 0x0F;
-    QCOMPARE(protocol::storedCount(count.data()), 9999);
-    Bytes stored = record(0x03);
-    stored[33] = 0x01; stored[34] = 0x02;
-    QCOMPARE(protocol::storedRecordNumber(stored.data()), 258);
-}
-
-void ProtocolTest::recordChecksum_data()
-{
-    QTest::addColumn<Bytes>("data");
-    QTest::addColumn<bool>("valid");
-    const Bytes good = record(0x02);
-    QTest::newRow("63 bytes, right sum") << good << true;
-    Bytes longer = good; longer.push_back(0x99);
-    QTest::newRow("64 bytes, bytes after 62 ignored") << longer << true;
-    QTest::newRow("62 bytes") << Bytes(good.begin(), good.end() - 1) << false;
-    Bytes payload = good; payload[30] ^= 0x01;
-    QTest::newRow("payload bit flipped") << payload << false;
-    Bytes low = good; low[62] ^= 0x01;
-    QTest::newRow("checksum low byte wrong") << low << false;
-    Bytes high = good; high[61] ^= 0x80;
-    QTest::newRow("checksum high byte wrong") << high << false;
-    Bytes header = good; header[2] = 0x55; header[3] = 0x66;
-    QTest::newRow("frame header not summed") << header << true;
-    Bytes full(63, 0xFF); full[61] = 14535 >> 8; full[62] = 14535 & 0xFF;
-    QTest::newRow("largest sum 57 x 255") << full << true;
-}
-
-void ProtocolTest::recordChecksum()
-{
-    QFETCH(Bytes, data);
-    QFETCH(bool, valid);
-    QCOMPARE(protocol::recordChecksumValid(data.data(), data.size()), valid);
-}
-
-void ProtocolTest::dcSettingsFrame()
-{
-    protocol::DcSettings s;
-    s.materialIndex = 0; s.currentIndex = 10; s.convertedTemp = 75; s.tapping = 0; s.phaseIndex = 0;
-    s.windingIndex = 0; s.conductorNo = 1; s.conductorTemp = 20.0f;
-    QCOMPARE(protocol::buildDcSettingsFrame(s),
-             hex("AB CD 00 12 01 00 00 0A 4B 00 01 00 00 01 41 A0 00 00 00 00 01 39"));
-
-    s.conductorTemp = -40.0f;  // the lowest temperature the box sends
-    s.materialIndex = 1; s.currentIndex = 21; s.convertedTemp = 115; s.tapping = 99; s.phaseIndex = 5;
-    s.windingIndex = 1; s.conductorNo = 9999;
-    const Bytes frame = protocol::buildDcSettingsFrame(s);
-    QCOMPARE(frame.size(), protocol::kDcSettingsFrameSize);
-    QCOMPARE(Bytes(frame.begin() + 6, frame.begin() + 20),
-             hex("01 15 73 63 06 01 27 0F C2 20 00 00 00 00"));
-    QCOMPARE(int(protocol::readU16(frame.data() + 20)), int(protocol::checksum(frame.data(), 4, 19)));
-}
-
-void ProtocolTest::lengthSettingsFrame()
-{
-    protocol::LengthSettings s;
-    s.sampleNo = 3; s.currentIndex = 20; s.conductorNo = 258; s.wireSquare = 2.5f;
-    s.standardModeIndex = 0; s.standardValue = 100.0f; s.standardUnitIndex = 1;
-    const Bytes frame = protocol::buildLengthSettingsFrame(s);
-    // AUTO is index 20 in the page's list and code 21 on the wire.
-    const Bytes body = hex("AB CD 00 14 01 01 03 15 01 02 40 20 00 00 00 42 C8 00 00 01 00 00");
-    Bytes expected = body;
-    protocol::appendU16(expected, protocol::checksum(body.data(), 4, body.size() - 1));
-    QCOMPARE(frame, expected);
-    QCOMPARE(frame.size(), protocol::kLengthSettingsFrameSize);
-
-    s.currentIndex = 19;
-    QCOMPARE(int(protocol::buildLengthSettingsFrame(s)[7]), 19);
-}
-
-void ProtocolTest::settingsFramesRefuseUnsetFields()
-{
-    protocol::DcSettings dc;
-    dc.phaseIndex = -1;  // a list with no selection
-    QVERIFY(protocol::buildDcSettingsFrame(dc).empty());
-    dc = {};
-    dc.materialIndex = -1;
-    QVERIFY(protocol::buildDcSettingsFrame(dc).empty());
-    dc = {};
-    dc.conductorNo = 10000;
-    QVERIFY(protocol::buildDcSettingsFrame(dc).empty());
-
-    protocol::LengthSettings length;
-    length.currentIndex = 21;  // the wire code, not a list index
-    QVERIFY(protocol::buildLengthSettingsFrame(length).empty());
-    length = {};
-    length.standardUnitIndex = -1;
-    QVERIFY(protocol::buildLengthSettingsFrame(length).empty());
-    length = {};
-    length.sampleNo = 200;
-    QVERIFY(protocol::buildLengthSettingsFrame(length).empty());
-}
 
 QTEST_APPLESS_MAIN(ProtocolTest)
 #include "test_protocol.moc"

@@ -82,151 +82,142 @@ class TestTranslations : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void englishIsFinished();
-    void contextCounts_data();
-    void contextCounts();
-    void chineseKeepsTheSourceTexts();
-    void compiledCatalogues_data();
-    void compiledCatalogues();
-    void programTextsHaveEnglish();
+    void initTestCase()
+    {
+        Q_INIT_RESOURCE(translations);
+        QString error;
+        english = readTs(sourceDir + "/resources/lang_en.ts", &error);
+        chinese = readTs(sourceDir + "/resources/lang_zh.ts", &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    }
+
+    void englishIsFinished()
+    {
+        QStringList faults;
+        QSet<QString> seen;
+        for (const Message& m : english) {
+            if (!m.type.isEmpty() || m.translation.isEmpty())
+                faults << "lang_en.ts: " + m.describe() + " has no finished translation";
+            if (seen.contains(m.key()))
+                faults << "lang_en.ts: " + m.describe() + " is listed twice";
+            seen.insert(m.key());
+        }
+        failOnFaults(faults);
+    }
+
+    void contextCounts_data()
+    {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("MainWindow") << "MainWindow" << 130 + 4 + 1 + 4;  // + 4 of the results store, + 1 of the import, + 4 of the insight
+        QTest::newRow("ReceiveThread") << "ReceiveThread" << 18;
+        QTest::newRow("WinUSBManager") << "WinUSBManager" << 16;
+        QTest::newRow("PdfSettingDialog") << "PdfSettingDialog" << 12;
+        QTest::newRow("SampleIntervalDialog") << "SampleIntervalDialog" << 5;
+        QTest::newRow("AutoTestDialog") << "AutoTestDialog" << 4;
+        QTest::newRow("DeviceSelectionDialog") << "DeviceSelectionDialog" << 4;
+        QTest::newRow("TrendChart") << "TrendChart" << 3;
+        QTest::newRow("TrendPanel") << "TrendPanel" << 9;
+        QTest::newRow("BalancePanel") << "BalancePanel" << 26;
+        QTest::newRow("HistoryDialog") << "HistoryDialog" << 8;
+        QTest::newRow("all contexts") << QString() << 227 + 4 + 8 + 1 + 4;
+
+    }
+
+    void contextCounts()
+    {
+        QFETCH(QString, context);
+        QFETCH(int, expected);
+        QCOMPARE(int(std::count_if(english.cbegin(), english.cend(),
+                                   [&](const Message& m) { return context.isEmpty() || m.context == context; })),
+                 expected);
+    }
+
+    // Every source is its own Chinese, except the forms' placeholders, which
+    // get Chinese names, and one text left empty so the source text shows.
+    void chineseKeepsTheSourceTexts()
+    {
+        const QHash<QString, QString> placeholders = {
+            {"Dialog", "对话框"}, {"GroupBox", "分组框"}, {"MainWindow", "主窗口"},
+            {"TextLabel", "文本标签"}, {"toolBar", "工具栏"}, {"------μΩ", ""},
+        };
+        const QHash<QString, Message> englishByKey = byKey(english);
+        const QHash<QString, Message> chineseByKey = byKey(chinese);
+        QStringList faults;
+        for (const Message& m : english) {
+            if (!chineseByKey.contains(m.key()))
+                faults << "lang_zh.ts lacks " + m.describe();
+        }
+        for (const Message& m : chinese) {
+            const QString expected = placeholders.value(m.source, m.source);
+            if (!englishByKey.contains(m.key()))
+                faults << "lang_zh.ts: " + m.describe() + " is not in lang_en.ts";
+            else if (!m.type.isEmpty() || m.translation != expected)
+                faults << QStringLiteral("lang_zh.ts: %1 gives \"%2\" (%3), expected \"%4\"")
+                              .arg(m.describe(), m.translation, m.type, expected);
+        }
+        failOnFaults(faults);
+    }
+
+    void compiledCatalogues_data()
+    {
+        QTest::addColumn<QString>("catalogue");
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("expected");  // null: the source text shows
+
+        QTest::newRow("link message") << "lang_en.qm" << "WinUSBManager" << "设备未连接" << "Device not connected.";
+        QTest::newRow("window message") << "lang_en.qm" << "MainWindow" << "设备未连接" << "Device not connected";
+        QTest::newRow("middle dots") << "lang_en.qm" << "ReceiveThread" << "充电中······" << "Charging...";
+        QTest::newRow("cross-section") << "lang_en.qm" << "MainWindow" << "2.5平方" << "2.5mm²";
+        QTest::newRow("full-width punctuation") << "lang_en.qm" << "AutoTestDialog" << "两次测试的时间间隔（分：秒）"
+                                                << "Time interval between two tests (min: sec)";
+        QTest::newRow("Chinese placeholder") << "lang_zh.qm" << "AutoTestDialog" << "Dialog" << "对话框";
+        QTest::newRow("Chinese left empty") << "lang_zh.qm" << "ReceiveThread" << "------μΩ" << QString();
+    }
+
+    void compiledCatalogues()
+    {
+        QFETCH(QString, catalogue);
+        QFETCH(QString, context);
+        QFETCH(QString, source);
+        QFETCH(QString, expected);
+        QTranslator qm;
+        QVERIFY2(qm.load(":/" + catalogue), qPrintable("the resources carry no " + catalogue));
+        QCOMPARE(qm.translate(context.toUtf8(), source.toUtf8()), expected);
+    }
+
+    void programTextsHaveEnglish()
+    {
+        QTemporaryDir dir;
+        const QString extractedPath = dir.filePath("extracted.ts");
+        QProcess lupdate;
+        lupdate.setWorkingDirectory(sourceDir);
+        lupdate.setProcessChannelMode(QProcess::MergedChannels);
+        lupdate.start(QStringLiteral(LUPDATE_PROGRAM), QStringList{"-silent", "-no-obsolete", "-locations", "none"}
+                                                           + programFolders + QStringList{"-ts", extractedPath});
+        QVERIFY2(lupdate.waitForFinished(60000) && lupdate.exitCode() == 0,
+                 qPrintable("lupdate failed: " + lupdate.errorString() + "\n" + lupdate.readAll()));
+        QString error;
+        const QVector<Message> extracted = readTs(extractedPath, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY2(!extracted.isEmpty(), "lupdate found no translatable texts");
+
+        const QHash<QString, Message> englishByKey = byKey(english);
+        QStringList faults;
+        for (const Message& text : extracted) {
+            const Message m = englishByKey.value(text.key());
+            if (!m.type.isEmpty() || m.translation.isEmpty())
+                faults << text.describe() + " has no finished English in lang_en.ts";
+        }
+        qInfo("%d translatable texts in the program", int(extracted.size()));
+        failOnFaults(faults);
+    }
 
 private:
     QVector<Message> english;
     QVector<Message> chinese;
 };
-
-void TestTranslations::initTestCase()
-{
-    Q_INIT_RESOURCE(translations);
-    QString error;
-    english = readTs(sourceDir + "/resources/lang_en.ts", &error);
-    chinese = readTs(sourceDir + "/resources/lang_zh.ts", &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-}
-
-void TestTranslations::englishIsFinished()
-{
-    QStringList faults;
-    QSet<QString> seen;
-    for (const Message& m : english) {
-        if (!m.type.isEmpty() || m.translation.isEmpty())
-            faults << "lang_en.ts: " + m.describe() + " has no finished translation";
-        if (seen.contains(m.key()))
-            faults << "lang_en.ts: " + m.describe() + " is listed twice";
-        seen.insert(m.key());
-    }
-    failOnFaults(faults);
-}
-
-void TestTranslations::contextCounts_data()
-{
-    QTest::addColumn<QString>("context");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("MainWindow") << "MainWindow" << 130 + 4 + 1 + 4;  // + 4 of the results store, + 1 of the import, + 4 of the insight
-    QTest::newRow("ReceiveThread") << "ReceiveThread" << 18;
-    QTest::newRow("WinUSBManager") << "WinUSBManager" << 16;
-    QTest::newRow("PdfSettingDialog") << "PdfSettingDialog" << 12;
-    QTest::newRow("SampleIntervalDialog") << "SampleIntervalDialog" << 5;
-    QTest::newRow("AutoTestDialog") << "AutoTestDialog" << 4;
-    QTest::newRow("DeviceSelectionDialog") << "DeviceSelectionDialog" << 4;
-    QTest::newRow("TrendChart") << "TrendChart" << 3;
-    QTest::newRow("TrendPanel") << "TrendPanel" << 9;
-    QTest::newRow("BalancePanel") << "BalancePanel" << 26;
-    QTest::newRow("HistoryDialog") << "HistoryDialog" << 8;
-    QTest::newRow("all contexts") << QString() << 227 + 4 + 8 + 1 + 4;
-
-}
-
-void TestTranslations::contextCounts()
-{
-    QFETCH(QString, context);
-    QFETCH(int, expected);
-    QCOMPARE(int(std::count_if(english.cbegin(), english.cend(),
-                               [&](const Message& m) { return context.isEmpty() || m.context == context; })),
-             expected);
-}
-
-// Every source is its own Chinese, except the forms' placeholders, which
-// get Chinese names, and one text left empty so the source text shows.
-void TestTranslations::chineseKeepsTheSourceTexts()
-{
-    const QHash<QString, QString> placeholders = {
-        {"Dialog", "对话框"}, {"GroupBox", "分组框"}, {"MainWindow", "主窗口"},
-        {"TextLabel", "文本标签"}, {"toolBar", "工具栏"}, {"------μΩ", ""},
-    };
-    const QHash<QString, Message> englishByKey = byKey(english);
-    const QHash<QString, Message> chineseByKey = byKey(chinese);
-    QStringList faults;
-    for (const Message& m : english) {
-        if (!chineseByKey.contains(m.key()))
-            faults << "lang_zh.ts lacks " + m.describe();
-    }
-    for (const Message& m : chinese) {
-        const QString expected = placeholders.value(m.source, m.source);
-        if (!englishByKey.contains(m.key()))
-            faults << "lang_zh.ts: " + m.describe() + " is not in lang_en.ts";
-        else if (!m.type.isEmpty() || m.translation != expected)
-            faults << QStringLiteral("lang_zh.ts: %1 gives \"%2\" (%3), expected \"%4\"")
-                          .arg(m.describe(), m.translation, m.type, expected);
-    }
-    failOnFaults(faults);
-}
-
-void TestTranslations::compiledCatalogues_data()
-{
-    QTest::addColumn<QString>("catalogue");
-    QTest::addColumn<QString>("context");
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("expected");  // null: the source text shows
-
-    QTest::newRow("link message") << "lang_en.qm" << "WinUSBManager" << "设备未连接" << "Device not connected.";
-    QTest::newRow("window message") << "lang_en.qm" << "MainWindow" << "设备未连接" << "Device not connected";
-    QTest::newRow("middle dots") << "lang_en.qm" << "ReceiveThread" << "充电中······" << "Charging...";
-    QTest::newRow("cross-section") << "lang_en.qm" << "MainWindow" << "2.5平方" << "2.5mm²";
-    QTest::newRow("full-width punctuation") << "lang_en.qm" << "AutoTestDialog" << "两次测试的时间间隔（分：秒）"
-                                            << "Time interval between two tests (min: sec)";
-    QTest::newRow("Chinese placeholder") << "lang_zh.qm" << "AutoTestDialog" << "Dialog" << "对话框";
-    QTest::newRow("Chinese left empty") << "lang_zh.qm" << "ReceiveThread" << "------μΩ" << QString();
-}
-
-void TestTranslations::compiledCatalogues()
-{
-    QFETCH(QString, catalogue);
-    QFETCH(QString, context);
-    QFETCH(QString, source);
-    QFETCH(QString, expected);
-    QTranslator qm;
-    QVERIFY2(qm.load(":/" + catalogue), qPrintable("the resources carry no " + catalogue));
-    QCOMPARE(qm.translate(context.toUtf8(), source.toUtf8()), expected);
-}
-
-void TestTranslations::programTextsHaveEnglish()
-{
-    QTemporaryDir dir;
-    const QString extractedPath = dir.filePath("extracted.ts");
-    QProcess lupdate;
-    lupdate.setWorkingDirectory(sourceDir);
-    lupdate.setProcessChannelMode(QProcess::MergedChannels);
-    lupdate.start(QStringLiteral(LUPDATE_PROGRAM), QStringList{"-silent", "-no-obsolete", "-locations", "none"}
-                                                       + programFolders + QStringList{"-ts", extractedPath});
-    QVERIFY2(lupdate.waitForFinished(60000) && lupdate.exitCode() == 0,
-             qPrintable("lupdate failed: " + lupdate.errorString() + "\n" + lupdate.readAll()));
-    QString error;
-    const QVector<Message> extracted = readTs(extractedPath, &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    QVERIFY2(!extracted.isEmpty(), "lupdate found no translatable texts");
-
-    const QHash<QString, Message> englishByKey = byKey(english);
-    QStringList faults;
-    for (const Message& text : extracted) {
-        const Message m = englishByKey.value(text.key());
-        if (!m.type.isEmpty() || m.translation.isEmpty())
-            faults << text.describe() + " has no finished English in lang_en.ts";
-    }
-    qInfo("%d translatable texts in the program", int(extracted.size()));
-    failOnFaults(faults);
-}
 
 QTEST_GUILESS_MAIN(TestTranslations)
 #include "test_translations.moc"
