@@ -1,4 +1,4 @@
-// Construction, wiring, initial state, page switching and window events.
+// Construction, wiring, initial state, page actions and window events.
 
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
@@ -9,6 +9,8 @@
 #include "link/winusbmanager.h"
 
 // [series-pages-language]
+#include "app/pageswitcher.h"
+#include <QActionGroup>
 
 // [stored-data]
 
@@ -66,9 +68,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     : QMainWindow(parent),
       ui(new Ui::MainWindow),
       sampleInterval(windowTiming.sampleIntervalMs),
-      pageSwitchPauseMs(windowTiming.pageSwitchPauseMs),
       keyLockPauseMs(windowTiming.keyLockPauseMs),
-      countdownTickMs(windowTiming.countdownTickMs),
       importRefreshMs(windowTiming.importRefreshMs)
 {
     ui->setupUi(this);
@@ -79,9 +79,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     ui->actionDc_resistance_test->setChecked(true);
 
     realTimeTimer = new QTimer(this);
-    countdownTimer = new QTimer(this);
     realTimeTimer->setObjectName(QStringLiteral("realTimeTimer"));
-    countdownTimer->setObjectName(QStringLiteral("countdownTimer"));
 
     usbThread = new QThread;
     usbManager = makeManager();
@@ -122,6 +120,19 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     connect(this, &MainWindow::informUpperOpenSignal, usbManager, &WinUSBManager::informUpperOpen);
 
     // [series-pages-language]
+    setUpAutoSeries(windowTiming.countdownTickMs);
+    pageSwitcher = new PageSwitcher(
+        ui->stackedWidget, {ui->actionDc_resistance_test, ui->actionConductor_length_test, ui->actionStorage},
+        windowTiming.pageSwitchPauseMs, [this] { return isConnected; }, this);
+    connect(pageSwitcher, &PageSwitcher::switchStarting, this, &MainWindow::endImport);
+    connect(pageSwitcher, &PageSwitcher::readTypeDue, this, &MainWindow::changeReadTypeSignal);
+    connect(pageSwitcher, &PageSwitcher::uiUpdateCancelDue, this, &MainWindow::cancelUiUpdateSignal);
+    connect(pageSwitcher, &PageSwitcher::pollingDue, this, [this] {
+        startPolling();
+        ui->statusbar->clearMessage();
+        setDataActionsEnabled(true);
+    });
+    connect(pageSwitcher, &PageSwitcher::changePressDue, this, &MainWindow::pressChangeButton);
 
     // [stored-data]
 
@@ -161,7 +172,8 @@ void MainWindow::initUi()
 {
     setWindowTitle(tr("10A 直流电阻测试仪"));
     addPageButtonsToToolBar();
-    createLanguageMenu();
+    if (QActionGroup* group = languages.fillMenu(ui->menuLanguage))
+        connect(group, &QActionGroup::triggered, this, &MainWindow::slotLanguageChanged);
     createHistoryAction();
 
     setSettingWidgetsEnabled(false);
@@ -319,32 +331,22 @@ void MainWindow::setLanguageMenuEnabled(bool e)
     ui->menuLanguage->setEnabled(e);
 }
 
-void MainWindow::lockActionsForAutoTest()
-{
-    setPageActionsEnabled(false);
-    setDataActionsEnabled(false);
-    setLanguageMenuEnabled(false);
-}
-
 // --- pages -------------------------------------------------------------------
 
 void MainWindow::on_actionDc_resistance_test_triggered()
 {
-    switchToTestPage(kDcPage);
+    pageSwitcher->switchToTestPage(kDcPage);
 }
 
 void MainWindow::on_actionConductor_length_test_triggered()
 {
-    switchToTestPage(kLengthPage);
+    pageSwitcher->switchToTestPage(kLengthPage);
 }
 
 void MainWindow::on_actionStorage_triggered()
 {
-    if (pageSwitchTarget >= 0 || ui->stackedWidget->currentIndex() == kStoredPage) {
-        checkPageAction(ui->stackedWidget->currentIndex());
+    if (!pageSwitcher->showAtOnce(kStoredPage))
         return;
-    }
-    ui->stackedWidget->setCurrentIndex(kStoredPage);
     ui->statusbar->clearMessage();
     if (isConnected) {
         ui->actionImport_storage->setEnabled(true);
@@ -354,77 +356,9 @@ void MainWindow::on_actionStorage_triggered()
     }
 }
 
-// While connected the instrument is told about the new page: the read type of
-// that page, one on-demand reading with it, then polling again. The steps are
-// spaced by pageSwitchPauseMs. A switch in progress ignores further page
-// choices, as a blocking switch would have made them wait.
-void MainWindow::switchToTestPage(int index)
-{
-    if (pageSwitchTarget >= 0 || ui->stackedWidget->currentIndex() == index) {
-        checkPageAction(ui->stackedWidget->currentIndex());
-        return;
-    }
-    if (!isConnected) {
-        finishPageSwitch(index);
-        return;
-    }
-    pageSwitchTarget = index;
-    checkPageAction(ui->stackedWidget->currentIndex());
-    endImport();
-    continuePageSwitch(index, 1, ++pageSwitchGeneration);
-}
-
-void MainWindow::continuePageSwitch(int index, int step, std::uint64_t generation)
-{
-    QTimer::singleShot(pageSwitchPauseMs, this, [this, index, step, generation] {
-        if (generation != pageSwitchGeneration)
-            return;
-        if (!isConnected) {  // the link went away meanwhile: only the page changes
-            finishPageSwitch(index);
-            return;
-        }
-        switch (step) {
-        case 1:
-            emit changeReadTypeSignal(index);
-            continuePageSwitch(index, 2, generation);
-            break;
-        case 2:
-            emit cancelUiUpdateSignal();
-            continuePageSwitch(index, 3, generation);
-            break;
-        default:
-            startPolling();
-            ui->statusbar->clearMessage();
-            setDataActionsEnabled(true);
-            finishPageSwitch(index);
-            break;
-        }
-    });
-}
-
-void MainWindow::finishPageSwitch(int index)
-{
-    pageSwitchTarget = -1;
-    ui->stackedWidget->setCurrentIndex(index);
-    checkPageAction(ui->stackedWidget->currentIndex());
-    if (QPushButton* pressed = std::exchange(changePressedDuringSwitch, nullptr); pressed && isConnected)
-        pressChangeButton(pressed);
-}
-
 void MainWindow::on_stackedWidget_currentChanged(int index)
 {
-    checkPageAction(index);
-}
-
-// The page actions are checkable without forming a group: this keeps exactly
-// the action of the page on screen checked.
-void MainWindow::checkPageAction(int index)
-{
-    if (index < kDcPage || index > kStoredPage)
-        return;
-    ui->actionDc_resistance_test->setChecked(index == kDcPage);
-    ui->actionConductor_length_test->setChecked(index == kLengthPage);
-    ui->actionStorage->setChecked(index == kStoredPage);
+    pageSwitcher->checkPageAction(index);
 }
 
 // --- window events -----------------------------------------------------------
@@ -435,6 +369,11 @@ void MainWindow::closeEvent(QCloseEvent* e)
         endImport();
     QCoreApplication::quit();
     e->accept();
+}
+
+void MainWindow::slotLanguageChanged(QAction* action)
+{
+    languages.choose(action);
 }
 
 void MainWindow::changeEvent(QEvent* e)
@@ -459,7 +398,7 @@ void MainWindow::changeEvent(QEvent* e)
         }
         break;
     case QEvent::LocaleChange:
-        loadLanguage(systemLanguageCode());
+        languages.load(LanguageSwitcher::systemLanguageCode());
         break;
     default:
         QWidget::changeEvent(e);

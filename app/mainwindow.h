@@ -3,12 +3,11 @@
 // parser thread. One class, written over several files by subsystem:
 //   mainwindow.cpp            construction, wiring, pages, window events
 //   mainwindow_connection.cpp connecting, polling, live readings, status reports
-//   mainwindow_language.cpp   language menu and translators
 //   mainwindow_pages.cpp      setting lists and result tables of the two test pages
 //   mainwindow_settings.cpp   settings edit mode, sending the settings, the test buttons
 //   mainwindow_import.cpp     reading the instrument's stored records into the stored-data table
 //   mainwindow_reports.cpp    the PDF report and the Excel workbooks of the tables
-//   mainwindow_auto.cpp       automatic test series and the sampling interval
+//   mainwindow_auto.cpp       menu entries of the automatic test series and the sampling interval
 //   mainwindow_store.cpp      keeping the tables' rows in the local results store
 //   mainwindow_insight.cpp    live trend and stability, traces of the result rows, three-phase balance
 
@@ -20,6 +19,7 @@
 #include "store/resultstore.h"
 
 // [series-pages-language]
+#include "app/languageswitcher.h"
 
 // [stored-data]
 
@@ -36,7 +36,6 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QTranslator>
 #include <QVector>
 
 #include <atomic>
@@ -59,6 +58,8 @@ struct StabilitySettings;
 }
 
 // [series-pages-language]
+class AutoSeries;
+class PageSwitcher;
 
 // [stored-data]
 
@@ -70,7 +71,6 @@ struct StabilitySettings;
 
 // [infra]
 
-class AutoTestDialog;
 class DeviceSelectionDialog;
 class PdfSettingDialog;
 class QAbstractItemModel;
@@ -89,7 +89,6 @@ class QThread;
 class QTimer;
 class QToolButton;
 class ReceiveThread;
-class SampleIntervalDialog;
 class WinUSBManager;
 
 // Waits of the window itself. The defaults are the program's; tests shrink them.
@@ -217,12 +216,6 @@ private:
     void setDataActionsEnabled(bool e);
     void setPageActionsEnabled(bool e);
     void setLanguageMenuEnabled(bool e);
-    void lockActionsForAutoTest();
-
-    void switchToTestPage(int index);
-    void continuePageSwitch(int index, int step, std::uint64_t generation);
-    void finishPageSwitch(int index);
-    void checkPageAction(int index);
 
     void setDisconnectedState();
     void setPageButtonsEnabled(bool e);
@@ -241,11 +234,6 @@ private:
     void showTestStatus(QLabel* label, const ReceiveData& rd);
     void showWarningBox(const QString& message);
 
-    static QString systemLanguageCode();
-    void createLanguageMenu();
-    void loadLanguage(const QString& code);
-    void switchTranslator(QTranslator& translator, const QString& fileName);
-
     void fillSettingComboBoxes();
     void appendDcResultRow();
     void appendLengthResultRow();
@@ -261,7 +249,6 @@ private:
     void emitSettingsFrame(const std::vector<unsigned char>& frame);
     void updateStandardMinimum();
 
-    void cancelPageSwitch();
     void restoreActionsAfterImport(bool importUsable);
     void requestReadOut();
     void showPendingStoredRows();
@@ -292,10 +279,6 @@ private:
     void loadSession(qint64 id);
     void exportSession(qint64 id);
 
-    void countFinishedAutoTest();
-    void countdownTick(QLabel* progress, QLabel* countdown);
-    void startNextAutoTest();
-
     // Pages of stackedWidget.
     static constexpr int kDcPage = 0;
     static constexpr int kLengthPage = 1;
@@ -307,13 +290,9 @@ private:
     QTimer* realTimeTimer = nullptr;
     QThread* receiveThread = nullptr;
     ReceiveThread* receiver = nullptr;
-    AutoTestDialog* autoTestDialog = nullptr;
-    QPointer<QWidget> autoTestPanel;  // deletes itself when closed
-    QTimer* countdownTimer = nullptr;
     QStandardItemModel* resTestModel = nullptr;
     QStandardItemModel* lengthTestModel = nullptr;
     QStandardItemModel* storedModel = nullptr;
-    SampleIntervalDialog* sampleIntervalDialog = nullptr;
     PdfSettingDialog* pdfSettingDialog = nullptr;
     PdfSettingData pdfSettingData;
     std::unique_ptr<DesktopFiles> desktopFiles = makeSystemDesktopFiles();
@@ -326,13 +305,6 @@ private:
     bool isTesting = false;
     int lastCharging = 0;
     bool isEditing = false;
-    bool isAutoTesting = false;
-    int testingFrameCount = 0;
-    int autoTestInterval = 1;
-    int countdownSeconds = 0;
-    int autoTestCount = 1;
-    int autoTestDone = 0;
-    bool isCountingDown = false;
     QString lastTestedResistance;
     // The DC resistance label shows a measured value (not a placeholder or an
     // over-range text): only such a value is held while a test is over range.
@@ -340,27 +312,12 @@ private:
     QPointer<DeviceSelectionDialog> deviceDialog;  // at most one open at a time
     bool resTableShown = true;
     bool lengthTableShown = true;
-    QTranslator appTranslator;
-    QTranslator qtTranslator;
-    QString currentLanguage = QStringLiteral("zh");
-    QString languagePath;
-    bool isEnglish = false;
-
-    // Page switches while connected run as a chain of timed steps so that the
-    // GUI keeps painting; a chain in progress holds its target page here.
-    int pageSwitchPauseMs = 200;
-    int pageSwitchTarget = -1;
-    std::uint64_t pageSwitchGeneration = 0;
-    // A change button pressed while a switch runs acts when the switch ends,
-    // so that the switch's restart of polling does not undo it.
-    QPushButton* changePressedDuringSwitch = nullptr;
 
     // The read-out request follows the key lock after keyLockPauseMs; an
     // import that ended meanwhile (or was replaced) asks for nothing.
     int keyLockPauseMs = 200;
     std::uint64_t importGeneration = 0;
 
-    int countdownTickMs = 1000;
     std::unique_ptr<store::ResultStore> resultStore;
     bool storeFailureReported = false;
     QAction* historyAction = nullptr;
@@ -400,6 +357,10 @@ private:
     void exportBalance();
 
     // [series-pages-language]
+    void setUpAutoSeries(int countdownTickMs);
+    AutoSeries* autoSeries = nullptr;
+    PageSwitcher* pageSwitcher = nullptr;
+    LanguageSwitcher languages;
 
     // [stored-data]
 

@@ -5,6 +5,7 @@
 #include "ui_mainwindow.h"
 
 #include "dialogs/deviceselectiondialog.h"
+#include "app/autoseries.h"
 #include "app/fittedpicture.h"
 #include "app/importkeeper.h"
 #include "link/settingsframes.h"
@@ -22,7 +23,6 @@ namespace {
 constexpr int kLivePage = 0;    // inner stacked widgets: the live values ...
 constexpr int kDangerPage = 1;  // ... or the danger picture
 constexpr int kTestingState = 1;
-constexpr int kStopAfterTestingReadings = 8;  // the ninth reading in a run sends the stop
 
 }  // namespace
 
@@ -121,10 +121,8 @@ void MainWindow::setDisconnectedState()
         importKeeper()->abandon();
     isImporting = false;
 
-    if (countdownTimer->isActive())
-        countdownTimer->stop();
-    if (isAutoTesting)
-        stopAutoTest();
+    if (autoSeries->isRunning())
+        autoSeries->stop();
 
     isTesting = false;
     isEditing = false;
@@ -311,8 +309,8 @@ void MainWindow::showDanger(bool danger, QStackedWidget* live, QLabel* picture)
     }
     ui->statusbar->showMessage(QString());
     live->setCurrentIndex(kDangerPage);
-    showFittedPicture(picture, QPixmap(QLatin1String(isEnglish ? windowstyle::kDangerPictureEnglish
-                                                               : windowstyle::kDangerPictureChinese)));
+    const char* path = languages.isEnglish() ? windowstyle::kDangerPictureEnglish : windowstyle::kDangerPictureChinese;
+    showFittedPicture(picture, QPixmap(QLatin1String(path)));
 }
 
 // Idle, testing and just finished follow the reading's charging flag.
@@ -328,25 +326,13 @@ void MainWindow::followTestState(const ReceiveData& rd)
         setDataActionsEnabled(false);
         change->setEnabled(false);
         test->setStyleSheet(QLatin1String(windowstyle::kRunningTestButton));
-        if (isAutoTesting) {
-            lockActionsForAutoTest();
-            if (isCountingDown) {
-                countdownSeconds = 0;
-                isCountingDown = false;
-            }
-            if (rd.testState == kTestingState && ++testingFrameCount > kStopAfterTestingReadings) {
-                emit stopTestingSignal(lengthPage);
-                testingFrameCount = 0;
-            }
-        }
+        autoSeries->followRunningTest(rd.testState == kTestingState, lengthPage);
         return;
     }
 
     isTesting = false;
-    testingFrameCount = 0;
-    if (isAutoTesting) {
-        lockActionsForAutoTest();
-    } else {
+    autoSeries->followIdle();
+    if (!autoSeries->isRunning()) {
         setDataActionsEnabled(true);
         setPageActionsEnabled(true);
     }
@@ -357,8 +343,7 @@ void MainWindow::followTestState(const ReceiveData& rd)
             appendLengthResultRow();
         else
             appendDcResultRow();
-        if (isAutoTesting)
-            countFinishedAutoTest();
+        autoSeries->countFinishedTest();
     }
 }
 

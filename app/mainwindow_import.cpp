@@ -6,6 +6,7 @@
 
 #include "app/importkeeper.h"
 #include "app/keptrows.h"
+#include "app/pageswitcher.h"
 #include "link/protocol.h"
 
 #include <QHeaderView>
@@ -175,7 +176,7 @@ void MainWindow::on_actionImport_storage_triggered()
         ui->statusbar->showMessage(tr("设备未连接"));
         return;
     }
-    cancelPageSwitch();
+    pageSwitcher->cancel();
     stopPolling();
     startThreadIfIdle(usbThread);
 
@@ -198,16 +199,6 @@ void MainWindow::on_actionImport_storage_triggered()
     ui->progressBar->reset();
     emit startReadStoreTotalNum();
     startThreadIfIdle(receiveThread);
-}
-
-// An import chosen while a test-page switch is still under way wins: the
-// switch's remaining steps would restart polling and leave the stored page.
-void MainWindow::cancelPageSwitch()
-{
-    if (pageSwitchTarget < 0)
-        return;
-    pageSwitchTarget = -1;
-    ++pageSwitchGeneration;
 }
 
 void MainWindow::showReadBackStorageNum(int totalNum)

@@ -8,6 +8,7 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/pageswitcher.h"
 #include "link/settingsframes.h"
 #include "app/windowstyles.h"
 
@@ -41,14 +42,11 @@ void MainWindow::on_pushButton_Change_2_clicked()
     pressChangeButton(ui->pushButton_Change_2);
 }
 
-// A page switch ends with a restart of polling, which ends the edit mode: a
-// press during the switch waits for its end; a second press takes it back.
+// A press during a page switch waits for its end (PageSwitcher).
 void MainWindow::pressChangeButton(QPushButton* button)
 {
-    if (isConnected && pageSwitchTarget >= 0) {
-        changePressedDuringSwitch = changePressedDuringSwitch ? nullptr : button;
+    if (isConnected && pageSwitcher->holdChangePress(button))
         return;
-    }
     if (!isConnected) {
         toggleSettingEdit();  // only says so
         return;

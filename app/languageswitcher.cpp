@@ -1,13 +1,11 @@
-// The language menu and the two translators.
-
-#include "app/mainwindow.h"
-#include "ui_mainwindow.h"
+#include "app/languageswitcher.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QMenu>
 
 namespace {
 
@@ -29,50 +27,45 @@ QString languageEntryText(const QString& code)
 
 }  // namespace
 
-// "zh_CN" -> "zh"; a name without "_" stays as it is.
-QString MainWindow::systemLanguageCode()
+QString LanguageSwitcher::systemLanguageCode()
 {
     const QString name = QLocale::system().name();
     return name.left(name.lastIndexOf(QLatin1Char('_')));
 }
 
-// One entry per catalogue in the resources. The menu is built once: later
-// calls (after every language change) find it filled and leave it alone.
-void MainWindow::createLanguageMenu()
+QActionGroup* LanguageSwitcher::fillMenu(QMenu* menu)
 {
-    if (!ui->menuLanguage->actions().isEmpty())
-        return;
+    if (!menu->actions().isEmpty())
+        return nullptr;
 
-    auto* group = new QActionGroup(ui->menuLanguage);
+    auto* group = new QActionGroup(menu);
     group->setExclusive(true);
-    connect(group, SIGNAL(triggered(QAction*)), this, SLOT(slotLanguageChanged(QAction*)));
-
     const QString defaultCode = systemLanguageCode();
-    languagePath = QLatin1String(kCatalogueFolder);
     const QStringList catalogues =
-        QDir(languagePath).entryList(QStringList(QLatin1String(kCataloguePattern)));
+        QDir(QLatin1String(kCatalogueFolder)).entryList(QStringList(QLatin1String(kCataloguePattern)));
     for (const QString& fileName : catalogues) {
         const QString code = languageCodeOfCatalogue(fileName);
-        auto* action = new QAction(languageEntryText(code), this);
+        auto* action = new QAction(languageEntryText(code), menu);
         action->setCheckable(true);
         action->setData(code);
-        ui->menuLanguage->addAction(action);
+        menu->addAction(action);
         group->addAction(action);
         if (code == defaultCode)
             action->setChecked(true);
     }
+    return group;
 }
 
-void MainWindow::slotLanguageChanged(QAction* action)
+void LanguageSwitcher::choose(const QAction* entry)
 {
-    if (!action)
+    if (!entry)
         return;
-    const QString code = action->data().toString();
-    isEnglish = code == QLatin1String("en");
-    loadLanguage(code);
+    const QString code = entry->data().toString();
+    english = code == QLatin1String("en");
+    load(code);
 }
 
-void MainWindow::loadLanguage(const QString& code)
+void LanguageSwitcher::load(const QString& code)
 {
     if (code == currentLanguage)
         return;
@@ -82,9 +75,7 @@ void MainWindow::loadLanguage(const QString& code)
     switchTranslator(qtTranslator, QStringLiteral("qt_%1.qm").arg(code));
 }
 
-// Installing or removing a translator makes Qt send the window a language
-// change event, which rebuilds its texts (changeEvent).
-void MainWindow::switchTranslator(QTranslator& translator, const QString& fileName)
+void LanguageSwitcher::switchTranslator(QTranslator& translator, const QString& fileName)
 {
     QApplication::removeTranslator(&translator);
     if (translator.load(QLatin1String(kCatalogueFolder) + fileName))

@@ -1,0 +1,114 @@
+// The automatic test series on its own: the pause between two tests, the end
+// of the series, and the stop of a test that runs too long.
+
+#include "app/autoseries.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+QString panelText(const QWidget& window, const char* label)
+{
+    return window.findChild<QLabel*>(QLatin1String(label))->text();
+}
+
+}  // namespace
+
+class TestAutoSeries : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pauseAfterATest_data()
+    {
+        QTest::addColumn<QString>("duringPause");
+        QTest::addColumn<int>("starts");
+        QTest::newRow("the pause runs out") << "" << 2;
+        QTest::newRow("stopped during the pause") << "stop" << 1;
+        QTest::newRow("a test started during the pause") << "test" << 1;
+    }
+    void pauseAfterATest()
+    {
+        QFETCH(QString, duringPause);
+        QFETCH(int, starts);
+        QWidget window;
+        AutoSeries series(&window, 1);
+        QSignalSpy due(&series, &AutoSeries::nextTestDue);
+        auto* countdown = window.findChild<QTimer*>(QStringLiteral("countdownTimer"), Qt::FindDirectChildrenOnly);
+        QVERIFY(countdown);
+
+        series.start(3, 2000);
+        QCOMPARE(due.count(), 1);  // the first test at once
+        series.countFinishedTest();
+        QVERIFY(countdown->isActive());
+        if (duringPause == QLatin1String("stop"))
+            series.stop();
+        else if (duringPause == QLatin1String("test"))
+            series.followRunningTest(false, false);
+
+        QTRY_VERIFY(!countdown->isActive());
+        QCoreApplication::processEvents();
+        QCOMPARE(due.count(), starts);
+        QCOMPARE(series.isRunning(), duringPause != QLatin1String("stop"));
+        if (series.isRunning())
+            QCOMPARE(panelText(window, "label_autoTestProgress"), QStringLiteral("1/3"));
+    }
+
+    void seriesEndsWithItsLastTest()
+    {
+        QWidget window;
+        AutoSeries series(&window, 1);
+        QSignalSpy due(&series, &AutoSeries::nextTestDue);
+        QSignalSpy ended(&series, &AutoSeries::ended);
+        series.start(2, 0);
+        series.countFinishedTest();
+        QTRY_COMPARE(due.count(), 2);
+        series.countFinishedTest();
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!series.isRunning());
+        series.countFinishedTest();  // a test still running when the series ended
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(due.count(), 2);
+        QTRY_VERIFY(!window.findChild<QWidget*>(QStringLiteral("autoTestPanel")));
+    }
+
+    // Readings of a running test: t in the testing state, c before it, i idle.
+    void ninthTestingReadingSendsTheStop_data()
+    {
+        QTest::addColumn<bool>("inSeries");
+        QTest::addColumn<QString>("readings");
+        QTest::addColumn<int>("stops");
+        QTest::newRow("eight") << true << "tttttttt" << 0;
+        QTest::newRow("nine") << true << "ttttttttt" << 1;
+        QTest::newRow("eight more after the stop") << true << "ttttttttttttttttt" << 1;
+        QTest::newRow("eighteen") << true << "tttttttttttttttttt" << 2;
+        QTest::newRow("before testing not counted") << true << "cccctttttttt" << 0;
+        QTest::newRow("idle starts over") << true << "tttttitttttttt" << 0;
+        QTest::newRow("no series") << false << "ttttttttt" << 0;
+    }
+    void ninthTestingReadingSendsTheStop()
+    {
+        QFETCH(bool, inSeries);
+        QFETCH(QString, readings);
+        QFETCH(int, stops);
+        QWidget window;
+        AutoSeries series(&window, 1);
+        QSignalSpy stopDue(&series, &AutoSeries::stopDue);
+        if (inSeries)
+            series.start(5, 1000);
+        for (QChar reading : readings) {
+            if (reading == QLatin1Char('i'))
+                series.followIdle();
+            else
+                series.followRunningTest(reading == QLatin1Char('t'), true);
+        }
+        QCOMPARE(stopDue.count(), stops);
+        for (const QList<QVariant>& stop : stopDue)
+            QCOMPARE(stop.at(0).toBool(), true);  // the page of the running test
+    }
+};
+
+QTEST_MAIN(TestAutoSeries)
+#include "test_autoseries.moc"

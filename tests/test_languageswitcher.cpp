@@ -1,0 +1,82 @@
+// The language menu and the translators without the window: the menu is
+// built once, and only a change of language touches the translators.
+
+#include "app/languageswitcher.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QtTest>
+
+namespace {
+
+// Counts the language change events of the application: one for every
+// translator installed or removed.
+class LanguageChanges : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (watched == qApp && e->type() == QEvent::LanguageChange)
+            ++count;
+        return false;
+    }
+};
+
+QAction* entry(const QMenu& menu, const QString& code)
+{
+    for (QAction* action : menu.actions())
+        if (action->data().toString() == code)
+            return action;
+    return nullptr;
+}
+
+}  // namespace
+
+class TestLanguageSwitcher : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Q_INIT_RESOURCE(translations); }
+
+    void menuIsBuiltOnce()
+    {
+        LanguageSwitcher languages;
+        QMenu menu;
+        QVERIFY(languages.fillMenu(&menu));
+        QVERIFY(!languages.fillMenu(&menu));  // as after a language change
+        QStringList codes;
+        for (QAction* action : menu.actions())
+            codes << action->data().toString();
+        QCOMPARE(codes, (QStringList{"en", "zh"}));
+    }
+
+    void onlyAChangeOfLanguageTouchesTheTranslators()
+    {
+        LanguageSwitcher languages;
+        QMenu menu;
+        languages.fillMenu(&menu);
+        LanguageChanges changes;
+        qApp->installEventFilter(&changes);
+        struct Choice {
+            const char* code;
+            bool changesLanguage;
+            const char* connectText;
+        };
+        for (const Choice& choice : {Choice{"zh", false, "连接"}, Choice{"en", true, "Connect"},
+                                     Choice{"en", false, "Connect"}, Choice{"zh", true, "连接"}}) {
+            const int before = changes.count;
+            languages.choose(entry(menu, QString::fromUtf8(choice.code)));
+            QCOMPARE(changes.count > before, choice.changesLanguage);
+            QCOMPARE(languages.isEnglish(), qstrcmp(choice.code, "en") == 0);
+            QCOMPARE(QCoreApplication::translate("MainWindow", "连接"), QString::fromUtf8(choice.connectText));
+        }
+    }
+};
+
+QTEST_MAIN(TestLanguageSwitcher)
+#include "test_languageswitcher.moc"
