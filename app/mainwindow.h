@@ -5,9 +5,9 @@
 //   mainwindow_connection.cpp connecting, polling, live readings, status reports
 //   mainwindow_language.cpp   language menu and translators
 //   mainwindow_pages.cpp      setting lists and result tables of the two test pages
-//   mainwindow_settings.cpp   settings edit mode, sending the settings, the test buttons
+//   mainwindow_settings.cpp   slots of the setting widgets (the SettingsEditor's), the test buttons
 //   mainwindow_import.cpp     reading the instrument's stored records into the stored-data table
-//   mainwindow_reports.cpp    the PDF report and the Excel workbooks of the tables
+//   mainwindow_reports.cpp    the texts of the PDF report; FileExports writes it and the workbooks
 //   mainwindow_auto.cpp       automatic test series and the sampling interval
 //   mainwindow_store.cpp      keeping the tables' rows in the local results store
 //   mainwindow_insight.cpp    live trend and stability, traces of the result rows, three-phase balance
@@ -65,6 +65,8 @@ struct StabilitySettings;
 // [result-pages]
 
 // [settings-exports]
+class FileExports;
+class SettingsEditor;
 
 // [insight]
 
@@ -72,7 +74,6 @@ struct StabilitySettings;
 
 class AutoTestDialog;
 class DeviceSelectionDialog;
-class PdfSettingDialog;
 class QAbstractItemModel;
 class QAction;
 class QCloseEvent;
@@ -253,13 +254,7 @@ private:
     void toggleResultTable(bool& shown, QTableView* view, QToolButton* button);
 
     void pressChangeButton(QPushButton* button);
-    void toggleSettingEdit();
     void pressTestButton(bool isLengthTest);
-    void sendDcTestSettings();
-    void sendLengthTestSettings();
-    bool reportUnselectedList(std::initializer_list<std::pair<QComboBox*, QLabel*>> lists);
-    void emitSettingsFrame(const std::vector<unsigned char>& frame);
-    void updateStandardMinimum();
 
     void cancelPageSwitch();
     void restoreActionsAfterImport(bool importUsable);
@@ -268,12 +263,9 @@ private:
     void discardPendingStoredRows();
     void finishImport(const QString& message);
 
-    void exportTableToExcel(QStandardItemModel* model);
     reports::ReportContent reportContent() const;
-    reports::ReportHeader reportHeader() const;
     reports::DataSection currentDataSection() const;
     QVector<reports::DataSection> recordSections() const;
-    void showUnwrittenFileWarning(const QString& caption, const QString& path, const QString& reason);
     void openResultStore();
     QStandardItemModel* modelOf(store::TableKind kind) const;
     int showKeptRows(store::TableKind kind);
@@ -314,18 +306,12 @@ private:
     QStandardItemModel* lengthTestModel = nullptr;
     QStandardItemModel* storedModel = nullptr;
     SampleIntervalDialog* sampleIntervalDialog = nullptr;
-    PdfSettingDialog* pdfSettingDialog = nullptr;
-    PdfSettingData pdfSettingData;
-    std::unique_ptr<DesktopFiles> desktopFiles = makeSystemDesktopFiles();
     bool isConnected = false;
     int sampleInterval = 500;
     int storedTotal = 0;
     bool isImporting = false;
-    double savedStandardValue = 100.0;
-    int savedStandardUnitIndex = 0;
     bool isTesting = false;
     int lastCharging = 0;
-    bool isEditing = false;
     bool isAutoTesting = false;
     int testingFrameCount = 0;
     int autoTestInterval = 1;
@@ -406,6 +392,9 @@ private:
     // [result-pages]
 
     // [settings-exports]
+    SettingsEditor* settingsEditor = nullptr;
+    FileExports* fileExports = nullptr;
+    void followEditMode(bool editing);
 
     // [insight]
 
