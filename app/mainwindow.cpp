@@ -17,6 +17,9 @@
 // [result-pages]
 
 // [settings-exports]
+#include "app/fileexports.h"
+#include "app/settingseditor.h"
+#include <QMessageBox>
 
 // [insight]
 
@@ -139,6 +142,14 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     // [result-pages]
 
     // [settings-exports]
+    settingsEditor = new SettingsEditor(ui, [this] { return isConnected; }, this);
+    connect(settingsEditor, &SettingsEditor::settingsFrame, this, &MainWindow::updateTestSettingSignal);
+    connect(settingsEditor, &SettingsEditor::statusMessage, this,
+            [this](const QString& message) { ui->statusbar->showMessage(message); });
+    connect(settingsEditor, &SettingsEditor::editModeChanged, this, &MainWindow::followEditMode);
+    fileExports = new FileExports(this, ui->stackedWidget, [this] { return reportContent(); });
+    connect(fileExports, &FileExports::warning, this,
+            [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); });
 
     // [insight]
 

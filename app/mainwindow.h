@@ -4,9 +4,9 @@
 //   mainwindow.cpp            construction, wiring, pages, window events
 //   mainwindow_connection.cpp connecting, polling, live readings, status reports
 //   mainwindow_pages.cpp      setting lists and result tables of the two test pages
-//   mainwindow_settings.cpp   settings edit mode, sending the settings, the test buttons
+//   mainwindow_settings.cpp   slots of the setting widgets (the SettingsEditor's), the test buttons
 //   mainwindow_import.cpp     reading the instrument's stored records into the stored-data table
-//   mainwindow_reports.cpp    the PDF report and the Excel workbooks of the tables
+//   mainwindow_reports.cpp    the texts of the PDF report; FileExports writes it and the workbooks
 //   mainwindow_auto.cpp       menu entries of the automatic test series and the sampling interval
 //   mainwindow_store.cpp      keeping the tables' rows in the local results store
 //   mainwindow_insight.cpp    live trend and stability, traces of the result rows, three-phase balance
@@ -66,13 +66,14 @@ class PageSwitcher;
 // [result-pages]
 
 // [settings-exports]
+class FileExports;
+class SettingsEditor;
 
 // [insight]
 
 // [infra]
 
 class DeviceSelectionDialog;
-class PdfSettingDialog;
 class QAbstractItemModel;
 class QAction;
 class QCloseEvent;
@@ -241,13 +242,7 @@ private:
     void toggleResultTable(bool& shown, QTableView* view, QToolButton* button);
 
     void pressChangeButton(QPushButton* button);
-    void toggleSettingEdit();
     void pressTestButton(bool isLengthTest);
-    void sendDcTestSettings();
-    void sendLengthTestSettings();
-    bool reportUnselectedList(std::initializer_list<std::pair<QComboBox*, QLabel*>> lists);
-    void emitSettingsFrame(const std::vector<unsigned char>& frame);
-    void updateStandardMinimum();
 
     void restoreActionsAfterImport(bool importUsable);
     void requestReadOut();
@@ -255,12 +250,9 @@ private:
     void discardPendingStoredRows();
     void finishImport(const QString& message);
 
-    void exportTableToExcel(QStandardItemModel* model);
     reports::ReportContent reportContent() const;
-    reports::ReportHeader reportHeader() const;
     reports::DataSection currentDataSection() const;
     QVector<reports::DataSection> recordSections() const;
-    void showUnwrittenFileWarning(const QString& caption, const QString& path, const QString& reason);
     void openResultStore();
     QStandardItemModel* modelOf(store::TableKind kind) const;
     int showKeptRows(store::TableKind kind);
@@ -293,18 +285,12 @@ private:
     QStandardItemModel* resTestModel = nullptr;
     QStandardItemModel* lengthTestModel = nullptr;
     QStandardItemModel* storedModel = nullptr;
-    PdfSettingDialog* pdfSettingDialog = nullptr;
-    PdfSettingData pdfSettingData;
-    std::unique_ptr<DesktopFiles> desktopFiles = makeSystemDesktopFiles();
     bool isConnected = false;
     int sampleInterval = 500;
     int storedTotal = 0;
     bool isImporting = false;
-    double savedStandardValue = 100.0;
-    int savedStandardUnitIndex = 0;
     bool isTesting = false;
     int lastCharging = 0;
-    bool isEditing = false;
     QString lastTestedResistance;
     // The DC resistance label shows a measured value (not a placeholder or an
     // over-range text): only such a value is held while a test is over range.
@@ -367,6 +353,9 @@ private:
     // [result-pages]
 
     // [settings-exports]
+    SettingsEditor* settingsEditor = nullptr;
+    FileExports* fileExports = nullptr;
+    void followEditMode(bool editing);
 
     // [insight]
 

@@ -8,6 +8,7 @@
 #include "app/autoseries.h"
 #include "app/fittedpicture.h"
 #include "app/importkeeper.h"
+#include "app/settingseditor.h"
 #include "link/settingsframes.h"
 #include "app/windowstyles.h"
 #include "link/winusbmanager.h"
@@ -88,7 +89,7 @@ void MainWindow::upperSwitchOnSlot()
     ui->actionConnect->setText(tr("断开连接"));
     ui->statusbar->showMessage(tr("已连接设备"));
 
-    isEditing = false;
+    settingsEditor->leaveEditMode();
     setSettingWidgetsEnabled(false);
     ui->actionStorage->setEnabled(false);
     fillSettingComboBoxes();
@@ -125,7 +126,7 @@ void MainWindow::setDisconnectedState()
         autoSeries->stop();
 
     isTesting = false;
-    isEditing = false;
+    settingsEditor->leaveEditMode();
     lastCharging = 0;
 
     clearDisplayedValues();
@@ -179,7 +180,7 @@ void MainWindow::stopPolling()
 
 void MainWindow::preparePagesForPolling()
 {
-    isEditing = false;
+    settingsEditor->leaveEditMode();
     setSettingWidgetsEnabled(false);
     ui->pushButton_Change->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));
     ui->pushButton_Change_2->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));
@@ -285,10 +286,7 @@ void MainWindow::showLengthReading(const ReceiveData& rd)
     ui->comboBox_StandardSettingValue_4->setCurrentIndex(rd.standardSettingIndex);
     ui->comboBox_StandardUnitValue_4->setCurrentIndex(rd.standardUnitIndex);
     ui->doubleSpinBox_StandardValue_4->setValue(rd.standardValue.toDouble());
-    if (ui->comboBox_StandardSettingValue_4->currentIndex() == 0) {
-        savedStandardValue = ui->doubleSpinBox_StandardValue_4->value();
-        savedStandardUnitIndex = ui->comboBox_StandardUnitValue_4->currentIndex();
-    }
+    settingsEditor->rememberReportedStandard();
 
     showDanger(rd.danger, ui->stackedWidget_Len, ui->label_Danger_2);
 }

@@ -14,15 +14,13 @@
 #include "ui_mainwindow.h"
 
 #include "insight/balancepanel.h"
-#include "reports/exportpaths.h"
+#include "app/fileexports.h"
 #include "app/keptrows.h"
 #include "reports/texttable.h"
 #include "insight/trendchart.h"
 #include "insight/trendpanel.h"
-#include "reports/workbookwriter.h"
 
 #include <QBoxLayout>
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -47,7 +45,6 @@ constexpr int kConvertedColumn = 12;  // of the DC result table
 constexpr int kTableStretch = 3;      // the result table and the side area share the width 3 : 2
 constexpr int kSideStretch = 2;
 const QColor kCrossCheckColour(255, 215, 215);
-const char* const kExcelFilter = "Excel(*.xlsx)";
 
 // The operator's choices, kept between runs.
 const char* const kSettingsFile = "/settingsInsight.ini";
@@ -396,23 +393,8 @@ void MainWindow::markCrossCheck(int row, const analysis::CrossCheck& check)
 
 void MainWindow::exportBalance()
 {
-    if (insight->balance->model()->rowCount() == 0) {
-        showWarningBox(tr("无数据"));
-        return;
-    }
-    const QString caption = tr("保存三相平衡汇总");
-    const QString proposed = reports::proposedExportPath(reports::exportFolder(), QDateTime::currentDateTime(),
-                                                         QStringLiteral("xlsx"));
-    const QString path = desktopFiles->saveFileName(this, caption, proposed, QLatin1String(kExcelFilter));
-    if (path.isEmpty())
-        return;
     QVector<QStringList> rows;
     for (const QStringList& row : insight->balance->rowTexts())
         rows << row;
-    QString error;
-    if (!reports::writeWorkbook(path, reports::listTable(insight->balance->headerTexts(), rows), &error)) {
-        showUnwrittenFileWarning(caption, path, error);
-        return;
-    }
-    desktopFiles->openWithDefaultApplication(path);
+    fileExports->exportWorkbook(tr("保存三相平衡汇总"), reports::listTable(insight->balance->headerTexts(), rows), this);
 }

@@ -6,6 +6,7 @@
 #include "ui_mainwindow.h"
 
 #include "dialogs/historydialog.h"
+#include "app/fileexports.h"
 #include "app/importkeeper.h"
 #include "app/keptrows.h"
 #include "store/resultstore.h"
@@ -177,5 +178,5 @@ void MainWindow::exportSession(qint64 id)
     rows.setHorizontalHeaderLabels(headers);
     for (const store::Row& row : resultStore->sessionRows(id))
         rows.appendRow(lockedRow(row.cells, row.id));
-    exportTableToExcel(&rows);
+    fileExports->exportTable(rows);
 }

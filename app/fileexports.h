@@ -1,0 +1,55 @@
+#pragma once
+// What leaves the program as files: the PDF report of the test page on screen
+// and Excel workbooks of tables. It asks where to save through DesktopFiles,
+// writes the file, hands it to the desktop and warns when nothing was written.
+
+#include "app/desktopfiles.h"
+#include "dialogs/pdfsettingdata.h"
+#include "reports/reportcontent.h"
+#include "reports/texttable.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QAbstractItemModel;
+class QStackedWidget;
+class QWidget;
+
+class FileExports : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The reading of the page on screen, when it shows one, and its result
+    // rows; the report's title, header and columns are added here.
+    using PageContent = std::function<reports::ReportContent()>;
+
+    FileExports(QWidget* window, const QStackedWidget* pages, PageContent pageContent);
+
+    void setDesktopFiles(std::unique_ptr<DesktopFiles> files);
+
+    // Every call opens a header dialog of its own; each exports when it is accepted.
+    void openPdfSettings();
+    void exportPdf(const PdfSettingData& header);
+
+    // A cancelled save dialog is answered with "保存失败".
+    void exportTable(const QAbstractItemModel& model);
+    // Warns of an empty table; otherwise asks where to save it, writes it and
+    // opens it. False only when the operator cancelled the save dialog.
+    bool exportWorkbook(const QString& caption, const reports::TextTable& table, QWidget* dialogParent);
+
+signals:
+    void warning(const QString& title, const QString& text);
+
+private:
+    reports::ReportContent reportContent(const PdfSettingData& header) const;
+    void warnUnwritten(const QString& caption, const QString& path, const QString& reason);
+
+    QWidget* window;
+    const QStackedWidget* pages;
+    PageContent pageContent;
+    std::unique_ptr<DesktopFiles> desktopFiles = makeSystemDesktopFiles();
+};
