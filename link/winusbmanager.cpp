@@ -9,7 +9,9 @@
 #include <array>
 
 #include "link/protocol.h"
+#if !defined(_WIN32)
 #include "link/sockettransport.h"
+#endif
 
 namespace {
 
@@ -23,13 +25,18 @@ std::vector<unsigned char> toVector(const unsigned char* data, std::size_t size)
     return std::vector<unsigned char>(data, data + size);
 }
 
-// Where simulator sockets are looked for; empty (none) without a runtime folder.
+// Where simulator sockets are looked for; empty (none) without a runtime
+// folder, and on Windows, which has no socket backend.
 QString socketFolder()
 {
+#if defined(_WIN32)
+    return QString();
+#else
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (runtime.isEmpty())
         return QString();
     return runtime + QLatin1Char('/') + QLatin1String(SocketTransport::kRuntimeFolderName);
+#endif
 }
 
 }  // namespace
