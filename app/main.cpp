@@ -1,12 +1,11 @@
 #include "app/chinesefonts.h"
 #include "app/mainwindow.h"
+#include "resources/programresources.h"
 
 #include <QApplication>
-#include <QMetaType>
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 int main(int argc, char* argv[])
 {
@@ -21,13 +20,10 @@ int main(int argc, char* argv[])
     // The settings files go to a folder of these names (~/.local/share/resistance-tester/resistance-tester).
     QCoreApplication::setOrganizationName(QStringLiteral("resistance-tester"));
     QCoreApplication::setApplicationName(QStringLiteral("resistance-tester"));
-    Q_INIT_RESOURCE(resources);
-    Q_INIT_RESOURCE(translations);
+    registerProgramResources();
     installChineseFontSubstitutes();
 
     MainWindow window;
     window.show();
-    qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
-    qRegisterMetaType<ReceiveData>("ReceiveData");
     return app.exec();
 }

@@ -10,6 +10,7 @@
 #include "app/importkeeper.h"
 #include "app/settingseditor.h"
 #include "link/settingsframes.h"
+#include "link/statuscodes.h"
 #include "app/windowstyles.h"
 #include "link/winusbmanager.h"
 
@@ -355,27 +356,28 @@ void MainWindow::updateLogMessage(QString logMessage)
 void MainWindow::stateProcessingSlot(QString logMessage, int errorType)
 {
     ui->statusbar->showMessage(logMessage);
-    switch (errorType) {
-    case 1:  // a real-time reading failed or was invalid
+    // Every code is listed, so that the compiler names one added without a case here.
+    switch (static_cast<linkstatus::Code>(errorType)) {
+    case linkstatus::Information:
+        break;
+    case linkstatus::ReadingFailed:
         clearDisplayedValues();
         break;
-    case 2:  // stored data could not be read, or the keys could not be locked
+    case linkstatus::StoredDataFailed:
         endImport();
         showWarningBox(logMessage);
         restoreActionsAfterImport(isConnected);
         break;
-    case 3:  // a request was refused: reading resumes
+    case linkstatus::RequestRefused:
         if (isConnected)
             startPolling();
         break;
-    case 4:  // the link failed or is not open
+    case linkstatus::LinkFailed:
         setDisconnectedState();
         ui->statusbar->showMessage(tr("未连接"));
         break;
-    case 5:  // a stored record could not be read
+    case linkstatus::RecordFailed:
         showWarningBox(logMessage);
-        break;
-    default:
         break;
     }
 }

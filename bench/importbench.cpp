@@ -16,6 +16,7 @@
 #include "sim/simserver.h"
 #include "link/sockettransport.h"
 #include "link/winusbmanager.h"
+#include "resources/programresources.h"
 
 #include <QAction>
 #include <QApplication>
@@ -359,10 +360,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // The windows start with empty tables, not with the import kept by the last run.
     store::ResultStore::removeFiles(store::ResultStore::defaultPath());
-    Q_INIT_RESOURCE(resources);
-    Q_INIT_RESOURCE(translations);
-    qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
-    qRegisterMetaType<ReceiveData>("ReceiveData");
+    registerProgramResources();
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});  // the link's debug lines
 
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;

@@ -4,6 +4,7 @@
 #include "data/formattables.h"
 #include "link/protocol.h"
 #include "link/settingsframes.h"
+#include "link/statuscodes.h"
 
 #include <cmath>
 #include <utility>
@@ -379,11 +380,11 @@ bool ReceiveThread::parseAnswer(const std::vector<unsigned char>& data)
 void ReceiveThread::parseRealTimeData(const std::vector<unsigned char>& data)
 {
     if (!answerComplete(data)) {
-        emit stateProcessing(tr("读取到的数据校验和错误"), 1);
+        emit stateProcessing(tr("读取到的数据校验和错误"), linkstatus::ReadingFailed);
         return;
     }
     if (!answerOfType(data, al::kRealTimeAnswer) || !parseAnswer(data)) {
-        emit stateProcessing(tr("读取实时数据失败"), 1);
+        emit stateProcessing(tr("读取实时数据失败"), linkstatus::ReadingFailed);
         return;
     }
     emit finishReadRealTimeData(m_record);
@@ -392,11 +393,11 @@ void ReceiveThread::parseRealTimeData(const std::vector<unsigned char>& data)
 void ReceiveThread::parseReadBackData(const std::vector<unsigned char>& data, int readedNum)
 {
     if (!answerComplete(data)) {
-        emit stateProcessing(tr("读取第%1组数据校验和错误").arg(readedNum), 5);
+        emit stateProcessing(tr("读取第%1组数据校验和错误").arg(readedNum), linkstatus::RecordFailed);
         return;
     }
     if (!answerOfType(data, al::kStoredAnswer) || !parseAnswer(data)) {
-        emit stateProcessing(tr("读取第%1组数据失败").arg(readedNum), 5);
+        emit stateProcessing(tr("读取第%1组数据失败").arg(readedNum), linkstatus::RecordFailed);
         return;
     }
     emit finishReadReadBackData(m_record, readedNum);

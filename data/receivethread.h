@@ -31,7 +31,7 @@ signals:
     void finishReadRealTimeData(const ReceiveData& rd);
     void finishReadReadBackData(const ReceiveData& rd, int readedNum);
     void readBackEnded(int readedNum);
-    void stateProcessing(QString logMessage, int errorType);
+    void stateProcessing(QString logMessage, int errorType);  // errorType: a linkstatus::Code
     // Part of the interface the window knows; nothing emits it.
     void finishTestingAnswer(bool accepted);
 

@@ -1,7 +1,5 @@
 #include "link/sockettransport.h"
 
-#ifndef _WIN32
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -405,5 +403,3 @@ std::string SocketTransport::notice() const
 {
     return notice_;
 }
-
-#endif  // _WIN32

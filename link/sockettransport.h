@@ -7,7 +7,7 @@
 // Transfers run in the thread that waits for them: an OUT transfer is sent at
 // once when the socket takes it, otherwise while it is waited for; an IN
 // transfer receives while it is waited for. Either can be cancelled from
-// another thread, which wakes its wait.
+// another thread, which wakes its wait. Unix only: Windows builds leave it out.
 
 #include "link/transport.h"
 

@@ -9,7 +9,9 @@
 #include <array>
 
 #include "link/protocol.h"
+#if !defined(_WIN32)
 #include "link/sockettransport.h"
+#endif
 
 namespace {
 
@@ -23,13 +25,18 @@ std::vector<unsigned char> toVector(const unsigned char* data, std::size_t size)
     return std::vector<unsigned char>(data, data + size);
 }
 
-// Where simulator sockets are looked for; empty (none) without a runtime folder.
+// Where simulator sockets are looked for; empty (none) without a runtime
+// folder, and on Windows, which has no socket backend.
 QString socketFolder()
 {
+#if defined(_WIN32)
+    return QString();
+#else
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (runtime.isEmpty())
         return QString();
     return runtime + QLatin1Char('/') + QLatin1String(SocketTransport::kRuntimeFolderName);
+#endif
 }
 
 }  // namespace
@@ -81,7 +88,7 @@ void WinUSBManager::detectDevice()
         qWarning().noquote() << notice;
         message += QLatin1Char(' ') + notice;
     }
-    emit stateProcessing(message, 0);
+    emit stateProcessing(message, linkstatus::Information);
 }
 
 // ---------------------------------------------------------------- connection
@@ -116,7 +123,7 @@ void WinUSBManager::reportNotice()
     if (notice.isEmpty())
         return;
     qWarning().noquote() << notice;
-    emit stateProcessing(notice, 0);
+    emit stateProcessing(notice, linkstatus::Information);
 }
 
 bool WinUSBManager::initializeWinUsb()
@@ -208,7 +215,7 @@ bool WinUSBManager::writeData(const unsigned char* data, std::uint32_t length,
     std::vector<std::uint8_t> buffer(data, data + length);
     transport::Transfer* transfer = transport->startTransfer(bulkOutPipe, buffer.data(), length);
     if (!transfer) {
-        emit stateProcessing(errorMessage, 4);
+        emit stateProcessing(errorMessage, linkstatus::LinkFailed);
         return false;
     }
     std::uint32_t transferred = 0;
@@ -222,7 +229,7 @@ bool WinUSBManager::readData(unsigned char* buffer, std::uint32_t* received,
     transport::Transfer* transfer =
         transport->startTransfer(bulkInPipe, buffer, static_cast<std::uint32_t>(readLength));
     if (!transfer) {
-        emit stateProcessing(errorMessage, 4);
+        emit stateProcessing(errorMessage, linkstatus::LinkFailed);
         return false;
     }
     return waitForTransfer(transfer, received, errorMessage, timeout, true);
@@ -247,7 +254,7 @@ bool WinUSBManager::waitForTransfer(transport::Transfer* transfer, std::uint32_t
     // Told after the lock is released: a caller in the window's thread runs
     // its receivers directly, and they must not run under the transfer lock.
     if (!ok)
-        emit stateProcessing(errorMessage, 4);
+        emit stateProcessing(errorMessage, linkstatus::LinkFailed);
     else if (isRead)
         emit upperSwitchOnSignal();
     return ok;
@@ -267,7 +274,7 @@ void WinUSBManager::cancelPendingIo()
 {
     QMutexLocker locker(&transferLock);
     if (!interfaceBound) {
-        emit stateProcessing(tr("设备未连接"), 4);
+        emit stateProcessing(tr("设备未连接"), linkstatus::LinkFailed);
         return;
     }
     // Every transfer unregisters itself before it lets go of the lock, so this
@@ -281,7 +288,7 @@ void WinUSBManager::cancelPendingIo()
 void WinUSBManager::sendWakeUpFrame()
 {
     if (!interfaceBound) {
-        emit stateProcessing(tr("设备未连接"), 4);
+        emit stateProcessing(tr("设备未连接"), linkstatus::LinkFailed);
         return;
     }
     const protocol::Bytes wakeUp = protocol::wakeUpBytes();
@@ -295,7 +302,7 @@ bool WinUSBManager::checkConnected()
 {
     if (interfaceBound)
         return true;
-    emit stateProcessing(tr("设备未连接"), 4);
+    emit stateProcessing(tr("设备未连接"), linkstatus::LinkFailed);
     return false;
 }
 
@@ -310,7 +317,7 @@ bool WinUSBManager::sendRequest(const std::vector<std::uint8_t>& request, const 
 {
     if (writeRequest(request, m))
         return true;
-    emit stateProcessing(m, 4);
+    emit stateProcessing(m, linkstatus::LinkFailed);
     return false;
 }
 
@@ -339,7 +346,7 @@ bool WinUSBManager::readAnswer(AnswerTest accept, const QString& m, std::vector<
             QThread::msleep(timing.retryPauseMs);
             continue;
         }
-        emit stateProcessing(m, 4);
+        emit stateProcessing(m, linkstatus::LinkFailed);
         return false;
     }
 }
@@ -351,7 +358,7 @@ bool WinUSBManager::skipAnswer(int* discarded, const QString& m)
     if (++*discarded <= kMaxDiscardedAnswers)
         return true;
     qWarning() << "too many answers of another kind; giving up the read";
-    emit stateProcessing(m, 4);
+    emit stateProcessing(m, linkstatus::LinkFailed);
     return false;
 }
 
@@ -366,13 +373,13 @@ WinUSBManager::AckOutcome WinUSBManager::readAcknowledge(const QString& m)
 
 void WinUSBManager::acknowledgedRequest(const std::vector<std::uint8_t>& request, const QString& m,
                                         const QString& acceptedText, const QString& refusedText,
-                                        int refusedCode)
+                                        linkstatus::Code refusedCode)
 {
     if (!checkConnected() || !sendRequest(request, m))
         return;
     switch (readAcknowledge(m)) {
     case AckOutcome::Accepted:
-        emit stateProcessing(acceptedText, 0);
+        emit stateProcessing(acceptedText, linkstatus::Information);
         break;
     case AckOutcome::Refused:
         emit stateProcessing(refusedText, refusedCode);
@@ -399,14 +406,16 @@ void WinUSBManager::startTesting(bool isLengthTest)
 {
     QMutexLocker locker(&commandLock);
     const QString m = tr("请求开始测试失败");
-    acknowledgedRequest(protocol::buildStartTestRequest(isLengthTest), m, tr("请求开始测试成功"), m, 3);
+    acknowledgedRequest(protocol::buildStartTestRequest(isLengthTest), m, tr("请求开始测试成功"), m,
+                        linkstatus::RequestRefused);
 }
 
 void WinUSBManager::stopTesting(bool isLengthTest)
 {
     QMutexLocker locker(&commandLock);
     const QString m = tr("请求停止测试失败");
-    acknowledgedRequest(protocol::buildStopTestRequest(isLengthTest), m, tr("请求停止测试成功"), m, 3);
+    acknowledgedRequest(protocol::buildStopTestRequest(isLengthTest), m, tr("请求停止测试成功"), m,
+                        linkstatus::RequestRefused);
 }
 
 void WinUSBManager::updateTestSetting(QByteArray data)
@@ -417,13 +426,13 @@ void WinUSBManager::updateTestSetting(QByteArray data)
     const std::vector<std::uint8_t> request(data.begin(), data.end());
     acknowledgedRequest(request, tr("更新测量设置失败。"), tr("更新测量设置成功"),
                         tr("更新测量设置失败。电量为两格时不能设置2A以上挡位，为1格时不能设置400mA以上挡位。"),
-                        3);
+                        linkstatus::RequestRefused);
 }
 
 void WinUSBManager::keyLock()
 {
     const QString m = tr("请求按键锁失败");
-    acknowledgedRequest(protocol::buildKeyLockRequest(), m, tr("请求按键锁成功"), m, 2);
+    acknowledgedRequest(protocol::buildKeyLockRequest(), m, tr("请求按键锁成功"), m, linkstatus::StoredDataFailed);
 }
 
 void WinUSBManager::keyUnlock()
@@ -459,16 +468,16 @@ void WinUSBManager::readStoreTotalNum()
     if (!readAnswer(protocol::isStoredCountAnswer, m, &answer))
         return;
     if (!protocol::storedCountValid(answer.data(), answer.size())) {
-        emit stateProcessing(m, 2);
+        emit stateProcessing(m, linkstatus::StoredDataFailed);
         return;
     }
     storedCount = protocol::storedCount(answer.data());
     if (storedCount == 0)
-        emit stateProcessing(tr("无存储数据"), 2);
+        emit stateProcessing(tr("无存储数据"), linkstatus::StoredDataFailed);
     else if (storedCount <= protocol::kMaxStoredRecords)
         emit finishReadStorageNumSignal(storedCount);
     else
-        emit stateProcessing(m, 2);  // more than the instrument can hold: not a usable count
+        emit stateProcessing(m, linkstatus::StoredDataFailed);  // more than the instrument can hold: not a usable count
 }
 
 void WinUSBManager::readReadBackData()
@@ -515,7 +524,7 @@ bool WinUSBManager::readBackBatch(int* readedNum, int end, const QString& m)
             return true;
         std::uint32_t received = 0;
         if (!readData(buffer.data(), &received, m, timing.transferTimeoutMs)) {
-            emit stateProcessing(m, 4);
+            emit stateProcessing(m, linkstatus::LinkFailed);
             return false;
         }
         if (!protocol::isStoredRecord(buffer.data(), received)) {
@@ -528,7 +537,7 @@ bool WinUSBManager::readBackBatch(int* readedNum, int end, const QString& m)
         if (protocol::storedRecordNumber(buffer.data()) == *readedNum)
             emit finishReadReadBack(toVector(buffer.data(), received), *readedNum);
         else
-            emit stateProcessing(tr("读取第%1组数据失败").arg(*readedNum), 0);
+            emit stateProcessing(tr("读取第%1组数据失败").arg(*readedNum), linkstatus::Information);
     }
 }
 
@@ -556,7 +565,7 @@ void WinUSBManager::readRealTimeData()
     const QString m = tr("读取实时数据失败");
     if (!writeRequest(protocol::buildRealTimeRequest(readType), m)) {
         dropLink();
-        emit stateProcessing(m, 4);
+        emit stateProcessing(m, linkstatus::LinkFailed);
         return;
     }
     QThread::msleep(timing.pollPauseMs);
@@ -566,7 +575,7 @@ void WinUSBManager::readRealTimeData()
     if (!readData(buffer.data(), &received, m, timing.transferTimeoutMs)) {
         cancelPendingIo();
         dropLink();
-        emit stateProcessing(m, 4);
+        emit stateProcessing(m, linkstatus::LinkFailed);
         return;
     }
     judgePoll(buffer.data(), received, m);
@@ -577,7 +586,7 @@ void WinUSBManager::judgePoll(const unsigned char* answer, std::uint32_t size, c
     if (protocol::isRealTimeRecord(answer, size)) {
         emit finishReadRealTime(toVector(answer, size));
         if (badPollCounter != 0) {
-            emit stateProcessing(QString(), 0);
+            emit stateProcessing(QString(), linkstatus::Information);
             badPollCounter = 0;
         }
         return;
@@ -586,5 +595,5 @@ void WinUSBManager::judgePoll(const unsigned char* answer, std::uint32_t size, c
     if (badPollCounter < kBadPollsBeforeReport)
         return;
     const bool refused = protocol::isAcknowledge(answer, size) && !protocol::acknowledgeAccepts(answer, size);
-    emit stateProcessing(refused ? tr("设备处在非测试界面，读取实时数据失败！") : m, 1);
+    emit stateProcessing(refused ? tr("设备处在非测试界面，读取实时数据失败！") : m, linkstatus::ReadingFailed);
 }

@@ -22,6 +22,7 @@
 
 #include "link/linktiming.h"
 #include "link/protocol.h"
+#include "link/statuscodes.h"
 #include "link/transport.h"
 
 class WinUSBManager : public QObject {
@@ -49,7 +50,7 @@ signals:
     void finishReadRealTime(const std::vector<unsigned char>& data);
     void finishReadStorageNumSignal(int totalNum);
     void finishReadReadBack(const std::vector<unsigned char>& data, int readedNum);
-    void stateProcessing(QString logMessage, int errorType);
+    void stateProcessing(QString logMessage, int errorType);  // errorType: a linkstatus::Code
     // A stored-record read-out has ended, however: all read, stopped or failed.
     // readedNum counts the records taken, the last one's fate aside.
     void readBackEnded(int readedNum);
@@ -100,7 +101,8 @@ private:
     bool skipAnswer(int* discarded, const QString& m);
     AckOutcome readAcknowledge(const QString& m);
     void acknowledgedRequest(const std::vector<std::uint8_t>& request, const QString& m,
-                             const QString& acceptedText, const QString& refusedText, int refusedCode);
+                             const QString& acceptedText, const QString& refusedText,
+                             linkstatus::Code refusedCode);
     int readOut();
     bool readBackBatch(int* readedNum, int end, const QString& m);
     void judgePoll(const unsigned char* answer, std::uint32_t size, const QString& m);

@@ -1,5 +1,7 @@
 // Every picture that a form or the danger display names is embedded and loads.
 
+#include "resources/programresources.h"
+
 #include <QtTest>
 
 #include <QDir>
@@ -10,7 +12,7 @@ class TestFormResources : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Q_INIT_RESOURCE(resources); }
+    void initTestCase() { registerProgramResources(); }
 
     void namedPicturesLoad_data()
     {

@@ -1,6 +1,7 @@
 // The main window form: the objects the window code addresses, with their
 // class, ranges, page order and starting indexes.
 
+#include "resources/programresources.h"
 #include "ui_mainwindow.h"
 
 #include <QtTest>
@@ -14,7 +15,7 @@ class TestMainWindowForm : public QObject {
 private slots:
     void initTestCase()
     {
-        Q_INIT_RESOURCE(resources);
+        registerProgramResources();
         ui.setupUi(&window);
     }
 

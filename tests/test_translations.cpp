@@ -4,6 +4,8 @@
 // be complete, the Chinese one must keep the source texts, and the compiled
 // catalogues in the resources must carry what the .ts files say.
 
+#include "resources/programresources.h"
+
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
@@ -84,7 +86,7 @@ class TestTranslations : public QObject {
 private slots:
     void initTestCase()
     {
-        Q_INIT_RESOURCE(translations);
+        registerProgramResources();
         QString error;
         english = readTs(sourceDir + "/resources/lang_en.ts", &error);
         chinese = readTs(sourceDir + "/resources/lang_zh.ts", &error);

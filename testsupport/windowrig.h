@@ -2,10 +2,10 @@
 // A real main window over simulated instruments in the same process, sharing
 // one hand-moved clock; warning boxes are answered with OK and their texts kept.
 
-#include "sim/instrument.h"
 #include "app/mainwindow.h"
-#include "store/resultstore.h"
+#include "sim/instrument.h"
 #include "sim/simtransport.h"
+#include "testsupport/windowsteps.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -29,18 +29,12 @@ inline LinkTiming fastLinkTiming()
     return timing;
 }
 
-// Each rig's window starts without the rows a window before it kept.
-inline void removeKeptResults()
-{
-    store::ResultStore::removeFiles(store::ResultStore::defaultPath());
-}
-
 struct Rig {
     explicit Rig(int instrumentCount = 1, const WindowTiming& windowTiming = WindowTiming{5, 30, 5},
                  const LinkTiming& linkTiming = fastLinkTiming())
         : clock(std::make_shared<sim::ManualClock>()), windowTiming(windowTiming), linkTiming(linkTiming)
     {
-        removeKeptResults();
+        windowsteps::removeKeptResults();
         for (int i = 0; i < instrumentCount; ++i)
             instruments.push_back(std::make_shared<sim::Instrument>(sim::InstrumentOptions(), clock));
         window = makeWindow();
@@ -71,7 +65,7 @@ struct Rig {
         window->show();
     }
 
-    template <class T> T* get(const char* name) const { return window->findChild<T*>(QLatin1String(name)); }
+    template <class T> T* get(const char* name) const { return windowsteps::child<T>(*window, name); }
     QAction* action(const char* name) const { return get<QAction>(name); }
     QString status() const { return window->statusBar()->currentMessage(); }
     QString text(const char* label) const { return get<QLabel>(label)->text(); }
@@ -121,12 +115,4 @@ struct Rig {
 
 }  // namespace windowtest
 
-// Outside the namespace: the resource initialisers are global functions.
-inline void initWindowTests()
-{
-    QStandardPaths::setTestModeEnabled(true);  // results and settings go to a test folder
-    Q_INIT_RESOURCE(resources);
-    Q_INIT_RESOURCE(translations);
-    qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
-    qRegisterMetaType<ReceiveData>("ReceiveData");
-}
+inline void initWindowTests() { prepareWindowProgram(); }

@@ -3,7 +3,7 @@
 // and running the event loop until a condition holds.
 
 #include "app/chinesefonts.h"
-#include "data/receivedata.h"
+#include "resources/programresources.h"
 #include "store/resultstore.h"
 
 #include <QCoreApplication>
@@ -16,6 +16,12 @@
 #include <functional>
 
 namespace windowsteps {
+
+// The window about to be built starts without the rows a window before it kept.
+inline void removeKeptResults()
+{
+    store::ResultStore::removeFiles(store::ResultStore::defaultPath());
+}
 
 template <class T>
 T* child(const QObject& window, const char* name)
@@ -46,17 +52,13 @@ inline bool waitUntil(const std::function<bool()>& condition, const char* what, 
 
 // What a program showing the window needs before it is built: a results store
 // of its own, its pictures and catalogues, Chinese fonts, and the types its
-// threads pass. Outside the namespace: the resource initialisers are global
-// functions.
+// threads pass.
 inline void prepareWindowProgram()
 {
     // Their rows and settings stay apart from the operator's, and every run
     // starts without the rows of the one before.
     QStandardPaths::setTestModeEnabled(true);
-    store::ResultStore::removeFiles(store::ResultStore::defaultPath());
-    Q_INIT_RESOURCE(resources);
-    Q_INIT_RESOURCE(translations);
+    windowsteps::removeKeptResults();
+    registerProgramResources();
     installChineseFontSubstitutes();
-    qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
-    qRegisterMetaType<ReceiveData>("ReceiveData");
 }
