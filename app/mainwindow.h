@@ -6,10 +6,9 @@
 //   mainwindow_language.cpp   language menu and translators
 //   mainwindow_pages.cpp      setting lists and result tables of the two test pages
 //   mainwindow_settings.cpp   settings edit mode, sending the settings, the test buttons
-//   mainwindow_import.cpp     reading the instrument's stored records into the stored-data table
+//   mainwindow_import.cpp     the stored-data table, its import and the results store
 //   mainwindow_reports.cpp    the PDF report and the Excel workbooks of the tables
 //   mainwindow_auto.cpp       automatic test series and the sampling interval
-//   mainwindow_store.cpp      keeping the tables' rows in the local results store
 //   mainwindow_insight.cpp    live trend and stability, traces of the result rows, three-phase balance
 
 #include "app/desktopfiles.h"
@@ -61,6 +60,9 @@ struct StabilitySettings;
 // [series-pages-language]
 
 // [stored-data]
+class ResultKeeper;
+class StoredImport;
+class StoredRecordsModel;
 
 // [result-pages]
 
@@ -81,8 +83,6 @@ class QEvent;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
-class ImportKeeper;
-class QStandardItem;
 class QStandardItemModel;
 class QTableView;
 class QThread;
@@ -263,34 +263,16 @@ private:
 
     void cancelPageSwitch();
     void restoreActionsAfterImport(bool importUsable);
-    void requestReadOut();
-    void showPendingStoredRows();
-    void discardPendingStoredRows();
-    void finishImport(const QString& message);
 
-    void exportTableToExcel(QStandardItemModel* model);
+    void exportTableToExcel(const QAbstractItemModel* model);
     reports::ReportContent reportContent() const;
     reports::ReportHeader reportHeader() const;
     reports::DataSection currentDataSection() const;
     QVector<reports::DataSection> recordSections() const;
     void showUnwrittenFileWarning(const QString& caption, const QString& path, const QString& reason);
-    void openResultStore();
-    QStandardItemModel* modelOf(store::TableKind kind) const;
-    int showKeptRows(store::TableKind kind);
-    int showRows(store::TableKind kind, const QList<store::Row>& rows);
-    void keepStoredRow(int row, QStringList texts);
-    void padKeptRows(int end);
-    ImportKeeper* importKeeper();
-    void returnFreedMemory();
     qint64 keepResultRow(store::TableKind kind, const QStringList& texts, const QByteArray& trace);
     void forgetKeptRows(const QAbstractItemModel& model, const std::vector<int>& rows);
     void forgetKeptTable(store::TableKind kind);
-    void reportStoreFailure();
-    void createHistoryAction();
-    QString tableName(store::TableKind kind) const;
-    void showHistory();
-    void loadSession(qint64 id);
-    void exportSession(qint64 id);
 
     void countFinishedAutoTest();
     void countdownTick(QLabel* progress, QLabel* countdown);
@@ -312,15 +294,12 @@ private:
     QTimer* countdownTimer = nullptr;
     QStandardItemModel* resTestModel = nullptr;
     QStandardItemModel* lengthTestModel = nullptr;
-    QStandardItemModel* storedModel = nullptr;
     SampleIntervalDialog* sampleIntervalDialog = nullptr;
     PdfSettingDialog* pdfSettingDialog = nullptr;
     PdfSettingData pdfSettingData;
     std::unique_ptr<DesktopFiles> desktopFiles = makeSystemDesktopFiles();
     bool isConnected = false;
     int sampleInterval = 500;
-    int storedTotal = 0;
-    bool isImporting = false;
     double savedStandardValue = 100.0;
     int savedStandardUnitIndex = 0;
     bool isTesting = false;
@@ -355,28 +334,7 @@ private:
     // so that the switch's restart of polling does not undo it.
     QPushButton* changePressedDuringSwitch = nullptr;
 
-    // The read-out request follows the key lock after keyLockPauseMs; an
-    // import that ended meanwhile (or was replaced) asks for nothing.
-    int keyLockPauseMs = 200;
-    std::uint64_t importGeneration = 0;
-
     int countdownTickMs = 1000;
-    std::unique_ptr<store::ResultStore> resultStore;
-    bool storeFailureReported = false;
-    QAction* historyAction = nullptr;
-    // Decoded stored records wait here, as prepared table items, until the
-    // next refresh of the stored-data page puts them into the table together.
-    QVector<int> pendingStoredRows;
-    QVector<QStandardItem*> pendingStoredItems;  // one per pending row
-    int lastPendingRecord = 0;
-    QTimer* importRefreshTimer = nullptr;
-    ImportKeeper* keeperOfImports = nullptr;  // the import goes to the results store as it arrives
-    int rowsHandedToKeeper = 0;
-    int importRefreshMs = 30;
-    // Read-outs requested and ended, in the link's order, and this import's own.
-    std::uint64_t readOutsRequested = 0;
-    std::uint64_t readOutsEnded = 0;
-    std::uint64_t importReadOut = 0;
 
     // A poll queued to the link and not yet started; ticks meanwhile queue nothing.
     std::atomic<bool> pollQueued{false};
@@ -402,6 +360,13 @@ private:
     // [series-pages-language]
 
     // [stored-data]
+    void setUpStoredData(const WindowTiming& timing);
+    void releaseInstrumentAfterImport();
+    void importFinished(const QString& message);
+    void keepActionsWhileImporting();
+    StoredRecordsModel* storedModel = nullptr;
+    StoredImport* storedImport = nullptr;
+    ResultKeeper* resultKeeper = nullptr;
 
     // [result-pages]
 

@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "data/storedrecordsmodel.h"
 #include "reports/exportpaths.h"
 #include "dialogs/pdfsettingdialog.h"
 #include "reports/reportpainter.h"
@@ -180,7 +181,7 @@ void MainWindow::on_actionExportToExcel_triggered()
         exportTableToExcel(storedModel);
 }
 
-void MainWindow::exportTableToExcel(QStandardItemModel* model)
+void MainWindow::exportTableToExcel(const QAbstractItemModel* model)
 {
     if (!model || model->rowCount() == 0) {
         showWarningBox(tr("无数据"));

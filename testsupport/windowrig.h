@@ -130,3 +130,9 @@ inline void initWindowTests()
     qRegisterMetaType<std::vector<unsigned char>>("std::vector<unsigned char>");
     qRegisterMetaType<ReceiveData>("ReceiveData");
 }
+
+// Any table as the operator reads it, whatever its model's class.
+inline QAbstractItemModel* tableModel(const windowtest::Rig& rig, const char* view)
+{
+    return rig.get<QTableView>(view)->model();
+}
