@@ -85,7 +85,7 @@ private slots:
         (badChecksum ? faults.corruptRecord : faults.misnumberRecord) = damaged;
         ImportRig rig(total, faults);
         QVERIFY(rig.connect());
-        // The bar rises with the records shown (33, 66, 100 for three, some
+        // The bar rises with the records shown (20, 40, … 100 for five, some
         // steps left out when records arrive together) and always ends full.
         QList<int> progress, possibleProgress;
         connect(rig.get<QProgressBar>("progressBar"), &QProgressBar::valueChanged, [&](int v) { progress << v; });
