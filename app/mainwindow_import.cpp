@@ -5,13 +5,11 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "app/importkeeper.h"
 #include "app/resultkeeper.h"
 #include "app/storedimport.h"
 #include "data/storedrecordsmodel.h"
 
 #include <QHeaderView>
-#include <QStandardItemModel>
 
 #include <algorithm>
 #include <iterator>
