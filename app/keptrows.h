@@ -11,7 +11,6 @@
 
 constexpr int kKeptRowIdRole = Qt::UserRole + 1;
 constexpr int kTraceRole = Qt::UserRole + 2;  // analysis::traceBytes of the row's test
-constexpr int kStoredRecordRole = Qt::UserRole + 3;  // an imported record's texts, packed
 
 inline QList<QStandardItem*> lockedRow(const QStringList& texts, qint64 keptId, const QByteArray& trace = QByteArray())
 {

@@ -3,7 +3,6 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "app/importkeeper.h"
 #include "data/receivethread.h"
 #include "link/transport.h"
 #include "link/winusbmanager.h"
@@ -13,6 +12,10 @@
 #include <QActionGroup>
 
 // [stored-data]
+#include "app/importkeeper.h"
+#include "app/resultkeeper.h"
+#include "app/storedimport.h"
+#include "data/storedrecordsmodel.h"
 
 // [result-pages]
 
@@ -41,8 +44,7 @@ namespace {
 
 const char* const kToolBarSpacerName = "toolBarPageSpacer";
 
-// Moves every row with its items (texts, alignment, stored ids) in order; the
-// empty cells of a damaged stored record stay empty.
+// Moves every row with its items (texts, alignment, stored ids) in order.
 void takeRowsOver(QStandardItemModel& from, QStandardItemModel& to)
 {
     QList<QList<QStandardItem*>> rows;
@@ -70,13 +72,12 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
                        const WindowTiming& windowTiming, QWidget* parent)
     : QMainWindow(parent),
       ui(new Ui::MainWindow),
-      sampleInterval(windowTiming.sampleIntervalMs),
-      keyLockPauseMs(windowTiming.keyLockPauseMs),
-      importRefreshMs(windowTiming.importRefreshMs)
+      sampleInterval(windowTiming.sampleIntervalMs)
 {
     ui->setupUi(this);
+    setUpStoredData(windowTiming);
     initUi();
-    openResultStore();
+    resultKeeper->open(store::ResultStore::defaultPath());
     setUpInsight();
     ui->stackedWidget->setCurrentIndex(kDcPage);
     ui->actionDc_resistance_test->setChecked(true);
@@ -159,8 +160,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
 
 MainWindow::~MainWindow()
 {
-    if (keeperOfImports)
-        keeperOfImports->flush();
+    storedImport->keeper()->flush();
     // The link's thread ends after the requests already queued to it (the
     // upper close and key unlock of an import ended on closing).
     if (usbThread && usbThread->isRunning())
@@ -175,7 +175,6 @@ MainWindow::~MainWindow()
     }
     delete usbManager;
     delete receiver;
-    discardPendingStoredRows();
     delete ui;
 }
 
@@ -185,7 +184,7 @@ void MainWindow::initUi()
     addPageButtonsToToolBar();
     if (QActionGroup* group = languages.fillMenu(ui->menuLanguage))
         connect(group, &QActionGroup::triggered, this, &MainWindow::slotLanguageChanged);
-    createHistoryAction();
+    resultKeeper->placeHistoryAction(ui->menuView);
 
     setSettingWidgetsEnabled(false);
     setDataActionsEnabled(false);
@@ -258,15 +257,16 @@ void MainWindow::setLabelTexts()
     ui->groupBox_Remark_2->setTitle(tr("备注"));
 }
 
-// Every call gives the three views new models with headers in the language
-// now in force. The rows move over from the replaced models, which are freed:
-// a language change keeps every result and every imported record.
+// Every call gives the result views new models with headers in the language
+// now in force. The rows move over from the replaced models, which are freed;
+// the stored-data table is retranslated in place: a language change keeps
+// every result and every imported record.
 void MainWindow::createTableModels()
 {
-    QStandardItemModel* const replaced[] = {resTestModel, lengthTestModel, storedModel};
+    QStandardItemModel* const replaced[] = {resTestModel, lengthTestModel};
     createResultModels();
     createStoredModel();
-    QStandardItemModel* const fresh[] = {resTestModel, lengthTestModel, storedModel};
+    QStandardItemModel* const fresh[] = {resTestModel, lengthTestModel};
     for (std::size_t i = 0; i < std::size(fresh); ++i) {
         if (!replaced[i])
             continue;

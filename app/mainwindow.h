@@ -5,10 +5,9 @@
 //   mainwindow_connection.cpp connecting, polling, live readings, status reports
 //   mainwindow_pages.cpp      setting lists and result tables of the two test pages
 //   mainwindow_settings.cpp   slots of the setting widgets (the SettingsEditor's), the test buttons
-//   mainwindow_import.cpp     reading the instrument's stored records into the stored-data table
+//   mainwindow_import.cpp     the stored-data table, its import and the results store
 //   mainwindow_reports.cpp    the texts of the PDF report; FileExports writes it and the workbooks
 //   mainwindow_auto.cpp       menu entries of the automatic test series and the sampling interval
-//   mainwindow_store.cpp      keeping the tables' rows in the local results store
 //   mainwindow_insight.cpp    live trend and stability, traces of the result rows, three-phase balance
 
 #include "app/desktopfiles.h"
@@ -62,6 +61,9 @@ class AutoSeries;
 class PageSwitcher;
 
 // [stored-data]
+class ResultKeeper;
+class StoredImport;
+class StoredRecordsModel;
 
 // [result-pages]
 
@@ -82,8 +84,6 @@ class QEvent;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
-class ImportKeeper;
-class QStandardItem;
 class QStandardItemModel;
 class QTableView;
 class QThread;
@@ -245,31 +245,13 @@ private:
     void pressTestButton(bool isLengthTest);
 
     void restoreActionsAfterImport(bool importUsable);
-    void requestReadOut();
-    void showPendingStoredRows();
-    void discardPendingStoredRows();
-    void finishImport(const QString& message);
 
     reports::ReportContent reportContent() const;
     reports::DataSection currentDataSection() const;
     QVector<reports::DataSection> recordSections() const;
-    void openResultStore();
-    QStandardItemModel* modelOf(store::TableKind kind) const;
-    int showKeptRows(store::TableKind kind);
-    int showRows(store::TableKind kind, const QList<store::Row>& rows);
-    void keepStoredRow(int row, QStringList texts);
-    void padKeptRows(int end);
-    ImportKeeper* importKeeper();
-    void returnFreedMemory();
     qint64 keepResultRow(store::TableKind kind, const QStringList& texts, const QByteArray& trace);
     void forgetKeptRows(const QAbstractItemModel& model, const std::vector<int>& rows);
     void forgetKeptTable(store::TableKind kind);
-    void reportStoreFailure();
-    void createHistoryAction();
-    QString tableName(store::TableKind kind) const;
-    void showHistory();
-    void loadSession(qint64 id);
-    void exportSession(qint64 id);
 
     // Pages of stackedWidget.
     static constexpr int kDcPage = 0;
@@ -284,11 +266,8 @@ private:
     ReceiveThread* receiver = nullptr;
     QStandardItemModel* resTestModel = nullptr;
     QStandardItemModel* lengthTestModel = nullptr;
-    QStandardItemModel* storedModel = nullptr;
     bool isConnected = false;
     int sampleInterval = 500;
-    int storedTotal = 0;
-    bool isImporting = false;
     bool isTesting = false;
     int lastCharging = 0;
     QString lastTestedResistance;
@@ -299,27 +278,6 @@ private:
     bool resTableShown = true;
     bool lengthTableShown = true;
 
-    // The read-out request follows the key lock after keyLockPauseMs; an
-    // import that ended meanwhile (or was replaced) asks for nothing.
-    int keyLockPauseMs = 200;
-    std::uint64_t importGeneration = 0;
-
-    std::unique_ptr<store::ResultStore> resultStore;
-    bool storeFailureReported = false;
-    QAction* historyAction = nullptr;
-    // Decoded stored records wait here, as prepared table items, until the
-    // next refresh of the stored-data page puts them into the table together.
-    QVector<int> pendingStoredRows;
-    QVector<QStandardItem*> pendingStoredItems;  // one per pending row
-    int lastPendingRecord = 0;
-    QTimer* importRefreshTimer = nullptr;
-    ImportKeeper* keeperOfImports = nullptr;  // the import goes to the results store as it arrives
-    int rowsHandedToKeeper = 0;
-    int importRefreshMs = 30;
-    // Read-outs requested and ended, in the link's order, and this import's own.
-    std::uint64_t readOutsRequested = 0;
-    std::uint64_t readOutsEnded = 0;
-    std::uint64_t importReadOut = 0;
 
     // A poll queued to the link and not yet started; ticks meanwhile queue nothing.
     std::atomic<bool> pollQueued{false};
@@ -349,6 +307,13 @@ private:
     LanguageSwitcher languages;
 
     // [stored-data]
+    void setUpStoredData(const WindowTiming& timing);
+    void releaseInstrumentAfterImport();
+    void importFinished(const QString& message);
+    void keepActionsWhileImporting();
+    StoredRecordsModel* storedModel = nullptr;
+    StoredImport* storedImport = nullptr;
+    ResultKeeper* resultKeeper = nullptr;
 
     // [result-pages]
 

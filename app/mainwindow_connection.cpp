@@ -7,8 +7,8 @@
 #include "dialogs/deviceselectiondialog.h"
 #include "app/autoseries.h"
 #include "app/fittedpicture.h"
-#include "app/importkeeper.h"
 #include "app/settingseditor.h"
+#include "app/storedimport.h"
 #include "link/settingsframes.h"
 #include "link/statuscodes.h"
 #include "app/windowstyles.h"
@@ -42,7 +42,7 @@ void MainWindow::on_actionConnect_triggered()
         emit detectDeviceSignal();
         return;
     }
-    if (isImporting)
+    if (storedImport->isImporting())
         endImport();
     // Polls queued behind the disconnect would find the link closed and report
     // a link failure over the disconnect's own message.
@@ -118,10 +118,7 @@ void MainWindow::setDisconnectedState()
     endTrends();
     // With the link gone an import cannot go on; a flag left set would hide
     // every reading after the next connect. The rows that arrived stay.
-    showPendingStoredRows();
-    if (isImporting)
-        importKeeper()->abandon();
-    isImporting = false;
+    storedImport->abandon();
 
     if (autoSeries->isRunning())
         autoSeries->stop();
@@ -200,14 +197,19 @@ void MainWindow::startTest(bool isLengthTest)
 // stopped. Afterwards no import runs.
 void MainWindow::endImport()
 {
-    if (!usbManager || !isImporting)
+    if (!usbManager || !storedImport->isImporting())
         return;
-    showPendingStoredRows();  // the rows that arrived stay
-    importKeeper()->abandon();  // on screen only; a completed import is kept already
+    storedImport->abandon();  // the rows that arrived stay on screen only
+    releaseInstrumentAfterImport();
+}
+
+void MainWindow::releaseInstrumentAfterImport()
+{
+    if (!usbManager)
+        return;
     usbManager->stopCirculation(true);
     QMetaObject::invokeMethod(usbManager, &WinUSBManager::informUpperClose, Qt::QueuedConnection);
     QMetaObject::invokeMethod(usbManager, &WinUSBManager::keyUnlock, Qt::QueuedConnection);
-    isImporting = false;
 }
 
 // --- live readings -------------------------------------------------------------
@@ -220,7 +222,7 @@ void MainWindow::showRealTimeData(const ReceiveData& rd)
         ui->statusbar->showMessage(tr("设备未连接"));
         return;
     }
-    if (isImporting)
+    if (storedImport->isImporting())
         return;
 
     ui->actionStorage->setEnabled(false);

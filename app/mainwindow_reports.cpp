@@ -6,6 +6,7 @@
 #include "ui_mainwindow.h"
 
 #include "app/fileexports.h"
+#include "data/storedrecordsmodel.h"
 
 #include <QDateTime>
 #include <QStandardItemModel>

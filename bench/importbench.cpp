@@ -23,7 +23,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QStandardItemModel>
+#include <QAbstractItemModel>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
@@ -264,8 +264,8 @@ struct Window {
         auto* keeper = window.findChild<ImportKeeper*>();
         waitFor([keeper] { return !keeper || !keeper->isWriting(); });
         *keptMs = msSince(start);
-        auto* model = qobject_cast<QStandardItemModel*>(window.findChild<QTableView*>(QStringLiteral("tableView"))->model());
-        const bool complete = done && model->rowCount() == records && model->item(records - 1, 0);
+        const QAbstractItemModel* model = window.findChild<QTableView*>(QStringLiteral("tableView"))->model();
+        const bool complete = done && model->rowCount() == records && model->index(records - 1, 0).data().isValid();
         if (!complete)
             std::fprintf(stderr, "window import incomplete (%s): %d rows, status \"%s\"\n", done ? "ended" : "timed out",
                          model->rowCount(), qPrintable(window.statusBar()->currentMessage()));

@@ -116,3 +116,9 @@ struct Rig {
 }  // namespace windowtest
 
 inline void initWindowTests() { prepareWindowProgram(); }
+
+// Any table as the operator reads it, whatever its model's class.
+inline QAbstractItemModel* tableModel(const windowtest::Rig& rig, const char* view)
+{
+    return rig.get<QTableView>(view)->model();
+}

@@ -1,0 +1,73 @@
+#pragma once
+// Keeping the tables' rows in the local results store: opening it and showing
+// what an earlier run left in the tables, keeping each result row before it
+// is shown, forgetting deleted rows and cleared tables, the history of
+// earlier sessions, and telling the operator once when results cannot be kept.
+
+#include "store/resultstore.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAbstractItemModel;
+class QAction;
+class QMenu;
+class QStandardItemModel;
+class QWidget;
+class StoredImport;
+class StoredRecordsModel;
+
+class ResultKeeper : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Tables {
+        // Asked for each time: a language change replaces the result tables.
+        std::function<QStandardItemModel*(store::TableKind)> results;
+        StoredRecordsModel* storedRecords = nullptr;
+        // A table's name in the history, in the language in force.
+        std::function<QString(store::TableKind)> name;
+    };
+
+    // The import (may be null) fills the stored records meanwhile; the window
+    // is the parent of the history dialog and action.
+    ResultKeeper(const Tables& tables, StoredImport* import, QWidget* window);
+    ~ResultKeeper() override;
+
+    // Opens the store at path and shows its current sessions in the tables.
+    void open(const QString& path);
+    store::ResultStore* store() const { return resultStore.get(); }
+
+    // Before the row is shown: a row on screen is a row on disk. Its id in the store, 0: not kept.
+    qint64 keepResultRow(store::TableKind kind, const QStringList& texts, const QByteArray& trace);
+    void forgetRows(const QAbstractItemModel& model, const std::vector<int>& rows);
+    void forgetTable(store::TableKind kind);
+
+    // The history entry at the end of the menu, named in the language in force.
+    void placeHistoryAction(QMenu* menu);
+
+signals:
+    void message(const QString& text);
+    // An earlier session to be written to a workbook; the table lives during the emission only.
+    void exportWanted(const QAbstractItemModel* table);
+
+private:
+    int showRows(store::TableKind kind, const QList<store::Row>& rows);
+    const QAbstractItemModel* shownTable(store::TableKind kind) const;
+    void reportFailure();
+    void flushImport();
+    void showHistory();
+    void loadSession(qint64 id);
+    void exportSession(qint64 id);
+
+    const Tables tables;
+    StoredImport* const import;
+    QWidget* const window;
+    std::unique_ptr<store::ResultStore> resultStore;
+    bool failureReported = false;
+    QAction* historyAction = nullptr;
+};

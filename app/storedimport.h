@@ -1,0 +1,88 @@
+#pragma once
+// Reading the instrument's stored records into the stored-data table: the
+// count first, then the key lock, then after a pause the read-out, the
+// records entering the table together every refresh with a progress bar. Each
+// record goes to the results store as it arrives. It talks to the link only
+// by its signals.
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <QVector>
+
+#include <cstdint>
+#include <utility>
+
+class ImportKeeper;
+class QProgressBar;
+class QTableView;
+class StoredRecordsModel;
+struct ReceiveData;
+namespace store {
+class ResultStore;
+}
+
+class StoredImport : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Timing {
+        int keyLockPauseMs = 200;  // after the key lock, before the records are asked for
+        int refreshMs = 30;        // records arriving meanwhile enter the table together
+    };
+
+    StoredImport(StoredRecordsModel* table, QTableView* view, QProgressBar* progressBar, const Timing& timing,
+                 QObject* parent = nullptr);
+
+    bool isImporting() const { return importing; }
+    ImportKeeper* keeper() const { return keeperOfImport; }
+
+    // A new import into an emptied table, kept in the given store (none: not kept).
+    void start(store::ResultStore* resultStore);
+    // The instrument's count; true when the read-out follows.
+    bool takeCount(int count);
+    void takeRecord(const ReceiveData& rd, int number);
+    // The link has finished a read-out: this import's own ends here, naming
+    // the records that did not arrive.
+    void takeReadOutEnd();
+    // Ends the import early: the rows that arrived stay, the store keeps none of them.
+    void abandon();
+
+signals:
+    void countRequested();
+    void stopCirculation(bool stop);
+    void keyLock();
+    void readOutRequested();
+    // Rows entered the table while the import goes on.
+    void rowsShown();
+    // The import is over with every record arrived or the read-out ended; the
+    // message (may be empty) is for the status bar.
+    void finished(const QString& message);
+
+private:
+    void requestReadOut();
+    void showArrivedRows();
+    void keepRow(int row, QStringList texts);
+    void keepEmptyRowsUntil(int end);
+    void finish(const QString& message);
+
+    StoredRecordsModel* const table;
+    QTableView* const view;
+    QProgressBar* const progressBar;
+    const Timing timing;
+    ImportKeeper* const keeperOfImport;
+    QTimer refreshTimer;
+
+    bool importing = false;
+    int total = 0;
+    // The key-lock pause's read-out is asked for only by the import that started it.
+    std::uint64_t generation = 0;
+    // Decoded records waiting for the next refresh of the table.
+    QVector<std::pair<int, QStringList>> arrived;
+    int rowsKept = 0;  // rows handed to the keeper, empty ones included
+    // Read-outs requested and ended, in the link's order, and this import's own.
+    std::uint64_t readOutsRequested = 0;
+    std::uint64_t readOutsEnded = 0;
+    std::uint64_t ownReadOut = 0;
+};

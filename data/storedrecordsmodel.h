@@ -1,0 +1,55 @@
+#pragma once
+// The stored-data table: the instrument's stored records, one row each, in
+// the order of their numbers. Every row has the same shape whatever its
+// source (imported, restored at start, loaded from the history): its texts
+// packed into one string, a fraction of the memory of a string per cell, and
+// its id in the results store. A record that never arrived is an empty row.
+// Cells are centred and read-only; an empty cell holds nothing.
+
+#include "data/receivedata.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <QVector>
+
+#include <utility>
+
+class StoredRecordsModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    // Column 0's id of the row in the results store (0: not kept); the same
+    // role as the result tables' kKeptRowIdRole.
+    static constexpr int KeptIdRole = Qt::UserRole + 1;
+
+    // The texts of a record's cells, each followed by its unit where it has one.
+    static QStringList recordTexts(const ReceiveData& rd);
+
+    explicit StoredRecordsModel(QObject* parent = nullptr);
+
+    // The headers in the language now in force; the rows stay.
+    void retranslate();
+    void clear();
+    // As many rows as given: empty ones added at the end for records still to
+    // come, or the last ones dropped.
+    void setRowCount(int count);
+    // Fills the given rows (in rising order), telling the views once for all.
+    void setRecords(const QVector<std::pair<int, QStringList>>& records);
+    void appendRow(const QStringList& texts, qint64 keptId = 0);
+    QList<int> emptyRows() const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    struct Row {
+        QString packed;  // null: an empty row
+        qint64 keptId = 0;
+    };
+    QVector<Row> rows;
+    QStringList headers;
+};
