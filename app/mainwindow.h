@@ -63,6 +63,7 @@ struct StabilitySettings;
 // [stored-data]
 
 // [result-pages]
+class ResultPage;
 
 // [settings-exports]
 
@@ -80,14 +81,11 @@ class QComboBox;
 class QEvent;
 class QLabel;
 class QPushButton;
-class QStackedWidget;
 class ImportKeeper;
 class QStandardItem;
 class QStandardItemModel;
-class QTableView;
 class QThread;
 class QTimer;
-class QToolButton;
 class ReceiveThread;
 class SampleIntervalDialog;
 class WinUSBManager;
@@ -236,9 +234,7 @@ private:
 
     void showDcReading(const ReceiveData& rd);
     void showLengthReading(const ReceiveData& rd);
-    void showDanger(bool danger, QStackedWidget* live, QLabel* picture);
     void followTestState(const ReceiveData& rd);
-    void showTestStatus(QLabel* label, const ReceiveData& rd);
     void showWarningBox(const QString& message);
 
     static QString systemLanguageCode();
@@ -249,8 +245,6 @@ private:
     void fillSettingComboBoxes();
     void appendDcResultRow();
     void appendLengthResultRow();
-    void deleteSelectedRows(QTableView* view);
-    void toggleResultTable(bool& shown, QTableView* view, QToolButton* button);
 
     void pressChangeButton(QPushButton* button);
     void toggleSettingEdit();
@@ -334,12 +328,7 @@ private:
     int autoTestDone = 0;
     bool isCountingDown = false;
     QString lastTestedResistance;
-    // The DC resistance label shows a measured value (not a placeholder or an
-    // over-range text): only such a value is held while a test is over range.
-    bool dcResistanceShowsReading = false;
     QPointer<DeviceSelectionDialog> deviceDialog;  // at most one open at a time
-    bool resTableShown = true;
-    bool lengthTableShown = true;
     QTranslator appTranslator;
     QTranslator qtTranslator;
     QString currentLanguage = QStringLiteral("zh");
@@ -404,6 +393,10 @@ private:
     // [stored-data]
 
     // [result-pages]
+    ResultPage* dcPage = nullptr;
+    ResultPage* lengthPage = nullptr;
+    void createResultPages();
+    const ResultPage* resultPageOnScreen() const;  // nullptr on the stored-data page
 
     // [settings-exports]
 
