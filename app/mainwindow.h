@@ -42,7 +42,6 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -77,7 +76,6 @@ class PdfSettingDialog;
 class QAbstractItemModel;
 class QAction;
 class QCloseEvent;
-class QComboBox;
 class QEvent;
 class QLabel;
 class QPushButton;
@@ -251,7 +249,7 @@ private:
     void pressTestButton(bool isLengthTest);
     void sendDcTestSettings();
     void sendLengthTestSettings();
-    bool reportUnselectedList(std::initializer_list<std::pair<QComboBox*, QLabel*>> lists);
+    bool reportUnselectedList(const ResultPage& page);
     void emitSettingsFrame(const std::vector<unsigned char>& frame);
     void updateStandardMinimum();
 

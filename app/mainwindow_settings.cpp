@@ -8,6 +8,7 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/resultpage.h"
 #include "link/settingsframes.h"
 #include "app/windowstyles.h"
 
@@ -17,15 +18,6 @@ constexpr int kSetStandard = 0;       // standard setting "设定值"
 constexpr int kMeasuredStandard = 1;  // standard setting "测试值": the instrument measures it
 constexpr int kMicroOhm = 0;
 const char* const kDegreeSign = "℃";
-
-// A spin box at its minimum shows blank: the value is not set. Before a send it
-// takes the lowest real value, one step up, so that the page shows what is sent.
-template <class SpinBox>
-void fillBlank(SpinBox* box)
-{
-    if (box->value() <= box->minimum())
-        box->setValue(box->minimum() + box->singleStep());
-}
 
 }  // namespace
 
@@ -190,14 +182,8 @@ void MainWindow::sendDcTestSettings()
     }
     if (!isEditing)
         return;
-    fillBlank(ui->spinBox_ConductorNoValue_3);
-    fillBlank(ui->spinBox_TappingValue_3);
-    fillBlank(ui->doubleSpinBox_ConductorTempValue_3);
-    if (reportUnselectedList({{ui->comboBox_ConductorMaterialValue_3, ui->label_ConductorMaterial_3},
-                              {ui->comboBox_CurrentSettingValue_3, ui->label_CurrentSetting_3},
-                              {ui->comboBox_ConvertedTempValue_3, ui->label_ConvertedTemp_3},
-                              {ui->comboBox_PhaseTypeValue_3, ui->label_PhaseType_3},
-                              {ui->comboBox_WindingValue_3, ui->label_Winding_3}}))
+    dcPage->fillBlankValues();
+    if (reportUnselectedList(*dcPage))
         return;
 
     protocol::DcSettings s;
@@ -220,13 +206,8 @@ void MainWindow::sendLengthTestSettings()
     }
     if (!isEditing)
         return;
-    fillBlank(ui->spinBox_SampleNoValue_4);
-    fillBlank(ui->spinBox_ConductorNoValue_4);
-    fillBlank(ui->doubleSpinBox_StandardValue_4);
-    if (reportUnselectedList({{ui->comboBox_WireSquareValue_4, ui->label_WireSquareValue_4},
-                              {ui->comboBox_CurrentSettingValue_4, ui->label_CurrentSetting_4},
-                              {ui->comboBox_StandardSettingValue_4, ui->label_StandardSetting_4},
-                              {ui->comboBox_StandardUnitValue_4, ui->label_StandardUnit_4}}))
+    lengthPage->fillBlankValues();
+    if (reportUnselectedList(*lengthPage))
         return;
 
     bool squareRead = false;
@@ -244,15 +225,12 @@ void MainWindow::sendLengthTestSettings()
 
 // A list without a selection (after a language change, before the first
 // reading) has no value to send: the operator is told which one.
-bool MainWindow::reportUnselectedList(std::initializer_list<std::pair<QComboBox*, QLabel*>> lists)
+bool MainWindow::reportUnselectedList(const ResultPage& page)
 {
-    for (const auto& [box, caption] : lists) {
-        if (box->currentIndex() < 0) {
-            ui->statusbar->showMessage(tr("设置未发送：%1没有选择。").arg(caption->text()));
-            return true;
-        }
-    }
-    return false;
+    const QLabel* caption = page.unselectedListCaption();
+    if (caption)
+        ui->statusbar->showMessage(tr("设置未发送：%1没有选择。").arg(caption->text()));
+    return caption != nullptr;
 }
 
 void MainWindow::emitSettingsFrame(const std::vector<unsigned char>& frame)

@@ -52,16 +52,18 @@ struct PageCaption {
     const char* text;
 };
 
-// A setting list and its entries, list index = the instrument's code.
+// A setting list, the label naming it and its entries, list index = the
+// instrument's code.
 struct SettingList {
     const char* list;
+    const char* caption;
     QStringList (*entries)();
 };
 
 struct PageTable {
     QVector<PageField> fields;  // in column order, between the test time and the remark
     QVector<PageCaption> captions;
-    QVector<SettingList> lists;
+    QVector<SettingList> lists;  // in the order a missing selection is reported
     const char* remark;       // text edit
     const char* remarkGroup;  // its group box, captioned like the remark's column
     const char* status;       // the test status label
