@@ -10,7 +10,9 @@ void MainWindow::createResultPages()
 {
     auto keepingIn = [this](store::TableKind kind) {
         return ResultPage::RowKeeping{
-            [this, kind](const QStringList& texts, const QByteArray& trace) { return keepResultRow(kind, texts, trace); },
+            [this, kind](const QStringList& texts, const QByteArray& trace) {
+                return keepResultRow(kind, texts, trace);
+            },
             [this](const QAbstractItemModel& model, const std::vector<int>& rows) { forgetKeptRows(model, rows); },
             [this, kind] { forgetKeptTable(kind); },
         };

@@ -84,17 +84,18 @@ ResultPage::ResultPage(QWidget* page, const PageTable& pageTable, RowKeeping row
       view(child<QTableView>(page, pageTable.table)),
       tableButton(child<QToolButton>(page, pageTable.tableButton))
 {
-    for (const PageField& spec : pageTable.fields) {
-        fields.append({&spec, child<QWidget>(page, spec.caption), child<QWidget>(page, spec.value),
-                       child<QComboBox>(page, spec.unitList), child<QComboBox>(page, spec.modeList)});
+    for (const PageField& entry : pageTable.fields) {
+        fields.append({&entry, child<QWidget>(page, entry.caption), child<QWidget>(page, entry.value),
+                       child<QComboBox>(page, entry.unitList), child<QComboBox>(page, entry.modeList)});
     }
 }
 
 void ResultPage::setCaptions()
 {
     for (const Field& field : fields) {
+        const PageField& entry = *field.entry;
         if (field.caption)
-            setCaption(field.caption, translated(field.spec->captionText ? field.spec->captionText : field.spec->header));
+            setCaption(field.caption, translated(entry.captionText ? entry.captionText : entry.header));
     }
     for (const PageCaption& caption : table.captions)
         setCaption(child<QWidget>(pageWidget, caption.widget), translated(caption.text));
@@ -117,9 +118,9 @@ void ResultPage::fillSettingLists()
 void ResultPage::setSettingWidgetsEnabled(bool enabled)
 {
     for (const Field& field : fields) {
-        if (!isSetting(field.spec->shows))
+        if (!isSetting(field.entry->shows))
             continue;
-        if (field.spec->shows != Shows::StandardValue) {
+        if (field.entry->shows != Shows::StandardValue) {
             field.value->setEnabled(enabled);
             continue;
         }
@@ -138,7 +139,7 @@ void ResultPage::clearValues()
     resistanceShowsReading = false;
     status->clear();
     for (const Field& field : fields) {
-        switch (field.spec->shows) {
+        switch (field.entry->shows) {
         case Shows::Reading:
         case Shows::HeldResistance:
             qobject_cast<QLabel*>(field.value)->clear();
@@ -166,7 +167,7 @@ void ResultPage::clearValues()
         }
     }
     for (const Field& field : fields) {
-        if (isList(field.spec->shows))
+        if (isList(field.entry->shows))
             qobject_cast<QComboBox*>(field.value)->setCurrentIndex(-1);
         else if (field.unitList)
             field.unitList->setCurrentIndex(-1);
@@ -176,9 +177,9 @@ void ResultPage::clearValues()
 void ResultPage::fillBlankValues()
 {
     for (const Field& field : fields) {
-        if (field.spec->shows == Shows::Number || field.spec->shows == Shows::TwoDigits)
+        if (field.entry->shows == Shows::Number || field.entry->shows == Shows::TwoDigits)
             fillBlank<QSpinBox>(field.value);
-        else if (field.spec->shows == Shows::SignedDecimal || field.spec->shows == Shows::StandardValue)
+        else if (field.entry->shows == Shows::SignedDecimal || field.entry->shows == Shows::StandardValue)
             fillBlank<QDoubleSpinBox>(field.value);
     }
 }
@@ -207,9 +208,9 @@ void ResultPage::showReading(const ReceiveData& rd, bool testWasRunning, bool en
 
 void ResultPage::showField(const Field& field, const ReceiveData& rd, bool testWasRunning)
 {
-    const FromReading& from = field.spec->from;
+    const FromReading& from = field.entry->from;
     const QString text = from.text ? rd.*from.text + (from.unit ? rd.*from.unit : QString()) : QString();
-    switch (field.spec->shows) {
+    switch (field.entry->shows) {
     case Shows::Reading:
         qobject_cast<QLabel*>(field.value)->setText(text);
         break;
@@ -278,7 +279,7 @@ void ResultPage::showDanger(bool isDanger, bool english)
 void ResultPage::showTwoDigits(int value)
 {
     for (const Field& field : fields) {
-        if (field.spec->shows == Shows::TwoDigits)
+        if (field.entry->shows == Shows::TwoDigits)
             qobject_cast<QSpinBox*>(field.value)->setPrefix(value >= 10 ? QString() : QStringLiteral("0"));
     }
 }
@@ -286,7 +287,7 @@ void ResultPage::showTwoDigits(int value)
 void ResultPage::showSign(double value)
 {
     for (const Field& field : fields) {
-        if (field.spec->shows == Shows::SignedDecimal)
+        if (field.entry->shows == Shows::SignedDecimal)
             qobject_cast<QDoubleSpinBox*>(field.value)->setPrefix(value >= 0.0 ? QStringLiteral("+") : QString());
     }
 }

@@ -69,7 +69,7 @@ signals:
 
 private:
     struct Field {
-        const PageField* spec;
+        const PageField* entry;  // its row of the field table
         QWidget* caption;
         QWidget* value;
         QComboBox* unitList;

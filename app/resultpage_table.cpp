@@ -76,7 +76,7 @@ QStringList ResultPage::columnHeaders() const
 {
     QStringList headers{translated(kNumberHeader), translated(kTimeHeader)};
     for (const Field& field : fields)
-        headers << translated(field.spec->header);
+        headers << translated(field.entry->header);
     return headers << remarkHeader();
 }
 
@@ -156,7 +156,7 @@ reports::DataSection ResultPage::currentDataSection() const
     section.dataHeading = QCoreApplication::translate("MainWindow", "数据");
     section.remarkHeading = remarkHeader();
     for (int i = 0; i < fields.size(); ++i) {
-        const reports::Field shown{translated(fields[i].spec->reportLabel), shownText(fields[i])};
+        const reports::Field shown{translated(fields[i].entry->reportLabel), shownText(fields[i])};
         if (kFirstFieldColumn + i <= remarkColumn() / 2)
             section.fields.left << shown;
         else
