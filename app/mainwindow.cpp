@@ -18,6 +18,7 @@
 #include "data/storedrecordsmodel.h"
 
 // [result-pages]
+#include "app/resultpage.h"
 
 // [settings-exports]
 #include "app/fileexports.h"
@@ -75,6 +76,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
       sampleInterval(windowTiming.sampleIntervalMs)
 {
     ui->setupUi(this);
+    createResultPages();
     setUpStoredData(windowTiming);
     initUi();
     resultKeeper->open(store::ResultStore::defaultPath());
@@ -231,30 +233,8 @@ void MainWindow::addPageButtonsToToolBar()
 
 void MainWindow::setLabelTexts()
 {
-    ui->label_ConductorNo_3->setText(tr("试品编号"));
-    ui->label_ConductorTemp_3->setText(tr("试品温度"));
-    ui->label_TestedCurrent->setText(tr("测试电流"));
-    ui->label_ConvertedResistance->setText(tr("折算电阻"));
-    ui->label_EnvironmentTemp->setText(tr("环境温度："));
-    ui->label_ConductorMaterial_3->setText(tr("试品材质"));
-    ui->label_CurrentSetting_3->setText(tr("电流设置"));
-    ui->label_ConvertedTemp_3->setText(tr("折算温度"));
-    ui->label_Tapping_3->setText(tr("分接"));
-    ui->label_PhaseType_3->setText(tr("相别"));
-    ui->label_Winding_3->setText(tr("绕组"));
-    ui->groupBox_MeasurementSetting_3->setTitle(tr("直流电阻测量设置"));
-    ui->groupBox_Remark->setTitle(tr("备注"));
-    ui->label_ConductorNo_4->setText(tr("试品编号"));
-    ui->label_TestedCurrent_2->setText(tr("测试电流"));
-    ui->label_EnvironmentTemp_2->setText(tr("环境温度："));
-    ui->label_CurrentSetting_4->setText(tr("电流设置"));
-    ui->label_SampleNo_4->setText(tr("样品编号"));
-    ui->label_WireSquareValue_4->setText(tr("1米导线标称截面积"));
-    ui->label_StandardSetting_4->setText(tr("标准值设置"));
-    ui->label_StandardValue_4->setText(tr("标准值"));
-    ui->label_StandardUnit_4->setText(tr("标准值单位"));
-    ui->groupBox_MeasurementSetting_4->setTitle(tr("导体长度测量设置"));
-    ui->groupBox_Remark_2->setTitle(tr("备注"));
+    dcPage->setCaptions();
+    lengthPage->setCaptions();
 }
 
 // Every call gives the result views new models with headers in the language
@@ -278,49 +258,14 @@ void MainWindow::createTableModels()
 
 void MainWindow::setSettingWidgetsEnabled(bool e)
 {
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             ui->spinBox_ConductorNoValue_3, ui->doubleSpinBox_ConductorTempValue_3,
-             ui->comboBox_ConductorMaterialValue_3, ui->comboBox_CurrentSettingValue_3,
-             ui->comboBox_ConvertedTempValue_3, ui->spinBox_TappingValue_3,
-             ui->comboBox_PhaseTypeValue_3, ui->comboBox_WindingValue_3,
-             ui->spinBox_ConductorNoValue_4, ui->comboBox_CurrentSettingValue_4,
-             ui->spinBox_SampleNoValue_4, ui->comboBox_WireSquareValue_4,
-             ui->comboBox_StandardSettingValue_4})
-        w->setEnabled(e);
-    // A measured standard value is the instrument's own: never editable.
-    const bool standardEditable = e && ui->comboBox_StandardSettingValue_4->currentIndex() != 1;
-    ui->doubleSpinBox_StandardValue_4->setEnabled(standardEditable);
-    ui->comboBox_StandardUnitValue_4->setEnabled(standardEditable);
+    dcPage->setSettingWidgetsEnabled(e);
+    lengthPage->setSettingWidgetsEnabled(e);
 }
 
 void MainWindow::clearDisplayedValues()
 {
-    setSettingWidgetsEnabled(false);
-    for (QSpinBox* box : {ui->spinBox_ConductorNoValue_3, ui->spinBox_TappingValue_3,
-                          ui->spinBox_ConductorNoValue_4, ui->spinBox_SampleNoValue_4})
-        box->setValue(-1);
-    ui->doubleSpinBox_ConductorTempValue_3->setValue(-40.1);
-
-    dcResistanceShowsReading = false;
-    for (QLabel* label : {ui->label_TestedCurrentValue, ui->label_ConvertedResistanceValue,
-                          ui->label_TestedResistanceValue, ui->label_EnvironmentTempValue,
-                          ui->label_testStatus, ui->label_TestedCurrentValue_2,
-                          ui->label_TestedResistanceValue_2, ui->label_ConductorLengthValue_2,
-                          ui->label_EnvironmentTempValue_2, ui->label_testStatus_2})
-        label->clear();
-
-    for (QComboBox* box : {ui->comboBox_ConductorMaterialValue_3, ui->comboBox_CurrentSettingValue_3,
-                           ui->comboBox_ConvertedTempValue_3, ui->comboBox_PhaseTypeValue_3,
-                           ui->comboBox_WindingValue_3, ui->comboBox_CurrentSettingValue_4,
-                           ui->comboBox_WireSquareValue_4})
-        box->setCurrentIndex(-1);
-
-    // In μΩ with a set value the blank value of the standard is 99, else -1.
-    const bool microOhmSetValue = ui->comboBox_StandardSettingValue_4->currentIndex() == 0
-        && ui->comboBox_StandardUnitValue_4->currentIndex() == 0;
-    ui->doubleSpinBox_StandardValue_4->setValue(microOhmSetValue ? 99.0 : -1.0);
-    ui->comboBox_StandardSettingValue_4->setCurrentIndex(-1);
-    ui->comboBox_StandardUnitValue_4->setCurrentIndex(-1);
+    dcPage->clearValues();
+    lengthPage->clearValues();
 }
 
 void MainWindow::setDataActionsEnabled(bool e)

@@ -40,7 +40,6 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -66,6 +65,7 @@ class StoredImport;
 class StoredRecordsModel;
 
 // [result-pages]
+class ResultPage;
 
 // [settings-exports]
 class FileExports;
@@ -79,16 +79,13 @@ class DeviceSelectionDialog;
 class QAbstractItemModel;
 class QAction;
 class QCloseEvent;
-class QComboBox;
 class QEvent;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
 class QStandardItemModel;
-class QTableView;
 class QThread;
 class QTimer;
-class QToolButton;
 class ReceiveThread;
 class WinUSBManager;
 
@@ -230,16 +227,12 @@ private:
 
     void showDcReading(const ReceiveData& rd);
     void showLengthReading(const ReceiveData& rd);
-    void showDanger(bool danger, QStackedWidget* live, QLabel* picture);
     void followTestState(const ReceiveData& rd);
-    void showTestStatus(QLabel* label, const ReceiveData& rd);
     void showWarningBox(const QString& message);
 
     void fillSettingComboBoxes();
     void appendDcResultRow();
     void appendLengthResultRow();
-    void deleteSelectedRows(QTableView* view);
-    void toggleResultTable(bool& shown, QTableView* view, QToolButton* button);
 
     void pressChangeButton(QPushButton* button);
     void pressTestButton(bool isLengthTest);
@@ -271,12 +264,7 @@ private:
     bool isTesting = false;
     int lastCharging = 0;
     QString lastTestedResistance;
-    // The DC resistance label shows a measured value (not a placeholder or an
-    // over-range text): only such a value is held while a test is over range.
-    bool dcResistanceShowsReading = false;
     QPointer<DeviceSelectionDialog> deviceDialog;  // at most one open at a time
-    bool resTableShown = true;
-    bool lengthTableShown = true;
 
 
     // A poll queued to the link and not yet started; ticks meanwhile queue nothing.
@@ -316,6 +304,10 @@ private:
     ResultKeeper* resultKeeper = nullptr;
 
     // [result-pages]
+    ResultPage* dcPage = nullptr;
+    ResultPage* lengthPage = nullptr;
+    void createResultPages();
+    const ResultPage* resultPageOnScreen() const;  // nullptr on the stored-data page
 
     // [settings-exports]
     SettingsEditor* settingsEditor = nullptr;

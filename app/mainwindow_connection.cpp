@@ -6,7 +6,7 @@
 
 #include "dialogs/deviceselectiondialog.h"
 #include "app/autoseries.h"
-#include "app/fittedpicture.h"
+#include "app/resultpage.h"
 #include "app/settingseditor.h"
 #include "app/storedimport.h"
 #include "link/settingsframes.h"
@@ -15,15 +15,11 @@
 #include "link/winusbmanager.h"
 
 #include <QMessageBox>
-#include <QPalette>
-#include <QPixmap>
 #include <QThread>
 #include <QTimer>
 
 namespace {
 
-constexpr int kLivePage = 0;    // inner stacked widgets: the live values ...
-constexpr int kDangerPage = 1;  // ... or the danger picture
 constexpr int kTestingState = 1;
 
 }  // namespace
@@ -241,77 +237,14 @@ void MainWindow::showRealTimeData(const ReceiveData& rd)
 void MainWindow::showDcReading(const ReceiveData& rd)
 {
     ui->stackedWidget->setCurrentIndex(kDcPage);
-    ui->spinBox_ConductorNoValue_3->setValue(rd.conductorNo.toInt());
-    ui->doubleSpinBox_ConductorTempValue_3->setValue(rd.conductorTempValue.toDouble());
-    ui->label_TestedCurrentValue->setText(rd.testedCurrent + rd.testedCurrentUnit);
-    ui->label_ConvertedResistanceValue->setText(rd.convertedResistance + rd.convertedResistanceUnit);
-    showTestStatus(ui->label_testStatus, rd);
-    // A running test over range keeps the last measured value on screen; with
-    // none to keep (only the charging placeholder so far) the over-range text shows.
-    if (!(rd.resistanceOverRange && lastCharging != 0 && dcResistanceShowsReading)) {
-        ui->label_TestedResistanceValue->setText(rd.testedResistance + rd.testedResistanceUnit);
-        dcResistanceShowsReading = !rd.resistanceOverRange && !rd.testedResistanceUnit.isEmpty();
-    }
-    ui->label_EnvironmentTempValue->setText(rd.environmentTemp);
-
-    ui->comboBox_ConductorMaterialValue_3->setCurrentIndex(rd.conductorMaterialIndex);
-    ui->comboBox_CurrentSettingValue_3->setCurrentIndex(rd.currentSettingIndex);
-    ui->comboBox_ConvertedTempValue_3->setCurrentText(rd.convertedTemp);
-    const int tapping = rd.tapping.toInt();
-    ui->spinBox_TappingValue_3->setValue(tapping);
-    if (tapping == 0)
-        ui->spinBox_TappingValue_3->setPrefix(QStringLiteral("0"));
-    ui->comboBox_PhaseTypeValue_3->setCurrentIndex(rd.phaseTypeIndex);
-    ui->comboBox_WindingValue_3->setCurrentIndex(rd.windingIndex);
-
-    showDanger(rd.danger, ui->stackedWidget_Res, ui->label_Danger);
+    dcPage->showReading(rd, lastCharging != 0, languages.isEnglish());
 }
 
 void MainWindow::showLengthReading(const ReceiveData& rd)
 {
     ui->stackedWidget->setCurrentIndex(kLengthPage);
-    ui->spinBox_ConductorNoValue_4->setValue(rd.conductorNo.toInt());
-    ui->label_TestedCurrentValue_2->setText(rd.testedCurrent + rd.testedCurrentUnit);
-    showTestStatus(ui->label_testStatus_2, rd);
-    ui->label_TestedResistanceValue_2->setText(rd.testedResistance + rd.testedResistanceUnit);
-    ui->label_ConductorLengthValue_2->setText(rd.conductorLength + rd.conductorLengthUnit);
-    ui->label_EnvironmentTempValue_2->setText(rd.environmentTemp);
-
-    ui->comboBox_CurrentSettingValue_4->setCurrentIndex(
-        rd.currentSettingIndex == protocol::kAutoCode ? protocol::kLengthAutoIndex : rd.currentSettingIndex);
-    ui->spinBox_SampleNoValue_4->setValue(rd.sampleNo.toInt());
-
-    const int wireIndex = ui->comboBox_WireSquareValue_4->findText(rd.wireSquare + tr("平方"),
-                                                                   Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (wireIndex >= 0)
-        ui->comboBox_WireSquareValue_4->setCurrentIndex(wireIndex);
-
-    ui->comboBox_StandardSettingValue_4->setCurrentIndex(rd.standardSettingIndex);
-    ui->comboBox_StandardUnitValue_4->setCurrentIndex(rd.standardUnitIndex);
-    ui->doubleSpinBox_StandardValue_4->setValue(rd.standardValue.toDouble());
+    lengthPage->showReading(rd, lastCharging != 0, languages.isEnglish());
     settingsEditor->rememberReportedStandard();
-
-    showDanger(rd.danger, ui->stackedWidget_Len, ui->label_Danger_2);
-}
-
-void MainWindow::showTestStatus(QLabel* label, const ReceiveData& rd)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, windowstyle::testStatusColour(rd.testState));
-    label->setPalette(palette);
-    label->setText(rd.testStatus);
-}
-
-void MainWindow::showDanger(bool danger, QStackedWidget* live, QLabel* picture)
-{
-    if (!danger) {
-        live->setCurrentIndex(kLivePage);
-        return;
-    }
-    ui->statusbar->showMessage(QString());
-    live->setCurrentIndex(kDangerPage);
-    const char* path = languages.isEnglish() ? windowstyle::kDangerPictureEnglish : windowstyle::kDangerPictureChinese;
-    showFittedPicture(picture, QPixmap(QLatin1String(path)));
 }
 
 // Idle, testing and just finished follow the reading's charging flag.

@@ -1,0 +1,103 @@
+#pragma once
+// One test page as its field table describes it: the captions, the live
+// reading, the setting widgets and lists, the result table and the report's
+// sections of the page. Both test pages are one of these.
+
+#include "app/pagefields.h"
+#include "reports/reportcontent.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+#include <vector>
+
+class QAbstractItemModel;
+class QComboBox;
+class QLabel;
+class QStackedWidget;
+class QStandardItemModel;
+class QTableView;
+class QTextEdit;
+class QToolButton;
+
+class ResultPage : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Where the rows of the result table are kept besides the table.
+    struct RowKeeping {
+        std::function<qint64(const QStringList& texts, const QByteArray& trace)> keep;  // the row's id
+        std::function<void(const QAbstractItemModel& model, const std::vector<int>& rows)> forget;
+        std::function<void()> forgetAll;
+    };
+
+    // `page` holds the widgets the table names.
+    ResultPage(QWidget* page, const PageTable& table, RowKeeping keeping, QObject* parent = nullptr);
+
+    void setCaptions();
+    void fillSettingLists();
+    void setSettingWidgetsEnabled(bool enabled);
+    void clearValues();
+    // A blank spin box (at its minimum) takes its lowest real value before a
+    // send, so that the page shows what is sent.
+    void fillBlankValues();
+    // The label of the first setting list without a selection, or nullptr.
+    const QLabel* unselectedListCaption() const;
+    // testWasRunning: the reading before this one was taken during a test.
+    void showReading(const ReceiveData& rd, bool testWasRunning, bool english);
+    // Display rules that follow a setting's value, the program's changes too.
+    void showTwoDigits(int value);
+    void showSign(double value);
+
+    // A new model with the headers in the language now in force, set on the view.
+    QStandardItemModel* createModel();
+    // The row of the test just finished, from what the page shows.
+    void appendRow(const QByteArray& trace);
+    void toggleTable();
+    void deleteSelectedRows();
+    void clearRows();
+
+    reports::DataSection currentDataSection() const;
+    QVector<reports::DataSection> recordSections() const;
+
+signals:
+    void dangerShown();
+
+private:
+    struct Field {
+        const PageField* entry;  // its row of the field table
+        QWidget* caption;
+        QWidget* value;
+        QComboBox* unitList;
+        QComboBox* modeList;
+    };
+
+    void showField(const Field& field, const ReceiveData& rd, bool testWasRunning);
+    void showDanger(bool isDanger, bool english);
+    QStringList columnHeaders() const;
+    QStringList rowTexts() const;
+    static QString shownText(const Field& field);
+    static QString remarkHeader();
+    int remarkColumn() const;
+
+    const PageTable& table;
+    RowKeeping keeping;
+    QWidget* pageWidget;
+    QTextEdit* remark;
+    QWidget* remarkGroup;
+    QLabel* status;
+    QStackedWidget* live;
+    QLabel* dangerPicture;
+    QTableView* view;
+    QToolButton* tableButton;
+    QVector<Field> fields;
+    QStandardItemModel* model = nullptr;
+    bool tableShown = true;
+    // The held resistance shows a measured value (not a placeholder or an
+    // over-range text): only such a value is held while a test is over range.
+    bool resistanceShowsReading = false;
+};

@@ -1,0 +1,176 @@
+// The result table of a test page and the report's sections taken from it.
+
+#include "app/resultpage.h"
+
+#include "app/keptrows.h"
+#include "reports/texttable.h"
+
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScrollBar>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// Columns of both result tables around the page's fields.
+const char* const kNumberHeader = QT_TRANSLATE_NOOP("MainWindow", "序号");
+const char* const kTimeHeader = QT_TRANSLATE_NOOP("MainWindow", "测试时间");
+const char* const kRemarkHeader = QT_TRANSLATE_NOOP("MainWindow", "备注");
+constexpr int kFirstFieldColumn = 2;
+
+const char* const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
+constexpr int kResultRowsAlwaysShown = 5;  // the operator sees them without resizing the window
+
+QString translated(const char* text)
+{
+    return QCoreApplication::translate("MainWindow", text);
+}
+
+QString nowText()
+{
+    return QDateTime::currentDateTime().toString(QLatin1String(kTimeFormat));
+}
+
+// The height at which a table shows `rows` rows of the default height with
+// its header and horizontal scroll bar.
+int heightForRows(const QTableView* view, int rows)
+{
+    return view->horizontalHeader()->sizeHint().height() + rows * view->verticalHeader()->defaultSectionSize()
+           + view->horizontalScrollBar()->sizeHint().height() + 2 * view->frameWidth();
+}
+
+}  // namespace
+
+QString ResultPage::remarkHeader()
+{
+    return translated(kRemarkHeader);
+}
+
+QStandardItemModel* ResultPage::createModel()
+{
+    model = new QStandardItemModel(this);
+    model->setHorizontalHeaderLabels(columnHeaders());
+    view->setModel(model);
+    view->horizontalHeader()->setMinimumSectionSize(100);
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->verticalHeader()->setMinimumSectionSize(28);
+    view->verticalHeader()->setDefaultSectionSize(30);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->setMinimumHeight(heightForRows(view, kResultRowsAlwaysShown));
+    view->show();
+    return model;
+}
+
+QStringList ResultPage::columnHeaders() const
+{
+    QStringList headers{translated(kNumberHeader), translated(kTimeHeader)};
+    for (const Field& field : fields)
+        headers << translated(field.entry->header);
+    return headers << remarkHeader();
+}
+
+QStringList ResultPage::rowTexts() const
+{
+    QStringList texts{QString::number(model->rowCount() + 1), nowText()};
+    for (const Field& field : fields)
+        texts << shownText(field);
+    return texts << remark->toPlainText();
+}
+
+QString ResultPage::shownText(const Field& field)
+{
+    QString text;
+    if (auto* box = qobject_cast<const QAbstractSpinBox*>(field.value))
+        text = box->text();
+    else if (auto* list = qobject_cast<const QComboBox*>(field.value))
+        text = list->currentText();
+    else if (auto* label = qobject_cast<const QLabel*>(field.value))
+        text = label->text();
+    return field.unitList ? text + field.unitList->currentText() : text;
+}
+
+// The row is kept before it shows: a row on screen is a row kept.
+void ResultPage::appendRow(const QByteArray& trace)
+{
+    const QStringList texts = rowTexts();
+    const qint64 keptId = keeping.keep(texts, trace);
+    view->show();
+    model->appendRow(lockedRow(texts, keptId, trace));
+    view->scrollToBottom();
+}
+
+// The flag, not the view's visibility, decides: a test that ended while the
+// table was hidden shows it without touching the flag.
+void ResultPage::toggleTable()
+{
+    tableShown = !tableShown;
+    view->setVisible(tableShown);
+    tableButton->setArrowType(tableShown ? Qt::RightArrow : Qt::DownArrow);
+}
+
+// Removes the rows selected as a whole (by their row header), highest first so
+// that the numbers still to be removed stay valid, then numbers the rest 1, 2, ...
+void ResultPage::deleteSelectedRows()
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : view->selectionModel()->selectedRows(0))
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    keeping.forget(*model, rows);
+    for (int row : rows)
+        model->removeRow(row);
+    for (int row = 0; row < model->rowCount(); ++row)
+        model->setData(model->index(row, 0), QString::number(row + 1));
+}
+
+void ResultPage::clearRows()
+{
+    keeping.forgetAll();
+    model->removeRows(0, model->rowCount());
+}
+
+// --- report --------------------------------------------------------------------
+
+int ResultPage::remarkColumn() const
+{
+    return kFirstFieldColumn + int(fields.size());
+}
+
+// What the page shows at the time of the export, split in two like a record's page.
+reports::DataSection ResultPage::currentDataSection() const
+{
+    reports::DataSection section;
+    section.title = QCoreApplication::translate("MainWindow", "当前数据");
+    section.time = {QCoreApplication::translate("MainWindow", "测试时间："), nowText()};
+    section.dataHeading = QCoreApplication::translate("MainWindow", "数据");
+    section.remarkHeading = remarkHeader();
+    for (int i = 0; i < fields.size(); ++i) {
+        const reports::Field shown{translated(fields[i].entry->reportLabel), shownText(fields[i])};
+        if (kFirstFieldColumn + i <= remarkColumn() / 2)
+            section.fields.left << shown;
+        else
+            section.fields.right << shown;
+    }
+    section.remark = remark->toPlainText();
+    return section;
+}
+
+// The result rows, labelled with the table's headers.
+QVector<reports::DataSection> ResultPage::recordSections() const
+{
+    const reports::RecordTexts texts{
+        QCoreApplication::translate("MainWindow", "记录 %1"), QCoreApplication::translate("MainWindow", "测试时间："),
+        QCoreApplication::translate("MainWindow", "数据"), remarkHeader()};
+    return reports::recordSections(reports::modelTable(*model), remarkColumn(), texts);
+}

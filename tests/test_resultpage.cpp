@@ -1,0 +1,171 @@
+// The two test pages over the real form, without the window: readings land in
+// the page's widgets, the result row and the report follow the table headers.
+
+#include "app/resultpage.h"
+#include "ui_mainwindow.h"
+
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+ReceiveData reading(bool length)
+{
+    ReceiveData rd;
+    rd.testType = length ? 1 : 0;
+    rd.tapping = "0";
+    rd.convertedTemp = "75℃";
+    rd.testedResistance = "1.234";
+    rd.testedResistanceUnit = "mΩ";
+    rd.wireSquare = "2.5";
+    rd.standardValue = "12.5";
+    rd.standardUnitIndex = 1;
+    rd.currentSettingIndex = length ? 21 : 4;  // the length list's AUTO is code 21
+    rd.conductorLength = "8.5";
+    rd.conductorLengthUnit = "M";
+    return rd;
+}
+
+// The fields of a report section as "label value" lines, left column first.
+QStringList fieldLines(const reports::DataSection& section)
+{
+    QStringList lines;
+    for (const auto* column : {&section.fields.left, &section.fields.right}) {
+        for (const reports::Field& field : *column)
+            lines << field.label + ' ' + field.value;
+        lines << "|";
+    }
+    return lines;
+}
+
+}  // namespace
+
+class TestResultPage : public QObject {
+    Q_OBJECT
+
+    QMainWindow window;
+    Ui::MainWindow ui;
+    std::unique_ptr<ResultPage> pages[2];
+    QStandardItemModel* models[2] = {};
+
+    QString lastCell(bool length, const QString& header) const
+    {
+        const QStandardItemModel* model = models[length];
+        for (int column = 0; column < model->columnCount(); ++column) {
+            if (model->headerData(column, Qt::Horizontal).toString() == header)
+                return model->index(model->rowCount() - 1, column).data().toString();
+        }
+        return "no column " + header;
+    }
+
+private slots:
+    void initTestCase() { ui.setupUi(&window); }
+
+    void init()
+    {
+        const ResultPage::RowKeeping keeping{[](const QStringList&, const QByteArray&) { return qint64(0); },
+                                             [](const QAbstractItemModel&, const std::vector<int>&) {}, [] {}};
+        pages[0] = std::make_unique<ResultPage>(ui.page_0, dcPageTable(), keeping);
+        pages[1] = std::make_unique<ResultPage>(ui.page_1, lengthPageTable(), keeping);
+        for (bool length : {false, true}) {
+            pages[length]->fillSettingLists();
+            models[length] = pages[length]->createModel();
+        }
+    }
+
+    // A reading shows in its field, and the row of the finished test carries
+    // the field's text under the column the header names.
+    void readingReachesItsColumn_data()
+    {
+        QTest::addColumn<bool>("length");
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<QString>("cell");
+        QTest::newRow("dc tapping 0, two digits") << false << "分接" << "00";
+        QTest::newRow("dc current setting") << false << "电流设置" << "200mA";
+        QTest::newRow("dc resistance") << false << "测试电阻" << "1.234mΩ";
+        QTest::newRow("length wire square") << true << "1米导线标称截面积" << "2.5平方";
+        QTest::newRow("length standard, unit") << true << "标准值" << "12.500mΩ";
+        QTest::newRow("length AUTO current") << true << "电流设置" << "AUTO";
+        QTest::newRow("length conductor length") << true << "导体长度" << "8.5M";
+    }
+    void readingReachesItsColumn()
+    {
+        QFETCH(bool, length);
+        QFETCH(QString, header);
+        QFETCH(QString, cell);
+        pages[length]->showReading(reading(length), false, false);
+        pages[length]->appendRow(QByteArray());
+        QCOMPARE(lastCell(length, header), cell);
+    }
+
+    void overRangeHold_data()
+    {
+        QTest::addColumn<QString>("before");  // the resistance shown before, its unit after a space
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("measured value held") << "1.234 mΩ" << true << "1.234mΩ";
+        QTest::newRow("no test running") << "1.234 mΩ" << false << ">20kΩ";
+        QTest::newRow("placeholder not held") << "charging " << true << ">20kΩ";
+    }
+    void overRangeHold()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, running);
+        QFETCH(QString, expected);
+        ReceiveData rd = reading(false);
+        rd.testedResistance = before.section(' ', 0, 0);
+        rd.testedResistanceUnit = before.section(' ', 1);
+        pages[0]->showReading(rd, running, false);
+        rd.resistanceOverRange = true;
+        rd.testedResistance = ">20k";
+        rd.testedResistanceUnit = "Ω";
+        pages[0]->showReading(rd, running, false);
+        QCOMPARE(ui.label_TestedResistanceValue->text(), expected);
+    }
+
+    // Before a send the first list without a selection is named, in the order
+    // the lists are asked for, not the order of the fields.
+    void firstUnselectedList_data()
+    {
+        QTest::addColumn<bool>("length");
+        QTest::addColumn<QStringList>("unselected");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("dc all chosen") << false << QStringList{} << "";
+        QTest::newRow("dc converted temperature, current")
+            << false << QStringList{"comboBox_ConvertedTempValue_3", "comboBox_CurrentSettingValue_3"}
+            << "label_CurrentSetting_3";
+        QTest::newRow("length unit, current")
+            << true << QStringList{"comboBox_StandardUnitValue_4", "comboBox_CurrentSettingValue_4"}
+            << "label_CurrentSetting_4";
+    }
+    void firstUnselectedList()
+    {
+        QFETCH(bool, length);
+        QFETCH(QStringList, unselected);
+        QFETCH(QString, caption);
+        for (QComboBox* list : (length ? ui.page_1 : ui.page_0)->findChildren<QComboBox*>())
+            list->setCurrentIndex(unselected.contains(list->objectName()) ? -1 : 0);
+        const QLabel* named = pages[length]->unselectedListCaption();
+        QCOMPARE(named ? named->objectName() : QString(), caption);
+    }
+
+    // The current data is laid out like the record of a row taken now.
+    void reportMatchesRecord()
+    {
+        for (bool length : {false, true}) {
+            (length ? ui.textEdit_Remark_2 : ui.textEdit_Remark)->setPlainText("remark");
+            pages[length]->showReading(reading(length), false, false);
+            pages[length]->appendRow(QByteArray());
+            const reports::DataSection current = pages[length]->currentDataSection();
+            const reports::DataSection record = pages[length]->recordSections().constLast();
+            QCOMPARE(fieldLines(current), fieldLines(record));
+            QCOMPARE(current.remark + record.remark, QString("remarkremark"));
+        }
+    }
+};
+
+QTEST_MAIN(TestResultPage)
+#include "test_resultpage.moc"
