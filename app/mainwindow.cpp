@@ -17,6 +17,11 @@
 // [settings-exports]
 
 // [insight]
+#include "app/insightcontroller.h"
+#include "reports/exportpaths.h"
+#include "reports/workbookwriter.h"
+
+#include <QDateTime>
 
 // [infra]
 
@@ -74,7 +79,6 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     ui->setupUi(this);
     initUi();
     openResultStore();
-    setUpInsight();
     ui->stackedWidget->setCurrentIndex(kDcPage);
     ui->actionDc_resistance_test->setChecked(true);
 
@@ -130,9 +134,39 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     // [settings-exports]
 
     // [insight]
+    const std::array<InsightPageWidgets, 2> insightPages{{
+        {ui->page_0, ui->toolButton_record, ui->groupBox_MeasurementSetting_3, ui->Page1, ui->label_testStatus,
+         ui->tableView_resTest},
+        {ui->page_1, ui->toolButton_record2, ui->groupBox_MeasurementSetting_4, ui->Page1_2, ui->label_testStatus_2,
+         ui->tableView_lengthTest},
+    }};
+    insight = std::make_unique<InsightController>(insightPages, resTestModel);
+    connect(insight.get(), &InsightController::warningRequested, this, &MainWindow::showWarningBox);
+    connect(insight.get(), &InsightController::balanceExportRequested, this, &MainWindow::saveBalanceWorkbook);
 
     // [infra]
 
+}
+
+// The result row of a test that has just ended takes the test's trace.
+QByteArray MainWindow::takeFinishedTrace(int page)
+{
+    return insight ? insight->takeFinishedTrace(page) : QByteArray();
+}
+
+void MainWindow::saveBalanceWorkbook(const QString& caption, const reports::TextTable& table)
+{
+    const QString proposed = reports::proposedExportPath(reports::exportFolder(), QDateTime::currentDateTime(),
+                                                         QStringLiteral("xlsx"));
+    const QString path = desktopFiles->saveFileName(this, caption, proposed, QStringLiteral("Excel(*.xlsx)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!reports::writeWorkbook(path, table, &error)) {
+        showUnwrittenFileWarning(caption, path, error);
+        return;
+    }
+    desktopFiles->openWithDefaultApplication(path);
 }
 
 MainWindow::~MainWindow()
@@ -250,7 +284,8 @@ void MainWindow::createTableModels()
         takeRowsOver(*replaced[i], *fresh[i]);
         replaced[i]->deleteLater();
     }
-    followResultModels();
+    if (insight)
+        insight->followResultModels(resTestModel);
 }
 
 void MainWindow::setSettingWidgetsEnabled(bool e)

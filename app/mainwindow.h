@@ -10,7 +10,6 @@
 //   mainwindow_reports.cpp    the PDF report and the Excel workbooks of the tables
 //   mainwindow_auto.cpp       automatic test series and the sampling interval
 //   mainwindow_store.cpp      keeping the tables' rows in the local results store
-//   mainwindow_insight.cpp    live trend and stability, traces of the result rows, three-phase balance
 
 #include "app/desktopfiles.h"
 #include "link/linktiming.h"
@@ -53,10 +52,6 @@ class MainWindow;
 namespace transport {
 class Transport;
 }
-namespace analysis {
-struct CrossCheck;
-struct StabilitySettings;
-}
 
 // [series-pages-language]
 
@@ -67,6 +62,10 @@ struct StabilitySettings;
 // [settings-exports]
 
 // [insight]
+class InsightController;
+namespace reports {
+struct TextTable;
+}
 
 // [infra]
 
@@ -381,24 +380,6 @@ private:
     // A poll queued to the link and not yet started; ticks meanwhile queue nothing.
     std::atomic<bool> pollQueued{false};
 
-    // Measurement insight, kept apart from the rest of the window's state.
-    struct Insight;
-    struct InsightDeleter {
-        void operator()(Insight* insight) const;
-    };
-    std::unique_ptr<Insight, InsightDeleter> insight;
-    void setUpInsight();
-    void foldTrends(bool folded);
-    void chooseStability(const analysis::StabilitySettings& chosen);
-    void followResultModels();
-    void followTrend(const ReceiveData& rd);
-    QByteArray takeFinishedTrace(int page);
-    void endTrends();
-    void showRowTrace(int page, int row);
-    void refreshBalance();
-    void markCrossCheck(int row, const analysis::CrossCheck& check);
-    void exportBalance();
-
     // [series-pages-language]
 
     // [stored-data]
@@ -408,6 +389,10 @@ private:
     // [settings-exports]
 
     // [insight]
+    // Live trend, kept traces and three-phase balance of the test pages.
+    std::unique_ptr<InsightController> insight;
+    QByteArray takeFinishedTrace(int page);
+    void saveBalanceWorkbook(const QString& caption, const reports::TextTable& table);
 
     // [infra]
 

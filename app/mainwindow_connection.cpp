@@ -7,6 +7,7 @@
 #include "dialogs/deviceselectiondialog.h"
 #include "app/fittedpicture.h"
 #include "app/importkeeper.h"
+#include "app/insightcontroller.h"
 #include "link/settingsframes.h"
 #include "app/windowstyles.h"
 #include "link/winusbmanager.h"
@@ -113,7 +114,8 @@ void MainWindow::setDisconnectedState()
 {
     stopPolling();
     isConnected = false;
-    endTrends();
+    if (insight)
+        insight->endTrends();
     // With the link gone an import cannot go on; a flag left set would hide
     // every reading after the next connect. The rows that arrived stay.
     showPendingStoredRows();
@@ -229,7 +231,7 @@ void MainWindow::showRealTimeData(const ReceiveData& rd)
         showDcReading(rd);
     else
         showLengthReading(rd);
-    followTrend(rd);  // before the test state: a finished test's row takes its trace
+    insight->followTrend(rd);  // before the test state: a finished test's row takes its trace
     followTestState(rd);
 
     lastCharging = rd.charging ? 1 : 0;
