@@ -55,6 +55,9 @@ CrossCheck crossCheck(const DcResult& row, double tolerancePercent = kCrossCheck
 struct BalanceLimits {
     double phasePercent = 2.0;   // A0/B0/C0
     double linePercent = 1.0;    // AB/BC/AC
+
+    static constexpr double kMinPercent = 0.01;  // for either limit
+    static constexpr double kMaxPercent = 100.0;
 };
 
 enum class PhaseKind { Phase, Line };

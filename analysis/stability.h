@@ -14,6 +14,8 @@ struct StabilitySettings {
 
     static constexpr int kMinWindow = 2;
     static constexpr int kMaxWindow = 200;
+    static constexpr double kMinThresholdPercent = 0.001;
+    static constexpr double kMaxThresholdPercent = 10.0;
 };
 
 // Spread in percent of the last `window` values; none while there are fewer

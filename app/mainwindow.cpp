@@ -26,6 +26,9 @@
 #include <QMessageBox>
 
 // [insight]
+#include "app/insightcontroller.h"
+
+#include <QDateTime>
 
 // [infra]
 
@@ -80,7 +83,6 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     setUpStoredData(windowTiming);
     initUi();
     resultKeeper->open(store::ResultStore::defaultPath());
-    setUpInsight();
     ui->stackedWidget->setCurrentIndex(kDcPage);
     ui->actionDc_resistance_test->setChecked(true);
 
@@ -155,9 +157,27 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
             [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); });
 
     // [insight]
+    const std::array<InsightPageWidgets, 2> insightPages{{
+        {ui->page_0, ui->toolButton_record, ui->groupBox_MeasurementSetting_3, ui->Page1, ui->label_testStatus,
+         ui->tableView_resTest},
+        {ui->page_1, ui->toolButton_record2, ui->groupBox_MeasurementSetting_4, ui->Page1_2, ui->label_testStatus_2,
+         ui->tableView_lengthTest},
+    }};
+    insight = std::make_unique<InsightController>(insightPages, resTestModel);
+    connect(insight.get(), &InsightController::warningRequested, this, &MainWindow::showWarningBox);
+    connect(insight.get(), &InsightController::balanceExportRequested, this,
+            [this](const QString& caption, const reports::TextTable& table) {
+                fileExports->exportWorkbook(caption, table, this);
+            });
 
     // [infra]
 
+}
+
+// The result row of a test that has just ended takes the test's trace.
+QByteArray MainWindow::takeFinishedTrace(int page)
+{
+    return insight ? insight->takeFinishedTrace(page) : QByteArray();
 }
 
 MainWindow::~MainWindow()
@@ -253,7 +273,8 @@ void MainWindow::createTableModels()
         takeRowsOver(*replaced[i], *fresh[i]);
         replaced[i]->deleteLater();
     }
-    followResultModels();
+    if (insight)
+        insight->followResultModels(resTestModel);
 }
 
 void MainWindow::setSettingWidgetsEnabled(bool e)

@@ -8,7 +8,6 @@
 //   mainwindow_import.cpp     the stored-data table, its import and the results store
 //   mainwindow_reports.cpp    the texts of the PDF report; FileExports writes it and the workbooks
 //   mainwindow_auto.cpp       menu entries of the automatic test series and the sampling interval
-//   mainwindow_insight.cpp    live trend and stability, traces of the result rows, three-phase balance
 
 #include "app/desktopfiles.h"
 #include "link/linktiming.h"
@@ -50,10 +49,6 @@ class MainWindow;
 namespace transport {
 class Transport;
 }
-namespace analysis {
-struct CrossCheck;
-struct StabilitySettings;
-}
 
 // [series-pages-language]
 class AutoSeries;
@@ -72,6 +67,10 @@ class FileExports;
 class SettingsEditor;
 
 // [insight]
+class InsightController;
+namespace reports {
+struct TextTable;
+}
 
 // [infra]
 
@@ -270,24 +269,6 @@ private:
     // A poll queued to the link and not yet started; ticks meanwhile queue nothing.
     std::atomic<bool> pollQueued{false};
 
-    // Measurement insight, kept apart from the rest of the window's state.
-    struct Insight;
-    struct InsightDeleter {
-        void operator()(Insight* insight) const;
-    };
-    std::unique_ptr<Insight, InsightDeleter> insight;
-    void setUpInsight();
-    void foldTrends(bool folded);
-    void chooseStability(const analysis::StabilitySettings& chosen);
-    void followResultModels();
-    void followTrend(const ReceiveData& rd);
-    QByteArray takeFinishedTrace(int page);
-    void endTrends();
-    void showRowTrace(int page, int row);
-    void refreshBalance();
-    void markCrossCheck(int row, const analysis::CrossCheck& check);
-    void exportBalance();
-
     // [series-pages-language]
     void setUpAutoSeries(int countdownTickMs);
     AutoSeries* autoSeries = nullptr;
@@ -315,6 +296,9 @@ private:
     void followEditMode(bool editing);
 
     // [insight]
+    // Live trend, kept traces and three-phase balance of the test pages.
+    std::unique_ptr<InsightController> insight;
+    QByteArray takeFinishedTrace(int page);
 
     // [infra]
 

@@ -6,6 +6,7 @@
 
 #include "dialogs/deviceselectiondialog.h"
 #include "app/autoseries.h"
+#include "app/insightcontroller.h"
 #include "app/resultpage.h"
 #include "app/settingseditor.h"
 #include "app/storedimport.h"
@@ -111,7 +112,8 @@ void MainWindow::setDisconnectedState()
 {
     stopPolling();
     isConnected = false;
-    endTrends();
+    if (insight)
+        insight->endTrends();
     // With the link gone an import cannot go on; a flag left set would hide
     // every reading after the next connect. The rows that arrived stay.
     storedImport->abandon();
@@ -227,7 +229,7 @@ void MainWindow::showRealTimeData(const ReceiveData& rd)
         showDcReading(rd);
     else
         showLengthReading(rd);
-    followTrend(rd);  // before the test state: a finished test's row takes its trace
+    insight->followTrend(rd);  // before the test state: a finished test's row takes its trace
     followTestState(rd);
 
     lastCharging = rd.charging ? 1 : 0;

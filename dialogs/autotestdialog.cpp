@@ -1,21 +1,13 @@
 #include "dialogs/autotestdialog.h"
 
-#include "dialogs/settingsfile.h"
+#include "store/settingsfiles.h"
 #include "ui_autotestdialog.h"
 
 #include <QDebug>
 #include <QSettings>
 #include <QTime>
 
-#include <algorithm>
-
-namespace {
-
-const char* const kFileName = "settingsAuto.ini";
-const char* const kIntervalKey = "testIntervalValue";
-const char* const kCountKey = "testCountValue";
-
-}  // namespace
+namespace kept = settingsfiles::autotest;
 
 AutoTestDialog::AutoTestDialog(QWidget* parent)
     : QDialog(parent), ui(new Ui::AutoTestDialog)
@@ -24,11 +16,14 @@ AutoTestDialog::AutoTestDialog(QWidget* parent)
     setWindowFlags(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    settings = openSettingsFile(QLatin1String(kFileName));
-    testIntervalValue = readSettingsInt(*settings, QLatin1String(kIntervalKey), testIntervalValue);
+    ui->spinBox_testCountValue->setRange(kept::kCount.lowest, kept::kCount.highest);
+    ui->timeEdit_testIntervalValue->setTimeRange(QTime::fromMSecsSinceStartOfDay(kept::kIntervalMs.lowest),
+                                                 QTime::fromMSecsSinceStartOfDay(kept::kIntervalMs.highest));
+    settings = settingsfiles::open(QLatin1String(kept::kFile));
+    testIntervalValue = settingsfiles::read(*settings, kept::kIntervalMs);
     showInterval(testIntervalValue);
-    testCountValue = readSettingsInt(*settings, QLatin1String(kCountKey), testCountValue);
-    ui->spinBox_testCountValue->setValue(testCountValue);  // the spin box keeps it in its range
+    testCountValue = settingsfiles::read(*settings, kept::kCount);
+    ui->spinBox_testCountValue->setValue(testCountValue);
 }
 
 AutoTestDialog::~AutoTestDialog()
@@ -36,16 +31,11 @@ AutoTestDialog::~AutoTestDialog()
     delete ui;
 }
 
-// Minutes and seconds of the pause. The value is brought into the editor's
-// range first: a time built from a negative or huge number is invalid and
-// would not be shown at all.
+// Minutes and seconds of the pause, which the read has brought into the editor's range.
 void AutoTestDialog::showInterval(int intervalMs)
 {
     QTimeEdit* edit = ui->timeEdit_testIntervalValue;
-    const int lowest = edit->minimumTime().msecsSinceStartOfDay();
-    const int highest = edit->maximumTime().msecsSinceStartOfDay();
-    const int shown = std::clamp(intervalMs, lowest, highest);
-    edit->setTime(QTime(0, shown / 60000, shown % 60000 / 1000));
+    edit->setTime(QTime(0, intervalMs / 60000, intervalMs % 60000 / 1000));
     edit->setCurrentSection(QDateTimeEdit::SecondSection);
 }
 
@@ -60,8 +50,8 @@ void AutoTestDialog::on_buttonBox_accepted()
 {
     testIntervalValue = shownInterval();
     testCountValue = ui->spinBox_testCountValue->value();
-    settings->setValue(QLatin1String(kIntervalKey), testIntervalValue);
-    settings->setValue(QLatin1String(kCountKey), testCountValue);
+    settingsfiles::write(*settings, kept::kIntervalMs, testIntervalValue);
+    settingsfiles::write(*settings, kept::kCount, testCountValue);
     settings->sync();
     if (settings->status() != QSettings::NoError)
         qWarning() << "could not write" << settings->fileName();

@@ -30,6 +30,6 @@ private:
 
     Ui::AutoTestDialog* ui;
     std::unique_ptr<QSettings> settings;
-    int testIntervalValue = 1;  // ms
-    int testCountValue = 1;
+    int testIntervalValue = 0;  // ms
+    int testCountValue = 0;
 };

@@ -1,12 +1,14 @@
 #include "dialogs/pdfsettingdialog.h"
 
-#include "dialogs/settingsfile.h"
+#include "store/settingsfiles.h"
 #include "ui_pdfsettingdialog.h"
 
 #include <QLineEdit>
 #include <QSettings>
 
 namespace {
+
+namespace header = settingsfiles::pdfheader;
 
 // The INI key of each header field, with its line edit.
 struct HeaderKey {
@@ -16,13 +18,13 @@ struct HeaderKey {
 };
 
 const HeaderKey kHeaderKeys[] = {
-    {"companyName", &PdfSettingData::companyName, &Ui::PdfSettingDialog::lineEdit_Company},
-    {"userName", &PdfSettingData::userName, &Ui::PdfSettingDialog::lineEdit_UserName},
-    {"contact", &PdfSettingData::contact, &Ui::PdfSettingDialog::lineEdit_Contact},
-    {"testerName", &PdfSettingData::testerName, &Ui::PdfSettingDialog::lineEdit_TesterName},
-    {"testerModel", &PdfSettingData::testerModel, &Ui::PdfSettingDialog::lineEdit_TesterModel},
-    {"testObjName", &PdfSettingData::testObjName, &Ui::PdfSettingDialog::lineEdit_TestObjName},
-    {"scene", &PdfSettingData::scene, &Ui::PdfSettingDialog::lineEdit_Scene},
+    {header::kCompanyName, &PdfSettingData::companyName, &Ui::PdfSettingDialog::lineEdit_Company},
+    {header::kUserName, &PdfSettingData::userName, &Ui::PdfSettingDialog::lineEdit_UserName},
+    {header::kContact, &PdfSettingData::contact, &Ui::PdfSettingDialog::lineEdit_Contact},
+    {header::kTesterName, &PdfSettingData::testerName, &Ui::PdfSettingDialog::lineEdit_TesterName},
+    {header::kTesterModel, &PdfSettingData::testerModel, &Ui::PdfSettingDialog::lineEdit_TesterModel},
+    {header::kTestObjectName, &PdfSettingData::testObjName, &Ui::PdfSettingDialog::lineEdit_TestObjName},
+    {header::kScene, &PdfSettingData::scene, &Ui::PdfSettingDialog::lineEdit_Scene},
 };
 
 }  // namespace
@@ -33,7 +35,7 @@ PdfSettingDialog::PdfSettingDialog(QWidget* parent)
     ui->setupUi(this);
     setWindowFlags(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
-    settings = openSettingsFile(QStringLiteral("settingsPdf.ini"));
+    settings = settingsfiles::open(QLatin1String(header::kFile));
     readSettings();
 }
 
@@ -45,7 +47,7 @@ PdfSettingDialog::~PdfSettingDialog()
 void PdfSettingDialog::readSettings()
 {
     for (const HeaderKey& k : kHeaderKeys) {
-        data.*k.field = settings->value(QLatin1String(k.key), QString()).toString();
+        data.*k.field = settingsfiles::readText(*settings, k.key);
         (ui->*k.edit)->setText(data.*k.field);
     }
 }
@@ -53,7 +55,7 @@ void PdfSettingDialog::readSettings()
 void PdfSettingDialog::writeSettings()
 {
     for (const HeaderKey& k : kHeaderKeys)
-        settings->setValue(QLatin1String(k.key), data.*k.field);
+        settingsfiles::writeText(*settings, k.key, data.*k.field);
     settings->sync();
 }
 

@@ -1,17 +1,12 @@
 #include "dialogs/sampleintervaldialog.h"
 
-#include "dialogs/settingsfile.h"
+#include "store/settingsfiles.h"
 #include "ui_sampleintervaldialog.h"
 
 #include <QDebug>
 #include <QSettings>
 
-namespace {
-
-const char* const kFileName = "settingsSample.ini";
-const char* const kIntervalKey = "interval";
-
-}  // namespace
+namespace kept = settingsfiles::sampling;
 
 SampleIntervalDialog::SampleIntervalDialog(QWidget* parent)
     : QDialog(parent), ui(new Ui::SampleIntervalDialog)
@@ -20,9 +15,10 @@ SampleIntervalDialog::SampleIntervalDialog(QWidget* parent)
     setWindowFlags(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    settings = openSettingsFile(QLatin1String(kFileName));
-    interval = readSettingsInt(*settings, QLatin1String(kIntervalKey), interval);
-    ui->spinBox_SampleInterval->setValue(interval);  // the spin box keeps it in its range
+    ui->spinBox_SampleInterval->setRange(kept::kIntervalMs.lowest, kept::kIntervalMs.highest);
+    settings = settingsfiles::open(QLatin1String(kept::kFile));
+    interval = settingsfiles::read(*settings, kept::kIntervalMs);
+    ui->spinBox_SampleInterval->setValue(interval);
 }
 
 SampleIntervalDialog::~SampleIntervalDialog()
@@ -34,7 +30,7 @@ SampleIntervalDialog::~SampleIntervalDialog()
 void SampleIntervalDialog::on_buttonBox_SampleInterval_accepted()
 {
     interval = ui->spinBox_SampleInterval->value();
-    settings->setValue(QLatin1String(kIntervalKey), interval);
+    settingsfiles::write(*settings, kept::kIntervalMs, interval);
     settings->sync();
     if (settings->status() != QSettings::NoError)
         qWarning() << "could not write" << settings->fileName();

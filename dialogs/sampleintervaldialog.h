@@ -26,6 +26,6 @@ private slots:
 
 private:
     Ui::SampleIntervalDialog* ui;
-    int interval = 600;  // ms
+    int interval = 0;  // ms
     std::unique_ptr<QSettings> settings;
 };

@@ -45,7 +45,8 @@ TrendPanel::TrendPanel(QWidget* parent) : QWidget(parent)
     threshold_ = new QDoubleSpinBox(stabilityBar_);
     threshold_->setObjectName(QStringLiteral("doubleSpinBox_stabilityThreshold"));
     threshold_->setDecimals(3);
-    threshold_->setRange(0.001, 10.0);
+    threshold_->setRange(analysis::StabilitySettings::kMinThresholdPercent,
+                        analysis::StabilitySettings::kMaxThresholdPercent);
     threshold_->setSingleStep(0.01);
     threshold_->setSuffix(QStringLiteral(" %"));
     chart_ = new TrendChart(this);

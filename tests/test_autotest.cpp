@@ -4,7 +4,7 @@
 
 #include "dialogs/autotestdialog.h"
 #include "dialogs/sampleintervaldialog.h"
-#include "dialogs/settingsfile.h"
+#include "store/settingsfiles.h"
 #include "testsupport/windowrig.h"
 
 #include <QDateTime>
@@ -24,8 +24,8 @@ WindowTiming seriesTiming()
     return timing;
 }
 
-QString autoFile() { return settingsFilePath(QStringLiteral("settingsAuto.ini")); }
-QString sampleFile() { return settingsFilePath(QStringLiteral("settingsSample.ini")); }
+QString autoFile() { return settingsfiles::filePath(QStringLiteral("settingsAuto.ini")); }
+QString sampleFile() { return settingsfiles::filePath(QStringLiteral("settingsSample.ini")); }
 
 // Writes the text as the whole file; an empty text removes the file.
 void writeFile(const QString& path, const QByteArray& text)

@@ -1,0 +1,96 @@
+#pragma once
+// The INI files in which the program keeps the operator's choices between runs:
+// their names, keys, defaults and allowed ranges, the folder they live in, and
+// reads that bring whatever a file holds (edited by hand, left by an older
+// version, damaged) into the range the program allows.
+
+#include "analysis/balance.h"
+#include "analysis/stability.h"
+
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+namespace settingsfiles {
+
+struct IntSetting {
+    const char* key;
+    int fallback;  // when the file has no such key or no number under it
+    int lowest;
+    int highest;
+};
+
+struct RealSetting {
+    const char* key;
+    double fallback;
+    double lowest;
+    double highest;
+};
+
+struct FlagSetting {
+    const char* key;
+    bool fallback;
+};
+
+// The trend panels and the balance summary of the test pages.
+namespace insight {
+constexpr char kFile[] = "settingsInsight.ini";
+constexpr FlagSetting kTrendFolded{"trendFolded", false};
+constexpr IntSetting kStabilityWindow{"stabilityWindow", analysis::StabilitySettings{}.window,
+                                      analysis::StabilitySettings::kMinWindow, analysis::StabilitySettings::kMaxWindow};
+constexpr RealSetting kStabilityThreshold{"stabilityThreshold", analysis::StabilitySettings{}.thresholdPercent,
+                                          analysis::StabilitySettings::kMinThresholdPercent,
+                                          analysis::StabilitySettings::kMaxThresholdPercent};
+constexpr RealSetting kPhaseLimit{"phaseLimit", analysis::BalanceLimits{}.phasePercent,
+                                  analysis::BalanceLimits::kMinPercent, analysis::BalanceLimits::kMaxPercent};
+constexpr RealSetting kLineLimit{"lineLimit", analysis::BalanceLimits{}.linePercent,
+                                 analysis::BalanceLimits::kMinPercent, analysis::BalanceLimits::kMaxPercent};
+}  // namespace insight
+
+// The automatic test series: how many tests, and the pause between two (10 s to 4:59).
+namespace autotest {
+constexpr char kFile[] = "settingsAuto.ini";
+constexpr IntSetting kCount{"testCountValue", 2, 2, 10};
+constexpr IntSetting kIntervalMs{"testIntervalValue", 10000, 10000, 299000};
+}  // namespace autotest
+
+// The polling interval of the live readings.
+namespace sampling {
+constexpr char kFile[] = "settingsSample.ini";
+constexpr IntSetting kIntervalMs{"interval", 600, 200, 800};
+}  // namespace sampling
+
+// The header texts of the PDF report; each empty until the operator fills it in.
+namespace pdfheader {
+constexpr char kFile[] = "settingsPdf.ini";
+constexpr char kCompanyName[] = "companyName";
+constexpr char kUserName[] = "userName";
+constexpr char kContact[] = "contact";
+constexpr char kTesterName[] = "testerName";
+constexpr char kTesterModel[] = "testerModel";
+constexpr char kTestObjectName[] = "testObjName";
+constexpr char kScene[] = "scene";
+}  // namespace pdfheader
+
+// fileName inside the program's data folder, which is made when missing; inside
+// the temporary folder when the data folder cannot be made.
+QString filePath(const QString& fileName);
+
+// That file, read and written as UTF-8 INI.
+std::unique_ptr<QSettings> open(const QString& fileName);
+
+// The stored value brought into the setting's range; its fallback when the
+// key is missing or holds no value of the setting's kind.
+int read(const QSettings& settings, const IntSetting& setting);
+double read(const QSettings& settings, const RealSetting& setting);
+bool read(const QSettings& settings, const FlagSetting& setting);
+QString readText(const QSettings& settings, const char* key);
+
+void write(QSettings& settings, const IntSetting& setting, int value);
+void write(QSettings& settings, const RealSetting& setting, double value);
+void write(QSettings& settings, const FlagSetting& setting, bool value);
+void writeText(QSettings& settings, const char* key, const QString& text);
+
+}  // namespace settingsfiles
