@@ -154,7 +154,7 @@ private slots:
         row("no phase", dc().set(al::kPhase, 0), {"phaseType=", "phaseTypeIndex=-1"});
         // Placeholders by test type and charging.
         row("zero while idle waits", reading(dc(), 0x00, 10, 0, 0, 0), {"testedResistance=等待测试···", "testedResistanceUnit="});
-        row("zero while idle charging", reading(dc(), 0x00, 10, 3, 0, 0), {"testedResistance=充电中······"});
+        row("zero while idle charging", reading(dc(), 0x00, 10, 3, 0, 0), {"testedResistance=充电中······", "testedResistanceUnit="});
         row("zero while testing", reading(dc(), 0x10, 10, 0, 0, 0), {"testedResistance=0.0", "testedResistanceUnit=μΩ"});
         row("no value, length test", reading(length(), 0x10, 21, 0, none, 0xFF),
             {"testedResistance=------μΩ", "testedResistanceUnit="});

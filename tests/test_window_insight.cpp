@@ -342,26 +342,6 @@ private slots:
         QVERIFY(panel->rowTexts().at(0)[BalancePanel::Values].contains(QStringLiteral("缺")));
     }
 
-    // A row whose converted value does not follow from its measured value and
-    // temperatures (here the material column says aluminium while the
-    // instrument converted for copper) is tinted and says what it should be.
-    void crossCheckMarksADisagreeingRow()
-    {
-        Rig rig;
-        QVERIFY(rig.connect());
-        QVERIFY(runDcTest(rig));
-        QVERIFY(runDcTest(rig));
-        QStandardItemModel* rows = rig.model(kDcTable);
-        rows->item(1, 3)->setText(QStringLiteral("铝"));
-        QTRY_VERIFY_WITH_TIMEOUT(rows->item(1, 12)->data(Qt::BackgroundRole).isValid(), kWait);
-        QVERIFY(rows->item(1, 12)->toolTip().contains(QStringLiteral("mΩ")));
-        QVERIFY(!rows->item(0, 12)->data(Qt::BackgroundRole).isValid());
-        QVERIFY(rig.get<BalancePanel>("balancePanel")->crossCheckText().contains(QStringLiteral("第 2 行")));
-        rows->item(1, 3)->setText(QStringLiteral("铜"));
-        QTRY_VERIFY_WITH_TIMEOUT(!rows->item(1, 12)->data(Qt::BackgroundRole).isValid(), kWait);
-        QVERIFY(rows->item(1, 12)->toolTip().isEmpty());
-    }
-
 private:
     QTemporaryDir home;
 };

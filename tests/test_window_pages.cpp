@@ -476,22 +476,6 @@ private slots:
         QCOMPARE(resultModel(rig, !lengthPage)->rowCount(), 0);
     }
 
-    // While over range from the start, a running test has no reading to hold:
-    // the over-range text shows instead of the charging placeholder.
-    void overRangeWithoutReadingShowsTheOverRangeText()
-    {
-        PagesRig rig;
-        rig.instrument().setDcSampleOhms(50.0);  // far above the 10 A range
-        QVERIFY(rig.connect());
-        QVERIFY(rig.startTest(false));
-        QTRY_VERIFY_WITH_TIMEOUT(rig.text("label_TestedResistanceValue").startsWith(QStringLiteral("充电中")), kWait);
-        rig.clock->advanceMs(10'000);
-        QTRY_VERIFY_WITH_TIMEOUT(rig.text("label_TestedResistanceValue").startsWith(QLatin1Char('>')), kWait);
-        QVERIFY(rig.instrument().phase() == sim::Phase::Testing);
-        QVERIFY(rig.waitForPolls(3));
-        QVERIFY(rig.text("label_TestedResistanceValue").startsWith(QLatin1Char('>')));
-    }
-
     void deleteRemovesWholeSelectedRowsAndRenumbers_data()
     {
         QTest::addColumn<bool>("lengthPage");
