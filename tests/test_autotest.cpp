@@ -194,13 +194,11 @@ private slots:
     void seriesDialogShowsStoredValuesInRange()
     {
         QFETCH(QByteArray, file);
-        QFETCH(int, count);
-        QFETCH(QString, pause);
         writeFile(autoFile(), file);
         AutoTestDialog dialog;
         auto* pauseEdit = dialog.findChild<QTimeEdit*>(QStringLiteral("timeEdit_testIntervalValue"));
-        QCOMPARE(dialog.findChild<QSpinBox*>(QStringLiteral("spinBox_testCountValue"))->value(), count);
-        QCOMPARE(pauseEdit->text(), pause);
+        QTEST(dialog.findChild<QSpinBox*>(QStringLiteral("spinBox_testCountValue"))->value(), "count");
+        QTEST(pauseEdit->text(), "pause");
         QCOMPARE(pauseEdit->currentSection(), QDateTimeEdit::SecondSection);
     }
 
@@ -275,13 +273,12 @@ private slots:
     void samplingDialogKeepsTheChoice()
     {
         QFETCH(QByteArray, file);
-        QFETCH(int, shown);
         writeFile(sampleFile(), file);
         for (bool ok : {false, true}) {
             auto* dialog = new SampleIntervalDialog;
             QSignalSpy chosen(dialog, &SampleIntervalDialog::sampleIntervalSignal);
             auto* box = dialog->findChild<QSpinBox*>(QStringLiteral("spinBox_SampleInterval"));
-            QCOMPARE(box->value(), shown);  // Cancel left it as it was
+            QTEST(box->value(), "shown");  // Cancel left it as it was
             box->setValue(700);
             confirm(dialog, ok);
             QCOMPARE(chosen.count(), ok ? 1 : 0);
@@ -371,17 +368,16 @@ private slots:
         QTest::addColumn<bool>("series");
         QTest::addColumn<QString>("readings");
         QTest::addColumn<QString>("stopsAfterEach");
-        QTest::newRow("nine testing readings") << true << "0001111111112" << "0000000000010";
-        QTest::newRow("the count starts again") << true << "111111111111111111" << "000000001000000001";
-        QTest::newRow("discharging does not end the count") << true << "1111222211111" << "0000000000001";
-        QTest::newRow("an idle reading does") << true << "11111-111111111" << "000000000000001";
+        // Counted from the first testing reading; discharging does not end the count, an idle reading
+        // does, and after a stop the count starts again.
+        QTest::newRow("a series") << true << "000111122" "11111" "111111111" "11111-" "111111111"
+                                  << "000000000" "00001" "000000001" "000000" "000000001";
         QTest::newRow("outside a series nothing") << false << "1111111111" << "0000000000";
     }
     void ninthTestingReadingSendsOneStop()
     {
         QFETCH(bool, series);
         QFETCH(QString, readings);
-        QFETCH(QString, stopsAfterEach);
         Rig rig(1, seriesTiming());
         QVERIFY(rig.connect());
         rig.instruments[0]->setScreen(sim::Screen::Other);
@@ -397,7 +393,7 @@ private slots:
             if (!stops.isEmpty())
                 QCOMPARE(stops[0][0].toBool(), false);  // the DC test
         }
-        QCOMPARE(stopsSeen, stopsAfterEach);
+        QTEST(stopsSeen, "stopsAfterEach");
     }
 
     // The exit button ends the series, not the test: it runs on and its row is

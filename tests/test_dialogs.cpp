@@ -54,7 +54,6 @@ private slots:
     {
         QFETCH(QStringList, paths);
         QFETCH(QString, how);
-        QFETCH(QStringList, expected);
         QWidget owner;
         auto* dialog = new DeviceSelectionDialog(&owner);
         QPointer<QWidget> watch(dialog);
@@ -70,7 +69,7 @@ private slots:
             box->button(how == "ok" ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
         QVERIFY(watch.isNull() || !dialog->isVisible());
         QVERIFY(isDeletedSoon(watch));
-        QCOMPARE(chosen, expected);
+        QTEST(chosen, "expected");
     }
 };
 

@@ -61,7 +61,6 @@ private slots:
     {
         QFETCH(int, linkLostAtStep);
         QFETCH(int, changePresses);
-        QFETCH(QStringList, expected);
         Pages pages;
         pages.linkUp = linkLostAtStep != 0;
         QObject::connect(&pages.switcher, &PageSwitcher::readTypeDue, [&] { pages.linkUp = linkLostAtStep != 1; });
@@ -71,7 +70,7 @@ private slots:
         for (int i = 0; i < changePresses; ++i)
             QVERIFY(pages.switcher.holdChangePress(&change));
         pages.settle();
-        QCOMPARE(pages.log, expected);
+        QTEST(pages.log, "expected");
         QVERIFY(!pages.actions[0]->isChecked() && pages.actions[1]->isChecked());
         QVERIFY(!pages.switcher.holdChangePress(&change));  // no switch any more
     }

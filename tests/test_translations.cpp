@@ -183,10 +183,9 @@ private slots:
         QFETCH(QString, catalogue);
         QFETCH(QString, context);
         QFETCH(QString, source);
-        QFETCH(QString, expected);
         QTranslator qm;
         QVERIFY2(qm.load(":/" + catalogue), qPrintable("the resources carry no " + catalogue));
-        QCOMPARE(qm.translate(context.toUtf8(), source.toUtf8()), expected);
+        QTEST(qm.translate(context.toUtf8(), source.toUtf8()), "expected");
     }
 
     void programTextsHaveEnglish()

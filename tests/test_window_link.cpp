@@ -107,13 +107,11 @@ private slots:
         rig.action(qPrintable(command))->trigger();
         const bool importing = command == QLatin1String("actionImport_storage");
         const Bytes expected = importing ? protocol::buildStoredCountRequest() : Bytes();
-        if (importing) {
+        if (importing)
             QVERIFY(QTest::qWaitFor([&] { return rig.action("actionImport_storage")->isEnabled(); }, kWait));
-            QVERIFY(realTimeRequestsBefore(*rig.instruments[0], before, expected) <= 2);
-        } else {
+        else
             QVERIFY(rig.waitForConnectText(disconnectedText()));
-            QVERIFY(realTimeRequestsBefore(*rig.instruments[0], before, expected) <= 2);
-        }
+        QVERIFY(realTimeRequestsBefore(*rig.instruments[0], before, expected) <= 2);
         QVERIFY2(waited.elapsed() < kWait / 2, qPrintable(QString::number(waited.elapsed())));
     }
 };

@@ -280,8 +280,6 @@ private slots:
         QFETCH(TableKind, kind);
         QFETCH(QString, view);
         QFETCH(QString, saveButton);
-        QFETCH(QString, firstHeader);
-        QFETCH(QString, loadedStatus);
         QTemporaryDir folder;
         Rig rig;
         const int columns = tableModel(rig, qPrintable(view))->columnCount();
@@ -321,7 +319,7 @@ private slots:
         QCOMPARE(book["columns"].toInt(), columns);
         QCOMPARE(book["odd"].toArray(), QJsonArray());
         const QJsonArray first = book["first"].toArray();
-        QCOMPARE(first[0].toArray()[0].toString(), firstHeader);
+        QTEST(first[0].toArray()[0].toString(), "firstHeader");
         QCOMPARE(first[0].toArray(), workbookRow(headerTexts(tableModel(rig, qPrintable(view)))));
         for (int row = 0; row < 3; ++row)
             QCOMPARE(first[row + 1].toArray(), workbookRow(earlier[row]));
@@ -329,7 +327,7 @@ private slots:
         // Loaded back, the session replaces the table's rows, for good.
         dialog->findChild<QPushButton*>(QStringLiteral("pushButton_load"))->click();
         QCOMPARE(cellTexts(tableModel(rig, qPrintable(view))), earlier);
-        QCOMPARE(rig.status(), loadedStatus);
+        QTEST(rig.status(), "loadedStatus");
         files->answer = folder.filePath(QStringLiteral("loaded.xlsx"));
         rig.get<QPushButton>(qPrintable(saveButton))->click();
         QCOMPARE(exportreaders::workbookSummary(files->answer)["first"], book["first"]);
