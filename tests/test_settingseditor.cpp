@@ -70,25 +70,44 @@ private slots:
         messages.clear();
     }
 
-    // Blank spin boxes (-1, -40.1) take their lowest real value before the send.
+    // Blank spin boxes (at their minimum) take their lowest real value, and show it, before the send.
+    void framesCarryThePageFields_data()
+    {
+        QTest::addColumn<bool>("blank");
+        QTest::newRow("set values") << false;
+        QTest::newRow("blank values") << true;
+    }
     void framesCarryThePageFields()
     {
-        ui.spinBox_TappingValue_3->setValue(7);
-        ui.spinBox_SampleNoValue_4->setValue(199);
-        ui.doubleSpinBox_StandardValue_4->setValue(3.25);
+        QFETCH(bool, blank);
+        if (!blank) {
+            ui.spinBox_TappingValue_3->setValue(7);
+            ui.spinBox_SampleNoValue_4->setValue(199);
+            ui.doubleSpinBox_StandardValue_4->setValue(3.25);
+        }
         editor->sendDcSettings();
         editor->sendLengthSettings();
-        const protocol::DcSettings dc{1, 21, 75, 7, 5, 1, 0, -40.0f};
-        QCOMPARE(frames, (QList<QByteArray>{bytes(protocol::buildDcSettingsFrame(dc)), lengthFrame(199, 0, 3.25f, 1)}));
+        const protocol::DcSettings dc{1, 21, 75, blank ? 0 : 7, 5, 1, 0, -40.0f};
+        QCOMPARE(frames, (QList<QByteArray>{bytes(protocol::buildDcSettingsFrame(dc)),
+                                            blank ? lengthFrame(0, 0, 0.0f, 1) : lengthFrame(199, 0, 3.25f, 1)}));
+        QStringList shown;
+        for (QAbstractSpinBox* box : {static_cast<QAbstractSpinBox*>(ui.spinBox_ConductorNoValue_3),
+                                      static_cast<QAbstractSpinBox*>(ui.doubleSpinBox_ConductorTempValue_3),
+                                      static_cast<QAbstractSpinBox*>(ui.spinBox_ConductorNoValue_4),
+                                      static_cast<QAbstractSpinBox*>(ui.spinBox_SampleNoValue_4)})
+            shown << box->text();
+        QCOMPARE(shown, (QStringList{"0", "-40.00℃", "0", blank ? "0" : "199"}));
+        QCOMPARE(ui.doubleSpinBox_StandardValue_4->text(), blank ? "0.000" : "3.250");
     }
 
     void nothingIsSent_data()
     {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("fault");    // or the list left without selection
+        QTest::addColumn<QString>("message");  // or the caption of that list
         QTest::newRow("not connected") << "disconnect" << "设备未连接";
         QTest::newRow("edit mode left") << "leave" << "";
-        QTest::newRow("list without selection") << "unselect" << "设置未发送：%1没有选择。";
+        QTest::newRow("length list without selection") << "comboBox_CurrentSettingValue_4" << "label_CurrentSetting_4";
+        QTest::newRow("DC list without selection") << "comboBox_PhaseTypeValue_3" << "label_PhaseType_3";
         QTest::newRow("unreadable cross-section") << "square" << "设置未发送：有设置值无效。";
     }
     void nothingIsSent()
@@ -98,14 +117,16 @@ private slots:
         connected = fault != "disconnect";
         if (fault == "leave")
             editor->toggleEditMode(ui.pushButton_Change);
-        if (fault == "unselect")
-            ui.comboBox_CurrentSettingValue_4->setCurrentIndex(-1);
+        if (auto* list = window->findChild<QComboBox*>(fault)) {
+            list->setCurrentIndex(-1);
+            message = QStringLiteral("设置未发送：%1没有选择。").arg(window->findChild<QLabel*>(message)->text());
+        }
         if (fault == "square")
             ui.comboBox_WireSquareValue_4->setCurrentIndex(2);
         messages.clear();
-        editor->sendLengthSettings();
+        fault.endsWith("_3") ? editor->sendDcSettings() : editor->sendLengthSettings();
         QVERIFY(frames.isEmpty());
-        QCOMPARE(messages.value(0), fault == "unselect" ? message.arg(ui.label_CurrentSetting_4->text()) : message);
+        QCOMPARE(messages.value(0), message);
     }
 
     // "测试值" sends 0 μΩ; "设定值" brings back the last set or reported standard.

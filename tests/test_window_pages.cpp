@@ -213,51 +213,6 @@ private slots:
     }
 
     // --- sending the settings ---
-    // A blank value is replaced by the lowest real one in the widget before the
-    // frame is built, whichever edit sends it.
-    void blankValuesAreSentAsTheLowestRealValue_data()
-    {
-        QTest::addColumn<bool>("lengthPage");
-        QTest::addColumn<QString>("blanked");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("offset");  // of the field in the frame
-        QTest::addColumn<Bytes>("bytes");
-        QTest::newRow("conductor number") << false << "spinBox_ConductorNoValue_3" << "0" << 12 << Bytes{0, 0};
-        QTest::newRow("tapping") << false << "spinBox_TappingValue_3" << "00" << 9 << Bytes{0};
-        QTest::newRow("conductor temperature")
-            << false << "doubleSpinBox_ConductorTempValue_3" << "-40.00℃" << 14 << Bytes{0xC2, 0x20, 0, 0};
-        QTest::newRow("length: conductor number") << true << "spinBox_ConductorNoValue_4" << "0" << 8 << Bytes{0, 0};
-        QTest::newRow("length: sample number") << true << "spinBox_SampleNoValue_4" << "0" << 6 << Bytes{0};
-        QTest::newRow("length: standard value in mΩ")
-            << true << "doubleSpinBox_StandardValue_4" << "0.000" << 15 << Bytes{0, 0, 0, 0};
-    }
-    void blankValuesAreSentAsTheLowestRealValue()
-    {
-        QFETCH(bool, lengthPage);
-        QFETCH(QString, blanked);
-        QFETCH(int, offset);
-        QFETCH(Bytes, bytes);
-        PagesRig rig;
-        QVERIFY(rig.connect());
-        if (lengthPage)
-            QVERIFY(rig.toLengthPage());
-        QVERIFY(rig.enterEditMode(lengthPage));
-        auto* box = rig.widget<QAbstractSpinBox>(blanked);
-        if (auto* spin = qobject_cast<QSpinBox*>(box))
-            spin->setValue(spin->minimum());
-        else
-            qobject_cast<QDoubleSpinBox*>(box)->setValue(qobject_cast<QDoubleSpinBox*>(box)->minimum());
-        QCOMPARE(box->text(), QStringLiteral(" "));
-
-        // Another setting of the page is edited.
-        rig.choose(lengthPage ? "comboBox_CurrentSettingValue_4" : "comboBox_CurrentSettingValue_3", 9);
-        QTEST(box->text(), "shown");
-        QVERIFY(rig.waitForStatus(kAccepted) || lengthPage);  // 0 mΩ as a set value is the instrument's to refuse
-        QTRY_COMPARE_WITH_TIMEOUT(rig.settingsFrames(lengthPage).size(), std::size_t(1), kWait);
-        QCOMPARE(rig.frameBytes(lengthPage, 0, offset, int(bytes.size())), bytes);
-        QCOMPARE(rig.frameBytes(lengthPage, 0, 7, 1), Bytes{9});  // the edit itself: 400 mA
-    }
-
     // The first frame an edit of the DC page sends, byte for byte, and its
     // arrival as the instrument's settings once polling resumes.
     void dcEditSendsTheWholePageAndTheInstrumentTakesIt()
