@@ -64,31 +64,6 @@ bool setPhase(Rig& rig, int phaseIndex, int material = 0)
     return answers.size() == 1 && protocol::acknowledgeAccepts(answers[0].data(), answers[0].size());
 }
 
-bool reachPhase(Rig& rig, sim::Phase phase)
-{
-    return QTest::qWaitFor([&] { return rig.instruments[0]->phase() == phase; }, kWait);
-}
-
-// One DC test from start to its result row, the clock moved by hand.
-bool runDcTest(Rig& rig)
-{
-    QStandardItemModel* rows = rig.model(kDcTable);
-    const int before = rows->rowCount();
-    TrendChart* chart = trendOf(rig)->chart();
-    chart->clear();  // what the test draws, not what the last one left
-    emit rig.window->startTestingSignal(false);
-    if (!reachPhase(rig, sim::Phase::Charging))
-        return false;
-    rig.clock->advanceMs(30'000);  // charged and settled
-    if (!QTest::qWaitFor([&] { return ohmsOf(chart->trace()).size() >= 3; }, kWait))
-        return false;
-    emit rig.window->stopTestingSignal(false);
-    if (!reachPhase(rig, sim::Phase::Discharging))
-        return false;
-    rig.clock->advanceMs(20'000);  // discharged
-    return QTest::qWaitFor([&] { return rows->rowCount() == before + 1; }, kWait);
-}
-
 void clickRow(Rig& rig, int row)
 {
     auto* view = rig.get<QTableView>(kDcTable);
@@ -124,7 +99,7 @@ private slots:
         QCOMPARE(rig.window->size(), QSize(1257, 682));  // the trend opens at the usual size
         QLabel* mark = stableMark(rig);
         emit rig.window->startTestingSignal(false);
-        QVERIFY(reachPhase(rig, sim::Phase::Charging));
+        QVERIFY(rig.waitForPhase(sim::Phase::Charging));
         rig.clock->advanceMs(4'600);  // charged at 10 A
         QVector<double> shown;
         bool sawSettling = false;
@@ -161,7 +136,7 @@ private slots:
         QVERIFY(mark->geometry().left() > status->geometry().center().x() + statusText / 2);
 
         emit rig.window->stopTestingSignal(false);
-        QVERIFY(reachPhase(rig, sim::Phase::Discharging));
+        QVERIFY(rig.waitForPhase(sim::Phase::Discharging));
         rig.clock->advanceMs(20'000);
         QTRY_COMPARE_WITH_TIMEOUT(rig.model(kDcTable)->rowCount(), 1, kWait);
         const analysis::Trace kept = rowTrace(rig, 0);
@@ -185,7 +160,7 @@ private slots:
         QVERIFY(rig.connect());
         for (double ohms : {0.012345, 0.02}) {
             rig.instruments[0]->setDcSampleOhms(ohms);
-            QVERIFY(runDcTest(rig));
+            QVERIFY(rig.runTest(false));
         }
         const analysis::Trace first = rowTrace(rig, 0);
         const analysis::Trace second = rowTrace(rig, 1);
@@ -203,8 +178,7 @@ private slots:
         clickRow(rig, 1);
         QCOMPARE(ohmsOf(chart->trace()), ohmsOf(second));
 
-        auto* view = rig.get<QTableView>(kDcTable);
-        view->selectionModel()->select(view->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        rig.selectRows(kDcTable, {0});
         rig.get<QPushButton>("pushButton_delete")->click();
         QCOMPARE(rig.model(kDcTable)->rowCount(), 1);
         QCOMPARE(rig.model(kDcTable)->index(0, 0).data().toString(), QStringLiteral("1"));
@@ -267,8 +241,8 @@ private slots:
         QFETCH(int, tab);
         Rig rig;
         QVERIFY(rig.connect());
-        QVERIFY(runDcTest(rig));
-        QVERIFY(runDcTest(rig));
+        QVERIFY(rig.runTest(false));
+        QVERIFY(rig.runTest(false));
         rig.action("actionConnect")->trigger();  // no reading changes the page between the looks
         QVERIFY(rig.waitForConnectText(disconnectedText()));
         rig.chooseLanguage(language);
@@ -307,7 +281,7 @@ private slots:
         for (int phase = 0; phase < 3; ++phase) {
             QVERIFY(setPhase(rig, phase));
             rig.instruments[0]->setDcSampleOhms(phase == 2 ? 0.012345 * 1.03 : 0.012345);
-            QVERIFY2(runDcTest(rig), qPrintable(QString::number(phase)));
+            QVERIFY2(rig.runTest(false), qPrintable(QString::number(phase)));
         }
         auto* panel = rig.get<BalancePanel>("balancePanel");
         QTRY_COMPARE_WITH_TIMEOUT(panel->rowTexts().value(0).value(BalancePanel::Verdict), QStringLiteral("不合格"), kWait);
@@ -335,8 +309,7 @@ private slots:
         QCOMPARE(panel->rowTexts().at(0)[BalancePanel::Verdict], QStringLiteral("合格"));
 
         // Without one of its rows the group is incomplete and names what is missing.
-        auto* view = rig.get<QTableView>(kDcTable);
-        view->selectionModel()->select(view->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        rig.selectRows(kDcTable, {1});
         rig.get<QPushButton>("pushButton_delete")->click();
         QTRY_COMPARE_WITH_TIMEOUT(panel->rowTexts().at(0)[BalancePanel::Verdict], QStringLiteral("不完整"), kWait);
         QVERIFY(panel->rowTexts().at(0)[BalancePanel::Values].contains(QStringLiteral("缺")));

@@ -433,14 +433,11 @@ private slots:
         PagesRig rig;
         QStandardItemModel* model = resultModel(rig, lengthPage);
         fillRows(model, {"a", "b", "c", "d", "e"});
-        auto* view = rig.get<QTableView>(lengthPage ? "tableView_lengthTest" : "tableView_resTest");
-        for (int row : selected) {
-            if (row < 0)
-                view->selectionModel()->select(model->index(1, 1), QItemSelectionModel::Select);
-            else  // a click on the row's header with Ctrl held
-                view->selectionModel()->select(model->index(row, 0),
-                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        }
+        const char* view = lengthPage ? "tableView_lengthTest" : "tableView_resTest";
+        if (selected == QList<int>{-1})
+            rig.get<QTableView>(view)->selectionModel()->select(model->index(1, 1), QItemSelectionModel::Select);
+        else
+            rig.selectRows(view, selected);
         rig.button(lengthPage ? "pushButton_delete2" : "pushButton_delete")->click();
         QCOMPARE(column(model, 1), left);
         QStringList numbers;

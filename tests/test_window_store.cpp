@@ -48,23 +48,11 @@ QStringList headerTexts(const QAbstractItemModel* model)
     return texts;
 }
 
-// One test on the page on screen, from start to its result row.
+// One test on the page, with the remark, from start to its result row.
 bool finishTest(Rig& rig, bool lengthTest, const QString& remark = QString())
 {
-    const char* view = lengthTest ? "tableView_lengthTest" : "tableView_resTest";
     rig.get<QTextEdit>(lengthTest ? "textEdit_Remark_2" : "textEdit_Remark")->setPlainText(remark);
-    const int before = tableModel(rig, view)->rowCount();
-    emit rig.window->startTestingSignal(lengthTest);
-    if (!QTest::qWaitFor([&] { return rig.instruments[0]->phase() == sim::Phase::Charging; }, kWait))
-        return false;
-    rig.clock->advanceMs(10'000);  // charged and measuring
-    if (!rig.waitForPolls(3))
-        return false;
-    emit rig.window->stopTestingSignal(lengthTest);
-    if (!QTest::qWaitFor([&] { return rig.instruments[0]->phase() == sim::Phase::Discharging; }, kWait))
-        return false;
-    rig.clock->advanceMs(100'000);  // discharged
-    return QTest::qWaitFor([&] { return tableModel(rig, view)->rowCount() == before + 1; }, kWait);
+    return rig.runTest(lengthTest);
 }
 
 bool toPage(Rig& rig, bool lengthPage)
@@ -72,14 +60,6 @@ bool toPage(Rig& rig, bool lengthPage)
     rig.action(lengthPage ? "actionConductor_length_test" : "actionDc_resistance_test")->trigger();
     return QTest::qWaitFor([&] { return rig.get<QStackedWidget>("stackedWidget")->currentIndex() == int(lengthPage)
                                         && rig.pollingTimerActive(); }, kWait);
-}
-
-void selectWholeRows(Rig& rig, const char* view, const QList<int>& rows)
-{
-    auto* table = rig.get<QTableView>(view);
-    for (int row : rows)
-        table->selectionModel()->select(table->model()->index(row, 0),
-                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 bool importRecords(Rig& rig, int count, int damaged = 0)
@@ -203,7 +183,7 @@ private slots:
         QVERIFY(toPage(rig, true));
         QVERIFY(finishTest(rig, true, QStringLiteral("L1")));
         QVERIFY(finishTest(rig, true, QStringLiteral("L2")));
-        selectWholeRows(rig, "tableView_resTest", {1});
+        rig.selectRows("tableView_resTest", {1});
         rig.get<QPushButton>("pushButton_delete")->click();
         rig.get<QPushButton>("pushButton_clear2")->click();
         QVERIFY(finishTest(rig, true, QStringLiteral("L3")));
@@ -223,7 +203,7 @@ private slots:
 
         // Restored rows are kept rows: a delete after the restart is kept too,
         // and the next test continues the numbering.
-        selectWholeRows(rig, "tableView_resTest", {0});
+        rig.selectRows("tableView_resTest", {0});
         rig.get<QPushButton>("pushButton_delete")->click();
         rig.reopenWindow();
         QCOMPARE(column(cellTexts(tableModel(rig, "tableView_resTest")), 14), QStringList{"r3"});

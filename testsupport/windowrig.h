@@ -94,6 +94,36 @@ struct Rig {
                 a->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     }
+    bool waitForPhase(sim::Phase phase) const
+    {
+        return QTest::qWaitFor([&] { return instruments[0]->phase() == phase; }, kWait);
+    }
+    // One test on a page from its start to its result row, started and stopped by
+    // the window's signals; the instrument measures three times in between.
+    bool runTest(bool lengthPage)
+    {
+        const auto* rows = get<QTableView>(lengthPage ? "tableView_lengthTest" : "tableView_resTest")->model();
+        const int before = rows->rowCount();
+        emit window->startTestingSignal(lengthPage);
+        if (!waitForPhase(sim::Phase::Charging))
+            return false;
+        clock->advanceMs(30'000);  // charged and settled
+        if (!waitForPolls(3))
+            return false;
+        emit window->stopTestingSignal(lengthPage);
+        if (!waitForPhase(sim::Phase::Discharging))
+            return false;
+        clock->advanceMs(100'000);  // discharged
+        return QTest::qWaitFor([&] { return rows->rowCount() == before + 1; }, kWait);
+    }
+    // Whole rows of a table selected, as clicks on their headers with Ctrl held do.
+    void selectRows(const char* view, const QList<int>& rows) const
+    {
+        auto* table = get<QTableView>(view);
+        for (int row : rows)
+            table->selectionModel()->select(table->model()->index(row, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
     // Until the first instrument has answered `polls` more requests and the window has taken its events since.
     bool waitForPolls(int polls)
     {
