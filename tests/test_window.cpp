@@ -118,9 +118,14 @@ private slots:
             QCOMPARE(requests(), std::size_t(0));
             return;
         }
+        rig.action("actionConnect")->trigger();  // one dialog at a time
+        rig.window->detectedDeviceSlot({QStringLiteral("sim:0"), QStringLiteral("sim:1")});
+        QTest::qWait(100);
+        QCOMPARE(rig.window->findChildren<QDialog*>().size(), 1);
         paths->setCurrentIndex(chosen);
         dialog()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         QVERIFY(rig.waitForConnectText(connectedText()));
+        QCOMPARE(rig.window->findChildren<QDialog*>().size(), 0);
         QVERIFY(rig.instruments[chosen]->upperOpen());
         QCOMPARE(rig.instruments[1 - chosen]->requestCount(), std::size_t(0));
     }
