@@ -14,8 +14,6 @@ using namespace windowtest;
 namespace {
 
 constexpr int kTickMs = 20;  // one second of the pause between two tests
-const char* const kDataActions[] = {"actionImport_storage", "actionExportToExcel", "actionExportToPDF",
-                                    "actionAutomatic_measurement"};
 
 WindowTiming seriesTiming()
 {
@@ -268,7 +266,6 @@ private slots:
         QTest::newRow("stored") << QByteArray("[General]\ninterval=300\n") << 300;
         QTest::newRow("too short") << QByteArray("[General]\ninterval=-20\n") << 200;
         QTest::newRow("too long") << QByteArray("[General]\ninterval=2147483647\n") << 800;
-        QTest::newRow("garbage") << QByteArray("[General]\ninterval=fast\n") << 600;
     }
     void samplingDialogKeepsTheChoice()
     {

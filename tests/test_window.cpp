@@ -10,8 +10,6 @@ using namespace windowtest;
 
 namespace {
 
-const char* const kDataActions[] = {"actionImport_storage", "actionExportToExcel", "actionExportToPDF",
-                                    "actionAutomatic_measurement"};
 const char* const kButtons[] = {"pushButton_Change", "pushButton_Test", "pushButton_Change_2", "pushButton_Test_2"};
 // What a status report leaves behind.
 enum Effect { Box = 1, ValuesShown = 2, RestartsPolling = 4, StaysConnected = 8, ImportEnabled = 16, PdfEnabled = 32 };

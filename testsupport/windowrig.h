@@ -20,6 +20,9 @@ namespace windowtest {
 constexpr int kWait = 8000;  // ms: bound of every wait
 inline QString connectedText() { return QStringLiteral("断开连接"); }
 inline QString disconnectedText() { return QStringLiteral("连接"); }
+// The actions that need an idle, connected instrument.
+const char* const kDataActions[] = {"actionImport_storage", "actionExportToExcel", "actionExportToPDF",
+                                    "actionAutomatic_measurement"};
 
 inline LinkTiming fastLinkTiming()
 {
