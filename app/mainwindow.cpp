@@ -113,7 +113,21 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     connect(parts->settingsEditor, &SettingsEditor::settingsFrame, this, &MainWindow::updateTestSettingSignal);
     connect(parts->settingsEditor, &SettingsEditor::statusMessage, this,
             [this](const QString& message) { ui->statusbar->showMessage(message); });
-    connect(parts->settingsEditor, &SettingsEditor::editModeChanged, this, &MainWindow::followEditMode);
+    // The window's side of the edit mode: polling paused and the widgets open.
+    connect(parts->settingsEditor, &SettingsEditor::editModeChanged, this, [this](bool editing) {
+        if (editing) {
+            stopPolling();
+            link->startLinkThread();
+            link->startDecoderThread();
+            for (ResultPage* page : parts->pages())
+                page->setSettingWidgetsEnabled(true);
+            windowactions::setPageActionsEnabled(*ui, true);
+        } else {
+            startPolling();
+            for (ResultPage* page : parts->pages())
+                page->setSettingWidgetsEnabled(false);
+        }
+    });
     parts->fileExports = new FileExports(this, ui->stackedWidget, [this] { return reportContent(); });
     connect(parts->fileExports, &FileExports::warning, this,
             [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); });
@@ -148,7 +162,8 @@ void MainWindow::initUi()
         connect(group, &QActionGroup::triggered, this, &MainWindow::slotLanguageChanged);
     parts->resultKeeper->placeHistoryAction(ui->menuView);
 
-    setSettingWidgetsEnabled(false);
+    for (ResultPage* page : parts->pages())
+        page->setSettingWidgetsEnabled(false);
     windowactions::setDataActionsEnabled(*ui, false);
     windowactions::setPageActionsEnabled(*ui, true);
     ui->actionStorage->setEnabled(true);
@@ -185,18 +200,6 @@ void MainWindow::createTableModels()
     parts->storedImport->retranslateTable();
     if (parts->insight)
         parts->insight->followResultModels(parts->dcPage->resultModel());
-}
-
-void MainWindow::setSettingWidgetsEnabled(bool e)
-{
-    parts->dcPage->setSettingWidgetsEnabled(e);
-    parts->lengthPage->setSettingWidgetsEnabled(e);
-}
-
-void MainWindow::clearDisplayedValues()
-{
-    parts->dcPage->clearValues();
-    parts->lengthPage->clearValues();
 }
 
 // --- pages -------------------------------------------------------------------
@@ -249,9 +252,11 @@ void MainWindow::changeEvent(QEvent* e)
     switch (e->type()) {
     case QEvent::LanguageChange:
         ui->retranslateUi(this);
-        clearDisplayedValues();
+        for (ResultPage* page : parts->pages())
+            page->clearValues();
         initUi();
-        fillSettingComboBoxes();
+        for (ResultPage* page : parts->pages())
+            page->fillSettingLists();
         if (isConnected) {
             // The imported records stay on screen: polling, which would leave
             // their page at the next reading, restarts with a test page.

@@ -1,10 +1,7 @@
 #pragma once
-// The main window: a shell that owns the form, the link (LinkSession) and the
-// small classes that do the work, and keeps the slots and signals through
-// which the instrument, the tests and outside checks reach the window. Its
-// files: mainwindow.cpp (construction, wiring, window events), _connection
-// (connecting, polling, readings, status reports), _pages, _settings,
-// _import, _reports, _auto (the slots of each part).
+// The main window: a shell over the form, the link (LinkSession) and the small
+// classes that do the work (WindowParts). It keeps the slots and signals through
+// which the instrument, the tests and outside checks reach the window.
 
 #include "app/windowtiming.h"
 #include "data/receivedata.h"
@@ -15,22 +12,16 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
-
 #include <functional>
 #include <memory>
 
-namespace Ui {
-class MainWindow;
-}
-namespace transport {
-class Transport;
-}
+namespace Ui { class MainWindow; }
+namespace transport { class Transport; }
 class DesktopFiles;
 class DeviceSelectionDialog;
 class LinkSession;
 class QAction;
 class QPushButton;
-class ResultPage;
 struct WindowParts;
 class WinUSBManager;
 
@@ -94,14 +85,10 @@ private slots:
     void on_pushButton_save_clicked();
     void on_pushButton_save2_clicked();
     void readOutEnded(int readedNum);
-
-    // Display rules of the setting widgets; they send nothing.
     void on_spinBox_TappingValue_3_valueChanged(int arg1);
     void on_doubleSpinBox_ConductorTempValue_3_valueChanged(double arg1);
     void on_comboBox_StandardSettingValue_4_currentIndexChanged(int index);
     void on_comboBox_StandardUnitValue_4_currentIndexChanged(int index);
-
-    // Edit mode, settings sent by the operator's edits, test start and stop.
     void on_pushButton_Change_clicked();
     void on_pushButton_Change_2_clicked();
     void on_pushButton_Test_clicked();
@@ -121,8 +108,6 @@ private slots:
     void on_comboBox_StandardSettingValue_4_activated(int index);
     void on_doubleSpinBox_StandardValue_4_editingFinished();
     void on_comboBox_StandardUnitValue_4_activated(int index);
-
-    // Result tables: show or hide, delete the selected rows, clear.
     void on_toolButton_record_clicked();
     void on_toolButton_record2_clicked();
     void on_pushButton_delete_clicked();
@@ -143,31 +128,16 @@ private:
     void setUpStoredData(const WindowTiming& timing);
     void setUpAutoSeries(int countdownTickMs);
     void createTableModels();
-    void fillSettingComboBoxes();
-    void setSettingWidgetsEnabled(bool enabled);
-    void clearDisplayedValues();
-    const ResultPage* resultPageOnScreen() const;  // nullptr on the stored-data page
-
     void setDisconnectedState();
     void startPolling();
     void stopPolling();
     void preparePagesForPolling();
     void followTestState(const ReceiveData& rd);
-    void followEditMode(bool editing);
     void pressChangeButton(QPushButton* button);
     void pressTestButton(bool isLengthTest);
-    void startTest(bool isLengthTest);
     void endImport();
-    void releaseInstrumentAfterImport();
-    void keepActionsWhileImporting();
-    void importFinished(const QString& message);
     reports::ReportContent reportContent() const;
     void showWarningBox(const QString& message);
-
-    // Pages of stackedWidget.
-    static constexpr int kDcPage = 0;
-    static constexpr int kLengthPage = 1;
-    static constexpr int kStoredPage = 2;
 
     Ui::MainWindow* ui;
     std::unique_ptr<WindowParts> parts;

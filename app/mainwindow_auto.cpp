@@ -69,8 +69,10 @@ void MainWindow::stopAutoTest()
 
 void MainWindow::autoMeasurement(bool isLengthTest)
 {
-    if (!isTesting)
-        startTest(isLengthTest);
+    if (!isTesting) {
+        startPolling();
+        emit startTestingSignal(isLengthTest);
+    }
 }
 
 void MainWindow::on_actionSample_interval_triggered()

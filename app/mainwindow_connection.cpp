@@ -85,9 +85,11 @@ void MainWindow::upperSwitchOnSlot()
     ui->statusbar->showMessage(tr("已连接设备"));
 
     parts->settingsEditor->leaveEditMode();
-    setSettingWidgetsEnabled(false);
+    for (ResultPage* page : parts->pages())
+        page->setSettingWidgetsEnabled(false);
     ui->actionStorage->setEnabled(false);
-    fillSettingComboBoxes();
+    for (ResultPage* page : parts->pages())
+        page->fillSettingLists();
     windowactions::setPageButtonsEnabled(*ui, true);
 }
 
@@ -108,7 +110,8 @@ void MainWindow::setDisconnectedState()
     parts->settingsEditor->leaveEditMode();
     lastCharging = 0;
 
-    clearDisplayedValues();
+    for (ResultPage* page : parts->pages())
+        page->clearValues();
     windowactions::setDataActionsEnabled(*ui, false);
     windowactions::setLanguageMenuEnabled(*ui, true);
     windowactions::setPageActionsEnabled(*ui, true);
@@ -137,15 +140,10 @@ void MainWindow::stopPolling()
 void MainWindow::preparePagesForPolling()
 {
     parts->settingsEditor->leaveEditMode();
-    setSettingWidgetsEnabled(false);
+    for (ResultPage* page : parts->pages())
+        page->setSettingWidgetsEnabled(false);
     ui->pushButton_Change->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));
     ui->pushButton_Change_2->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));
-}
-
-void MainWindow::startTest(bool isLengthTest)
-{
-    startPolling();
-    emit startTestingSignal(isLengthTest);
 }
 
 // The stop flag is set directly: the read-out loop in the link thread sees it
@@ -158,11 +156,6 @@ void MainWindow::endImport()
     if (!parts->storedImport->isImporting())
         return;
     parts->storedImport->abandon();  // the rows that arrived stay on screen only
-    releaseInstrumentAfterImport();
-}
-
-void MainWindow::releaseInstrumentAfterImport()
-{
     link->releaseInstrument();
 }
 
@@ -239,7 +232,8 @@ void MainWindow::stateProcessingSlot(QString logMessage, int errorType)
     case linkstatus::Information:
         break;
     case linkstatus::ReadingFailed:
-        clearDisplayedValues();
+        for (ResultPage* page : parts->pages())
+            page->clearValues();
         break;
     case linkstatus::StoredDataFailed:
         endImport();

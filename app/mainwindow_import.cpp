@@ -21,8 +21,19 @@ void MainWindow::setUpStoredData(const WindowTiming& timing)
     connect(parts->storedImport, &StoredImport::stopCirculation, this, &MainWindow::stopCirculationSignal);
     connect(parts->storedImport, &StoredImport::keyLock, this, &MainWindow::keyLockSignal);
     connect(parts->storedImport, &StoredImport::readOutRequested, this, &MainWindow::startReadReadBackData);
-    connect(parts->storedImport, &StoredImport::rowsShown, this, &MainWindow::keepActionsWhileImporting);
-    connect(parts->storedImport, &StoredImport::finished, this, &MainWindow::importFinished);
+    connect(parts->storedImport, &StoredImport::rowsShown, this, [this] {
+        windowactions::setDataActionsEnabled(*ui, false);
+        windowactions::setLanguageMenuEnabled(*ui, false);
+        windowactions::setPageActionsEnabled(*ui, true);
+        ui->actionStorage->setEnabled(true);
+    });
+    // The read-out is over: the instrument let go, the actions back.
+    connect(parts->storedImport, &StoredImport::finished, this, [this](const QString& message) {
+        link->releaseInstrument();
+        windowactions::restoreAfterImport(*ui, true);
+        if (!message.isEmpty())
+            ui->statusbar->showMessage(message);
+    });
 
     ResultKeeper::Tables tables;
     tables.results = [this](TableKind kind) {
@@ -83,22 +94,5 @@ void MainWindow::readOutEnded(int readedNum)
 {
     Q_UNUSED(readedNum)
     parts->storedImport->takeReadOutEnd();
-}
-
-void MainWindow::keepActionsWhileImporting()
-{
-    windowactions::setDataActionsEnabled(*ui, false);
-    windowactions::setLanguageMenuEnabled(*ui, false);
-    windowactions::setPageActionsEnabled(*ui, true);
-    ui->actionStorage->setEnabled(true);
-}
-
-// The read-out is over: the instrument let go, the actions back.
-void MainWindow::importFinished(const QString& message)
-{
-    releaseInstrumentAfterImport();
-    windowactions::restoreAfterImport(*ui, true);
-    if (!message.isEmpty())
-        ui->statusbar->showMessage(message);
 }
 

@@ -24,24 +24,6 @@ void MainWindow::createResultPages()
         connect(page, &ResultPage::dangerShown, this, [this] { ui->statusbar->showMessage(QString()); });
 }
 
-const ResultPage* MainWindow::resultPageOnScreen() const
-{
-    switch (ui->stackedWidget->currentIndex()) {
-    case kDcPage:
-        return parts->dcPage;
-    case kLengthPage:
-        return parts->lengthPage;
-    default:
-        return nullptr;
-    }
-}
-
-void MainWindow::fillSettingComboBoxes()
-{
-    parts->dcPage->fillSettingLists();
-    parts->lengthPage->fillSettingLists();
-}
-
 void MainWindow::on_spinBox_TappingValue_3_valueChanged(int arg1) { parts->dcPage->showTwoDigits(arg1); }
 void MainWindow::on_doubleSpinBox_ConductorTempValue_3_valueChanged(double arg1) { parts->dcPage->showSign(arg1); }
 

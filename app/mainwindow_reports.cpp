@@ -34,7 +34,8 @@ void MainWindow::pdfSettingSlot(PdfSettingData pdfS)
 reports::ReportContent MainWindow::reportContent() const
 {
     reports::ReportContent content;
-    const ResultPage* page = resultPageOnScreen();
+    const int onScreen = ui->stackedWidget->currentIndex();
+    const ResultPage* page = onScreen == kDcPage ? parts->dcPage : onScreen == kLengthPage ? parts->lengthPage : nullptr;
     if (!page)
         return content;
     const QLabel* resistance = page == parts->dcPage ? ui->label_TestedResistanceValue : ui->label_TestedResistanceValue_2;

@@ -25,21 +25,6 @@ void MainWindow::pressChangeButton(QPushButton* button)
     parts->settingsEditor->toggleEditMode(button);
 }
 
-// The window's side of the edit mode: polling paused and the widgets open.
-void MainWindow::followEditMode(bool editing)
-{
-    if (editing) {
-        stopPolling();
-        link->startLinkThread();
-        link->startDecoderThread();
-        setSettingWidgetsEnabled(true);
-        windowactions::setPageActionsEnabled(*ui, true);
-    } else {
-        startPolling();
-        setSettingWidgetsEnabled(false);
-    }
-}
-
 void MainWindow::on_pushButton_Test_clicked()
 {
     pressTestButton(false);
@@ -56,10 +41,12 @@ void MainWindow::pressTestButton(bool isLengthTest)
         ui->statusbar->showMessage(tr("设备未连接"));
         return;
     }
-    if (isTesting)
+    if (isTesting) {
         emit stopTestingSignal(isLengthTest);
-    else
-        startTest(isLengthTest);
+        return;
+    }
+    startPolling();
+    emit startTestingSignal(isLengthTest);
 }
 
 void MainWindow::on_spinBox_ConductorNoValue_3_editingFinished() { parts->settingsEditor->sendDcSettings(); }

@@ -14,7 +14,13 @@
 #include "app/storedimport.h"
 #include "app/windowactions.h"
 
+#include <array>
 #include <memory>
+
+// Pages of the window's stackedWidget.
+constexpr int kDcPage = 0;
+constexpr int kLengthPage = 1;
+constexpr int kStoredPage = 2;
 
 struct WindowParts {
     ResultPage* dcPage = nullptr;
@@ -27,4 +33,6 @@ struct WindowParts {
     ResultKeeper* resultKeeper = nullptr;
     FileExports* fileExports = nullptr;
     std::unique_ptr<InsightController> insight;  // live trend, kept traces, three-phase balance
+
+    std::array<ResultPage*, 2> pages() const { return {dcPage, lengthPage}; }
 };
