@@ -18,6 +18,10 @@ LinkSession::LinkSession(WinUSBManager* manager, QTimer* pollTimer, int pollInte
     link->moveToThread(linkThread);
     parser->moveToThread(parserThread);
     connect(pollTimer, &QTimer::timeout, this, &LinkSession::queuePoll);
+    // The link's answers go to the decoder, thread to thread.
+    connect(link, &WinUSBManager::finishReadRealTime, parser, &ReceiveThread::parseRealTimeData);
+    connect(link, &WinUSBManager::finishReadReadBack, parser, &ReceiveThread::parseReadBackData);
+    connect(link, &WinUSBManager::readBackEnded, parser, &ReceiveThread::endReadBack);
 }
 
 LinkSession::~LinkSession()

@@ -75,14 +75,11 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     connect(usbManager, &WinUSBManager::upperSwitchOnSignal, this, &MainWindow::upperSwitchOnSlot);
     connect(this, &MainWindow::disConnectSignal, usbManager, &WinUSBManager::disConnect);
     connect(this, &MainWindow::changeReadTypeSignal, usbManager, &WinUSBManager::changeReadType);
-    connect(usbManager, &WinUSBManager::finishReadRealTime, receiver, &ReceiveThread::parseRealTimeData);
     connect(receiver, &ReceiveThread::finishReadRealTimeData, this, &MainWindow::showRealTimeData);
     connect(this, &MainWindow::startReadStoreTotalNum, usbManager, &WinUSBManager::readStoreTotalNum);
     connect(usbManager, &WinUSBManager::finishReadStorageNumSignal, this, &MainWindow::showReadBackStorageNum);
     connect(this, &MainWindow::startReadReadBackData, usbManager, &WinUSBManager::readReadBackData);
-    connect(usbManager, &WinUSBManager::finishReadReadBack, receiver, &ReceiveThread::parseReadBackData);
     connect(receiver, &ReceiveThread::finishReadReadBackData, this, &MainWindow::showReadBackData);
-    connect(usbManager, &WinUSBManager::readBackEnded, receiver, &ReceiveThread::endReadBack);
     connect(receiver, &ReceiveThread::readBackEnded, this, &MainWindow::readOutEnded);
     connect(usbManager, &WinUSBManager::stateProcessing, this, &MainWindow::stateProcessingSlot);
     connect(receiver, &ReceiveThread::stateProcessing, this, &MainWindow::stateProcessingSlot);
