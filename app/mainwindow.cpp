@@ -3,34 +3,20 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/windowparts.h"
+
 #include "data/receivethread.h"
 #include "link/transport.h"
 #include "link/winusbmanager.h"
 
-// [series-pages-language]
-#include "app/pageswitcher.h"
 #include <QActionGroup>
 
-// [stored-data]
 #include "app/importkeeper.h"
-#include "app/resultkeeper.h"
-#include "app/storedimport.h"
 #include "data/storedrecordsmodel.h"
 
-// [result-pages]
-#include "app/resultpage.h"
-
-// [settings-exports]
-#include "app/fileexports.h"
-#include "app/settingseditor.h"
 #include <QMessageBox>
 
-// [insight]
-#include "app/insightcontroller.h"
-
 #include <QDateTime>
-
-// [infra]
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -47,16 +33,6 @@
 namespace {
 
 const char* const kToolBarSpacerName = "toolBarPageSpacer";
-
-// Moves every row with its items (texts, alignment, stored ids) in order.
-void takeRowsOver(QStandardItemModel& from, QStandardItemModel& to)
-{
-    QList<QList<QStandardItem*>> rows;
-    while (from.rowCount() > 0)
-        rows.prepend(from.takeRow(from.rowCount() - 1));
-    for (const QList<QStandardItem*>& row : rows)
-        to.appendRow(row);
-}
 
 }  // namespace
 
@@ -76,45 +52,34 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
                        const WindowTiming& windowTiming, QWidget* parent)
     : QMainWindow(parent),
       ui(new Ui::MainWindow),
-      sampleInterval(windowTiming.sampleIntervalMs)
+      parts(std::make_unique<WindowParts>())
 {
     ui->setupUi(this);
     createResultPages();
     setUpStoredData(windowTiming);
     initUi();
-    resultKeeper->open(store::ResultStore::defaultPath());
+    parts->resultKeeper->open(store::ResultStore::defaultPath());
     ui->stackedWidget->setCurrentIndex(kDcPage);
     ui->actionDc_resistance_test->setChecked(true);
 
-    realTimeTimer = new QTimer(this);
-    realTimeTimer->setObjectName(QStringLiteral("realTimeTimer"));
+    auto* pollTimer = new QTimer(this);
+    pollTimer->setObjectName(QStringLiteral("realTimeTimer"));
+    link = new LinkSession(makeManager(), pollTimer, windowTiming.sampleIntervalMs, this);
+    WinUSBManager* usbManager = link->manager();
+    ReceiveThread* receiver = link->decoder();
 
-    usbThread = new QThread;
-    usbManager = makeManager();
-    usbManager->moveToThread(usbThread);
-
-    receiveThread = new QThread;
-    receiver = new ReceiveThread;
-    receiver->moveToThread(receiveThread);
-
-    connect(usbThread, &QThread::finished, usbThread, &QObject::deleteLater);
-    connect(receiveThread, &QThread::finished, receiveThread, &QObject::deleteLater);
     connect(this, &MainWindow::detectDeviceSignal, usbManager, &WinUSBManager::detectDevice);
     connect(usbManager, &WinUSBManager::detectedDeviceSignal, this, &MainWindow::detectedDeviceSlot);
     connect(this, &MainWindow::connectUsbSignal, usbManager, &WinUSBManager::connectUsb);
     connect(usbManager, &WinUSBManager::finishUsbDetection, this, &MainWindow::usbStatus);
     connect(usbManager, &WinUSBManager::upperSwitchOnSignal, this, &MainWindow::upperSwitchOnSlot);
     connect(this, &MainWindow::disConnectSignal, usbManager, &WinUSBManager::disConnect);
-    connect(realTimeTimer, &QTimer::timeout, this, &MainWindow::queuePoll);
     connect(this, &MainWindow::changeReadTypeSignal, usbManager, &WinUSBManager::changeReadType);
-    connect(usbManager, &WinUSBManager::finishReadRealTime, receiver, &ReceiveThread::parseRealTimeData);
     connect(receiver, &ReceiveThread::finishReadRealTimeData, this, &MainWindow::showRealTimeData);
     connect(this, &MainWindow::startReadStoreTotalNum, usbManager, &WinUSBManager::readStoreTotalNum);
     connect(usbManager, &WinUSBManager::finishReadStorageNumSignal, this, &MainWindow::showReadBackStorageNum);
     connect(this, &MainWindow::startReadReadBackData, usbManager, &WinUSBManager::readReadBackData);
-    connect(usbManager, &WinUSBManager::finishReadReadBack, receiver, &ReceiveThread::parseReadBackData);
     connect(receiver, &ReceiveThread::finishReadReadBackData, this, &MainWindow::showReadBackData);
-    connect(usbManager, &WinUSBManager::readBackEnded, receiver, &ReceiveThread::endReadBack);
     connect(receiver, &ReceiveThread::readBackEnded, this, &MainWindow::readOutEnded);
     connect(usbManager, &WinUSBManager::stateProcessing, this, &MainWindow::stateProcessingSlot);
     connect(receiver, &ReceiveThread::stateProcessing, this, &MainWindow::stateProcessingSlot);
@@ -127,97 +92,85 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     connect(this, &MainWindow::stopCirculationSignal, usbManager, &WinUSBManager::stopCirculation);
     connect(this, &MainWindow::informUpperOpenSignal, usbManager, &WinUSBManager::informUpperOpen);
 
-    // [series-pages-language]
     setUpAutoSeries(windowTiming.countdownTickMs);
-    pageSwitcher = new PageSwitcher(
+    parts->pageSwitcher = new PageSwitcher(
         ui->stackedWidget, {ui->actionDc_resistance_test, ui->actionConductor_length_test, ui->actionStorage},
         windowTiming.pageSwitchPauseMs, [this] { return isConnected; }, this);
-    connect(pageSwitcher, &PageSwitcher::switchStarting, this, &MainWindow::endImport);
-    connect(pageSwitcher, &PageSwitcher::readTypeDue, this, &MainWindow::changeReadTypeSignal);
-    connect(pageSwitcher, &PageSwitcher::uiUpdateCancelDue, this, &MainWindow::cancelUiUpdateSignal);
-    connect(pageSwitcher, &PageSwitcher::pollingDue, this, [this] {
+    connect(parts->pageSwitcher, &PageSwitcher::switchStarting, this, &MainWindow::endImport);
+    connect(parts->pageSwitcher, &PageSwitcher::readTypeDue, this, &MainWindow::changeReadTypeSignal);
+    connect(parts->pageSwitcher, &PageSwitcher::uiUpdateCancelDue, this, &MainWindow::cancelUiUpdateSignal);
+    connect(parts->pageSwitcher, &PageSwitcher::pollingDue, this, [this] {
         startPolling();
         ui->statusbar->clearMessage();
-        setDataActionsEnabled(true);
+        windowactions::setDataActionsEnabled(*ui, true);
     });
-    connect(pageSwitcher, &PageSwitcher::changePressDue, this, &MainWindow::pressChangeButton);
+    connect(parts->pageSwitcher, &PageSwitcher::changePressDue, this, &MainWindow::pressChangeButton);
 
-    // [stored-data]
-
-    // [result-pages]
-
-    // [settings-exports]
-    settingsEditor = new SettingsEditor(ui, [this] { return isConnected; }, this);
-    connect(settingsEditor, &SettingsEditor::settingsFrame, this, &MainWindow::updateTestSettingSignal);
-    connect(settingsEditor, &SettingsEditor::statusMessage, this,
+    parts->settingsEditor = new SettingsEditor(ui, [this] { return isConnected; }, this);
+    connect(parts->settingsEditor, &SettingsEditor::settingsFrame, this, &MainWindow::updateTestSettingSignal);
+    connect(parts->settingsEditor, &SettingsEditor::statusMessage, this,
             [this](const QString& message) { ui->statusbar->showMessage(message); });
-    connect(settingsEditor, &SettingsEditor::editModeChanged, this, &MainWindow::followEditMode);
-    fileExports = new FileExports(this, ui->stackedWidget, [this] { return reportContent(); });
-    connect(fileExports, &FileExports::warning, this,
+    // The window's side of the edit mode: polling paused and the widgets open.
+    connect(parts->settingsEditor, &SettingsEditor::editModeChanged, this, [this](bool editing) {
+        if (editing) {
+            stopPolling();
+            link->startLinkThread();
+            link->startDecoderThread();
+            for (ResultPage* page : parts->pages())
+                page->setSettingWidgetsEnabled(true);
+            windowactions::setPageActionsEnabled(*ui, true);
+        } else {
+            startPolling();
+            for (ResultPage* page : parts->pages())
+                page->setSettingWidgetsEnabled(false);
+        }
+    });
+    parts->fileExports = new FileExports(this, ui->stackedWidget, [this] { return reportContent(); });
+    connect(parts->fileExports, &FileExports::warning, this,
             [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); });
 
-    // [insight]
     const std::array<InsightPageWidgets, 2> insightPages{{
         {ui->page_0, ui->toolButton_record, ui->groupBox_MeasurementSetting_3, ui->Page1, ui->label_testStatus,
          ui->tableView_resTest},
         {ui->page_1, ui->toolButton_record2, ui->groupBox_MeasurementSetting_4, ui->Page1_2, ui->label_testStatus_2,
          ui->tableView_lengthTest},
     }};
-    insight = std::make_unique<InsightController>(insightPages, resTestModel);
-    connect(insight.get(), &InsightController::warningRequested, this, &MainWindow::showWarningBox);
-    connect(insight.get(), &InsightController::balanceExportRequested, this,
+    parts->insight = std::make_unique<InsightController>(insightPages, parts->dcPage->resultModel());
+    connect(parts->insight.get(), &InsightController::warningRequested, this, &MainWindow::showWarningBox);
+    connect(parts->insight.get(), &InsightController::balanceExportRequested, this,
             [this](const QString& caption, const reports::TextTable& table) {
-                fileExports->exportWorkbook(caption, table, this);
+                parts->fileExports->exportWorkbook(caption, table, this);
             });
 
-    // [infra]
-
-}
-
-// The result row of a test that has just ended takes the test's trace.
-QByteArray MainWindow::takeFinishedTrace(int page)
-{
-    return insight ? insight->takeFinishedTrace(page) : QByteArray();
 }
 
 MainWindow::~MainWindow()
 {
-    storedImport->keeper()->flush();
-    // The link's thread ends after the requests already queued to it (the
-    // upper close and key unlock of an import ended on closing).
-    if (usbThread && usbThread->isRunning())
-        QMetaObject::invokeMethod(usbManager, [thread = usbThread] { thread->quit(); }, Qt::QueuedConnection);
-    for (QThread* thread : {usbThread, receiveThread}) {
-        if (!thread)
-            continue;
-        if (thread != usbThread)
-            thread->quit();
-        thread->wait();
-        delete thread;
-    }
-    delete usbManager;
-    delete receiver;
+    parts->storedImport->keeper()->flush();
+    delete link;  // its threads end before the window's parts go
     delete ui;
 }
 
 void MainWindow::initUi()
 {
     setWindowTitle(tr("10A 直流电阻测试仪"));
-    addPageButtonsToToolBar();
-    if (QActionGroup* group = languages.fillMenu(ui->menuLanguage))
+    windowactions::addPageButtonsToToolBar(*ui);
+    if (QActionGroup* group = parts->languages.fillMenu(ui->menuLanguage))
         connect(group, &QActionGroup::triggered, this, &MainWindow::slotLanguageChanged);
-    resultKeeper->placeHistoryAction(ui->menuView);
+    parts->resultKeeper->placeHistoryAction(ui->menuView);
 
-    setSettingWidgetsEnabled(false);
-    setDataActionsEnabled(false);
-    setPageActionsEnabled(true);
+    for (ResultPage* page : parts->pages())
+        page->setSettingWidgetsEnabled(false);
+    windowactions::setDataActionsEnabled(*ui, false);
+    windowactions::setPageActionsEnabled(*ui, true);
     ui->actionStorage->setEnabled(true);
     ui->pushButton_Change->setEnabled(false);
     ui->pushButton_Test->setEnabled(false);
     ui->pushButton_Change_2->setEnabled(false);
     ui->pushButton_Test_2->setEnabled(false);
 
-    setLabelTexts();
+    parts->dcPage->setCaptions();
+    parts->lengthPage->setCaptions();
 
     const QString blank = QStringLiteral(" ");
     ui->spinBox_ConductorNoValue_3->setSpecialValueText(blank);
@@ -235,94 +188,32 @@ void MainWindow::initUi()
     ui->statusbar->clearMessage();
 }
 
-// The three page buttons sit at the right end of the tool bar, behind one
-// expanding spacer. Adding an action the bar already holds moves it to the
-// end, so repeated calls keep the arrangement; the spacer is made only once.
-void MainWindow::addPageButtonsToToolBar()
-{
-    if (!ui->toolBar->findChild<QWidget*>(QLatin1String(kToolBarSpacerName))) {
-        auto* spacer = new QWidget(ui->toolBar);
-        spacer->setObjectName(QLatin1String(kToolBarSpacerName));
-        spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        ui->toolBar->addWidget(spacer);
-    }
-    ui->toolBar->addAction(ui->actionDc_resistance_test);
-    ui->toolBar->addAction(ui->actionConductor_length_test);
-    ui->toolBar->addAction(ui->actionStorage);
-}
-
-void MainWindow::setLabelTexts()
-{
-    dcPage->setCaptions();
-    lengthPage->setCaptions();
-}
-
-// Every call gives the result views new models with headers in the language
-// now in force. The rows move over from the replaced models, which are freed;
-// the stored-data table is retranslated in place: a language change keeps
-// every result and every imported record.
+// Every call gives the tables models with headers in the language now in
+// force; a language change keeps every result and every imported record.
 void MainWindow::createTableModels()
 {
-    QStandardItemModel* const replaced[] = {resTestModel, lengthTestModel};
-    createResultModels();
-    createStoredModel();
-    QStandardItemModel* const fresh[] = {resTestModel, lengthTestModel};
-    for (std::size_t i = 0; i < std::size(fresh); ++i) {
-        if (!replaced[i])
-            continue;
-        takeRowsOver(*replaced[i], *fresh[i]);
-        replaced[i]->deleteLater();
-    }
-    if (insight)
-        insight->followResultModels(resTestModel);
-}
-
-void MainWindow::setSettingWidgetsEnabled(bool e)
-{
-    dcPage->setSettingWidgetsEnabled(e);
-    lengthPage->setSettingWidgetsEnabled(e);
-}
-
-void MainWindow::clearDisplayedValues()
-{
-    dcPage->clearValues();
-    lengthPage->clearValues();
-}
-
-void MainWindow::setDataActionsEnabled(bool e)
-{
-    ui->actionImport_storage->setEnabled(e);
-    ui->actionExportToExcel->setEnabled(e);
-    ui->actionExportToPDF->setEnabled(e);
-    ui->actionAutomatic_measurement->setEnabled(e);
-}
-
-void MainWindow::setPageActionsEnabled(bool e)
-{
-    ui->actionDc_resistance_test->setEnabled(e);
-    ui->actionConductor_length_test->setEnabled(e);
-}
-
-void MainWindow::setLanguageMenuEnabled(bool e)
-{
-    ui->menuLanguage->setEnabled(e);
+    parts->dcPage->createModel();
+    parts->lengthPage->createModel();
+    parts->storedImport->retranslateTable();
+    if (parts->insight)
+        parts->insight->followResultModels(parts->dcPage->resultModel());
 }
 
 // --- pages -------------------------------------------------------------------
 
 void MainWindow::on_actionDc_resistance_test_triggered()
 {
-    pageSwitcher->switchToTestPage(kDcPage);
+    parts->pageSwitcher->switchToTestPage(kDcPage);
 }
 
 void MainWindow::on_actionConductor_length_test_triggered()
 {
-    pageSwitcher->switchToTestPage(kLengthPage);
+    parts->pageSwitcher->switchToTestPage(kLengthPage);
 }
 
 void MainWindow::on_actionStorage_triggered()
 {
-    if (!pageSwitcher->showAtOnce(kStoredPage))
+    if (!parts->pageSwitcher->showAtOnce(kStoredPage))
         return;
     ui->statusbar->clearMessage();
     if (isConnected) {
@@ -335,7 +226,7 @@ void MainWindow::on_actionStorage_triggered()
 
 void MainWindow::on_stackedWidget_currentChanged(int index)
 {
-    pageSwitcher->checkPageAction(index);
+    parts->pageSwitcher->checkPageAction(index);
 }
 
 // --- window events -----------------------------------------------------------
@@ -350,7 +241,7 @@ void MainWindow::closeEvent(QCloseEvent* e)
 
 void MainWindow::slotLanguageChanged(QAction* action)
 {
-    languages.choose(action);
+    parts->languages.choose(action);
 }
 
 void MainWindow::changeEvent(QEvent* e)
@@ -358,24 +249,26 @@ void MainWindow::changeEvent(QEvent* e)
     switch (e->type()) {
     case QEvent::LanguageChange:
         ui->retranslateUi(this);
-        clearDisplayedValues();
+        for (ResultPage* page : parts->pages())
+            page->clearValues();
         initUi();
-        fillSettingComboBoxes();
+        for (ResultPage* page : parts->pages())
+            page->fillSettingLists();
         if (isConnected) {
             // The imported records stay on screen: polling, which would leave
             // their page at the next reading, restarts with a test page.
-            if (ui->stackedWidget->currentIndex() == kStoredPage && !realTimeTimer->isActive())
-                restoreActionsAfterImport(true);
+            if (ui->stackedWidget->currentIndex() == kStoredPage && !link->isPolling())
+                windowactions::restoreAfterImport(*ui, true);
             else
                 usbStatus(true);
             ui->actionConnect->setText(tr("断开连接"));
             // initUi disabled the buttons of the not-connected window; without
             // this no test could be started until the next connect.
-            setPageButtonsEnabled(true);
+            windowactions::setPageButtonsEnabled(*ui, true);
         }
         break;
     case QEvent::LocaleChange:
-        languages.load(LanguageSwitcher::systemLanguageCode());
+        parts->languages.load(LanguageSwitcher::systemLanguageCode());
         break;
     default:
         QWidget::changeEvent(e);

@@ -4,7 +4,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "app/autoseries.h"
+#include "app/windowparts.h"
+
 #include "dialogs/autotestdialog.h"
 #include "dialogs/sampleintervaldialog.h"
 
@@ -28,21 +29,21 @@ void showAsWindow(QDialog* dialog, const QString& title)
 // and stops it, and keeps its actions locked meanwhile.
 void MainWindow::setUpAutoSeries(int countdownTickMs)
 {
-    autoSeries = new AutoSeries(this, countdownTickMs);
-    connect(autoSeries, &AutoSeries::nextTestDue, this, [this] {
+    parts->autoSeries = new AutoSeries(this, countdownTickMs);
+    connect(parts->autoSeries, &AutoSeries::nextTestDue, this, [this] {
         const int page = ui->stackedWidget->currentIndex();
         if (page == kDcPage || page == kLengthPage)
             autoMeasurement(page == kLengthPage);
     });
-    connect(autoSeries, &AutoSeries::stopDue, this, &MainWindow::stopTestingSignal);
-    connect(autoSeries, &AutoSeries::lockActions, this, [this] {
-        setPageActionsEnabled(false);
-        setDataActionsEnabled(false);
-        setLanguageMenuEnabled(false);
+    connect(parts->autoSeries, &AutoSeries::stopDue, this, &MainWindow::stopTestingSignal);
+    connect(parts->autoSeries, &AutoSeries::lockActions, this, [this] {
+        windowactions::setPageActionsEnabled(*ui, false);
+        windowactions::setDataActionsEnabled(*ui, false);
+        windowactions::setLanguageMenuEnabled(*ui, false);
     });
-    connect(autoSeries, &AutoSeries::ended, this, [this] {
-        setDataActionsEnabled(true);
-        setLanguageMenuEnabled(true);
+    connect(parts->autoSeries, &AutoSeries::ended, this, [this] {
+        windowactions::setDataActionsEnabled(*ui, true);
+        windowactions::setLanguageMenuEnabled(*ui, true);
     });
 }
 
@@ -58,18 +59,20 @@ void MainWindow::on_actionAutomatic_measurement_triggered()
 void MainWindow::startAutoTestSlot(int count, int intervalMs)
 {
     if (isConnected)
-        autoSeries->start(count, intervalMs);
+        parts->autoSeries->start(count, intervalMs);
 }
 
 void MainWindow::stopAutoTest()
 {
-    autoSeries->stop();
+    parts->autoSeries->stop();
 }
 
 void MainWindow::autoMeasurement(bool isLengthTest)
 {
-    if (!isTesting)
-        startTest(isLengthTest);
+    if (!isTesting) {
+        startPolling();
+        emit startTestingSignal(isLengthTest);
+    }
 }
 
 void MainWindow::on_actionSample_interval_triggered()
@@ -83,6 +86,5 @@ void MainWindow::on_actionSample_interval_triggered()
 // at its next start.
 void MainWindow::sampleIntervalSlot(int ms)
 {
-    sampleInterval = ms;
-    realTimeTimer->setInterval(ms);
+    link->setPollInterval(ms);
 }

@@ -4,12 +4,9 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/windowparts.h"
+
 #include "dialogs/deviceselectiondialog.h"
-#include "app/autoseries.h"
-#include "app/insightcontroller.h"
-#include "app/resultpage.h"
-#include "app/settingseditor.h"
-#include "app/storedimport.h"
 #include "link/settingsframes.h"
 #include "link/statuscodes.h"
 #include "app/windowstyles.h"
@@ -35,11 +32,11 @@ void MainWindow::on_actionConnect_triggered()
         return;
     }
     if (!isConnected) {
-        startThreadIfIdle(usbThread);
+        link->startLinkThread();
         emit detectDeviceSignal();
         return;
     }
-    if (storedImport->isImporting())
+    if (parts->storedImport->isImporting())
         endImport();
     // Polls queued behind the disconnect would find the link closed and report
     // a link failure over the disconnect's own message.
@@ -61,7 +58,7 @@ void MainWindow::detectedDeviceSlot(QStringList paths)
     }
     deviceDialog = new DeviceSelectionDialog(this);
     deviceDialog->addDevicePaths(paths);
-    connect(deviceDialog, &DeviceSelectionDialog::pathSelected, usbManager, &WinUSBManager::connectUsb);
+    connect(deviceDialog, &DeviceSelectionDialog::pathSelected, link->manager(), &WinUSBManager::connectUsb);
     deviceDialog->show();
 }
 
@@ -82,110 +79,71 @@ void MainWindow::upperSwitchOnSlot()
         return;
     ui->statusbar->clearMessage();
     isConnected = true;
-    setDataActionsEnabled(true);
-    setPageActionsEnabled(true);
+    windowactions::setDataActionsEnabled(*ui, true);
+    windowactions::setPageActionsEnabled(*ui, true);
     ui->actionConnect->setText(tr("断开连接"));
     ui->statusbar->showMessage(tr("已连接设备"));
 
-    settingsEditor->leaveEditMode();
-    setSettingWidgetsEnabled(false);
+    parts->settingsEditor->leaveEditMode();
+    for (ResultPage* page : parts->pages())
+        page->setSettingWidgetsEnabled(false);
     ui->actionStorage->setEnabled(false);
-    fillSettingComboBoxes();
-    setPageButtonsEnabled(true);
-}
-
-// Update and test buttons of both pages in their idle styles; while connected
-// the next reading adjusts them to a running test.
-void MainWindow::setPageButtonsEnabled(bool e)
-{
-    for (QPushButton* button : {ui->pushButton_Change, ui->pushButton_Change_2}) {
-        button->setEnabled(e);
-        button->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));
-    }
-    for (QPushButton* button : {ui->pushButton_Test, ui->pushButton_Test_2}) {
-        button->setEnabled(e);
-        button->setStyleSheet(QLatin1String(windowstyle::kIdleTestButton));
-    }
+    for (ResultPage* page : parts->pages())
+        page->fillSettingLists();
+    windowactions::setPageButtonsEnabled(*ui, true);
 }
 
 void MainWindow::setDisconnectedState()
 {
     stopPolling();
     isConnected = false;
-    if (insight)
-        insight->endTrends();
+    if (parts->insight)
+        parts->insight->endTrends();
     // With the link gone an import cannot go on; a flag left set would hide
     // every reading after the next connect. The rows that arrived stay.
-    storedImport->abandon();
+    parts->storedImport->abandon();
 
-    if (autoSeries->isRunning())
-        autoSeries->stop();
+    if (parts->autoSeries->isRunning())
+        parts->autoSeries->stop();
 
     isTesting = false;
-    settingsEditor->leaveEditMode();
+    parts->settingsEditor->leaveEditMode();
     lastCharging = 0;
 
-    clearDisplayedValues();
-    setDataActionsEnabled(false);
-    setLanguageMenuEnabled(true);
-    setPageActionsEnabled(true);
+    for (ResultPage* page : parts->pages())
+        page->clearValues();
+    windowactions::setDataActionsEnabled(*ui, false);
+    windowactions::setLanguageMenuEnabled(*ui, true);
+    windowactions::setPageActionsEnabled(*ui, true);
     ui->actionStorage->setEnabled(true);
     ui->actionConnect->setText(tr("连接"));
-    setPageButtonsEnabled(false);
+    windowactions::setPageButtonsEnabled(*ui, false);
 }
 
 // --- polling -----------------------------------------------------------------
 
-void MainWindow::startThreadIfIdle(QThread* thread)
-{
-    if (!thread->isRunning())
-        thread->start();
-}
-
 void MainWindow::startPolling()
 {
-    startThreadIfIdle(usbThread);
+    link->startLinkThread();
     emit informUpperOpenSignal();
     emit changeReadTypeSignal(2);
-    if (!realTimeTimer->isActive())
-        realTimeTimer->start(sampleInterval);
-    startThreadIfIdle(receiveThread);
+    link->startPolling();
     preparePagesForPolling();
-}
-
-// A tick while a poll still waits in the link's queue adds nothing: at most
-// one poll waits there, so a poll slower than the interval runs as often as
-// its own waits allow and a command sent meanwhile queues behind one poll at
-// most.
-void MainWindow::queuePoll()
-{
-    if (pollQueued.exchange(true))
-        return;
-    QMetaObject::invokeMethod(usbManager, [this] {
-        pollQueued = false;
-        usbManager->readRealTimeData();
-    }, Qt::QueuedConnection);
 }
 
 void MainWindow::stopPolling()
 {
-    if (realTimeTimer->isActive())
-        realTimeTimer->stop();
+    link->stopPolling();
     ui->actionStorage->setEnabled(true);
 }
 
 void MainWindow::preparePagesForPolling()
 {
-    settingsEditor->leaveEditMode();
-    setSettingWidgetsEnabled(false);
+    parts->settingsEditor->leaveEditMode();
+    for (ResultPage* page : parts->pages())
+        page->setSettingWidgetsEnabled(false);
     ui->pushButton_Change->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));
     ui->pushButton_Change_2->setStyleSheet(QLatin1String(windowstyle::kUpdateButton));
-}
-
-void MainWindow::startTest(bool isLengthTest)
-{
-    startPolling();
-    emit startTestingSignal(isLengthTest);
 }
 
 // The stop flag is set directly: the read-out loop in the link thread sees it
@@ -195,19 +153,10 @@ void MainWindow::startTest(bool isLengthTest)
 // stopped. Afterwards no import runs.
 void MainWindow::endImport()
 {
-    if (!usbManager || !storedImport->isImporting())
+    if (!parts->storedImport->isImporting())
         return;
-    storedImport->abandon();  // the rows that arrived stay on screen only
-    releaseInstrumentAfterImport();
-}
-
-void MainWindow::releaseInstrumentAfterImport()
-{
-    if (!usbManager)
-        return;
-    usbManager->stopCirculation(true);
-    QMetaObject::invokeMethod(usbManager, &WinUSBManager::informUpperClose, Qt::QueuedConnection);
-    QMetaObject::invokeMethod(usbManager, &WinUSBManager::keyUnlock, Qt::QueuedConnection);
+    parts->storedImport->abandon();  // the rows that arrived stay on screen only
+    link->releaseInstrument();
 }
 
 // --- live readings -------------------------------------------------------------
@@ -220,66 +169,51 @@ void MainWindow::showRealTimeData(const ReceiveData& rd)
         ui->statusbar->showMessage(tr("设备未连接"));
         return;
     }
-    if (storedImport->isImporting())
+    if (parts->storedImport->isImporting())
         return;
 
     ui->actionStorage->setEnabled(false);
-    setLanguageMenuEnabled(true);
-    if (rd.testType == 0)
-        showDcReading(rd);
-    else
-        showLengthReading(rd);
-    insight->followTrend(rd);  // before the test state: a finished test's row takes its trace
+    windowactions::setLanguageMenuEnabled(*ui, true);
+    const bool lengthTest = rd.testType != 0;
+    ui->stackedWidget->setCurrentIndex(lengthTest ? kLengthPage : kDcPage);
+    (lengthTest ? parts->lengthPage : parts->dcPage)->showReading(rd, lastCharging != 0, parts->languages.isEnglish());
+    if (lengthTest)
+        parts->settingsEditor->rememberReportedStandard();
+    parts->insight->followTrend(rd);  // before the test state: a finished test's row takes its trace
     followTestState(rd);
 
     lastCharging = rd.charging ? 1 : 0;
-    lastTestedResistance = rd.testedResistance;
-}
-
-void MainWindow::showDcReading(const ReceiveData& rd)
-{
-    ui->stackedWidget->setCurrentIndex(kDcPage);
-    dcPage->showReading(rd, lastCharging != 0, languages.isEnglish());
-}
-
-void MainWindow::showLengthReading(const ReceiveData& rd)
-{
-    ui->stackedWidget->setCurrentIndex(kLengthPage);
-    lengthPage->showReading(rd, lastCharging != 0, languages.isEnglish());
-    settingsEditor->rememberReportedStandard();
 }
 
 // Idle, testing and just finished follow the reading's charging flag.
 void MainWindow::followTestState(const ReceiveData& rd)
 {
-    const bool lengthPage = rd.testType != 0;
-    QPushButton* change = lengthPage ? ui->pushButton_Change_2 : ui->pushButton_Change;
-    QPushButton* test = lengthPage ? ui->pushButton_Test_2 : ui->pushButton_Test;
+    const bool lengthTest = rd.testType != 0;
+    QPushButton* change = lengthTest ? ui->pushButton_Change_2 : ui->pushButton_Change;
+    QPushButton* test = lengthTest ? ui->pushButton_Test_2 : ui->pushButton_Test;
 
     if (rd.charging) {
         isTesting = true;
-        setPageActionsEnabled(false);
-        setDataActionsEnabled(false);
+        windowactions::setPageActionsEnabled(*ui, false);
+        windowactions::setDataActionsEnabled(*ui, false);
         change->setEnabled(false);
         test->setStyleSheet(QLatin1String(windowstyle::kRunningTestButton));
-        autoSeries->followRunningTest(rd.testState == kTestingState, lengthPage);
+        parts->autoSeries->followRunningTest(rd.testState == kTestingState, lengthTest);
         return;
     }
 
     isTesting = false;
-    autoSeries->followIdle();
-    if (!autoSeries->isRunning()) {
-        setDataActionsEnabled(true);
-        setPageActionsEnabled(true);
+    parts->autoSeries->followIdle();
+    if (!parts->autoSeries->isRunning()) {
+        windowactions::setDataActionsEnabled(*ui, true);
+        windowactions::setPageActionsEnabled(*ui, true);
     }
     change->setEnabled(true);
     test->setStyleSheet(QLatin1String(windowstyle::kIdleTestButton));
     if (lastCharging == 1) {
-        if (lengthPage)
-            appendLengthResultRow();
-        else
-            appendDcResultRow();
-        autoSeries->countFinishedTest();
+        ResultPage* page = lengthTest ? parts->lengthPage : parts->dcPage;
+        page->appendRow(parts->insight->takeFinishedTrace(lengthTest ? kLengthPage : kDcPage));
+        parts->autoSeries->countFinishedTest();
     }
 }
 
@@ -298,12 +232,13 @@ void MainWindow::stateProcessingSlot(QString logMessage, int errorType)
     case linkstatus::Information:
         break;
     case linkstatus::ReadingFailed:
-        clearDisplayedValues();
+        for (ResultPage* page : parts->pages())
+            page->clearValues();
         break;
     case linkstatus::StoredDataFailed:
         endImport();
         showWarningBox(logMessage);
-        restoreActionsAfterImport(isConnected);
+        windowactions::restoreAfterImport(*ui, isConnected);
         break;
     case linkstatus::RequestRefused:
         if (isConnected)

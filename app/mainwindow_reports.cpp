@@ -5,8 +5,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "app/fileexports.h"
-#include "app/resultpage.h"
+#include "app/windowparts.h"
+
 #include "data/storedrecordsmodel.h"
 
 #include <QDateTime>
@@ -14,66 +14,52 @@
 
 void MainWindow::setDesktopFiles(std::unique_ptr<DesktopFiles> files)
 {
-    fileExports->setDesktopFiles(std::move(files));
+    parts->fileExports->setDesktopFiles(std::move(files));
 }
 
 // --- PDF report ----------------------------------------------------------------
 
 void MainWindow::on_actionExportToPDF_triggered()
 {
-    fileExports->openPdfSettings();
+    parts->fileExports->openPdfSettings();
 }
 
 void MainWindow::pdfSettingSlot(PdfSettingData pdfS)
 {
-    fileExports->exportPdf(pdfS);
+    parts->fileExports->exportPdf(pdfS);
 }
 
-// The reading of the page on screen and its result rows.
+// The reading of the page on screen and its result rows. Only the reading of
+// the page on screen counts: the other page's label may hold an old value.
 reports::ReportContent MainWindow::reportContent() const
 {
-    const int page = ui->stackedWidget->currentIndex();
     reports::ReportContent content;
-    // Only the reading of the page on screen counts: the other page's label
-    // may still hold an old value.
-    const QLabel* resistance = page == kDcPage       ? ui->label_TestedResistanceValue
-                               : page == kLengthPage ? ui->label_TestedResistanceValue_2
-                                                     : nullptr;
-    content.hasCurrentData = resistance && !resistance->text().isEmpty();
+    const int onScreen = ui->stackedWidget->currentIndex();
+    const ResultPage* page = onScreen == kDcPage ? parts->dcPage : onScreen == kLengthPage ? parts->lengthPage : nullptr;
+    if (!page)
+        return content;
+    const QLabel* resistance = page == parts->dcPage ? ui->label_TestedResistanceValue : ui->label_TestedResistanceValue_2;
+    content.hasCurrentData = !resistance->text().isEmpty();
     if (content.hasCurrentData)
-        content.currentData = currentDataSection();
-    content.records = recordSections();
+        content.currentData = page->currentDataSection();
+    content.records = page->recordSections();
     return content;
-}
-
-// What the page shows at the time of the export.
-reports::DataSection MainWindow::currentDataSection() const
-{
-    const ResultPage* page = resultPageOnScreen();
-    return page ? page->currentDataSection() : reports::DataSection();
-}
-
-// The result rows of the page on screen, labelled with its table's headers.
-QVector<reports::DataSection> MainWindow::recordSections() const
-{
-    const ResultPage* page = resultPageOnScreen();
-    return page ? page->recordSections() : QVector<reports::DataSection>();
 }
 
 // --- Excel workbooks -----------------------------------------------------------
 
 void MainWindow::on_pushButton_save_clicked()
 {
-    fileExports->exportTable(*resTestModel);
+    parts->fileExports->exportTable(*parts->dcPage->resultModel());
 }
 
 void MainWindow::on_pushButton_save2_clicked()
 {
-    fileExports->exportTable(*lengthTestModel);
+    parts->fileExports->exportTable(*parts->lengthPage->resultModel());
 }
 
 void MainWindow::on_actionExportToExcel_triggered()
 {
     if (isConnected)
-        fileExports->exportTable(*storedModel);
+        parts->fileExports->exportTable(*ui->tableView->model());
 }

@@ -4,8 +4,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "app/pageswitcher.h"
-#include "app/settingseditor.h"
+#include "app/windowparts.h"
+
 
 void MainWindow::on_pushButton_Change_clicked()
 {
@@ -20,24 +20,9 @@ void MainWindow::on_pushButton_Change_2_clicked()
 // A press during a page switch waits for its end (PageSwitcher).
 void MainWindow::pressChangeButton(QPushButton* button)
 {
-    if (isConnected && pageSwitcher->holdChangePress(button))
+    if (isConnected && parts->pageSwitcher->holdChangePress(button))
         return;
-    settingsEditor->toggleEditMode(button);
-}
-
-// The window's side of the edit mode: polling paused and the widgets open.
-void MainWindow::followEditMode(bool editing)
-{
-    if (editing) {
-        stopPolling();
-        startThreadIfIdle(usbThread);
-        startThreadIfIdle(receiveThread);
-        setSettingWidgetsEnabled(true);
-        setPageActionsEnabled(true);
-    } else {
-        startPolling();
-        setSettingWidgetsEnabled(false);
-    }
+    parts->settingsEditor->toggleEditMode(button);
 }
 
 void MainWindow::on_pushButton_Test_clicked()
@@ -56,26 +41,28 @@ void MainWindow::pressTestButton(bool isLengthTest)
         ui->statusbar->showMessage(tr("设备未连接"));
         return;
     }
-    if (isTesting)
+    if (isTesting) {
         emit stopTestingSignal(isLengthTest);
-    else
-        startTest(isLengthTest);
+        return;
+    }
+    startPolling();
+    emit startTestingSignal(isLengthTest);
 }
 
-void MainWindow::on_spinBox_ConductorNoValue_3_editingFinished() { settingsEditor->sendDcSettings(); }
-void MainWindow::on_doubleSpinBox_ConductorTempValue_3_editingFinished() { settingsEditor->sendDcSettings(); }
-void MainWindow::on_spinBox_TappingValue_3_editingFinished() { settingsEditor->sendDcSettings(); }
-void MainWindow::on_comboBox_WindingValue_3_activated(int) { settingsEditor->sendDcSettings(); }
-void MainWindow::on_comboBox_ConductorMaterialValue_3_activated(int) { settingsEditor->sendDcSettings(); }
-void MainWindow::on_comboBox_CurrentSettingValue_3_activated(int) { settingsEditor->sendDcSettings(); }
-void MainWindow::on_comboBox_ConvertedTempValue_3_activated(int) { settingsEditor->sendDcSettings(); }
-void MainWindow::on_comboBox_PhaseTypeValue_3_activated(int) { settingsEditor->sendDcSettings(); }
-void MainWindow::on_spinBox_ConductorNoValue_4_editingFinished() { settingsEditor->sendLengthSettings(); }
-void MainWindow::on_spinBox_SampleNoValue_4_editingFinished() { settingsEditor->sendLengthSettings(); }
-void MainWindow::on_comboBox_WireSquareValue_4_activated(int) { settingsEditor->sendLengthSettings(); }
-void MainWindow::on_comboBox_CurrentSettingValue_4_activated(int) { settingsEditor->sendLengthSettings(); }
-void MainWindow::on_comboBox_StandardSettingValue_4_activated(int index) { settingsEditor->chooseStandardSetting(index); }
-void MainWindow::on_doubleSpinBox_StandardValue_4_editingFinished() { settingsEditor->finishStandardValue(); }
-void MainWindow::on_comboBox_StandardUnitValue_4_activated(int) { settingsEditor->chooseStandardUnit(); }
-void MainWindow::on_comboBox_StandardSettingValue_4_currentIndexChanged(int index) { settingsEditor->followStandardSetting(index); }
-void MainWindow::on_comboBox_StandardUnitValue_4_currentIndexChanged(int) { settingsEditor->followStandardUnit(); }
+void MainWindow::on_spinBox_ConductorNoValue_3_editingFinished() { parts->settingsEditor->sendDcSettings(); }
+void MainWindow::on_doubleSpinBox_ConductorTempValue_3_editingFinished() { parts->settingsEditor->sendDcSettings(); }
+void MainWindow::on_spinBox_TappingValue_3_editingFinished() { parts->settingsEditor->sendDcSettings(); }
+void MainWindow::on_comboBox_WindingValue_3_activated(int) { parts->settingsEditor->sendDcSettings(); }
+void MainWindow::on_comboBox_ConductorMaterialValue_3_activated(int) { parts->settingsEditor->sendDcSettings(); }
+void MainWindow::on_comboBox_CurrentSettingValue_3_activated(int) { parts->settingsEditor->sendDcSettings(); }
+void MainWindow::on_comboBox_ConvertedTempValue_3_activated(int) { parts->settingsEditor->sendDcSettings(); }
+void MainWindow::on_comboBox_PhaseTypeValue_3_activated(int) { parts->settingsEditor->sendDcSettings(); }
+void MainWindow::on_spinBox_ConductorNoValue_4_editingFinished() { parts->settingsEditor->sendLengthSettings(); }
+void MainWindow::on_spinBox_SampleNoValue_4_editingFinished() { parts->settingsEditor->sendLengthSettings(); }
+void MainWindow::on_comboBox_WireSquareValue_4_activated(int) { parts->settingsEditor->sendLengthSettings(); }
+void MainWindow::on_comboBox_CurrentSettingValue_4_activated(int) { parts->settingsEditor->sendLengthSettings(); }
+void MainWindow::on_comboBox_StandardSettingValue_4_activated(int index) { parts->settingsEditor->chooseStandardSetting(index); }
+void MainWindow::on_doubleSpinBox_StandardValue_4_editingFinished() { parts->settingsEditor->finishStandardValue(); }
+void MainWindow::on_comboBox_StandardUnitValue_4_activated(int) { parts->settingsEditor->chooseStandardUnit(); }
+void MainWindow::on_comboBox_StandardSettingValue_4_currentIndexChanged(int index) { parts->settingsEditor->followStandardSetting(index); }
+void MainWindow::on_comboBox_StandardUnitValue_4_currentIndexChanged(int) { parts->settingsEditor->followStandardUnit(); }

@@ -53,8 +53,11 @@ public:
     void showTwoDigits(int value);
     void showSign(double value);
 
-    // A new model with the headers in the language now in force, set on the view.
+    // A new model with the headers in the language now in force, set on the
+    // view. The rows of the replaced model move over with their items (texts,
+    // alignment, stored ids); the replaced model is freed.
     QStandardItemModel* createModel();
+    QStandardItemModel* resultModel() const { return model; }
     // The row of the test just finished, from what the page shows.
     void appendRow(const QByteArray& trace);
     void toggleTable();

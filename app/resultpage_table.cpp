@@ -58,8 +58,17 @@ QString ResultPage::remarkHeader()
 
 QStandardItemModel* ResultPage::createModel()
 {
+    QStandardItemModel* const replaced = model;
     model = new QStandardItemModel(this);
     model->setHorizontalHeaderLabels(columnHeaders());
+    if (replaced) {
+        QList<QList<QStandardItem*>> rows;
+        while (replaced->rowCount() > 0)
+            rows.prepend(replaced->takeRow(replaced->rowCount() - 1));
+        for (const QList<QStandardItem*>& row : rows)
+            model->appendRow(row);
+        replaced->deleteLater();
+    }
     view->setModel(model);
     view->horizontalHeader()->setMinimumSectionSize(100);
     view->horizontalHeader()->setStretchLastSection(true);

@@ -5,6 +5,7 @@
 #include "link/protocol.h"
 
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QProgressBar>
 #include <QTableView>
 
@@ -13,10 +14,13 @@
 #endif
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
 constexpr int kFullProgress = 100;
+constexpr int kWideColumns[] = {1, 7};
+constexpr int kWideColumnWidth = 150;
 
 // "3, 7-9, 12": record numbers in rising order, runs joined; at most a few
 // dozen named, the rest counted.
@@ -202,4 +206,19 @@ void StoredImport::abandon()
     showArrivedRows();  // the rows that arrived stay
     keeperOfImport->abandon();
     importing = false;
+}
+
+void StoredImport::retranslateTable()
+{
+    table->retranslate();
+    if (view->model() != table)
+        view->setModel(table);
+    QHeaderView* header = view->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    // Longer header texts (English) widen their column instead of being cut.
+    for (int column = 0; column < table->columnCount(); ++column) {
+        const bool wide = std::find(std::begin(kWideColumns), std::end(kWideColumns), column) != std::end(kWideColumns);
+        const int width = wide ? kWideColumnWidth : header->defaultSectionSize();
+        view->setColumnWidth(column, std::max(width, header->sectionSizeHint(column)));
+    }
 }

@@ -48,6 +48,8 @@ public:
     void takeReadOutEnd();
     // Ends the import early: the rows that arrived stay, the store keeps none of them.
     void abandon();
+    // The table's headers in the language now in force; the rows stay.
+    void retranslateTable();
 
 signals:
     void countRequested();
