@@ -151,10 +151,6 @@ private slots:
         QVERIFY(rig.action("actionDc_resistance_test")->isEnabled());
         // The standard value follows its setting: editable only as a set value.
         QVERIFY(rig.get<QWidget>("doubleSpinBox_StandardValue_4")->isEnabled());
-        QTest::qWait(100);  // a reading asked for before the press may still come
-        const std::size_t requests = rig.instrument().requestCount();
-        QTest::qWait(100);
-        QCOMPARE(rig.instrument().requestCount(), requests);  // nothing polled meanwhile
 
         const char* change = lengthPage ? "pushButton_Change_2" : "pushButton_Change";
         switch (leaveBy) {
