@@ -124,31 +124,6 @@ private slots:
         QTEST(ui.label_TestedResistanceValue->text(), "expected");
     }
 
-    // Before a send the first list without a selection is named, in the order
-    // the lists are asked for, not the order of the fields.
-    void firstUnselectedList_data()
-    {
-        QTest::addColumn<bool>("length");
-        QTest::addColumn<QStringList>("unselected");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("dc all chosen") << false << QStringList{} << "";
-        QTest::newRow("dc converted temperature, current")
-            << false << QStringList{"comboBox_ConvertedTempValue_3", "comboBox_CurrentSettingValue_3"}
-            << "label_CurrentSetting_3";
-        QTest::newRow("length unit, current")
-            << true << QStringList{"comboBox_StandardUnitValue_4", "comboBox_CurrentSettingValue_4"}
-            << "label_CurrentSetting_4";
-    }
-    void firstUnselectedList()
-    {
-        QFETCH(bool, length);
-        QFETCH(QStringList, unselected);
-        for (QComboBox* list : (length ? ui.page_1 : ui.page_0)->findChildren<QComboBox*>())
-            list->setCurrentIndex(unselected.contains(list->objectName()) ? -1 : 0);
-        const QLabel* named = pages[length]->unselectedListCaption();
-        QTEST(named ? named->objectName() : QString(), "caption");
-    }
-
     // The current data is laid out like the record of a row taken now.
     void reportMatchesRecord()
     {
