@@ -59,16 +59,6 @@ bool isSetting(Shows shows)
     return shows != Shows::Reading && shows != Shows::HeldResistance;
 }
 
-// A spin box at its minimum shows blank: the value is not set. It takes the
-// lowest real value, one step up.
-template <class SpinBox>
-void fillBlank(QWidget* widget)
-{
-    auto* box = qobject_cast<SpinBox*>(widget);
-    if (box->value() <= box->minimum())
-        box->setValue(box->minimum() + box->singleStep());
-}
-
 }  // namespace
 
 ResultPage::ResultPage(QWidget* page, const PageTable& pageTable, RowKeeping rowKeeping, QObject* parent)
@@ -172,25 +162,6 @@ void ResultPage::clearValues()
         else if (field.unitList)
             field.unitList->setCurrentIndex(-1);
     }
-}
-
-void ResultPage::fillBlankValues()
-{
-    for (const Field& field : fields) {
-        if (field.entry->shows == Shows::Number || field.entry->shows == Shows::TwoDigits)
-            fillBlank<QSpinBox>(field.value);
-        else if (field.entry->shows == Shows::SignedDecimal || field.entry->shows == Shows::StandardValue)
-            fillBlank<QDoubleSpinBox>(field.value);
-    }
-}
-
-const QLabel* ResultPage::unselectedListCaption() const
-{
-    for (const SettingList& list : table.lists) {
-        if (child<QComboBox>(pageWidget, list.list)->currentIndex() < 0)
-            return child<QLabel>(pageWidget, list.caption);
-    }
-    return nullptr;
 }
 
 void ResultPage::showReading(const ReceiveData& rd, bool testWasRunning, bool english)

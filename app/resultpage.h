@@ -42,11 +42,6 @@ public:
     void fillSettingLists();
     void setSettingWidgetsEnabled(bool enabled);
     void clearValues();
-    // A blank spin box (at its minimum) takes its lowest real value before a
-    // send, so that the page shows what is sent.
-    void fillBlankValues();
-    // The label of the first setting list without a selection, or nullptr.
-    const QLabel* unselectedListCaption() const;
     // testWasRunning: the reading before this one was taken during a test.
     void showReading(const ReceiveData& rd, bool testWasRunning, bool english);
     // Display rules that follow a setting's value, the program's changes too.
