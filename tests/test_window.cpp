@@ -193,7 +193,6 @@ private slots:
         for (const char* name : kDataActions)
             QVERIFY2(!rig.action(name)->isEnabled(), name);
         QStandardItemModel* rows = rig.model("tableView_resTest");
-        QCOMPARE(rows->rowCount(), 0);
 
         // Over range while the test runs: the last value in range stays.
         rig.clock->advanceMs(10'000);  // charged
@@ -297,8 +296,7 @@ private slots:
         faults.dropAfterRequests = how == 2 ? 1 : 0;
         rig.instruments[0]->setFaults(faults);
         if (how == 0)
-            rig.action("actionConnect")->trigger();
-        QVERIFY(rig.waitForConnectText(disconnectedText()));
+            QVERIFY(rig.disconnect());
         QTRY_COMPARE_WITH_TIMEOUT(rig.status(), status, kWait);
         QVERIFY(rig.text("label_TestedCurrentValue").isEmpty());
         verifyEnabled(rig, false);

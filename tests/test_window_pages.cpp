@@ -43,6 +43,7 @@ struct PagesRig : Rig {
                    && get<QComboBox>("comboBox_WireSquareValue_4")->currentIndex() >= 0 && pollingTimerActive();
         }, kWait);
     }
+    bool connectOnPage(bool lengthPage) { return connect() && (!lengthPage || toLengthPage()); }
     bool editing(bool lengthPage) const
     {
         const char* change = lengthPage ? "pushButton_Change_2" : "pushButton_Change";
@@ -109,14 +110,6 @@ void fillRows(QStandardItemModel* model, const QStringList& markers)
         model->appendRow({new QStandardItem(QString::number(model->rowCount() + 1)), new QStandardItem(marker)});
 }
 
-QStringList column(const QStandardItemModel* model, int col)
-{
-    QStringList texts;
-    for (int row = 0; row < model->rowCount(); ++row)
-        texts << model->index(row, col).data().toString();
-    return texts;
-}
-
 }  // namespace
 
 class TestWindowPages : public QObject
@@ -142,9 +135,7 @@ private slots:
         QFETCH(bool, lengthPage);
         QFETCH(int, leaveBy);
         PagesRig rig;
-        QVERIFY(rig.connect());
-        if (lengthPage)
-            QVERIFY(rig.toLengthPage());
+        QVERIFY(rig.connectOnPage(lengthPage));
         rig.window->statusBar()->showMessage(QStringLiteral("old message"));
         QVERIFY(rig.enterEditMode(lengthPage));
         QVERIFY(rig.status().isEmpty());
@@ -162,8 +153,7 @@ private slots:
             QVERIFY(!rig.button(change)->isEnabled());
             break;
         default:
-            rig.action("actionConnect")->trigger();
-            QVERIFY(rig.waitForConnectText(disconnectedText()));
+            QVERIFY(rig.disconnect());
             break;
         }
         QCOMPARE(rig.button(change)->styleSheet(), QLatin1String(windowstyle::kUpdateButton));
@@ -296,9 +286,7 @@ private slots:
             QVERIFY(!rig.instrument().handle(protocol::buildLengthSettingsFrame(measured)).empty());
             rig.instrument().clearRequestLog();
         }
-        QVERIFY(rig.connect());
-        QVERIFY(rig.toLengthPage());
-        QVERIFY(rig.enterEditMode(true));
+        QVERIFY(rig.connectOnPage(true) && rig.enterEditMode(true));
         auto* value = rig.get<QDoubleSpinBox>("doubleSpinBox_StandardValue_4");
         auto* unit = rig.get<QComboBox>("comboBox_StandardUnitValue_4");
         auto shownStandard = [&] { return value->text() + unit->currentText(); };
@@ -323,9 +311,7 @@ private slots:
     void standardMinimumFollowsTheUnit()
     {
         PagesRig rig;
-        QVERIFY(rig.connect());
-        QVERIFY(rig.toLengthPage());
-        QVERIFY(rig.enterEditMode(true));
+        QVERIFY(rig.connectOnPage(true) && rig.enterEditMode(true));
         auto* value = rig.get<QDoubleSpinBox>("doubleSpinBox_StandardValue_4");
         rig.choose("comboBox_StandardUnitValue_4", 0);
         QCOMPARE(value->minimum(), 99.0);
@@ -376,9 +362,7 @@ private slots:
     {
         QFETCH(bool, lengthPage);
         PagesRig rig;
-        QVERIFY(rig.connect());
-        if (lengthPage)
-            QVERIFY(rig.toLengthPage());
+        QVERIFY(rig.connectOnPage(lengthPage));
         rig.get<QTextEdit>(lengthPage ? "textEdit_Remark_2" : "textEdit_Remark")->setPlainText(QStringLiteral("T1"));
         QStandardItemModel* rows = resultModel(rig, lengthPage);
         fillRows(rows, {"a", "b", "c"});
@@ -388,10 +372,9 @@ private slots:
         QSignalSpy starts(rig.window.get(), &MainWindow::startTestingSignal);
         QSignalSpy stops(rig.window.get(), &MainWindow::stopTestingSignal);
         QVERIFY(rig.finishTest(lengthPage));
-        QCOMPARE(starts.count(), 1);
-        QCOMPARE(starts.first().first().toBool(), lengthPage);
-        QCOMPARE(stops.count(), 1);
-        QCOMPARE(stops.first().first().toBool(), lengthPage);
+        const QList<QVariantList> oneOnThisPage{QVariantList{lengthPage}};
+        QCOMPARE(QList<QVariantList>(starts), oneOnThisPage);
+        QCOMPARE(QList<QVariantList>(stops), oneOnThisPage);
         QVERIFY(rig.waitForPolls(5));
         QCOMPARE(rows->rowCount(), 1);  // exactly one row per finished test
         QCOMPARE(rows->index(0, 0).data().toString(), QStringLiteral("1"));
@@ -425,11 +408,11 @@ private slots:
         else
             rig.selectRows(view, selected);
         rig.button(lengthPage ? "pushButton_delete2" : "pushButton_delete")->click();
-        QCOMPARE(column(model, 1), left);
+        QCOMPARE(columnTexts(cellTexts(model), 1), left);
         QStringList numbers;
         for (int i = 1; i <= left.size(); ++i)
             numbers << QString::number(i);
-        QCOMPARE(column(model, 0), numbers);
+        QCOMPARE(columnTexts(cellTexts(model), 0), numbers);
     }
 
     // The record button flips its flag; a finished test shows a hidden table
@@ -501,9 +484,8 @@ private slots:
         auto* remarkText = rig.get<QWidget>(lengthPage ? "textEdit_Remark_2" : "textEdit_Remark");
         QVERIFY(remark->height() >= remark->minimumSizeHint().height());
         QVERIFY(remark->contentsRect().contains(remarkText->geometry()));
-        const QRect page = rig.get<QWidget>(lengthPage ? "page_1" : "page_0")->rect();
-        QVERIFY(page.contains(QRect(remark->mapTo(rig.get<QWidget>(lengthPage ? "page_1" : "page_0"), QPoint()),
-                                    remark->size())));
+        auto* page = rig.get<QWidget>(lengthPage ? "page_1" : "page_0");
+        QVERIFY(page->rect().contains(QRect(remark->mapTo(page, QPoint()), remark->size())));
     }
 };
 

@@ -5,7 +5,6 @@
 
 #include "tests/exportreaders.h"
 #include "data/storedrecordsmodel.h"
-#include "testsupport/fakedesktopfiles.h"
 #include "dialogs/pdfsettingdialog.h"
 #include "testsupport/windowrig.h"
 
@@ -17,7 +16,7 @@ using namespace exportreaders;
 namespace {
 
 struct ReportRig : Rig {
-    ReportRig() : files(std::make_shared<FileLog>()) { window->setDesktopFiles(std::make_unique<FakeDesktopFiles>(files)); }
+    ReportRig() : files(fakeDesktopFiles()) {}
 
     // Rows numbered from 1 whose other cells name their row and column.
     void fillRows(const char* view, int rows)

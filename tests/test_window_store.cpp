@@ -3,7 +3,6 @@
 // cannot be used is reported once while measuring goes on.
 
 #include "tests/exportreaders.h"
-#include "testsupport/fakedesktopfiles.h"
 #include "dialogs/historydialog.h"
 #include "testsupport/windowrig.h"
 
@@ -19,26 +18,6 @@ namespace {
 const char* const kTables[] = {"tableView_resTest", "tableView_lengthTest", "tableView"};
 const char* const kNotKeptWarning = "results are not being kept";
 const char* const kChildModeVariable = "WINDOW_STORE_TEST_CHILD";
-
-QList<QStringList> cellTexts(const QAbstractItemModel* model)
-{
-    QList<QStringList> rows;
-    for (int row = 0; row < model->rowCount(); ++row) {
-        QStringList texts;
-        for (int column = 0; column < model->columnCount(); ++column)
-            texts << model->index(row, column).data().toString();
-        rows << texts;
-    }
-    return rows;
-}
-
-QStringList column(const QList<QStringList>& rows, int index)
-{
-    QStringList texts;
-    for (const QStringList& row : rows)
-        texts << row.value(index);
-    return texts;
-}
 
 QStringList headerTexts(const QAbstractItemModel* model)
 {
@@ -189,9 +168,9 @@ private slots:
         QVERIFY(finishTest(rig, true, QStringLiteral("L3")));
         const QList<QStringList> dc = cellTexts(tableModel(rig, "tableView_resTest"));
         const QList<QStringList> length = cellTexts(tableModel(rig, "tableView_lengthTest"));
-        QCOMPARE(column(dc, 14), (QStringList{"r1", "r3"}));
-        QCOMPARE(column(dc, 0), (QStringList{"1", "2"}));
-        QCOMPARE(column(length, 12), QStringList{"L3"});
+        QCOMPARE(columnTexts(dc, 14), (QStringList{"r1", "r3"}));
+        QCOMPARE(columnTexts(dc, 0), (QStringList{"1", "2"}));
+        QCOMPARE(columnTexts(length, 12), QStringList{"L3"});
 
         rig.reopenWindow();
         QCOMPARE(cellTexts(tableModel(rig, "tableView_resTest")), dc);
@@ -207,8 +186,8 @@ private slots:
         QVERIFY(toPage(rig, false));
         QVERIFY(finishTest(rig, false, QStringLiteral("r4")));
         rig.reopenWindow();
-        QCOMPARE(column(cellTexts(tableModel(rig, "tableView_resTest")), 0), (QStringList{"1", "2", "3"}));
-        QCOMPARE(column(cellTexts(tableModel(rig, "tableView_resTest")), 14), (QStringList{"r1", "r3", "r4"}));
+        QCOMPARE(columnTexts(cellTexts(tableModel(rig, "tableView_resTest")), 0), (QStringList{"1", "2", "3"}));
+        QCOMPARE(columnTexts(cellTexts(tableModel(rig, "tableView_resTest")), 14), (QStringList{"r1", "r3", "r4"}));
     }
 
     // The program is killed (SIGKILL) the moment a finished test's row is on
@@ -273,11 +252,8 @@ private slots:
             kept.clearTable(kind);
             kept.appendRow(kind, QVector<QString>(columns, QStringLiteral("current")).toList());
         });
-        auto files = std::make_shared<FileLog>();
-        rig.window->setDesktopFiles(std::make_unique<FakeDesktopFiles>(files));
+        auto files = rig.fakeDesktopFiles(folder.filePath(QStringLiteral("history.xlsx")));
         rig.chooseLanguage(language);
-
-        files->answer = folder.filePath(QStringLiteral("history.xlsx"));
         rig.action("actionHistory")->trigger();
         auto* dialog = rig.window->findChild<HistoryDialog*>();
         QVERIFY(dialog && dialog->isVisible());
@@ -287,7 +263,7 @@ private slots:
         dialog->findChild<QPushButton*>(QStringLiteral("pushButton_export"))->click();
         QCOMPARE(files->opened, QStringList(files->answer));
         QVERIFY(rig.boxTexts.isEmpty());
-        QCOMPARE(column(cellTexts(tableModel(rig, qPrintable(view))), columns - 1), QStringList("current"));  // the table is untouched
+        QCOMPARE(columnTexts(cellTexts(tableModel(rig, qPrintable(view))), columns - 1), QStringList("current"));  // the table is untouched
 
         const QJsonObject book = exportreaders::workbookSummary(files->answer);
         QCOMPARE(book["rows"].toInt(), 4);

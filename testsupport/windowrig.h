@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "sim/instrument.h"
 #include "sim/simtransport.h"
+#include "testsupport/fakedesktopfiles.h"
 #include "testsupport/windowsteps.h"
 
 #include <QtTest>
@@ -68,6 +69,15 @@ struct Rig {
         window->show();
     }
 
+    // From now on the save dialogs answer `answer`; the log keeps what was asked and opened.
+    std::shared_ptr<FileLog> fakeDesktopFiles(const QString& answer = QString())
+    {
+        auto files = std::make_shared<FileLog>();
+        files->answer = answer;
+        window->setDesktopFiles(std::make_unique<FakeDesktopFiles>(files));
+        return files;
+    }
+
     template <class T> T* get(const char* name) const { return windowsteps::child<T>(*window, name); }
     QAction* action(const char* name) const { return get<QAction>(name); }
     QString status() const { return window->statusBar()->currentMessage(); }
@@ -81,6 +91,12 @@ struct Rig {
     bool waitForConnectText(const QString& text) const
     {
         return QTest::qWaitFor([&] { return action("actionConnect")->text() == text; }, kWait);
+    }
+    // The operator's disconnect, until the window shows it.
+    bool disconnect()
+    {
+        action("actionConnect")->trigger();
+        return waitForConnectText(disconnectedText());
     }
     // Connects and waits for the first reading on screen.
     bool connect()
@@ -154,4 +170,25 @@ inline void initWindowTests() { prepareWindowProgram(); }
 inline QAbstractItemModel* tableModel(const windowtest::Rig& rig, const char* view)
 {
     return rig.get<QTableView>(view)->model();
+}
+
+// The texts of a table's cells, row by row.
+inline QList<QStringList> cellTexts(const QAbstractItemModel* model)
+{
+    QList<QStringList> rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList texts;
+        for (int column = 0; column < model->columnCount(); ++column)
+            texts << model->index(row, column).data().toString();
+        rows << texts;
+    }
+    return rows;
+}
+
+inline QStringList columnTexts(const QList<QStringList>& rows, int column)
+{
+    QStringList texts;
+    for (const QStringList& row : rows)
+        texts << row.value(column);
+    return texts;
 }
