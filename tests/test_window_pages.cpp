@@ -18,7 +18,6 @@ const QString kNotConnected = QStringLiteral("设备未连接");
 struct PagesRig : Rig {
     sim::Instrument& instrument() const { return *instruments[0]; }
     QPushButton* button(const char* name) const { return get<QPushButton>(name); }
-    void invoke(const char* slot) const { QVERIFY(QMetaObject::invokeMethod(window.get(), slot)); }
 
     // The settings frames the instrument received for one page, oldest first.
     std::vector<Bytes> settingsFrames(bool lengthPage) const
@@ -186,7 +185,7 @@ private slots:
         QSignalSpy stops(rig.window.get(), &MainWindow::stopTestingSignal);
         QSignalSpy frames(rig.window.get(), &MainWindow::updateTestSettingSignal);
         QSignalSpy polling(rig.window.get(), &MainWindow::informUpperOpenSignal);
-        rig.invoke(slot.toLatin1().constData());
+        QVERIFY(QMetaObject::invokeMethod(rig.window.get(), qPrintable(slot)));
         QCOMPARE(rig.status(), kNotConnected);
         QCOMPARE(starts.count() + stops.count() + frames.count() + polling.count(), 0);
         for (const char* name : {"pushButton_Change", "pushButton_Change_2"})
