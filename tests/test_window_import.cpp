@@ -17,13 +17,7 @@ struct ImportRig : Rig {
         instrument().setStoredRecordCount(records);  // seed 1: records 1-3 hold both test types
         instrument().setFaults(faults);
     }
-    sim::Instrument& instrument() const { return *instruments[0]; }
     QAbstractItemModel* stored() const { return tableModel(*this, "tableView"); }
-    bool importAndWait()  // until the import action is usable again
-    {
-        action("actionImport_storage")->trigger();
-        return QTest::qWaitFor([this] { return action("actionImport_storage")->isEnabled(); }, kWait);
-    }
     // The requests of the import (command bytes of stored data, keys and upper) in the order received.
     std::vector<Bytes> importRequests() const
     {

@@ -16,7 +16,6 @@ const QString kAccepted = QStringLiteral("更新测量设置成功");
 const QString kNotConnected = QStringLiteral("设备未连接");
 
 struct PagesRig : Rig {
-    sim::Instrument& instrument() const { return *instruments[0]; }
     QPushButton* button(const char* name) const { return get<QPushButton>(name); }
 
     // The settings frames the instrument received for one page, oldest first.
@@ -33,16 +32,7 @@ struct PagesRig : Rig {
     {
         return QTest::qWaitFor([&] { return status() == text; }, kWait);
     }
-    // The instrument's length screen on the window's length page, its lists filled.
-    bool toLengthPage()
-    {
-        action("actionConductor_length_test")->trigger();
-        return QTest::qWaitFor([this] {
-            return get<QStackedWidget>("stackedWidget")->currentIndex() == 1
-                   && get<QComboBox>("comboBox_WireSquareValue_4")->currentIndex() >= 0 && pollingTimerActive();
-        }, kWait);
-    }
-    bool connectOnPage(bool lengthPage) { return connect() && (!lengthPage || toLengthPage()); }
+    bool connectOnPage(bool lengthPage) { return connect() && (!lengthPage || toPage(true)); }
     bool editing(bool lengthPage) const
     {
         const char* change = lengthPage ? "pushButton_Change_2" : "pushButton_Change";

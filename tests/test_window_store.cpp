@@ -34,22 +34,13 @@ bool finishTest(Rig& rig, bool lengthTest, const QString& remark = QString())
     return rig.runTest(lengthTest);
 }
 
-bool toPage(Rig& rig, bool lengthPage)
-{
-    rig.action(lengthPage ? "actionConductor_length_test" : "actionDc_resistance_test")->trigger();
-    return QTest::qWaitFor([&] { return rig.get<QStackedWidget>("stackedWidget")->currentIndex() == int(lengthPage)
-                                        && rig.pollingTimerActive(); }, kWait);
-}
-
 bool importRecords(Rig& rig, int count, int damaged = 0)
 {
     sim::Faults faults;
     faults.corruptRecord = damaged;
     rig.instruments[0]->setStoredRecordCount(count);
     rig.instruments[0]->setFaults(faults);
-    rig.action("actionImport_storage")->trigger();
-    return QTest::qWaitFor([&] { return rig.action("actionImport_storage")->isEnabled(); }, kWait)
-           && tableModel(rig, "tableView")->rowCount() == count;
+    return rig.importAndWait() && tableModel(rig, "tableView")->rowCount() == count;
 }
 
 // Counts the warnings that say results are not kept.
@@ -159,7 +150,7 @@ private slots:
         QVERIFY(rig.connect());
         for (const char* remark : {"r1", "r2", "r3"})
             QVERIFY(finishTest(rig, false, QLatin1String(remark)));
-        QVERIFY(toPage(rig, true));
+        QVERIFY(rig.toPage(true));
         QVERIFY(finishTest(rig, true, QStringLiteral("L1")));
         QVERIFY(finishTest(rig, true, QStringLiteral("L2")));
         rig.selectRows("tableView_resTest", {1});
@@ -182,7 +173,7 @@ private slots:
         // The next test continues the numbering of the restored rows.
         rig.action("actionConnect")->trigger();
         QVERIFY(rig.waitForConnectText(connectedText()));
-        QVERIFY(toPage(rig, false));
+        QVERIFY(rig.toPage(false));
         QVERIFY(finishTest(rig, false, QStringLiteral("r4")));
         rig.reopenWindow();
         QCOMPARE(columnTexts(cellTexts(tableModel(rig, "tableView_resTest")), 0), (QStringList{"1", "2", "3"}));

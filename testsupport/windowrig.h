@@ -78,6 +78,7 @@ struct Rig {
         return files;
     }
 
+    sim::Instrument& instrument() const { return *instruments[0]; }
     template <class T> T* get(const char* name) const { return windowsteps::child<T>(*window, name); }
     QAction* action(const char* name) const { return get<QAction>(name); }
     QString status() const { return window->statusBar()->currentMessage(); }
@@ -97,6 +98,21 @@ struct Rig {
     {
         action("actionConnect")->trigger();
         return waitForConnectText(disconnectedText());
+    }
+    // A test page chosen in the menu, until polling runs on it (the length page's lists filled).
+    bool toPage(bool lengthPage)
+    {
+        action(lengthPage ? "actionConductor_length_test" : "actionDc_resistance_test")->trigger();
+        return QTest::qWaitFor([&] {
+            return get<QStackedWidget>("stackedWidget")->currentIndex() == int(lengthPage) && pollingTimerActive()
+                   && (!lengthPage || get<QComboBox>("comboBox_WireSquareValue_4")->currentIndex() >= 0);
+        }, kWait);
+    }
+    // The import of the instrument's stored records, until the import action is usable again.
+    bool importAndWait()
+    {
+        action("actionImport_storage")->trigger();
+        return QTest::qWaitFor([this] { return action("actionImport_storage")->isEnabled(); }, kWait);
     }
     // Connects and waits for the first reading on screen.
     bool connect()
