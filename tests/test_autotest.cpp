@@ -157,15 +157,7 @@ class TestAutoTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        // A home of our own: the test mode's data folder lies in the home, and
-        // other runs of this suite on the machine must not share it.
-        QVERIFY(home.isValid());
-        qputenv("HOME", QFile::encodeName(home.path()));
-        QStandardPaths::setTestModeEnabled(true);
-        initWindowTests();
-    }
+    void initTestCase() { QVERIFY(initWindowTestsInOwnHome()); }
     void init()
     {
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -471,8 +463,6 @@ private slots:
         QVERIFY(rig.connect());
         QCOMPARE(polling->interval(), 200);
     }
-private:
-    QTemporaryDir home;
 };
 
 QTEST_MAIN(TestAutoTest)

@@ -78,9 +78,7 @@ class TestWindowInsight : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(home.isValid());
-        qputenv("HOME", QFile::encodeName(home.path()));
-        initWindowTests();
+        QVERIFY(initWindowTestsInOwnHome());
         QFile::remove(settingsFile());
     }
     void cleanup() { QFile::remove(settingsFile()); }
@@ -294,9 +292,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(panel->rowTexts().at(0)[BalancePanel::Verdict], QStringLiteral("不完整"), kWait);
         QVERIFY(panel->rowTexts().at(0)[BalancePanel::Values].contains(QStringLiteral("缺")));
     }
-
-private:
-    QTemporaryDir home;
 };
 
 QTEST_MAIN(TestWindowInsight)

@@ -182,6 +182,18 @@ struct Rig {
 
 inline void initWindowTests() { prepareWindowProgram(); }
 
+// For the tests whose files lie in the home (the documents folder, the test
+// mode's data folder): a home of their own, shared with no other run of the suite.
+inline bool initWindowTestsInOwnHome()
+{
+    static QTemporaryDir home;
+    if (!home.isValid())
+        return false;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    initWindowTests();
+    return true;
+}
+
 // Any table as the operator reads it, whatever its model's class.
 inline QAbstractItemModel* tableModel(const windowtest::Rig& rig, const char* view)
 {
