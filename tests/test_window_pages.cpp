@@ -84,13 +84,6 @@ QStandardItemModel* resultModel(const Rig& rig, bool lengthPage)
     return rig.model(lengthPage ? "tableView_lengthTest" : "tableView_resTest");
 }
 
-// Rows numbered 1..n whose column 1 holds a marker, as appended rows hold their time.
-void fillRows(QStandardItemModel* model, const QStringList& markers)
-{
-    for (const QString& marker : markers)
-        model->appendRow({new QStandardItem(QString::number(model->rowCount() + 1)), new QStandardItem(marker)});
-}
-
 }  // namespace
 
 class TestWindowPages : public QObject
@@ -343,7 +336,7 @@ private slots:
         QVERIFY(rig.connectOnPage(lengthPage));
         rig.get<QTextEdit>(lengthPage ? "textEdit_Remark_2" : "textEdit_Remark")->setPlainText(QStringLiteral("T1"));
         QStandardItemModel* rows = resultModel(rig, lengthPage);
-        fillRows(rows, {"a", "b", "c"});
+        fillRows(rows, 3);
         rig.button(lengthPage ? "pushButton_clear2" : "pushButton_clear")->click();
         QCOMPARE(rows->rowCount(), 0);
         QCOMPARE(rows->headerData(0, Qt::Horizontal).toString(), QStringLiteral("序号"));
@@ -364,11 +357,11 @@ private slots:
     {
         QTest::addColumn<bool>("lengthPage");
         QTest::addColumn<QList<int>>("selected");  // rows in the order chosen; -1: one single cell of row 2
-        QTest::addColumn<QStringList>("left");
-        const QStringList all{"a", "b", "c", "d", "e"};
-        QTest::newRow("rows 2 and 4") << false << QList<int>{1, 3} << QStringList{"a", "c", "e"};
-        QTest::newRow("rows 4 then 2") << true << QList<int>{3, 1} << QStringList{"a", "c", "e"};
-        QTest::newRow("first and last") << false << QList<int>{0, 4} << QStringList{"b", "c", "d"};
+        QTest::addColumn<QList<int>>("left");  // as numbered before the delete
+        const QList<int> all{1, 2, 3, 4, 5};
+        QTest::newRow("rows 2 and 4") << false << QList<int>{1, 3} << QList<int>{1, 3, 5};
+        QTest::newRow("rows 4 then 2") << true << QList<int>{3, 1} << QList<int>{1, 3, 5};
+        QTest::newRow("first and last") << false << QList<int>{0, 4} << QList<int>{2, 3, 4};
         QTest::newRow("a single cell") << false << QList<int>{-1} << all;
         QTest::newRow("nothing") << true << QList<int>{} << all;
     }
@@ -376,20 +369,22 @@ private slots:
     {
         QFETCH(bool, lengthPage);
         QFETCH(QList<int>, selected);
-        QFETCH(QStringList, left);
+        QFETCH(QList<int>, left);
         PagesRig rig;
         QStandardItemModel* model = resultModel(rig, lengthPage);
-        fillRows(model, {"a", "b", "c", "d", "e"});
+        fillRows(model, 5);
         const char* view = lengthPage ? "tableView_lengthTest" : "tableView_resTest";
         if (selected == QList<int>{-1})
             rig.get<QTableView>(view)->selectionModel()->select(model->index(1, 1), QItemSelectionModel::Select);
         else
             rig.selectRows(view, selected);
         rig.button(lengthPage ? "pushButton_delete2" : "pushButton_delete")->click();
-        QCOMPARE(columnTexts(cellTexts(model), 1), left);
-        QStringList numbers;
-        for (int i = 1; i <= left.size(); ++i)
-            numbers << QString::number(i);
+        QStringList kept, numbers;
+        for (int row : left) {
+            kept << QStringLiteral("格%1-1").arg(row);
+            numbers << QString::number(numbers.size() + 1);
+        }
+        QCOMPARE(columnTexts(cellTexts(model), 1), kept);
         QCOMPARE(columnTexts(cellTexts(model), 0), numbers);
     }
 
@@ -452,7 +447,7 @@ private slots:
         rig.get<QStackedWidget>("stackedWidget")->setCurrentIndex(lengthPage ? 1 : 0);
         QCOMPARE(rig.window->size(), QSize(1257, 682));
         QStandardItemModel* model = resultModel(rig, lengthPage);
-        fillRows(model, {"a", "b", "c", "d", "e"});
+        fillRows(model, 5);
         QCoreApplication::processEvents();
         auto* view = rig.get<QTableView>(lengthPage ? "tableView_lengthTest" : "tableView_resTest");
         const int lastRowBottom = view->rowViewportPosition(4) + view->rowHeight(4);

@@ -18,17 +18,6 @@ namespace {
 struct ReportRig : Rig {
     ReportRig() : files(fakeDesktopFiles()) {}
 
-    // Rows numbered from 1 whose other cells name their row and column.
-    void fillRows(const char* view, int rows)
-    {
-        QStandardItemModel* m = model(view);
-        for (int r = 0; r < rows; ++r) {
-            QList<QStandardItem*> items{new QStandardItem(QString::number(m->rowCount() + 1))};
-            for (int c = 1; c < m->columnCount(); ++c)
-                items << new QStandardItem(QStringLiteral("格%1-%2").arg(r + 1).arg(c));
-            m->appendRow(items);
-        }
-    }
     void exportPdf(const PdfSettingData& header = {})
     {
         QMetaObject::invokeMethod(window.get(), "pdfSettingSlot", Q_ARG(PdfSettingData, header));
@@ -68,7 +57,7 @@ private slots:
         QFETCH(int, columns);
         ReportRig rig;
         rig.files->answer = dir.filePath(button + ".xlsx");
-        rig.fillRows(qPrintable(view), 2);
+        fillRows(rig.model(qPrintable(view)), 2);
         rig.get<QPushButton>(qPrintable(button))->click();
 
         QCOMPARE(rig.files->captions, QStringList("保存Excel文件"));
@@ -114,7 +103,7 @@ private slots:
         ReportRig rig;
         rig.files->answer = dir.filePath("dc.pdf");
         QVERIFY(rig.connect());
-        rig.fillRows("tableView_resTest", 3);
+        fillRows(rig.model("tableView_resTest"), 3);
         rig.get<QTextEdit>("textEdit_Remark")->setPlainText("油温正常");
         rig.action("actionExportToPDF")->trigger();
         rig.action("actionExportToPDF")->trigger();
@@ -175,7 +164,7 @@ private slots:
         rig.chooseLanguage(language);
         rig.action(qPrintable(page))->trigger();
         const char* view = page.contains("length") ? "tableView_lengthTest" : "tableView_resTest";
-        rig.fillRows(view, 1);
+        fillRows(rig.model(view), 1);
         rig.files->answer = dir.filePath("page.pdf");
         rig.exportPdf();
 

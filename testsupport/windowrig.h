@@ -200,6 +200,18 @@ inline QAbstractItemModel* tableModel(const windowtest::Rig& rig, const char* vi
     return rig.get<QTableView>(view)->model();
 }
 
+// Rows numbered on from the last, whose other cells name their row in this
+// fill and their column ("格2-5").
+inline void fillRows(QStandardItemModel* model, int rows)
+{
+    for (int r = 0; r < rows; ++r) {
+        QList<QStandardItem*> items{new QStandardItem(QString::number(model->rowCount() + 1))};
+        for (int c = 1; c < model->columnCount(); ++c)
+            items << new QStandardItem(QStringLiteral("格%1-%2").arg(r + 1).arg(c));
+        model->appendRow(items);
+    }
+}
+
 // The texts of a table's cells, row by row.
 inline QList<QStringList> cellTexts(const QAbstractItemModel* model)
 {
