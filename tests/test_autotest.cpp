@@ -14,13 +14,7 @@ using namespace windowtest;
 namespace {
 
 constexpr int kTickMs = 20;  // one second of the pause between two tests
-
-WindowTiming seriesTiming()
-{
-    WindowTiming timing{5, 30, 5};
-    timing.countdownTickMs = kTickMs;
-    return timing;
-}
+const WindowTiming kSeriesTiming{5, 30, 5, kTickMs};
 
 QString autoFile() { return settingsfiles::filePath(QStringLiteral("settingsAuto.ini")); }
 QString sampleFile() { return settingsfiles::filePath(QStringLiteral("settingsSample.ini")); }
@@ -255,7 +249,7 @@ private slots:
     // Two series of two tests with a pause of 10 s, one after the other.
     void seriesRunsItsTestsAndASecondCountsLikeTheFirst()
     {
-        Rig rig(1, seriesTiming());
+        Rig rig(1, kSeriesTiming);
         QVERIFY(rig.connect());
         MainWindow* window = rig.window.get();
         QSignalSpy starts(window, &MainWindow::startTestingSignal);
@@ -303,7 +297,7 @@ private slots:
     void staleDialogStartsNothing()
     {
         QFETCH(bool, duringSeries);
-        Rig rig(1, seriesTiming());
+        Rig rig(1, kSeriesTiming);
         QVERIFY(rig.connect());
         MainWindow* window = rig.window.get();
         auto* stale = openDialog<AutoTestDialog>(window, "actionAutomatic_measurement");
@@ -334,7 +328,7 @@ private slots:
     void ninthTestingReadingSendsOneStop()
     {
         QFETCH(QString, readings);
-        Rig rig(1, seriesTiming());
+        Rig rig(1, kSeriesTiming);
         QVERIFY(rig.connect());
         rig.instruments[0]->setScreen(sim::Screen::Other);
         QVERIFY(rig.waitForPolls(3));
@@ -363,7 +357,7 @@ private slots:
     void exitButtonLeavesTheTestRunning()
     {
         QFETCH(bool, windowClosed);
-        Rig rig(1, seriesTiming());
+        Rig rig(1, kSeriesTiming);
         QVERIFY(rig.connect());
         MainWindow* window = rig.window.get();
         QSignalSpy starts(window, &MainWindow::startTestingSignal);
@@ -400,7 +394,7 @@ private slots:
     void disconnectionEndsTheSeries()
     {
         QFETCH(bool, drop);
-        Rig rig(1, seriesTiming());
+        Rig rig(1, kSeriesTiming);
         QVERIFY(rig.connect());
         MainWindow* window = rig.window.get();
         QSignalSpy starts(window, &MainWindow::startTestingSignal);

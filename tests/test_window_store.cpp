@@ -89,7 +89,6 @@ private slots:
         QList<QList<QStringList>> before;
         for (const char* table : kTables)
             before << cellTexts(tableModel(rig, table));
-        QVERIFY(before[2][1].join(QString()).isEmpty());  // record 2 was damaged
 
         rig.chooseLanguage(QStringLiteral("en"));
         for (int i = 0; i < 3; ++i)
