@@ -23,11 +23,6 @@ TrendPanel* trendOf(const Rig& rig, bool lengthPage = false)
     return rig.get<TrendPanel>(lengthPage ? "trendPanel_length" : "trendPanel_dc");
 }
 
-QLabel* stableMark(const Rig& rig)
-{
-    return trendOf(rig)->stableMark();
-}
-
 QString settingsFile()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/settingsInsight.ini");
@@ -94,7 +89,7 @@ private slots:
         TrendPanel* panel = trendOf(rig);
         QVERIFY(panel->isVisible() && !panel->isFolded());
         QCOMPARE(rig.window->size(), QSize(1257, 682));  // the trend opens at the usual size
-        QLabel* mark = stableMark(rig);
+        QLabel* mark = panel->stableMark();
         emit rig.window->startTestingSignal(false);
         QVERIFY(rig.waitForPhase(sim::Phase::Charging));
         rig.clock->advanceMs(4'600);  // charged at 10 A

@@ -28,10 +28,6 @@ struct PagesRig : Rig {
                 frames.push_back(r);
         return frames;
     }
-    bool waitForStatus(const QString& text) const
-    {
-        return QTest::qWaitFor([&] { return status() == text; }, kWait);
-    }
     bool connectOnPage(bool lengthPage) { return connect() && (!lengthPage || toPage(true)); }
     bool editing(bool lengthPage) const
     {
@@ -191,7 +187,7 @@ private slots:
         const Bytes expected{0xAB, 0xCD, 0x00, 0x12, 0x01, 0x00, 0x01, 0x13, 0x73, 0x01, 0x06,
                              0x01, 0x00, 0x01, 0xBD, 0xCC, 0xCC, 0xCD, 0x00, 0x00, 0x03, 0xB3};
         QCOMPARE(rig.settingsFrames(false).back(), expected);
-        QVERIFY(rig.waitForStatus(kAccepted));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.status(), kAccepted, kWait);
 
         rig.get<QPushButton>("pushButton_Change")->click();  // back to polling: the next reading carries them
         rig.get<QComboBox>("comboBox_PhaseTypeValue_3")->setCurrentIndex(0);
@@ -275,7 +271,7 @@ private slots:
         rig.choose("comboBox_StandardSettingValue_4", 0);
         QTEST(shownStandard(), "restored");
         QVERIFY(value->isEnabled() && unit->isEnabled());
-        QVERIFY(rig.waitForStatus(kAccepted));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.status(), kAccepted, kWait);
         QTRY_COMPARE_WITH_TIMEOUT(rig.settingsFrames(true).size(), std::size_t(2), kWait);
     }
 
