@@ -88,13 +88,12 @@ bool panelGone(MainWindow* window)
 // after the window's stop request, discharged; true once the row is there.
 bool finishTest(Rig& rig, int rows)
 {
-    sim::Instrument& instrument = *rig.instruments[0];
-    if (!QTest::qWaitFor([&] { return instrument.phase() == sim::Phase::Charging; }, kWait))
+    if (!rig.waitForPhase(sim::Phase::Charging))
         return false;
-    rig.clock->advanceMs(std::int64_t(instrument.chargingSeconds() * 1000) + 1000);
-    if (!QTest::qWaitFor([&] { return instrument.phase() == sim::Phase::Discharging; }, kWait))
+    rig.clock->advanceMs(std::int64_t(rig.instrument().chargingSeconds() * 1000) + 1000);
+    if (!rig.waitForPhase(sim::Phase::Discharging))
         return false;
-    rig.clock->advanceMs(std::int64_t(instrument.dischargingSeconds() * 1000) + 1000);
+    rig.clock->advanceMs(std::int64_t(rig.instrument().dischargingSeconds() * 1000) + 1000);
     return QTest::qWaitFor([&] { return rig.model("tableView_resTest")->rowCount() == rows; }, kWait);
 }
 
@@ -129,10 +128,6 @@ bool actionsEnabled(const Rig& rig, bool enabled)
                        [&](const char* name) { return rig.action(name)->isEnabled() == enabled; })
            && rig.action("actionDc_resistance_test")->isEnabled() == enabled
            && rig.get<QMenu>("menuLanguage")->isEnabled() == enabled;
-}
-bool idleActionsBack(const Rig& rig)
-{
-    return QTest::qWaitFor([&] { return actionsEnabled(rig, true); }, kWait);
 }
 
 ReceiveData dcReading(char state)
@@ -279,7 +274,7 @@ private slots:
             QVERIFY(finishTest(rig, rows + 2));
             QVERIFY(panelGone(window));
             QCOMPARE(stops.count(), 2);
-            QVERIFY(idleActionsBack(rig));
+            QTRY_VERIFY_WITH_TIMEOUT(actionsEnabled(rig, true), kWait);
             QVERIFY(rig.waitForPolls(10));
             QCOMPARE(starts.count(), 2);
             QCOMPARE(ticks.size(), 11);
@@ -380,7 +375,7 @@ private slots:
 
         rig.clock->advanceMs(700'000);  // the instrument ends the test by itself
         QTRY_COMPARE_WITH_TIMEOUT(rig.model("tableView_resTest")->rowCount(), 1, kWait);
-        QVERIFY(idleActionsBack(rig));
+        QTRY_VERIFY_WITH_TIMEOUT(actionsEnabled(rig, true), kWait);
         QVERIFY(rig.waitForPolls(10));
         QCOMPARE(starts.count(), 1);
     }
