@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "sim/instrument.h"
 #include "sim/simtransport.h"
+#include "testsupport/fakedesktopfiles.h"
 #include "testsupport/windowsteps.h"
 
 #include <QtTest>
@@ -68,6 +69,16 @@ struct Rig {
         window->show();
     }
 
+    // From now on the save dialogs answer `answer`; the log keeps what was asked and opened.
+    std::shared_ptr<FileLog> fakeDesktopFiles(const QString& answer = QString())
+    {
+        auto files = std::make_shared<FileLog>();
+        files->answer = answer;
+        window->setDesktopFiles(std::make_unique<FakeDesktopFiles>(files));
+        return files;
+    }
+
+    sim::Instrument& instrument() const { return *instruments[0]; }
     template <class T> T* get(const char* name) const { return windowsteps::child<T>(*window, name); }
     QAction* action(const char* name) const { return get<QAction>(name); }
     QString status() const { return window->statusBar()->currentMessage(); }
@@ -81,6 +92,27 @@ struct Rig {
     bool waitForConnectText(const QString& text) const
     {
         return QTest::qWaitFor([&] { return action("actionConnect")->text() == text; }, kWait);
+    }
+    // The operator's disconnect, until the window shows it.
+    bool disconnect()
+    {
+        action("actionConnect")->trigger();
+        return waitForConnectText(disconnectedText());
+    }
+    // A test page chosen in the menu, until polling runs on it (the length page's lists filled).
+    bool toPage(bool lengthPage)
+    {
+        action(lengthPage ? "actionConductor_length_test" : "actionDc_resistance_test")->trigger();
+        return QTest::qWaitFor([&] {
+            return get<QStackedWidget>("stackedWidget")->currentIndex() == int(lengthPage) && pollingTimerActive()
+                   && (!lengthPage || get<QComboBox>("comboBox_WireSquareValue_4")->currentIndex() >= 0);
+        }, kWait);
+    }
+    // The import of the instrument's stored records, until the import action is usable again.
+    bool importAndWait()
+    {
+        action("actionImport_storage")->trigger();
+        return QTest::qWaitFor([this] { return action("actionImport_storage")->isEnabled(); }, kWait);
     }
     // Connects and waits for the first reading on screen.
     bool connect()
@@ -150,8 +182,53 @@ struct Rig {
 
 inline void initWindowTests() { prepareWindowProgram(); }
 
+// For the tests whose files lie in the home (the documents folder, the test
+// mode's data folder): a home of their own, shared with no other run of the suite.
+inline bool initWindowTestsInOwnHome()
+{
+    static QTemporaryDir home;
+    if (!home.isValid())
+        return false;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    initWindowTests();
+    return true;
+}
+
 // Any table as the operator reads it, whatever its model's class.
 inline QAbstractItemModel* tableModel(const windowtest::Rig& rig, const char* view)
 {
     return rig.get<QTableView>(view)->model();
+}
+
+// Rows numbered on from the last, whose other cells name their row in this
+// fill and their column ("格2-5").
+inline void fillRows(QStandardItemModel* model, int rows)
+{
+    for (int r = 0; r < rows; ++r) {
+        QList<QStandardItem*> items{new QStandardItem(QString::number(model->rowCount() + 1))};
+        for (int c = 1; c < model->columnCount(); ++c)
+            items << new QStandardItem(QStringLiteral("格%1-%2").arg(r + 1).arg(c));
+        model->appendRow(items);
+    }
+}
+
+// The texts of a table's cells, row by row.
+inline QList<QStringList> cellTexts(const QAbstractItemModel* model)
+{
+    QList<QStringList> rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList texts;
+        for (int column = 0; column < model->columnCount(); ++column)
+            texts << model->index(row, column).data().toString();
+        rows << texts;
+    }
+    return rows;
+}
+
+inline QStringList columnTexts(const QList<QStringList>& rows, int column)
+{
+    QStringList texts;
+    for (const QStringList& row : rows)
+        texts << row.value(column);
+    return texts;
 }
