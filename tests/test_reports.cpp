@@ -108,8 +108,10 @@ private slots:
         QTest::addColumn<int>("rows");
         QTest::newRow("DC results, two rows") << kDcHeaders << 2;
         QTest::newRow("header only") << numberedHeaders(3) << 0;
+        QTest::newRow("stored table of 9999 rows") << numberedHeaders(16) << 9999;
     }
 
+    // The first rows are compared cell by cell, the last one whole.
     void workbookHoldsTheTableAsCentredStrings()
     {
         QFETCH(QStringList, headers);
@@ -123,7 +125,7 @@ private slots:
         QString error;
         QVERIFY2(reports::writeWorkbook(path, reports::listTable(headers, cells), &error), qPrintable(error));
 
-        const QJsonObject book = workbookSummary(path);
+        const QJsonObject book = workbookSummary(path, 3);
         QCOMPARE(book["sheets"].toInt(), 1);
         QCOMPARE(book["rows"].toInt(), rows + 1);
         QCOMPARE(book["columns"].toInt(), headers.size());
@@ -133,31 +135,14 @@ private slots:
         const QJsonArray first = book["first"].toArray();
         for (int c = 0; c < headers.size(); ++c)
             QCOMPARE(first[0].toArray()[c].toString(), headers[c]);
-        for (int r = 0; r < rows; ++r) {
+        for (int r = 0; r < qMin(rows, 2); ++r) {
             for (int c = 0; c < headers.size(); ++c)
                 QCOMPARE(first[r + 1].toArray()[c].toString(), cells[r][c]);
         }
-        if (rows > 0)
-            QCOMPARE(first[1].toArray()[0], QJsonValue("1"));  // a string, not the number 1
-    }
-
-    void storedTableOf9999RowsIsWrittenWhole()
-    {
-        const QStringList headers = numberedHeaders(16);
-        QVector<QStringList> cells;
-        for (int r = 0; r < 9999; ++r)
-            cells << sampleRow(r, headers.size());
-        const QString path = dir.filePath("stored.xlsx");
-        QVERIFY(reports::writeWorkbook(path, reports::listTable(headers, cells)));
-
-        const QJsonObject book = workbookSummary(path, 2);
-        QCOMPARE(book["rows"].toInt(), 10000);
-        QCOMPARE(book["columns"].toInt(), 16);
-        QCOMPARE(book["odd"].toArray(), QJsonArray());
-        QJsonArray expectedLast;
-        for (const QString& text : cells.last())
-            expectedLast << text;
-        QCOMPARE(book["last"].toArray(), expectedLast);
+        if (rows == 0)
+            return;
+        QCOMPARE(first[1].toArray()[0], QJsonValue("1"));  // a string, not the number 1
+        QCOMPARE(book["last"].toArray(), QJsonArray::fromStringList(cells.last()));
     }
 
     void overlongTextIsCutAtTheCellLimit()
