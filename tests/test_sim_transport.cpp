@@ -148,8 +148,8 @@ private slots:
         QCOMPARE(kindOf(c.read(100), 0), 'r');
     }
 
-    // The faults the link's own tests do not read answer by answer (refusing,
-    // silent, misnumbering, acknowledging polls: see test_link_manager).
+    // Refusals, silence, misnumbered records and acknowledged polls are
+    // played through this same transport by test_link_manager's cases.
     void faultsAsTheLinkSeesThem_data()
     {
         QTest::addColumn<sim::Faults>("faults");
@@ -220,7 +220,7 @@ private slots:
         QVERIFY(!QFile::exists(path_));
     }
 
-    // Its stored records and the whole link over it: test_link_socket.
+    // The program's stored records and the whole link over its socket: test_link_socket.
     void programDropsAsToldAndEndsOnSigterm()
     {
         QProcess program;
