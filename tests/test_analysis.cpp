@@ -24,6 +24,12 @@ std::vector<DcResult> results(const QList<QStringList>& rows)
 
 QString mOhm(double v) { return QString::number(v, 'f', 3) + QStringLiteral("mΩ"); }
 
+// Three rows of 8 mΩ measured on high side tap 05, converted to the given values.
+QList<QStringList> three(double a, double b, double c, const QStringList& phases = {"A0", "B0", "C0"})
+{
+    return {dcCells(phases[0], mOhm(8), mOhm(a)), dcCells(phases[1], mOhm(8), mOhm(b)), dcCells(phases[2], mOhm(8), mOhm(c))};
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Values)
@@ -279,18 +285,10 @@ private slots:
         QTest::addColumn<QList<QStringList>>("rows");
         QTest::addColumn<QStringList>("expected");  // one "kind winding/tapping status imbalance basis" per group
         const QString dash = QStringLiteral("------μΩ");
-        QTest::newRow("phases within 2 %")
-            << QList<QStringList>{dcCells("A0", mOhm(8), mOhm(10.0)), dcCells("B0", mOhm(8), mOhm(10.1)),
-                                  dcCells("C0", mOhm(8), mOhm(10.2))}
-            << QStringList{"phase 高压/05 pass 1.980 converted"};
-        QTest::newRow("one phase 3 % off")
-            << QList<QStringList>{dcCells("A0", mOhm(8), mOhm(10.0)), dcCells("B0", mOhm(8), mOhm(10.0)),
-                                  dcCells("C0", mOhm(8), mOhm(10.3))}
-            << QStringList{"phase 高压/05 fail 2.970 converted"};
+        QTest::newRow("phases within 2 %") << three(10.0, 10.1, 10.2) << QStringList{"phase 高压/05 pass 1.980 converted"};
+        QTest::newRow("one phase 3 % off") << three(10.0, 10.0, 10.3) << QStringList{"phase 高压/05 fail 2.970 converted"};
         QTest::newRow("lines judged by the line limit")
-            << QList<QStringList>{dcCells("AB", mOhm(8), mOhm(10.0)), dcCells("BC", mOhm(8), mOhm(10.1)),
-                                  dcCells("AC", mOhm(8), mOhm(10.2))}
-            << QStringList{"line 高压/05 fail 1.980 converted"};
+            << three(10.0, 10.1, 10.2, {"AB", "BC", "AC"}) << QStringList{"line 高压/05 fail 1.980 converted"};
         QTest::newRow("a phase missing")
             << QList<QStringList>{dcCells("A0", mOhm(8), mOhm(10.0)), dcCells("C0", mOhm(8), mOhm(10.2))}
             << QStringList{"phase 高压/05 incomplete"};
@@ -312,8 +310,7 @@ private slots:
                                   dcCells("C0", mOhm(8.0), mOhm(10.0))}
             << QStringList{"phase 高压/05 pass 0.000 measured"};
         QTest::newRow("a repeated test replaces the earlier one")
-            << QList<QStringList>{dcCells("A0", mOhm(8), mOhm(12.0)), dcCells("B0", mOhm(8), mOhm(10.0)),
-                                  dcCells("C0", mOhm(8), mOhm(10.0)), dcCells("A0", mOhm(8), mOhm(10.0))}
+            << three(12.0, 10.0, 10.0) + QList<QStringList>{dcCells("A0", mOhm(8), mOhm(10.0))}
             << QStringList{"phase 高压/05 pass 0.000 converted"};
         QTest::newRow("windings, tappings and kinds apart")
             << QList<QStringList>{dcCells("A0", mOhm(8), mOhm(10.0)), dcCells("B0", mOhm(8), mOhm(10.0), "06"),
@@ -343,8 +340,7 @@ private slots:
 
     void limitsAreTheOperators()
     {
-        const auto rows = results({dcCells("A0", mOhm(8), mOhm(10.0)), dcCells("B0", mOhm(8), mOhm(10.1)),
-                                   dcCells("C0", mOhm(8), mOhm(10.2))});
+        const auto rows = results(three(10.0, 10.1, 10.2));
         QCOMPARE(balanceGroups(rows, {1.5, 1.0}).at(0).status, BalanceGroup::Fail);
         QCOMPARE(balanceGroups(rows, {1.5, 1.0}).at(0).limitPercent, 1.5);
         const BalanceGroup g = balanceGroups(rows).at(0);

@@ -126,14 +126,12 @@ private slots:
         fold->click();
         QVERIFY(panel.isFolded());
         QVERIFY(!panel.chart()->isVisible());
-        QCOMPARE(folded.size(), 1);
-        QCOMPARE(folded.at(0).at(0).toBool(), true);
+        QCOMPARE(folded.value(0).value(0), QVariant(true));
         panel.setFolded(false);  // set by the program: no signal
         QVERIFY(panel.chart()->isVisible());
         QCOMPARE(folded.size(), 1);
 
-        panel.setStabilitySettings({20, 0.1});
-        QCOMPARE(settings.size(), 0);
+        panel.setStabilitySettings({20, 0.1});  // set by the program: no signal
         panel.findChild<QSpinBox*>(QStringLiteral("spinBox_stabilityWindow"))->setValue(15);
         QCOMPARE(settings.size(), 1);
         QCOMPARE(panel.stabilitySettings().window, 15);

@@ -24,67 +24,54 @@ private slots:
     {
         QTest::addColumn<QString>("className");
         QTest::addColumn<QString>("facts");
-        const QList<QPair<const char*, const char*>> rows = {
-            {"stackedWidget", "QStackedWidget count=3 currentIndex=0"},
-            {"page_0", "QWidget in=stackedWidget@0"},
-            {"page_1", "QWidget in=stackedWidget@1"},
-            {"page_2", "QWidget in=stackedWidget@2"},
-            {"stackedWidget_Res", "QStackedWidget count=2 currentIndex=1 within=page_0"},
-            {"Page1", "QWidget in=stackedWidget_Res@0"},
-            {"page", "QWidget in=stackedWidget_Res@1"},
-            {"stackedWidget_Len", "QStackedWidget count=2 currentIndex=1 within=page_1"},
-            {"Page1_2", "QWidget in=stackedWidget_Len@0"},
-            {"page_3", "QWidget in=stackedWidget_Len@1"},
-            {"label_TestedResistanceValue", "QLabel within=Page1"},
-            {"label_testStatus", "QLabel within=Page1"},
-            {"label_EnvironmentTempValue", "QLabel within=Page1"},
-            {"label_Danger", "QLabel within=page"},
-            {"label_ConductorLengthValue_2", "QLabel within=Page1_2"},
-            {"label_TestedResistanceValue_2", "QLabel within=Page1_2"},
-            {"label_Danger_2", "QLabel within=page_3"},
-            {"tableView_resTest", "QTableView within=page_0"},
-            {"tableView_lengthTest", "QTableView within=page_1"},
-            {"tableView", "QTableView within=page_2"},
-            {"progressBar", "QProgressBar within=page_2 value=0"},
-            // Spin boxes start at their minimum, the value meaning "not set".
-            {"spinBox_ConductorNoValue_3", "QSpinBox minimum=-1 maximum=9999 value=-1 wrapping=true"},
-            {"spinBox_TappingValue_3", "QSpinBox minimum=-1 maximum=99 value=-1 toolTip=00-99"},
-            {"doubleSpinBox_ConductorTempValue_3", "QDoubleSpinBox minimum=-40.1 maximum=100 value=-40.1 decimals=2"},
-            {"spinBox_ConductorNoValue_4", "QSpinBox minimum=-1 maximum=9999 value=-1"},
-            {"spinBox_SampleNoValue_4", "QSpinBox minimum=-1 maximum=199 value=-1"},
-            {"doubleSpinBox_StandardValue_4", "QDoubleSpinBox minimum=-1 maximum=500 value=-1 decimals=3"},
-            // Combo boxes are filled by the window; only the unit is editable.
-            {"comboBox_ConductorMaterialValue_3", "QComboBox count=0 editable=false"},
-            {"comboBox_CurrentSettingValue_3", "QComboBox count=0 editable=false maxVisibleItems=30"},
-            {"comboBox_ConvertedTempValue_3", "QComboBox count=0 editable=false"},
-            {"comboBox_PhaseTypeValue_3", "QComboBox count=0 editable=false"},
-            {"comboBox_WindingValue_3", "QComboBox count=0 editable=false"},
-            {"comboBox_WireSquareValue_4", "QComboBox count=0 editable=false"},
-            {"comboBox_CurrentSettingValue_4", "QComboBox count=0 editable=false maxVisibleItems=30"},
-            {"comboBox_StandardSettingValue_4", "QComboBox count=0 editable=false"},
-            {"comboBox_StandardUnitValue_4", "QComboBox count=0 editable=true"},
-            {"pushButton_Test", "QPushButton within=page_0"},
-            {"pushButton_Test_2", "QPushButton within=page_1"},
-            {"toolButton_record", "QToolButton within=page_0"},
-            {"toolButton_record2", "QToolButton within=page_1"},
-            {"textEdit_Remark", "QTextEdit within=page_0"},
-            {"textEdit_Remark_2", "QTextEdit within=page_1"},
-            // Exactly the page actions are checkable.
-            {"actionDc_resistance_test", "QAction checkable=true"},
-            {"actionConductor_length_test", "QAction checkable=true"},
-            {"actionStorage", "QAction checkable=true"},
-            {"actionConnect", "QAction checkable=false"},
-            {"actionExportToPDF", "QAction checkable=false"},
-            {"actionExportToExcel", "QAction checkable=false"},
-            {"actionImport_storage", "QAction checkable=false"},
-            {"actionSample_interval", "QAction checkable=false"},
-            {"actionAutomatic_measurement", "QAction checkable=false"},
-            {"menuLanguage", "QMenu"},
+        const auto rows = [](const char* classAndFacts, std::initializer_list<const char*> names) {
+            const QString text = QString::fromUtf8(classAndFacts);
+            for (const char* name : names)
+                QTest::newRow(name) << text.section(' ', 0, 0) << text.section(' ', 1);
         };
-        for (const auto& row : rows) {
-            const QString facts = QString::fromUtf8(row.second);
-            QTest::newRow(row.first) << facts.section(' ', 0, 0) << facts.section(' ', 1);
-        }
+        rows("QStackedWidget count=3 currentIndex=0", {"stackedWidget"});
+        rows("QWidget in=stackedWidget@0", {"page_0"});
+        rows("QWidget in=stackedWidget@1", {"page_1"});
+        rows("QWidget in=stackedWidget@2", {"page_2"});
+        rows("QStackedWidget count=2 currentIndex=1 within=page_0", {"stackedWidget_Res"});
+        rows("QWidget in=stackedWidget_Res@0", {"Page1"});
+        rows("QWidget in=stackedWidget_Res@1", {"page"});
+        rows("QStackedWidget count=2 currentIndex=1 within=page_1", {"stackedWidget_Len"});
+        rows("QWidget in=stackedWidget_Len@0", {"Page1_2"});
+        rows("QWidget in=stackedWidget_Len@1", {"page_3"});
+        rows("QLabel within=Page1", {"label_TestedResistanceValue", "label_testStatus", "label_EnvironmentTempValue"});
+        rows("QLabel within=page", {"label_Danger"});
+        rows("QLabel within=Page1_2", {"label_ConductorLengthValue_2", "label_TestedResistanceValue_2"});
+        rows("QLabel within=page_3", {"label_Danger_2"});
+        rows("QTableView within=page_0", {"tableView_resTest"});
+        rows("QTableView within=page_1", {"tableView_lengthTest"});
+        rows("QTableView within=page_2", {"tableView"});
+        rows("QProgressBar within=page_2 value=0", {"progressBar"});
+        // Spin boxes start at their minimum, the value meaning "not set".
+        rows("QSpinBox minimum=-1 maximum=9999 value=-1 wrapping=true", {"spinBox_ConductorNoValue_3"});
+        rows("QSpinBox minimum=-1 maximum=99 value=-1 toolTip=00-99", {"spinBox_TappingValue_3"});
+        rows("QDoubleSpinBox minimum=-40.1 maximum=100 value=-40.1 decimals=2", {"doubleSpinBox_ConductorTempValue_3"});
+        rows("QSpinBox minimum=-1 maximum=9999 value=-1", {"spinBox_ConductorNoValue_4"});
+        rows("QSpinBox minimum=-1 maximum=199 value=-1", {"spinBox_SampleNoValue_4"});
+        rows("QDoubleSpinBox minimum=-1 maximum=500 value=-1 decimals=3", {"doubleSpinBox_StandardValue_4"});
+        // Combo boxes are filled by the window; only the unit is editable.
+        rows("QComboBox count=0 editable=false",
+             {"comboBox_ConductorMaterialValue_3", "comboBox_ConvertedTempValue_3", "comboBox_PhaseTypeValue_3",
+              "comboBox_WindingValue_3", "comboBox_WireSquareValue_4", "comboBox_StandardSettingValue_4"});
+        rows("QComboBox count=0 editable=false maxVisibleItems=30",
+             {"comboBox_CurrentSettingValue_3", "comboBox_CurrentSettingValue_4"});
+        rows("QComboBox count=0 editable=true", {"comboBox_StandardUnitValue_4"});
+        rows("QPushButton within=page_0", {"pushButton_Test"});
+        rows("QPushButton within=page_1", {"pushButton_Test_2"});
+        rows("QToolButton within=page_0", {"toolButton_record"});
+        rows("QToolButton within=page_1", {"toolButton_record2"});
+        rows("QTextEdit within=page_0", {"textEdit_Remark"});
+        rows("QTextEdit within=page_1", {"textEdit_Remark_2"});
+        // Exactly the page actions are checkable.
+        rows("QAction checkable=true", {"actionDc_resistance_test", "actionConductor_length_test", "actionStorage"});
+        rows("QAction checkable=false", {"actionConnect", "actionExportToPDF", "actionExportToExcel", "actionImport_storage",
+                                         "actionSample_interval", "actionAutomatic_measurement"});
+        rows("QMenu", {"menuLanguage"});
     }
 
     void objectsTheWindowUses()

@@ -77,42 +77,36 @@ private slots:
     void readTypeMapping()
     {
         std::uint8_t byte = 0x42;
-        QVERIFY(protocol::readTypeByte(0, &byte)); QCOMPARE(byte, std::uint8_t(0x00));
-        QVERIFY(protocol::readTypeByte(1, &byte)); QCOMPARE(byte, std::uint8_t(0x01));
-        QVERIFY(protocol::readTypeByte(2, &byte)); QCOMPARE(byte, std::uint8_t(0xFF));
-        byte = 0x42;
-        QVERIFY(!protocol::readTypeByte(3, &byte));
-        QVERIFY(!protocol::readTypeByte(-1, &byte));
-        QCOMPARE(byte, std::uint8_t(0x42));
+        QVERIFY(!protocol::readTypeByte(3, &byte) && !protocol::readTypeByte(-1, &byte));
+        QCOMPARE(byte, std::uint8_t(0x42));  // left alone
+        for (const auto& [index, expected] : {std::pair<int, int>{0, 0x00}, {1, 0x01}, {2, 0xFF}})
+            QVERIFY(protocol::readTypeByte(index, &byte) && byte == expected);
     }
 
+    // What the recognisers say: k acknowledge, A accepting it, r real-time
+    // record, s stored record, c count answer, v a valid count answer.
     void recognisers_data()
     {
         QTest::addColumn<Bytes>("data");
-        QTest::addColumn<bool>("ack");
-        QTest::addColumn<bool>("accepts");
-        QTest::addColumn<bool>("realTime");
-        QTest::addColumn<bool>("stored");
-        QTest::addColumn<bool>("countAnswer");
-        QTest::addColumn<bool>("countValid");
-        QTest::newRow("accepting acknowledge") << answer(8, 0xAB, 0x01, 0x4F) << true << true << false << false << false << false;
-        QTest::newRow("refusing acknowledge 0x00") << answer(8, 0xAB, 0x01, 0x00) << true << false << false << false << false << false;
-        QTest::newRow("refusing acknowledge 'o'") << answer(8, 0xAB, 0x01, 0x6F) << true << false << false << false << false << false;
-        QTest::newRow("acknowledge of any size") << answer(63, 0xAB, 0x01, 0x4F) << true << true << false << false << false << false;
-        QTest::newRow("acknowledge without byte 5") << answer(5, 0xAB, 0x01) << true << false << false << false << false << false;
-        QTest::newRow("acknowledge with wrong start") << answer(8, 0xAC, 0x01, 0x4F) << false << false << false << false << false << false;
-        QTest::newRow("real-time 63") << answer(63, 0xAB, 0x02) << false << false << true << false << false << false;
-        QTest::newRow("real-time 62") << answer(62, 0xAB, 0x02) << false << false << false << false << false << false;
-        QTest::newRow("real-time 64") << answer(64, 0xAB, 0x02) << false << false << false << false << false << false;
-        QTest::newRow("real-time wrong start") << answer(63, 0x00, 0x02) << false << false << false << false << false << false;
-        QTest::newRow("stored 63") << answer(63, 0xAB, 0x03) << false << false << false << true << false << false;
-        QTest::newRow("stored 62") << answer(62, 0xAB, 0x03) << false << false << false << false << false << false;
-        QTest::newRow("count 10") << answer(10, 0xAB, 0x72) << false << false << false << false << true << true;
-        QTest::newRow("count 10, bad start") << answer(10, 0x00, 0x72) << false << false << false << false << true << false;
-        QTest::newRow("count 11") << answer(11, 0xAB, 0x72) << false << false << false << false << false << false;
-        QTest::newRow("count 9") << answer(9, 0xAB, 0x72) << false << false << false << false << false << false;
-        QTest::newRow("empty") << Bytes{} << false << false << false << false << false << false;
-        QTest::newRow("four bytes") << hex("AB CD 00 01") << false << false << false << false << false << false;
+        QTest::addColumn<QString>("is");
+        QTest::newRow("accepting acknowledge") << answer(8, 0xAB, 0x01, 0x4F) << "kA";
+        QTest::newRow("refusing acknowledge 0x00") << answer(8, 0xAB, 0x01, 0x00) << "k";
+        QTest::newRow("refusing acknowledge 'o'") << answer(8, 0xAB, 0x01, 0x6F) << "k";
+        QTest::newRow("acknowledge of any size") << answer(63, 0xAB, 0x01, 0x4F) << "kA";
+        QTest::newRow("acknowledge without byte 5") << answer(5, 0xAB, 0x01) << "k";
+        QTest::newRow("acknowledge with wrong start") << answer(8, 0xAC, 0x01, 0x4F) << "";
+        QTest::newRow("real-time 63") << answer(63, 0xAB, 0x02) << "r";
+        QTest::newRow("real-time 62") << answer(62, 0xAB, 0x02) << "";
+        QTest::newRow("real-time 64") << answer(64, 0xAB, 0x02) << "";
+        QTest::newRow("real-time wrong start") << answer(63, 0x00, 0x02) << "";
+        QTest::newRow("stored 63") << answer(63, 0xAB, 0x03) << "s";
+        QTest::newRow("stored 62") << answer(62, 0xAB, 0x03) << "";
+        QTest::newRow("count 10") << answer(10, 0xAB, 0x72) << "cv";
+        QTest::newRow("count 10, bad start") << answer(10, 0x00, 0x72) << "c";
+        QTest::newRow("count 11") << answer(11, 0xAB, 0x72) << "";
+        QTest::newRow("count 9") << answer(9, 0xAB, 0x72) << "";
+        QTest::newRow("empty") << Bytes{} << "";
+        QTest::newRow("four bytes") << hex("AB CD 00 01") << "";
     }
 
     void recognisers()
@@ -120,12 +114,13 @@ private slots:
         QFETCH(Bytes, data);
         const auto* d = data.data();
         const auto n = data.size();
-        QTEST(protocol::isAcknowledge(d, n), "ack");
-        QTEST(protocol::acknowledgeAccepts(d, n), "accepts");
-        QTEST(protocol::isRealTimeRecord(d, n), "realTime");
-        QTEST(protocol::isStoredRecord(d, n), "stored");
-        QTEST(protocol::isStoredCountAnswer(d, n), "countAnswer");
-        QTEST(protocol::storedCountValid(d, n), "countValid");
+        const bool says[] = {protocol::isAcknowledge(d, n),    protocol::acknowledgeAccepts(d, n),
+                             protocol::isRealTimeRecord(d, n), protocol::isStoredRecord(d, n),
+                             protocol::isStoredCountAnswer(d, n), protocol::storedCountValid(d, n)};
+        QString is;
+        for (int i = 0; i < 6; ++i)
+            is += says[i] ? QString(QLatin1Char("kArscv"[i])) : QString();
+        QTEST(is, "is");
     }
 
     void storedCountAndNumber()
@@ -200,27 +195,18 @@ private slots:
         QCOMPARE(int(protocol::buildLengthSettingsFrame(s)[7]), 19);
     }
 
+    // Each frame from the defaults with one field changed.
     void settingsFramesRefuseUnsetFields()
     {
-        protocol::DcSettings dc;
-        dc.phaseIndex = -1;  // a list with no selection
-        QVERIFY(protocol::buildDcSettingsFrame(dc).empty());
-        dc = {};
-        dc.materialIndex = -1;
-        QVERIFY(protocol::buildDcSettingsFrame(dc).empty());
-        dc = {};
-        dc.conductorNo = 10000;
-        QVERIFY(protocol::buildDcSettingsFrame(dc).empty());
-
-        protocol::LengthSettings length;
-        length.currentIndex = 21;  // the wire code, not a list index
-        QVERIFY(protocol::buildLengthSettingsFrame(length).empty());
-        length = {};
-        length.standardUnitIndex = -1;
-        QVERIFY(protocol::buildLengthSettingsFrame(length).empty());
-        length = {};
-        length.sampleNo = 200;
-        QVERIFY(protocol::buildLengthSettingsFrame(length).empty());
+        const auto dc = [](auto change) { protocol::DcSettings s; change(s); return protocol::buildDcSettingsFrame(s); };
+        const auto length = [](auto change) { protocol::LengthSettings s; change(s); return protocol::buildLengthSettingsFrame(s); };
+        QVERIFY(!dc([](auto&) {}).empty() && !length([](auto&) {}).empty());
+        QVERIFY(dc([](auto& s) { s.phaseIndex = -1; }).empty());  // a list with no selection
+        QVERIFY(dc([](auto& s) { s.materialIndex = -1; }).empty());
+        QVERIFY(dc([](auto& s) { s.conductorNo = 10000; }).empty());
+        QVERIFY(length([](auto& s) { s.currentIndex = 21; }).empty());  // the wire code, not a list index
+        QVERIFY(length([](auto& s) { s.standardUnitIndex = -1; }).empty());
+        QVERIFY(length([](auto& s) { s.sampleNo = 200; }).empty());
     }
 };
 

@@ -108,8 +108,10 @@ private slots:
         QTest::addColumn<int>("rows");
         QTest::newRow("DC results, two rows") << kDcHeaders << 2;
         QTest::newRow("header only") << numberedHeaders(3) << 0;
+        QTest::newRow("stored table of 9999 rows") << numberedHeaders(16) << 9999;
     }
 
+    // The first rows are compared cell by cell, the last one whole.
     void workbookHoldsTheTableAsCentredStrings()
     {
         QFETCH(QStringList, headers);
@@ -123,7 +125,7 @@ private slots:
         QString error;
         QVERIFY2(reports::writeWorkbook(path, reports::listTable(headers, cells), &error), qPrintable(error));
 
-        const QJsonObject book = workbookSummary(path);
+        const QJsonObject book = workbookSummary(path, 3);
         QCOMPARE(book["sheets"].toInt(), 1);
         QCOMPARE(book["rows"].toInt(), rows + 1);
         QCOMPARE(book["columns"].toInt(), headers.size());
@@ -133,31 +135,14 @@ private slots:
         const QJsonArray first = book["first"].toArray();
         for (int c = 0; c < headers.size(); ++c)
             QCOMPARE(first[0].toArray()[c].toString(), headers[c]);
-        for (int r = 0; r < rows; ++r) {
+        for (int r = 0; r < qMin(rows, 2); ++r) {
             for (int c = 0; c < headers.size(); ++c)
                 QCOMPARE(first[r + 1].toArray()[c].toString(), cells[r][c]);
         }
-        if (rows > 0)
-            QCOMPARE(first[1].toArray()[0], QJsonValue("1"));  // a string, not the number 1
-    }
-
-    void storedTableOf9999RowsIsWrittenWhole()
-    {
-        const QStringList headers = numberedHeaders(16);
-        QVector<QStringList> cells;
-        for (int r = 0; r < 9999; ++r)
-            cells << sampleRow(r, headers.size());
-        const QString path = dir.filePath("stored.xlsx");
-        QVERIFY(reports::writeWorkbook(path, reports::listTable(headers, cells)));
-
-        const QJsonObject book = workbookSummary(path, 2);
-        QCOMPARE(book["rows"].toInt(), 10000);
-        QCOMPARE(book["columns"].toInt(), 16);
-        QCOMPARE(book["odd"].toArray(), QJsonArray());
-        QJsonArray expectedLast;
-        for (const QString& text : cells.last())
-            expectedLast << text;
-        QCOMPARE(book["last"].toArray(), expectedLast);
+        if (rows == 0)
+            return;
+        QCOMPARE(first[1].toArray()[0], QJsonValue("1"));  // a string, not the number 1
+        QCOMPARE(book["last"].toArray(), QJsonArray::fromStringList(cells.last()));
     }
 
     void overlongTextIsCutAtTheCellLimit()
@@ -211,7 +196,7 @@ private slots:
         QFETCH(bool, current);
         const QString path = dir.filePath("report.pdf");
         QString error;
-        QVERIFY2(reports::writePdfReport(path, content(records, current, "一切正常"), &error), qPrintable(error));
+        QVERIFY2(reports::writePdfReport(path, content(records, current, "第一段\n\n第二段"), &error), qPrintable(error));
         QCOMPARE(pdfPageCount(path), 1 + records);
 
         const QString first = pdfPageText(path, 1);
@@ -224,9 +209,11 @@ private slots:
         for (int r = 1; r <= records; ++r) {
             const QString page = pdfPageText(path, 1 + r);
             QCOMPARE(lines(page).first(), QStringLiteral("记录 %1").arg(r));
-            for (const char* text : {"测试时间：", "2024-03-05 14:07:09", "数据", "左0：", "LV0", "右5：", "RV5", "备注",
-                                     "一切正常"})
+            for (const char* text : {"测试时间：", "2024-03-05 14:07:09", "数据", "左0：", "LV0", "右5：", "RV5"})
                 QVERIFY2(page.contains(QString::fromUtf8(text)), text);
+            // The remark keeps its paragraphs on consecutive lines, below its heading.
+            const int remarkAt = lines(page).indexOf("第一段");
+            QCOMPARE(lines(page).mid(remarkAt - 1, 3), (QStringList{"备注", "第一段", "第二段"}));
         }
     }
 
@@ -256,17 +243,6 @@ private slots:
         QVERIFY(qAbs(xOf("RV3") - (margin + c.columns.rightValue * unit)) < 1);
         QVERIFY(qAbs(xOf("右3：") - (margin + c.columns.rightLabel * unit)) < 1);
         QVERIFY(qAbs(xOf("左3：") - margin) < 1);
-    }
-
-    void remarkKeepsItsParagraphsOnConsecutiveLines()
-    {
-        const QString path = dir.filePath("paragraphs.pdf");
-        QVERIFY(reports::writePdfReport(path, content(1, false, "第一段\n\n第二段")));
-        const QStringList page = lines(pdfPageText(path, 2));
-        const int at = page.indexOf("第一段");
-        QVERIFY(at > 0);
-        QCOMPARE(page.value(at - 1), QStringLiteral("备注"));
-        QCOMPARE(page.value(at + 1), QStringLiteral("第二段"));
     }
 
     // A remark wider than a line wraps; one longer than the page goes on on the

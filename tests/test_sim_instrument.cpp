@@ -98,9 +98,15 @@ class TestSimInstrument : public QObject {
 private slots:
     void initTestCase() { qRegisterMetaType<ReceiveData>("ReceiveData"); }
 
-    void cycleRunsThroughItsPhases()
+    void keysCommandsAndTheCycleRunThroughItsPhases()
     {
         Rig rig;
+        QVERIFY(rig.accepted(protocol::buildKeyLockRequest()));
+        QVERIFY(rig.instrument->keysLocked());
+        QVERIFY(rig.instrument->handle(protocol::buildKeyUnlockRequest()).empty());
+        QVERIFY(!rig.instrument->keysLocked());
+        QVERIFY(rig.refused(protocol::buildFrame(0x42, {0x00})));  // unknown command
+
         Bytes r = rig.record();
         QCOMPARE(stateOf(r), 0);
         QCOMPARE(protocol::readU32(&r[18]), 0u);  // nothing measured yet
@@ -167,16 +173,6 @@ private slots:
         rig.instrument->setBatteryCells(cells);  // weakened after the setting: the start is refused too
         QCOMPARE(rig.accepted(dcSettings(currentIndex)), accepted);
         QCOMPARE(rig.accepted(protocol::buildStartTestRequest(false)), accepted);
-    }
-
-    void keysAndUnknownCommands()
-    {
-        Rig rig;
-        QVERIFY(rig.accepted(protocol::buildKeyLockRequest()));
-        QVERIFY(rig.instrument->keysLocked());
-        QVERIFY(rig.instrument->handle(protocol::buildKeyUnlockRequest()).empty());
-        QVERIFY(!rig.instrument->keysLocked());
-        QVERIFY(rig.refused(protocol::buildFrame(0x42, {0x00})));  // unknown command
     }
 
     void everyRealTimeAnswerDecodes_data()

@@ -194,7 +194,7 @@ private slots:
 
     // Clearing empties the table for good; its rows stay in the history. A
     // table that was empty, or whose rows were all deleted, leaves no session.
-    void clearingClosesTheSession()
+    void clearingClosesTheSessionAndReopeningBringsItBack()
     {
         ResultStore store(path());
         store.clearTable(TableKind::LengthResults);
@@ -215,6 +215,20 @@ private slots:
         QCOMPARE(sessions[0].rowCount, 2);
         QVERIFY(sessions[0].closed.isValid());
         QVERIFY(qAbs(sessions[0].started.secsTo(QDateTime::currentDateTime())) < 60);
+
+        // Loading it from the history makes it current again and puts the one it replaces there.
+        TableKind kind = TableKind::LengthResults;
+        const QList<Row> rows = store.reopenSession(sessions[0].id, &kind);
+        QCOMPARE(kind, TableKind::DcResults);
+        QCOMPARE(cellsOf(rows), (QList<QStringList>{dcRow(QStringLiteral("1")), dcRow(QStringLiteral("2"))}));
+        QCOMPARE(cellsOf(store.currentRows(TableKind::DcResults)), cellsOf(rows));
+        QCOMPARE(store.earlierSessions().size(), 1);
+        QVERIFY(store.earlierSessions()[0].id != sessions[0].id && store.earlierSessions()[0].rowCount == 1);
+        // A session that is current already, or unknown, loads nothing and changes nothing.
+        QVERIFY(store.reopenSession(sessions[0].id).isEmpty());
+        QVERIFY(store.reopenSession(9999).isEmpty());
+        QCOMPARE(store.earlierSessions().size(), 1);
+        QVERIFY(store.isKeeping());
     }
 
     // An import kept in parts is out of sight until made current; one never
@@ -257,32 +271,6 @@ private slots:
             QVERIFY(reopened.isKeeping());
         }
         QCOMPARE(sql(path(), {"SELECT COUNT(*) FROM rows"}).toInt(), kept.size() + parts.size());  // of any session
-    }
-
-    // Loading a session from the history makes it its table's current one and
-    // puts the one it replaces into the history.
-    void reopenedSessionBecomesCurrent()
-    {
-        ResultStore store(path());
-        store.appendRow(TableKind::LengthResults, QStringList{QStringLiteral("1"), QStringLiteral("old")});
-        store.clearTable(TableKind::LengthResults);
-        store.appendRow(TableKind::LengthResults, QStringList{QStringLiteral("1"), QStringLiteral("new")});
-        const qint64 old = store.earlierSessions().value(0).id;
-
-        TableKind kind = TableKind::DcResults;
-        const QList<Row> rows = store.reopenSession(old, &kind);
-        QCOMPARE(kind, TableKind::LengthResults);
-        QCOMPARE(cellsOf(rows), (QList<QStringList>{{QStringLiteral("1"), QStringLiteral("old")}}));
-        QCOMPARE(cellsOf(store.currentRows(TableKind::LengthResults)), cellsOf(rows));
-        const auto sessions = store.earlierSessions();
-        QCOMPARE(sessions.size(), 1);
-        QVERIFY(sessions[0].id != old);
-
-        // A session that is current already, or unknown, loads nothing and changes nothing.
-        QVERIFY(store.reopenSession(old).isEmpty());
-        QVERIFY(store.reopenSession(9999).isEmpty());
-        QCOMPARE(store.earlierSessions().size(), 1);
-        QVERIFY(store.isKeeping());
     }
 
     // --- databases it must not use ---------------------------------------------

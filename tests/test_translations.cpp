@@ -1,13 +1,13 @@
 // Holds the program's translatable texts against the catalogues. Qt's own
 // extractor lists every text of the program's sources and forms; each must
-// have a finished English translation in its context. The catalogues must
-// be complete, the Chinese one must keep the source texts, and the compiled
-// catalogues in the resources must carry what the .ts files say.
+// have a finished English translation in its context, and the compiled
+// catalogues in the resources must carry what the .ts files say. That the
+// .ts files are complete and the Chinese one keeps the source texts is
+// i18n_catalogue_in_step's (tools/i18n/make_ts.py --check).
 
 #include "resources/programresources.h"
 
 #include <QProcess>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QXmlStreamReader>
@@ -62,22 +62,6 @@ QVector<Message> readTs(const QString& path, QString* error)
     return messages;
 }
 
-QHash<QString, Message> byKey(const QVector<Message>& messages)
-{
-    QHash<QString, Message> map;
-    for (const Message& m : messages)
-        map.insert(m.key(), m);
-    return map;
-}
-
-// QTest cuts long messages: every fault goes to the log on its own line.
-void failOnFaults(const QStringList& faults)
-{
-    for (const QString& fault : faults)
-        qWarning("%s", qPrintable(fault));
-    QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 fault(s), listed above").arg(faults.size())));
-}
-
 }  // namespace
 
 class TestTranslations : public QObject {
@@ -89,76 +73,16 @@ private slots:
         registerProgramResources();
         QString error;
         english = readTs(sourceDir + "/resources/lang_en.ts", &error);
-        chinese = readTs(sourceDir + "/resources/lang_zh.ts", &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
 
-    void englishIsFinished()
+    // The window reaches some of its texts through helpers the extractor does
+    // not see (the results store's messages among them): their number is held here.
+    void windowTextsAreAllThere()
     {
-        QStringList faults;
-        QSet<QString> seen;
-        for (const Message& m : english) {
-            if (!m.type.isEmpty() || m.translation.isEmpty())
-                faults << "lang_en.ts: " + m.describe() + " has no finished translation";
-            if (seen.contains(m.key()))
-                faults << "lang_en.ts: " + m.describe() + " is listed twice";
-            seen.insert(m.key());
-        }
-        failOnFaults(faults);
-    }
-
-    void contextCounts_data()
-    {
-        QTest::addColumn<QString>("context");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("MainWindow") << "MainWindow" << 130 + 4 + 1 + 4;  // + 4 of the results store, + 1 of the import, + 4 of the insight
-        QTest::newRow("ReceiveThread") << "ReceiveThread" << 18;
-        QTest::newRow("WinUSBManager") << "WinUSBManager" << 16;
-        QTest::newRow("PdfSettingDialog") << "PdfSettingDialog" << 12;
-        QTest::newRow("SampleIntervalDialog") << "SampleIntervalDialog" << 5;
-        QTest::newRow("AutoTestDialog") << "AutoTestDialog" << 4;
-        QTest::newRow("DeviceSelectionDialog") << "DeviceSelectionDialog" << 4;
-        QTest::newRow("TrendChart") << "TrendChart" << 3;
-        QTest::newRow("TrendPanel") << "TrendPanel" << 9;
-        QTest::newRow("BalancePanel") << "BalancePanel" << 26;
-        QTest::newRow("HistoryDialog") << "HistoryDialog" << 8;
-        QTest::newRow("all contexts") << QString() << 227 + 4 + 8 + 1 + 4;
-
-    }
-
-    void contextCounts()
-    {
-        QFETCH(QString, context);
-        QFETCH(int, expected);
         QCOMPARE(int(std::count_if(english.cbegin(), english.cend(),
-                                   [&](const Message& m) { return context.isEmpty() || m.context == context; })),
-                 expected);
-    }
-
-    // Every source is its own Chinese, except the forms' placeholders, which
-    // get Chinese names, and one text left empty so the source text shows.
-    void chineseKeepsTheSourceTexts()
-    {
-        const QHash<QString, QString> placeholders = {
-            {"Dialog", "对话框"}, {"GroupBox", "分组框"}, {"MainWindow", "主窗口"},
-            {"TextLabel", "文本标签"}, {"toolBar", "工具栏"}, {"------μΩ", ""},
-        };
-        const QHash<QString, Message> englishByKey = byKey(english);
-        const QHash<QString, Message> chineseByKey = byKey(chinese);
-        QStringList faults;
-        for (const Message& m : english) {
-            if (!chineseByKey.contains(m.key()))
-                faults << "lang_zh.ts lacks " + m.describe();
-        }
-        for (const Message& m : chinese) {
-            const QString expected = placeholders.value(m.source, m.source);
-            if (!englishByKey.contains(m.key()))
-                faults << "lang_zh.ts: " + m.describe() + " is not in lang_en.ts";
-            else if (!m.type.isEmpty() || m.translation != expected)
-                faults << QStringLiteral("lang_zh.ts: %1 gives \"%2\" (%3), expected \"%4\"")
-                              .arg(m.describe(), m.translation, m.type, expected);
-        }
-        failOnFaults(faults);
+                                   [](const Message& m) { return m.context == QLatin1String("MainWindow"); })),
+                 130 + 4 + 1 + 4);  // + 4 of the results store, + 1 of the import, + 4 of the insight
     }
 
     void compiledCatalogues_data()
@@ -174,6 +98,7 @@ private slots:
         QTest::newRow("cross-section") << "lang_en.qm" << "MainWindow" << "2.5平方" << "2.5mm²";
         QTest::newRow("full-width punctuation") << "lang_en.qm" << "AutoTestDialog" << "两次测试的时间间隔（分：秒）"
                                                 << "Time interval between two tests (min: sec)";
+        QTest::newRow("Chinese keeps the source") << "lang_zh.qm" << "WinUSBManager" << "设备未连接" << "设备未连接";
         QTest::newRow("Chinese placeholder") << "lang_zh.qm" << "AutoTestDialog" << "Dialog" << "对话框";
         QTest::newRow("Chinese left empty") << "lang_zh.qm" << "ReceiveThread" << "------μΩ" << QString();
     }
@@ -204,7 +129,9 @@ private slots:
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QVERIFY2(!extracted.isEmpty(), "lupdate found no translatable texts");
 
-        const QHash<QString, Message> englishByKey = byKey(english);
+        QHash<QString, Message> englishByKey;
+        for (const Message& m : english)
+            englishByKey.insert(m.key(), m);
         QStringList faults;
         for (const Message& text : extracted) {
             const Message m = englishByKey.value(text.key());
@@ -212,12 +139,13 @@ private slots:
                 faults << text.describe() + " has no finished English in lang_en.ts";
         }
         qInfo("%d translatable texts in the program", int(extracted.size()));
-        failOnFaults(faults);
+        for (const QString& fault : faults)
+            qWarning("%s", qPrintable(fault));  // QTest cuts long messages: each fault on a line of its own
+        QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 fault(s), listed above").arg(faults.size())));
     }
 
 private:
     QVector<Message> english;
-    QVector<Message> chinese;
 };
 
 QTEST_GUILESS_MAIN(TestTranslations)
