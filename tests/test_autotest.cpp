@@ -28,6 +28,7 @@ void writeFile(const QString& path, const QByteArray& text)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(text);
+    file.flush();  // written now: a later flush would stamp the file again
     // Qt's settings cache re-reads a file only when its size or modification
     // time changed, and the kernel stamps files with a coarse clock: a file
     // rewritten within one tick at the same size would be read from the cache.
