@@ -3,38 +3,20 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/importkeeper.h"
 #include "app/windowparts.h"
-
 #include "data/receivethread.h"
 #include "link/transport.h"
 #include "link/winusbmanager.h"
 
 #include <QActionGroup>
-
-#include "app/importkeeper.h"
-#include "data/storedrecordsmodel.h"
-
-#include <QMessageBox>
-
-#include <QDateTime>
-
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QSizePolicy>
-#include <QStandardItem>
-#include <QStandardItemModel>
-#include <QThread>
+#include <QMessageBox>
 #include <QTimer>
 
-#include <iterator>
 #include <utility>
-
-namespace {
-
-const char* const kToolBarSpacerName = "toolBarPageSpacer";
-
-}  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : MainWindow([] { return new WinUSBManager; }, WindowTiming(), parent)

@@ -9,8 +9,6 @@
 #include "dialogs/autotestdialog.h"
 #include "dialogs/sampleintervaldialog.h"
 
-#include <QTimer>
-
 namespace {
 
 // The dialogs opened from the menus are windows of their own, not modal, and

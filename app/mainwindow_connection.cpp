@@ -6,15 +6,12 @@
 
 #include "app/windowparts.h"
 
-#include "dialogs/deviceselectiondialog.h"
-#include "link/settingsframes.h"
-#include "link/statuscodes.h"
 #include "app/windowstyles.h"
+#include "dialogs/deviceselectiondialog.h"
+#include "link/statuscodes.h"
 #include "link/winusbmanager.h"
 
 #include <QMessageBox>
-#include <QThread>
-#include <QTimer>
 
 namespace {
 

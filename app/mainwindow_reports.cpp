@@ -7,9 +7,6 @@
 
 #include "app/windowparts.h"
 
-#include "data/storedrecordsmodel.h"
-
-#include <QDateTime>
 #include <QStandardItemModel>
 
 void MainWindow::setDesktopFiles(std::unique_ptr<DesktopFiles> files)
