@@ -1,7 +1,8 @@
 # Installation (cmake --install) and the Debian package (cpack -G DEB).
 # Programs in bin, the udev probe beside udev's own helpers with the rule that
-# runs it, the desktop entry, icons, AppStream metadata, manual pages and the
-# Debian documentation files.
+# runs it, the desktop entry, icons, AppStream metadata, manual pages, the
+# command-line tool's bash completion and the Debian documentation files.
+# The command-line tool installs itself (cli/CMakeLists.txt).
 include(GNUInstallDirs)
 
 set(TESTER_APP_ID org.resistancetester.ResistanceTester)
@@ -14,6 +15,9 @@ install(TARGETS resistance-tester-usbprobe RUNTIME DESTINATION ${udev_dir})
 foreach(program resistance-tester resistance-tester-sim resistance-tester-usbprobe)
   target_link_options(${program} PRIVATE -Wl,-z,relro,-z,now)
 endforeach()
+if(TARGET resistance-tester-cli)
+  target_link_options(resistance-tester-cli PRIVATE -Wl,-z,relro,-z,now)
+endif()
 
 # The rule names the probe by the path it is installed to, which is known only
 # when installing (cpack installs into /usr).
@@ -34,7 +38,7 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/icons/${TESTER_APP_ID}.png
 
 # Manual pages and the changelog compressed as Debian wants them.
 set(compressed)
-foreach(source resistance-tester.1 resistance-tester-sim.1 changelog)
+foreach(source resistance-tester.1 resistance-tester-sim.1 resistance-tester-cli.1 changelog)
   set(target ${CMAKE_BINARY_DIR}/packaging/${source}.gz)
   add_custom_command(OUTPUT ${target}
     COMMAND gzip -9 -n -c ${linux_files}/${source} > ${target}
@@ -43,7 +47,11 @@ foreach(source resistance-tester.1 resistance-tester-sim.1 changelog)
 endforeach()
 add_custom_target(packaging_files ALL DEPENDS ${compressed})
 install(FILES ${CMAKE_BINARY_DIR}/packaging/resistance-tester.1.gz ${CMAKE_BINARY_DIR}/packaging/resistance-tester-sim.1.gz
+              ${CMAKE_BINARY_DIR}/packaging/resistance-tester-cli.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Where bash-completion loads a command's completion from when it is first typed.
+install(FILES ${linux_files}/resistance-tester-cli.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME resistance-tester-cli)
 install(FILES ${linux_files}/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/resistance-tester)
 
