@@ -1,0 +1,204 @@
+"""resistance-tester-cli, the real program, against the real simulator program.
+
+Each test gets a runtime folder of its own, where the simulator puts its socket
+and where the program looks for it, as the link does.
+"""
+
+import csv
+import io
+import json
+import os
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+CLI = os.environ["TESTER_CLI"]
+SIM = os.environ["TESTER_SIM"]
+
+NO_INSTRUMENT, INTERRUPTED, LOST, USAGE = 2, 3, 4, 64
+FAST = ["--time-scale", "0.01"]
+
+
+class CliTestCase(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        os.chmod(self.folder.name, 0o700)
+        self.env = dict(os.environ, XDG_RUNTIME_DIR=self.folder.name, HOME=self.folder.name, LANG="C.UTF-8",
+                        LC_ALL="C.UTF-8")
+        self.simulators = []
+
+    def tearDown(self):
+        for sim in self.simulators:
+            if sim.poll() is None:
+                sim.kill()
+            sim.wait()
+            sim.stderr.close()
+        self.folder.cleanup()
+
+    def start_sim(self, *args, name="sim"):
+        sim = subprocess.Popen([SIM, "--name", name, "--verbose", *args], env=self.env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        self.simulators.append(sim)
+        deadline = time.monotonic() + 10
+        while name + ".sock" not in self.cli("list").stdout:
+            self.assertLess(time.monotonic(), deadline, "the simulator's socket never appeared")
+            time.sleep(0.05)
+        return sim
+
+    def cli(self, *args, timeout=60):
+        return subprocess.run([CLI, *args], env=self.env, capture_output=True, text=True, timeout=timeout)
+
+    def popen_cli(self, *args):
+        return subprocess.Popen([CLI, *args], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                text=True)
+
+    def assertFailsWith(self, result, status):
+        self.assertEqual(result.returncode, status, result.stderr)
+        self.assertEqual(result.stdout, "")
+        lines = result.stderr.strip().splitlines()
+        self.assertEqual(len(lines), 1, result.stderr)
+        self.assertTrue(lines[0].startswith("resistance-tester-cli: "), lines[0])
+
+    @staticmethod
+    def sim_requests(sim):
+        """The requests the simulator logged, once it has ended."""
+        sim.send_signal(signal.SIGTERM)
+        _, log = sim.communicate(timeout=10)
+        return [line for line in log.splitlines() if line.startswith("<-")]
+
+
+class ArgumentsAndFinding(CliTestCase):
+    def test_no_widgets_linked(self):
+        libraries = subprocess.run(["ldd", CLI], capture_output=True, text=True, check=True).stdout
+        self.assertIn("libQt5Core", libraries)
+        self.assertNotIn("libQt5Widgets", libraries)
+
+    def test_bad_arguments_are_refused_before_anything_is_sent(self):
+        sim = self.start_sim()
+        cases = [[], ["frobnicate"], ["list", "extra"], ["read", "--interval", "199"], ["read", "--interval", "801"],
+                 ["read", "--count", "0"], ["read", "--count", "x"], ["read", "--format", "xml"], ["read", "--bogus"],
+                 ["test"], ["test", "--dc", "--length"], ["test", "--dc", "--timeout", "0"]]
+        for args in cases:
+            with self.subTest(args=args):
+                self.assertFailsWith(self.cli(*args), USAGE)
+        self.assertEqual(self.sim_requests(sim), [])
+
+    def test_nothing_found(self):
+        self.assertEqual((self.cli("list").returncode, self.cli("list").stdout), (0, ""))
+        for args in (["read", "--count", "1"], ["test", "--dc"], ["read", "--device", "/nowhere.sock"]):
+            with self.subTest(args=args):
+                self.assertFailsWith(self.cli(*args), NO_INSTRUMENT)
+
+    def test_list_and_device_choice(self):
+        self.start_sim(name="a")
+        self.start_sim("--screen", "length", name="b")
+        listed = [line.split("\t") for line in self.cli("list").stdout.splitlines()]
+        paths = sorted(path for path, _ in listed)
+        self.assertEqual([os.path.basename(p) for p in paths], ["a.sock", "b.sock"])
+        self.assertEqual({reach for _, reach in listed}, {"simulator"})
+        first = json.loads(self.cli("read", "--count", "1", "--format", "json").stdout)
+        chosen = {path: json.loads(self.cli("read", "--count", "1", "--format", "json", "--device", path).stdout)
+                  for path in paths}
+        self.assertEqual(chosen[paths[0]]["test"], "dc")
+        self.assertEqual(chosen[paths[1]]["test"], "length")
+        self.assertEqual(first["test"], chosen[listed[0][0]]["test"])
+
+
+class Readings(CliTestCase):
+    def test_json_and_csv_carry_the_same_fields(self):
+        self.start_sim()
+        result = self.cli("read", "--count", "3", "--interval", "200", "--format", "json")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        readings = [json.loads(line) for line in result.stdout.splitlines()]
+        self.assertEqual(len(readings), 3)
+        for reading in readings:
+            self.assertEqual(reading["test"], "dc")
+            self.assertEqual(reading["charging"], False)
+            self.assertEqual((reading["current_setting"], reading["converted_temp_c"]), ("10A", 75))
+            self.assertAlmostEqual(reading["environment_temp_c"], float(reading["environment_temp"].rstrip("℃")))
+
+        result = self.cli("read", "--count", "2", "--format", "csv")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        rows = list(csv.DictReader(io.StringIO(result.stdout)))
+        self.assertEqual(len(rows), 2)
+        self.assertEqual(list(rows[0].keys()), sorted(readings[0].keys(), key=list(rows[0].keys()).index))
+        self.assertEqual(set(rows[0].keys()), set(readings[0].keys()))
+        self.assertEqual(rows[0]["current_setting"], "10A")
+
+    def test_text_lines(self):
+        self.start_sim()
+        result = self.cli("read", "--count", "2", "--interval", "200")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual([line.split("\t")[0] for line in result.stdout.splitlines()], ["dc", "dc"])
+
+    def test_interrupted_read_lets_the_instrument_go_like_a_finished_one(self):
+        sim = self.start_sim()
+        self.assertEqual(self.cli("read", "--count", "1").returncode, 0)
+        finished = self.sim_requests(sim)
+        sim = self.start_sim()
+        reader = self.popen_cli("read", "--format", "json")
+        self.assertEqual(json.loads(reader.stdout.readline())["test"], "dc")
+        reader.send_signal(signal.SIGINT)
+        out, err = reader.communicate(timeout=5)
+        self.assertEqual(reader.returncode, 0, err)
+        self.assertEqual(err, "")
+        for line in out.splitlines():
+            json.loads(line)
+        self.assertEqual(self.sim_requests(sim)[-2:], finished[-2:])
+
+    def test_instrument_lost_during_read(self):
+        sim = self.start_sim()
+        reader = self.popen_cli("read", "--format", "json")
+        reader.stdout.readline()
+        sim.kill()
+        _, err = reader.communicate(timeout=30)
+        self.assertEqual(reader.returncode, LOST, err)
+        self.assertIn("instrument lost", err)
+
+
+class Tests(CliTestCase):
+    def test_dc_and_length_results(self):
+        # Over the range the resistance has no number, only the instrument's text.
+        cases = [("--dc", ["--sample-ohms", "0.05"], "tested_resistance_ohm", 0.05),
+                 ("--dc", ["--sample-ohms", "5000"], "tested_resistance_ohm", None),
+                 ("--length", ["--sample-metres", "120"], "conductor_length_m", 120.0)]
+        for number, (option, sim_args, field, expected) in enumerate(cases):
+            with self.subTest(option=option, sim=sim_args):
+                self.start_sim(*FAST, *sim_args, name=f"sim{number}")
+                result = self.cli("test", option, "--format", "json", "--timeout", "60",
+                                  "--device", os.path.join(self.folder.name, "resistance-tester", f"sim{number}.sock"))
+                self.assertEqual(result.returncode, 0, result.stderr)
+                row = json.loads(result.stdout)
+                self.assertEqual((row["test"], row["charging"]), (option[2:], False))
+                if expected is None:
+                    self.assertEqual((row[field], row["resistance_over_range"]), (None, True))
+                    self.assertTrue(row["tested_resistance"].startswith(">"), row["tested_resistance"])
+                else:
+                    self.assertAlmostEqual(row[field], expected, delta=expected * 0.01)
+
+    def test_interrupted_or_timed_out_test_is_stopped(self):
+        sim = self.start_sim()  # a test at full length takes far longer than this
+        tester = self.popen_cli("test", "--dc")
+        time.sleep(1.5)
+        tester.send_signal(signal.SIGINT)
+        out, err = tester.communicate(timeout=10)
+        self.assertEqual((tester.returncode, out), (INTERRUPTED, ""), err)
+        self.assertIn("interrupted", err)
+        self.sim_requests(sim)
+
+        self.start_sim()
+        started = time.monotonic()
+        self.assertFailsWith(self.cli("test", "--length", "--timeout", "1"), INTERRUPTED)
+        self.assertLess(time.monotonic() - started, 10)
+
+    def test_refused_start(self):
+        self.start_sim("--refuse")
+        result = self.cli("test", "--dc")
+        self.assertEqual(result.returncode, 1, result.stderr)
+        self.assertIn("did not start", result.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
