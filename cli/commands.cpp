@@ -3,6 +3,7 @@
 #include "cli/clisession.h"
 #include "cli/exitcodes.h"
 #include "cli/readingformat.h"
+#include "cli/settingkeys.h"
 #include "cli/stopsignals.h"
 
 #include <QCommandLineParser>
@@ -28,6 +29,8 @@ const char kUsage[] =
     "  list                 the instruments found: path, tab, how it is reached\n"
     "  read                 live readings, one line each\n"
     "  test --dc|--length   run a test and print its result\n"
+    "  settings get [KEY...]          the measurement settings, KEY=VALUE a line\n"
+    "  settings set KEY=VALUE...      change settings of one test page\n"
     "Run resistance-tester-cli <command> --help for the options of a command.\n";
 
 void printError(const QString& message)
@@ -43,7 +46,8 @@ int usageError(const QString& message)
 
 // Parses a subcommand's arguments; nullopt-like: false with *status set when
 // the command must end here (help asked for, or bad arguments).
-bool parseArguments(QCommandLineParser& parser, const QStringList& arguments, int* status)
+bool parseArguments(QCommandLineParser& parser, const QStringList& arguments, int* status,
+                    bool positionalAllowed = false)
 {
     parser.addHelpOption();
     if (!parser.parse(arguments)) {
@@ -55,7 +59,7 @@ bool parseArguments(QCommandLineParser& parser, const QStringList& arguments, in
         *status = Success;
         return false;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    if (!positionalAllowed && !parser.positionalArguments().isEmpty()) {
         *status = usageError(QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
         return false;
     }
@@ -224,6 +228,129 @@ int testCommand(const QStringList& arguments)
     return Interrupted;
 }
 
+struct SettingChange {
+    QString key;
+    QString value;
+};
+
+// Reads the keys (get) or KEY=VALUE pairs (set); all of one page. *page is
+// left as it is when no key is given.
+bool parseSettingArguments(const QStringList& words, bool withValues, QList<SettingChange>* changes, Page* page,
+                           bool* pageGiven)
+{
+    for (const QString& word : words) {
+        const int equals = word.indexOf(QLatin1Char('='));
+        if (withValues != (equals > 0)) {
+            usageError(withValues ? QStringLiteral("expected KEY=VALUE: %1").arg(word)
+                                  : QStringLiteral("expected a key: %1").arg(word));
+            return false;
+        }
+        const SettingChange change{withValues ? word.left(equals) : word, withValues ? word.mid(equals + 1) : QString()};
+        Page keyPage = Page::Dc;
+        if (!pageOfKey(change.key, &keyPage)) {
+            usageError(QStringLiteral("unknown setting %1; the settings are %2")
+                           .arg(change.key, (keysOf(Page::Dc) + keysOf(Page::Length)).join(QStringLiteral(", "))));
+            return false;
+        }
+        if (*pageGiven && keyPage != *page) {
+            usageError(QStringLiteral("%1 belongs to the other test page; set one page at a time").arg(change.key));
+            return false;
+        }
+        PageSettings check;
+        if (withValues && !setValue(&check, change.key, change.value)) {
+            usageError(QStringLiteral("%1 cannot be %2; allowed: %3")
+                           .arg(change.key, change.value, allowedValues(change.key)));
+            return false;
+        }
+        *page = keyPage;
+        *pageGiven = true;
+        changes->append(change);
+    }
+    return true;
+}
+
+// The reading of a page: the instrument is asked for that page's readings first.
+std::optional<ReceiveData> pageReading(CliSession& session, int readType, int* status)
+{
+    session.chooseReadings(readType);
+    ExitCode polled = Success;
+    std::optional<ReceiveData> reading = session.poll(&polled);
+    if (polled != Success) {
+        *status = lostError(session);
+        return std::nullopt;
+    }
+    if (!reading || (readType != 2 && reading->testType != readType)) {
+        printError(QStringLiteral("the instrument shows no test page: %1").arg(session.lastMessage()));
+        *status = Refused;
+        return std::nullopt;
+    }
+    return reading;
+}
+
+void printSettings(const PageSettings& settings, const QStringList& keys)
+{
+    for (const QString& key : keys)
+        std::printf("%s=%s\n", key.toLatin1().constData(), valueText(settings, key).toUtf8().constData());
+}
+
+int settingsCommand(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption(kDeviceOption);
+    parser.addPositionalArgument(QStringLiteral("get|set"), QStringLiteral("Print or change settings."));
+    parser.addPositionalArgument(QStringLiteral("KEY[=VALUE]"), QStringLiteral("Settings of one test page."));
+    int status = Success;
+    if (!parseArguments(parser, arguments, &status, true))
+        return status;
+    const QStringList words = parser.positionalArguments();
+    const QString action = words.value(0);
+    if (action != QLatin1String("get") && action != QLatin1String("set"))
+        return usageError(QStringLiteral("settings needs get or set"));
+    const bool setting = action == QLatin1String("set");
+    if (setting && words.size() < 2)
+        return usageError(QStringLiteral("settings set needs KEY=VALUE"));
+    QList<SettingChange> changes;
+    Page page = Page::Dc;
+    bool pageGiven = false;
+    if (!parseSettingArguments(words.mid(1), setting, &changes, &page, &pageGiven))
+        return Usage;
+
+    CliSession session;
+    QString error;
+    if (const ExitCode opened = session.open(parser.value(kDeviceOption), &error); opened != Success) {
+        printError(error);
+        return opened;
+    }
+    const int readType = pageGiven ? (page == Page::Dc ? 0 : 1) : 2;
+    std::optional<ReceiveData> reading = pageReading(session, readType, &status);
+    if (!reading)
+        return status;
+    page = reading->testType == 0 ? Page::Dc : Page::Length;
+    QStringList keys;
+    for (const SettingChange& change : changes)
+        keys << change.key;
+    if (!setting) {
+        printSettings(settingsOf(*reading), keys.isEmpty() ? keysOf(page) : keys);
+        return Success;
+    }
+    // The frame carries every setting of the page: those not named keep what the instrument shows.
+    PageSettings settings = settingsOf(*reading);
+    for (const SettingChange& change : changes)
+        setValue(&settings, change.key, change.value);
+    const protocol::Bytes frame = settingsFrame(settings, page);
+    if (const ExitCode sent = session.sendSettings(QByteArray(reinterpret_cast<const char*>(frame.data()), int(frame.size())), &error);
+        sent != Success) {
+        printError(QStringLiteral("settings not taken: %1").arg(error));
+        return sent;
+    }
+    // What the instrument took, as its next reading shows it.
+    reading = pageReading(session, readType, &status);
+    if (!reading)
+        return status;
+    printSettings(settingsOf(*reading), keys);
+    return Success;
+}
+
 }  // namespace
 
 int run(const QStringList& arguments)
@@ -242,6 +369,8 @@ int run(const QStringList& arguments)
         return readCommand(rest);
     if (command == QLatin1String("test"))
         return testCommand(rest);
+    if (command == QLatin1String("settings"))
+        return settingsCommand(rest);
     return usageError(QStringLiteral("unknown command: %1").arg(command));
 }
 

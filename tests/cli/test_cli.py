@@ -200,5 +200,45 @@ class Tests(CliTestCase):
         self.assertIn("did not start", result.stderr)
 
 
+class Settings(CliTestCase):
+    def settings(self, *args):
+        result = self.cli("settings", *args)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        return dict(line.split("=", 1) for line in result.stdout.splitlines())
+
+    def test_changes_reach_the_instrument_and_come_back(self):
+        self.start_sim()
+        pages = [{"conductor-no": "42", "conductor-temp": "-12.50", "tapping": "7", "winding": "high",
+                  "material": "aluminium", "current": "AUTO", "converted-temp": "115", "phase": "BC"},
+                 {"length-conductor-no": "9", "sample-no": "199", "wire-square": "2.5", "length-current": "40mA",
+                  "standard": "set", "standard-value": "1.250", "standard-unit": "mohm"}]
+        for changes in pages:
+            with self.subTest(keys=list(changes)):
+                self.assertEqual(self.settings("set", *(f"{k}={v}" for k, v in changes.items())), changes)
+                self.assertEqual(self.settings("get", *changes), changes)
+        # One change leaves the page's other settings as they were.
+        self.assertEqual(self.settings("set", "tapping=8"), {"tapping": "8"})
+        self.assertEqual(self.settings("get", *pages[0]), dict(pages[0], tapping="8"))
+
+    def test_bad_settings_are_refused_before_anything_is_sent(self):
+        sim = self.start_sim()
+        cases = [["get", "voltage"], ["set", "tapping=100"], ["set", "tapping=1.5"], ["set", "phase=ZZ"],
+                 ["set", "conductor-temp=100.5"], ["set", "wire-square=3.25"], ["set", "tapping"],
+                 ["set", "tapping=1", "sample-no=2"], ["set"], ["frob"]]
+        for args in cases:
+            with self.subTest(args=args):
+                result = self.cli("settings", *args)
+                self.assertFailsWith(result, USAGE)
+        self.assertIn("allowed: A0, B0, C0, AB, AC, BC", self.cli("settings", "set", "phase=ZZ").stderr)
+        self.assertEqual(self.sim_requests(sim), [])
+
+    def test_a_refused_setting_changes_nothing(self):
+        self.start_sim("--battery", "1")  # refuses ranges above 400 mA
+        self.assertEqual(self.settings("set", "current=400mA"), {"current": "400mA"})
+        result = self.cli("settings", "set", "current=10A")
+        self.assertEqual(result.returncode, 1, result.stderr)
+        self.assertEqual(self.settings("get", "current"), {"current": "400mA"})
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
