@@ -6,12 +6,24 @@
 #include "cli/settingkeys.h"
 #include "cli/stopsignals.h"
 
+#include "app/pagefields.h"
+#include "data/storedrecordsmodel.h"
+#include "store/resultstore.h"
+#include "reports/workbookwriter.h"
+
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+
+#include <unistd.h>
 
 namespace cli {
 
@@ -31,6 +43,9 @@ const char kUsage[] =
     "  test --dc|--length   run a test and print its result\n"
     "  settings get [KEY...]          the measurement settings, KEY=VALUE a line\n"
     "  settings set KEY=VALUE...      change settings of one test page\n"
+    "  import               the records stored in the instrument\n"
+    "  history list         the earlier sessions kept in the results store\n"
+    "  history export ID --out FILE   one session as csv, json or xlsx\n"
     "Run resistance-tester-cli <command> --help for the options of a command.\n";
 
 void printError(const QString& message)
@@ -351,6 +366,302 @@ int settingsCommand(const QStringList& arguments)
     return Success;
 }
 
+// Where the stored records go: streamed to stdout, or to a file that is
+// replaced only once every record is in it.
+class RecordSink {
+public:
+    virtual ~RecordSink() = default;
+    virtual bool take(const ReceiveData& rd) = 0;
+    virtual bool finish(QString* error) = 0;
+};
+
+class StreamSink : public RecordSink {
+public:
+    StreamSink(Format format, std::FILE* out) : writer(format, out) {}
+    bool take(const ReceiveData& rd) override { return writer.write(rd); }
+    bool finish(QString*) override { return true; }
+
+private:
+    ReadingWriter writer;
+};
+
+// CSV or JSON Lines through a temporary file, committed at the end.
+class FileSink : public RecordSink {
+public:
+    FileSink(Format format, const QString& path) : file(path)
+    {
+        if (file.open(QIODevice::WriteOnly))
+            stream = fdopen(dup(file.handle()), "w");
+        if (stream)
+            writer = std::make_unique<ReadingWriter>(format, stream);
+    }
+    ~FileSink() override
+    {
+        if (stream)
+            std::fclose(stream);
+    }
+    bool opened() const { return writer != nullptr; }
+    bool take(const ReceiveData& rd) override { return writer->write(rd); }
+    bool finish(QString* error) override
+    {
+        std::fclose(stream);
+        stream = nullptr;
+        if (file.commit())
+            return true;
+        *error = file.errorString();
+        return false;
+    }
+
+private:
+    QSaveFile file;
+    std::FILE* stream = nullptr;
+    std::unique_ptr<ReadingWriter> writer;
+};
+
+// The stored-data table of the window, written as its workbook at the end.
+class WorkbookSink : public RecordSink {
+public:
+    explicit WorkbookSink(const QString& path_) : path(path_) {}
+    bool take(const ReceiveData& rd) override
+    {
+        rows.append(StoredRecordsModel::recordTexts(rd));
+        return true;
+    }
+    bool finish(QString* error) override
+    {
+        const StoredRecordsModel headersOnly;
+        QStringList headers;
+        for (int column = 0; column < headersOnly.columnCount(); ++column)
+            headers << headersOnly.headerData(column, Qt::Horizontal).toString();
+        return reports::writeWorkbook(path, reports::listTable(headers, rows), error);
+    }
+
+private:
+    QString path;
+    QVector<QStringList> rows;
+};
+
+void showProgress(int done, int total)
+{
+    if (isatty(STDERR_FILENO))
+        std::fprintf(stderr, "\r%d/%d", done, total);
+}
+
+int importCommand(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Write to this file (default: - for stdout)."),
+                                 QStringLiteral("file"), QStringLiteral("-"));
+    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("csv, json or xlsx (default csv)."),
+                                    QStringLiteral("format"), QStringLiteral("csv"));
+    parser.addOptions({kDeviceOption, out, format});
+    int status = Success;
+    if (!parseArguments(parser, arguments, &status))
+        return status;
+    const QString formatName = parser.value(format);
+    const QString path = parser.value(out);
+    const bool toStdout = path == QLatin1String("-");
+    const bool workbook = formatName == QLatin1String("xlsx");
+    const std::optional<Format> lineFormat = parseFormat(formatName);
+    if (!workbook && (!lineFormat || *lineFormat == Format::Text))
+        return usageError(QStringLiteral("--format must be csv, json or xlsx"));
+    if (workbook && toStdout)
+        return usageError(QStringLiteral("a workbook needs --out FILE"));
+
+    std::unique_ptr<RecordSink> sink;
+    if (workbook) {
+        sink = std::make_unique<WorkbookSink>(path);
+    } else if (toStdout) {
+        sink = std::make_unique<StreamSink>(*lineFormat, stdout);
+    } else {
+        auto file = std::make_unique<FileSink>(*lineFormat, path);
+        if (!file->opened()) {
+            printError(QStringLiteral("cannot write %1").arg(path));
+            return CannotWrite;
+        }
+        sink = std::move(file);
+    }
+
+    CliSession session;
+    QString error;
+    if (const ExitCode opened = session.open(parser.value(kDeviceOption), &error); opened != Success) {
+        printError(error);
+        return opened;
+    }
+    ExitCode counted = Success;
+    const std::optional<int> total = session.storedCount(&counted, &error);
+    if (!total) {
+        printError(QStringLiteral("instrument lost: %1").arg(error));
+        return counted;
+    }
+    bool written = true;
+    QList<int> missing;
+    int expected = 1;
+    const int taken = *total == 0 ? 0 : session.readStored([&](const ReceiveData& rd, int number) {
+        for (; expected < number; ++expected)
+            missing << expected;
+        expected = number + 1;
+        if (written && !sink->take(rd)) {
+            written = false;
+            requestStop();
+        }
+        showProgress(number, *total);
+    });
+    if (isatty(STDERR_FILENO) && *total > 0)
+        std::fputc('\n', stderr);
+    if (!written)
+        return outputError();
+    if (stopRequested()) {
+        printError(QStringLiteral("import interrupted after %1 of %2 records").arg(taken).arg(*total));
+        return Interrupted;
+    }
+    if (taken < *total)
+        return lostError(session);
+    for (; expected <= *total; ++expected)
+        missing << expected;
+    if (!sink->finish(&error)) {
+        printError(QStringLiteral("cannot write %1: %2").arg(path, error));
+        return CannotWrite;
+    }
+    if (!missing.isEmpty()) {
+        QStringList numbers;
+        for (int number : missing)
+            numbers << QString::number(number);
+        printError(QStringLiteral("records not read: %1").arg(numbers.join(QLatin1Char(','))));
+    }
+    return Success;
+}
+
+const char* tableName(store::TableKind kind)
+{
+    switch (kind) {
+    case store::TableKind::DcResults:
+        return "dc";
+    case store::TableKind::LengthResults:
+        return "length";
+    case store::TableKind::StoredRecords:
+        break;
+    }
+    return "stored";
+}
+
+QStringList tableHeaders(store::TableKind kind)
+{
+    if (kind == store::TableKind::DcResults)
+        return resultColumnHeaders(dcPageTable());
+    if (kind == store::TableKind::LengthResults)
+        return resultColumnHeaders(lengthPageTable());
+    const StoredRecordsModel model;
+    QStringList headers;
+    for (int column = 0; column < model.columnCount(); ++column)
+        headers << model.headerData(column, Qt::Horizontal).toString();
+    return headers;
+}
+
+// The rows as CSV or JSON Lines (an object per row, by the column headers).
+QByteArray tableText(const QStringList& headers, const QVector<QStringList>& rows, bool json)
+{
+    QByteArray text = json ? QByteArray() : csvLine(headers) + '\n';
+    for (const QStringList& row : rows) {
+        if (!json) {
+            QStringList cells = row;  // every line as wide as the header, as in the workbook
+            while (cells.size() < headers.size())
+                cells << QString();
+            text += csvLine(cells) + '\n';
+            continue;
+        }
+        QJsonObject object;
+        for (int column = 0; column < headers.size(); ++column)
+            object.insert(headers.at(column), row.value(column));
+        text += QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+    }
+    return text;
+}
+
+bool writeTable(const QString& path, const QString& format, const QStringList& headers,
+                const QVector<QStringList>& rows, QString* error)
+{
+    if (format == QLatin1String("xlsx"))
+        return reports::writeWorkbook(path, reports::listTable(headers, rows), error);
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(tableText(headers, rows, format == QLatin1String("json"))) >= 0
+        && file.commit())
+        return true;
+    *error = file.errorString();
+    return false;
+}
+
+int historyCommand(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("The file to write."), QStringLiteral("file"));
+    const QCommandLineOption format(QStringLiteral("format"),
+                                    QStringLiteral("csv, json or xlsx (default: by the file's extension, else csv)."),
+                                    QStringLiteral("format"));
+    parser.addOptions({out, format});
+    parser.addPositionalArgument(QStringLiteral("list|export"), QStringLiteral("List the sessions or export one."));
+    parser.addPositionalArgument(QStringLiteral("ID"), QStringLiteral("The session to export."));
+    int status = Success;
+    if (!parseArguments(parser, arguments, &status, true))
+        return status;
+    const QStringList words = parser.positionalArguments();
+    const bool listing = words == QStringList{QStringLiteral("list")};
+    if (!listing && (words.size() != 2 || words.first() != QLatin1String("export")))
+        return usageError(QStringLiteral("history needs list, or export ID --out FILE"));
+    bool idRead = listing;
+    const qint64 id = listing ? 0 : words.at(1).toLongLong(&idRead);
+    if (!listing && (!idRead || id < 1))
+        return usageError(QStringLiteral("a session's ID is a whole number from 1: %1").arg(words.value(1)));
+    const QString path = parser.value(out);
+    QString formatName = parser.value(format);
+    if (formatName.isEmpty()) {
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        formatName = suffix == QLatin1String("xlsx") || suffix == QLatin1String("json") ? suffix : QStringLiteral("csv");
+    }
+    if (!listing && path.isEmpty())
+        return usageError(QStringLiteral("history export needs --out FILE"));
+    if (!QStringList{QStringLiteral("csv"), QStringLiteral("json"), QStringLiteral("xlsx")}.contains(formatName))
+        return usageError(QStringLiteral("--format must be csv, json or xlsx"));
+
+    const QString storePath = store::ResultStore::defaultPath();
+    if (!QFileInfo::exists(storePath)) {
+        if (listing)
+            return Success;  // nothing kept yet
+        printError(QStringLiteral("no session %1: no results kept yet").arg(id));
+        return DataError;
+    }
+    store::StoreOptions options;
+    options.readOnly = true;
+    store::ResultStore results(storePath, options);
+    if (!results.isKeeping()) {
+        printError(QStringLiteral("cannot read the results store %1: %2").arg(storePath, results.failure()));
+        return NoInput;
+    }
+    const QList<store::SessionSummary> sessions = results.earlierSessions();
+    if (listing) {
+        for (const store::SessionSummary& session : sessions)
+            std::printf("%lld\t%s\t%s\t%s\t%d\n", static_cast<long long>(session.id), tableName(session.kind),
+                        session.started.toString(Qt::ISODate).toLatin1().constData(),
+                        session.closed.toString(Qt::ISODate).toLatin1().constData(), session.rowCount);
+        return Success;
+    }
+    const auto found = std::find_if(sessions.begin(), sessions.end(),
+                                    [id](const store::SessionSummary& session) { return session.id == id; });
+    if (found == sessions.end()) {
+        printError(QStringLiteral("no session %1; see history list").arg(id));
+        return DataError;
+    }
+    QVector<QStringList> rows;
+    for (const store::Row& row : results.sessionRows(id))
+        rows.append(row.cells);
+    QString error;
+    if (!writeTable(path, formatName, tableHeaders(found->kind), rows, &error)) {
+        printError(QStringLiteral("cannot write %1: %2").arg(path, error));
+        return CannotWrite;
+    }
+    return Success;
+}
+
 }  // namespace
 
 int run(const QStringList& arguments)
@@ -371,6 +682,10 @@ int run(const QStringList& arguments)
         return testCommand(rest);
     if (command == QLatin1String("settings"))
         return settingsCommand(rest);
+    if (command == QLatin1String("import"))
+        return importCommand(rest);
+    if (command == QLatin1String("history"))
+        return historyCommand(rest);
     return usageError(QStringLiteral("unknown command: %1").arg(command));
 }
 

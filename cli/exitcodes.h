@@ -11,6 +11,7 @@ enum ExitCode : int {
     InstrumentLost = 4,  // the instrument stopped answering
     Usage = 64,          // EX_USAGE: bad arguments
     DataError = 65,      // EX_DATAERR: no such kept session
+    NoInput = 66,        // EX_NOINPUT: the results store cannot be read
     CannotWrite = 73,    // EX_CANTCREAT: the output file cannot be written
 };
 

@@ -80,7 +80,9 @@ const Column kColumns[] = {
     {"tested_current", [](const RD& r) { return QJsonValue(r.testedCurrent + r.testedCurrentUnit); }},
     {"tested_resistance_ohm", [](const RD& r) { return si(r.testedResistance, r.testedResistanceUnit); }},
     {"tested_resistance", [](const RD& r) { return QJsonValue(r.testedResistance + r.testedResistanceUnit); }},
-    {"resistance_limit", [](const RD& r) { return QJsonValue(r.resistanceLimit); }},
+    // The decoder keeps the last limit; it belongs only to an over-range reading.
+    {"resistance_limit",
+     [](const RD& r) { return QJsonValue(r.resistanceOverRange ? r.resistanceLimit : QString()); }},
     {"converted_resistance_ohm",
      [](const RD& r) { return si(r.convertedResistance, r.convertedResistanceUnit); }},
     {"converted_resistance",
@@ -108,15 +110,17 @@ const Column kColumns[] = {
     {"conductor_length", [](const RD& r) { return QJsonValue(r.conductorLength + r.conductorLengthUnit); }},
 };
 
-QString csvField(const QJsonValue& value)
+QString csvText(const QJsonValue& value)
 {
-    QString text;
     if (value.isBool())
-        text = value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-    else if (value.isDouble())
-        text = QString::number(value.toDouble(), 'g', 15);
-    else
-        text = value.toString();
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    if (value.isDouble())
+        return QString::number(value.toDouble(), 'g', 15);
+    return value.toString();
+}
+
+QString csvField(QString text)
+{
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
         && !text.contains(QLatin1Char('\r')))
         return text;
@@ -174,6 +178,14 @@ QJsonObject readingObject(const ReceiveData& rd)
     return object;
 }
 
+QByteArray csvLine(const QStringList& fields)
+{
+    QStringList quoted;
+    for (const QString& field : fields)
+        quoted << csvField(field);
+    return quoted.join(QLatin1Char(',')).toUtf8();
+}
+
 ReadingWriter::ReadingWriter(Format format_, std::FILE* out_) : format(format_), out(out_) {}
 
 QByteArray ReadingWriter::line(const ReceiveData& rd)
@@ -188,13 +200,13 @@ QByteArray ReadingWriter::line(const ReceiveData& rd)
     }
     QStringList fields;
     for (const Column& column : kColumns)
-        fields << csvField(column.value(rd));
-    QByteArray text = fields.join(QLatin1Char(',')).toUtf8();
+        fields << csvText(column.value(rd));
+    QByteArray text = csvLine(fields);
     if (!headerWritten) {
         QStringList names;
         for (const Column& column : kColumns)
             names << QLatin1String(column.name);
-        text.prepend(names.join(QLatin1Char(',')).toUtf8() + '\n');
+        text.prepend(csvLine(names) + '\n');
         headerWritten = true;
     }
     return text;

@@ -26,6 +26,9 @@ std::optional<double> siValue(const QString& number, const QString& unit);
 
 QJsonObject readingObject(const ReceiveData& rd);
 
+// One CSV line (without its end) of texts, quoted where they need it.
+QByteArray csvLine(const QStringList& fields);
+
 class ReadingWriter {
 public:
     ReadingWriter(Format format, std::FILE* out);

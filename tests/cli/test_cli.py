@@ -14,8 +14,11 @@ import tempfile
 import time
 import unittest
 
+import openpyxl
+
 CLI = os.environ["TESTER_CLI"]
 SIM = os.environ["TESTER_SIM"]
+FILL_STORE = os.environ["TESTER_FILL_STORE"]
 
 NO_INSTRUMENT, INTERRUPTED, LOST, USAGE = 2, 3, 4, 64
 FAST = ["--time-scale", "0.01"]
@@ -238,6 +241,118 @@ class Settings(CliTestCase):
         result = self.cli("settings", "set", "current=10A")
         self.assertEqual(result.returncode, 1, result.stderr)
         self.assertEqual(self.settings("get", "current"), {"current": "400mA"})
+
+
+class Import(CliTestCase):
+    RECORDS = 40
+
+    def test_formats_hold_every_record(self):
+        self.start_sim("--records", str(self.RECORDS))
+        out = os.path.join(self.folder.name, "records")
+        for fmt in ("csv", "json", "xlsx"):
+            with self.subTest(format=fmt):
+                result = self.cli("import", "--format", fmt, "--out", out + "." + fmt)
+                self.assertEqual((result.returncode, result.stdout, result.stderr), (0, "", ""))
+        with open(out + ".csv", newline="", encoding="utf-8") as f:
+            rows = list(csv.DictReader(f))
+        with open(out + ".json", encoding="utf-8") as f:
+            records = [json.loads(line) for line in f]
+        sheet = openpyxl.load_workbook(out + ".xlsx").active
+        cells = [[cell.value for cell in row] for row in sheet.iter_rows()]
+        self.assertEqual([int(row["record_no"]) for row in rows], list(range(1, self.RECORDS + 1)))
+        self.assertEqual([r["record_no"] for r in records], list(range(1, self.RECORDS + 1)))
+        self.assertEqual([row[0] for row in cells[1:]], [str(n) for n in range(1, self.RECORDS + 1)])
+        for row, record, sheet_row in zip(rows, records, cells[1:]):
+            self.assertEqual((row["test_time"], record["test_time"], sheet_row[1]),
+                             (record["test_time"],) * 3)
+            self.assertIn(record["tested_resistance"], sheet_row)
+            if record["resistance_over_range"]:
+                self.assertIsNone(record["tested_resistance_ohm"])
+            else:
+                self.assertEqual(record["resistance_limit"], "")
+        with open(out + ".csv", encoding="utf-8") as f:
+            self.assertEqual(self.cli("import").stdout, f.read())
+
+    def test_damaged_record_is_named(self):
+        self.start_sim("--records", "5", "--corrupt-record", "3")
+        result = self.cli("import", "--format", "json")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual([json.loads(line)["record_no"] for line in result.stdout.splitlines()], [1, 2, 4, 5])
+        self.assertIn("records not read: 3", result.stderr)
+
+    def test_interrupted_or_lost_import_leaves_the_file_alone(self):
+        for stop in ("sigint", "kill"):
+            with self.subTest(stop=stop):
+                sim = self.start_sim("--records", "2000", "--delay", "5", name=stop)
+                device = os.path.join(self.folder.name, "resistance-tester", stop + ".sock")
+                out = os.path.join(self.folder.name, stop + ".csv")
+                with open(out, "w") as f:
+                    f.write("earlier\n")
+                streamed = self.popen_cli("import", "--device", device)
+                importer = self.popen_cli("import", "--device", device, "--out", out)
+                streamed.stdout.readline()  # the header
+                streamed.stdout.readline()  # a record: the read-out is under way
+                if stop == "sigint":
+                    streamed.send_signal(signal.SIGINT)
+                else:
+                    sim.kill()
+                _, err = streamed.communicate(timeout=30)
+                self.assertEqual(streamed.returncode, INTERRUPTED if stop == "sigint" else LOST, err)
+                if stop == "sigint":
+                    importer.send_signal(signal.SIGINT)
+                _, err = importer.communicate(timeout=30)
+                self.assertEqual(importer.returncode, INTERRUPTED if stop == "sigint" else LOST, err)
+                with open(out) as f:
+                    self.assertEqual(f.read(), "earlier\n")
+
+    def test_workbook_needs_a_file(self):
+        self.assertFailsWith(self.cli("import", "--format", "xlsx"), USAGE)
+        self.assertFailsWith(self.cli("import", "--format", "text"), USAGE)
+
+
+class History(CliTestCase):
+    def store_path(self):
+        return os.path.join(self.folder.name, ".local", "share", "resistance-tester", "resistance-tester",
+                            "results.sqlite")
+
+    def test_nothing_kept_yet(self):
+        self.assertEqual(self.cli("history", "list").stdout, "")
+        self.assertFailsWith(self.cli("history", "export", "1", "--out", os.path.join(self.folder.name, "x.csv")), 65)
+        self.assertFalse(os.path.exists(self.store_path()))
+
+    def test_sessions_listed_and_exported_without_changing_the_store(self):
+        subprocess.run([FILL_STORE, "dc:1|2026-01-01 10:00:00|7|a,\"b\"", "dc:2|2026-01-01 10:01:00|8", "dc",
+                        "stored:1|2026-01-02 09:00:00|5", "stored", "length:1|2026-01-03 08:00:00"],
+                       env=self.env, check=True)
+        with open(self.store_path(), "rb") as f:
+            before = f.read()
+        listed = [line.split("\t") for line in self.cli("history", "list").stdout.splitlines()]
+        self.assertEqual([(row[0], row[1], row[4]) for row in listed], [("2", "stored", "1"), ("1", "dc", "2")])
+
+        out = os.path.join(self.folder.name, "dc")
+        for suffix in ("csv", "json", "xlsx"):
+            with self.subTest(format=suffix):
+                result = self.cli("history", "export", "1", "--out", f"{out}.{suffix}")
+                self.assertEqual((result.returncode, result.stderr), (0, ""))
+        with open(out + ".csv", newline="", encoding="utf-8") as f:
+            rows = list(csv.reader(f))
+        with open(out + ".json", encoding="utf-8") as f:
+            objects = [json.loads(line) for line in f]
+        sheet = [[c.value or "" for c in row] for row in openpyxl.load_workbook(out + ".xlsx").active.iter_rows()]
+        header = rows[0]
+        self.assertEqual((header[0], header[1], header[-1]), ("No.", "Test Time", "Remark"))
+        self.assertEqual([row[:4] for row in rows[1:]],
+                         [["1", "2026-01-01 10:00:00", "7", 'a,"b"'], ["2", "2026-01-01 10:01:00", "8", ""]])
+        self.assertEqual([[o.get(h, "") for h in header] for o in objects], rows[1:])
+        self.assertEqual(sheet, rows)
+
+        self.assertFailsWith(self.cli("history", "export", "3", "--out", out + ".csv"), 65)  # the current session
+        for args in (["history"], ["history", "export", "1"], ["history", "export", "x", "--out", out],
+                     ["history", "export", "1", "--out", out, "--format", "pdf"]):
+            with self.subTest(args=args):
+                self.assertFailsWith(self.cli(*args), USAGE)
+        with open(self.store_path(), "rb") as f:
+            self.assertEqual(f.read(), before)
 
 
 if __name__ == "__main__":
