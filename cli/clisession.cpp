@@ -3,7 +3,6 @@
 #include "cli/stopsignals.h"
 #include "link/sockettransport.h"
 #include "link/statuscodes.h"
-#include "link/transport.h"
 
 #include <QStandardPaths>
 #include <QThread>
@@ -121,7 +120,10 @@ std::optional<ReceiveData> CliSession::poll(ExitCode* status)
         return reading;
     }
     // A failed poll drops the link: the instrument is gone until reconnected.
-    *status = linkFailed ? InstrumentLost : Success;
+    if (linkFailed)
+        *status = InstrumentLost;
+    else
+        *status = lastReport.code == linkstatus::ReadingFailed ? Refused : Success;
     return std::nullopt;
 }
 

@@ -42,8 +42,9 @@ public:
 
     // Which screen the readings come from: 0 DC, 1 length, 2 whichever the instrument shows.
     void chooseReadings(int type);
-    // One live reading, or none: then *status is InstrumentLost, or Success
-    // when the instrument answered without a reading.
+    // One live reading, or none: then *status is InstrumentLost, Refused once
+    // the instrument has answered several polls without a reading (it shows
+    // no test page), or Success after a single such answer.
     std::optional<ReceiveData> poll(ExitCode* status);
 
     ExitCode startTest(bool lengthTest, QString* error);

@@ -71,7 +71,7 @@ int readCommand(const QStringList& arguments)
         ExitCode polled = Success;
         const std::optional<ReceiveData> reading = session.poll(&polled);
         if (polled != Success)
-            return lostError(session);
+            return pollError(session, polled);
         if (reading) {
             if (!writer.write(*reading))
                 return outputError();
@@ -121,7 +121,7 @@ int testCommand(const QStringList& arguments)
         ExitCode polled = Success;
         const std::optional<ReceiveData> reading = session.poll(&polled);
         if (polled != Success)
-            return lostError(session);
+            return pollError(session, polled);
         if (reading && reading->charging)
             charged = true;
         else if (reading && charged)

@@ -101,6 +101,14 @@ void pauseUntil(const QElapsedTimer& since, qint64 ms)
         QThread::msleep(static_cast<unsigned long>(std::min<qint64>(kStopCheckMs, ms - since.elapsed())));
 }
 
+int pollError(const CliSession& session, ExitCode status)
+{
+    if (status == InstrumentLost)
+        return lostError(session);
+    printError(QStringLiteral("no readings: %1").arg(session.lastMessage()));
+    return status;
+}
+
 int lostError(const CliSession& session)
 {
     printError(QStringLiteral("instrument lost: %1").arg(session.lastMessage()));

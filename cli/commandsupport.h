@@ -36,6 +36,8 @@ bool openInstrument(CliSession& session, const QCommandLineParser& parser, int* 
 // Waits until ms have passed since the timer started, or a stop is asked for.
 void pauseUntil(const QElapsedTimer& since, qint64 ms);
 int lostError(const CliSession& session);
+// A poll that ended without a reading: the instrument lost, or showing no test page.
+int pollError(const CliSession& session, ExitCode status);
 // A closed pipe (a reader that has had enough) ends the output quietly.
 int outputError();
 

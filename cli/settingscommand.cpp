@@ -58,7 +58,7 @@ std::optional<ReceiveData> pageReading(CliSession& session, int readType, int* s
     ExitCode polled = Success;
     std::optional<ReceiveData> reading = session.poll(&polled);
     if (polled != Success) {
-        *status = lostError(session);
+        *status = pollError(session, polled);
         return std::nullopt;
     }
     if (!reading || (readType != 2 && reading->testType != readType)) {

@@ -151,6 +151,12 @@ class Readings(CliTestCase):
             json.loads(line)
         self.assertEqual(self.sim_requests(sim)[-2:], finished[-2:])
 
+    def test_no_test_page_ends_the_read(self):
+        self.start_sim("--screen", "none")  # a menu refusing every reading
+        started = time.monotonic()
+        self.assertFailsWith(self.cli("read", "--count", "1"), 1)
+        self.assertLess(time.monotonic() - started, 15)
+
     def test_instrument_lost_during_read(self):
         sim = self.start_sim()
         reader = self.popen_cli("read", "--format", "json")
