@@ -37,11 +37,7 @@ QStringList tableHeaders(store::TableKind kind)
         return resultColumnHeaders(dcPageTable());
     if (kind == store::TableKind::LengthResults)
         return resultColumnHeaders(lengthPageTable());
-    const StoredRecordsModel model;
-    QStringList headers;
-    for (int column = 0; column < model.columnCount(); ++column)
-        headers << model.headerData(column, Qt::Horizontal).toString();
-    return headers;
+    return StoredRecordsModel::columnHeaders();
 }
 
 // The rows as CSV or JSON Lines (an object per row, by the column headers).

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include <unistd.h>
 
@@ -52,11 +53,12 @@ public:
     bool take(const ReceiveData& rd) override { return writer->write(rd); }
     bool finish(QString* error) override
     {
-        std::fclose(stream);
+        const bool flushed = std::fclose(stream) == 0;
         stream = nullptr;
-        if (file.commit())
+        if (flushed && file.commit())
             return true;
-        *error = file.errorString();
+        *error = flushed ? file.errorString() : QStringLiteral("the last records could not be written");
+        file.cancelWriting();
         return false;
     }
 
@@ -77,17 +79,34 @@ public:
     }
     bool finish(QString* error) override
     {
-        const StoredRecordsModel headersOnly;
-        QStringList headers;
-        for (int column = 0; column < headersOnly.columnCount(); ++column)
-            headers << headersOnly.headerData(column, Qt::Horizontal).toString();
-        return reports::writeWorkbook(path, reports::listTable(headers, rows), error);
+        return reports::writeWorkbook(path, reports::listTable(StoredRecordsModel::columnHeaders(), rows), error);
     }
 
 private:
     QString path;
     QVector<QStringList> rows;
 };
+
+// lineFormat empty: a workbook; path empty: stdout. Null when the file cannot be written.
+std::unique_ptr<RecordSink> makeSink(std::optional<Format> lineFormat, const QString& path)
+{
+    if (!lineFormat)
+        return std::make_unique<WorkbookSink>(path);
+    if (path.isEmpty())
+        return std::make_unique<StreamSink>(*lineFormat, stdout);
+    auto file = std::make_unique<FileSink>(*lineFormat, path);
+    if (!file->opened())
+        return nullptr;
+    return file;
+}
+
+QString numberList(const QList<int>& numbers)
+{
+    QStringList texts;
+    for (int number : numbers)
+        texts << QString::number(number);
+    return texts.join(QLatin1Char(','));
+}
 
 void showProgress(int done, int total)
 {
@@ -118,18 +137,11 @@ int importCommand(const QStringList& arguments)
     if (workbook && toStdout)
         return usageError(QStringLiteral("a workbook needs --out FILE"));
 
-    std::unique_ptr<RecordSink> sink;
-    if (workbook) {
-        sink = std::make_unique<WorkbookSink>(path);
-    } else if (toStdout) {
-        sink = std::make_unique<StreamSink>(*lineFormat, stdout);
-    } else {
-        auto file = std::make_unique<FileSink>(*lineFormat, path);
-        if (!file->opened()) {
-            printError(QStringLiteral("cannot write %1").arg(path));
-            return CannotWrite;
-        }
-        sink = std::move(file);
+    // The file is tried before the instrument is: a record read for nowhere is lost work.
+    const std::unique_ptr<RecordSink> sink = makeSink(workbook ? std::nullopt : lineFormat, toStdout ? QString() : path);
+    if (!sink) {
+        printError(QStringLiteral("cannot write %1").arg(path));
+        return CannotWrite;
     }
 
     CliSession session;
@@ -171,12 +183,8 @@ int importCommand(const QStringList& arguments)
         printError(QStringLiteral("cannot write %1: %2").arg(path, error));
         return CannotWrite;
     }
-    if (!missing.isEmpty()) {
-        QStringList numbers;
-        for (int number : missing)
-            numbers << QString::number(number);
-        printError(QStringLiteral("records not read: %1").arg(numbers.join(QLatin1Char(','))));
-    }
+    if (!missing.isEmpty())
+        printError(QStringLiteral("records not read: %1").arg(numberList(missing)));
     return Success;
 }
 
