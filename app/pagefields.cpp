@@ -35,6 +35,16 @@ const char* const kStandardSettings[] = {QT_TRANSLATE_NOOP("MainWindow", "设定
                                          QT_TRANSLATE_NOOP("MainWindow", "测试值")};
 const char* const kStandardUnits[] = {"μΩ", "mΩ", "Ω"};
 
+// Columns of both result tables around the page's fields.
+const char* const kNumberHeader = QT_TRANSLATE_NOOP("MainWindow", "序号");
+const char* const kTimeHeader = QT_TRANSLATE_NOOP("MainWindow", "测试时间");
+const char* const kRemarkHeader = QT_TRANSLATE_NOOP("MainWindow", "备注");
+
+QString translated(const char* text)
+{
+    return QCoreApplication::translate("MainWindow", text);
+}
+
 template <std::size_t N>
 QStringList translatedList(const char* const (&texts)[N])
 {
@@ -163,4 +173,17 @@ const PageTable& lengthPageTable()
         "toolButton_record2",
     };
     return table;
+}
+
+QStringList resultColumnHeaders(const PageTable& table)
+{
+    QStringList headers{translated(kNumberHeader), translated(kTimeHeader)};
+    for (const PageField& field : table.fields)
+        headers << translated(field.header);
+    return headers << remarkHeader();
+}
+
+QString remarkHeader()
+{
+    return translated(kRemarkHeader);
 }

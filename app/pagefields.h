@@ -75,3 +75,8 @@ struct PageTable {
 
 const PageTable& dcPageTable();
 const PageTable& lengthPageTable();
+
+// The result table's column headers, translated: the number, the test time,
+// the page's fields, the remark.
+QStringList resultColumnHeaders(const PageTable& table);
+QString remarkHeader();

@@ -22,10 +22,6 @@
 
 namespace {
 
-// Columns of both result tables around the page's fields.
-const char* const kNumberHeader = QT_TRANSLATE_NOOP("MainWindow", "序号");
-const char* const kTimeHeader = QT_TRANSLATE_NOOP("MainWindow", "测试时间");
-const char* const kRemarkHeader = QT_TRANSLATE_NOOP("MainWindow", "备注");
 constexpr int kFirstFieldColumn = 2;
 
 const char* const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
@@ -53,7 +49,7 @@ int heightForRows(const QTableView* view, int rows)
 
 QString ResultPage::remarkHeader()
 {
-    return translated(kRemarkHeader);
+    return ::remarkHeader();
 }
 
 QStandardItemModel* ResultPage::createModel()
@@ -83,10 +79,7 @@ QStandardItemModel* ResultPage::createModel()
 
 QStringList ResultPage::columnHeaders() const
 {
-    QStringList headers{translated(kNumberHeader), translated(kTimeHeader)};
-    for (const Field& field : fields)
-        headers << translated(field.entry->header);
-    return headers << remarkHeader();
+    return resultColumnHeaders(table);
 }
 
 QStringList ResultPage::rowTexts() const

@@ -78,11 +78,17 @@ StoredRecordsModel::StoredRecordsModel(QObject* parent) : QAbstractTableModel(pa
     retranslate();
 }
 
+QStringList StoredRecordsModel::columnHeaders()
+{
+    QStringList texts;
+    for (const StoredColumn& column : kStoredColumns)
+        texts << QCoreApplication::translate("MainWindow", column.header);
+    return texts;
+}
+
 void StoredRecordsModel::retranslate()
 {
-    headers.clear();
-    for (const StoredColumn& column : kStoredColumns)
-        headers << QCoreApplication::translate("MainWindow", column.header);
+    headers = columnHeaders();
     emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
 }
 

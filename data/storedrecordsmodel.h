@@ -25,6 +25,8 @@ public:
 
     // The texts of a record's cells, each followed by its unit where it has one.
     static QStringList recordTexts(const ReceiveData& rd);
+    // The column headers in the language now in force.
+    static QStringList columnHeaders();
 
     explicit StoredRecordsModel(QObject* parent = nullptr);
 

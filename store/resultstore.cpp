@@ -114,14 +114,18 @@ ResultStore::~ResultStore()
 bool ResultStore::open(const StoreOptions& options)
 {
     const QString folder = QFileInfo(databasePath).absolutePath();
-    if (!QDir().mkpath(folder))
+    if (options.readOnly && !QFileInfo::exists(databasePath))
+        return fail(QStringLiteral("no results kept yet"), databasePath);
+    if (!options.readOnly && !QDir().mkpath(folder))
         return fail(QStringLiteral("cannot create the folder"), folder);
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
     if (!db.isValid())
         return fail(QStringLiteral("no SQLite driver"), db.lastError().text());
     db.setDatabaseName(databasePath);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(options.busyTimeoutMs));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
+                             .arg(options.busyTimeoutMs)
+                             .arg(options.readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
     if (!db.open())
         return fail(QStringLiteral("cannot open"), db.lastError().text());
 
@@ -135,6 +139,13 @@ bool ResultStore::open(const StoreOptions& options)
     if (found > kSchemaVersion)
         return fail(QStringLiteral("written by a newer program"),
                     QStringLiteral("schema %1, this program knows %2").arg(found).arg(kSchemaVersion));
+    if (options.readOnly) {
+        // An older schema would need the upgrade that only writing does.
+        if (found != kSchemaVersion)
+            return fail(QStringLiteral("written by an older program"), QStringLiteral("schema %1").arg(found));
+        readOnly = true;
+        return true;
+    }
 
     for (const char* pragma : kConnectionPragmas) {
         if (!exec(QLatin1String(pragma)))
@@ -203,7 +214,7 @@ bool ResultStore::fail(const QString& what, const QString& detail) const
 // keeping for the rest of the run: the tables go on in memory.
 bool ResultStore::transact(const std::function<bool()>& work)
 {
-    if (!keeping)
+    if (!keeping || readOnly)
         return false;
     if (exec(QStringLiteral("BEGIN IMMEDIATE")) && work() && exec(QStringLiteral("COMMIT")))
         return true;

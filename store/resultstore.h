@@ -50,6 +50,9 @@ struct SessionSummary {
 struct StoreOptions {
     int busyTimeoutMs = 250;  // how long to wait for a database another program has locked
     int maxPageCount = 0;     // 0: no limit; tests set one to fill the "disk"
+    // Only reads an existing database of this program's schema, never writes
+    // to it (the command-line program's history); every change is a no-op.
+    bool readOnly = false;
 };
 
 class ResultStore
@@ -118,6 +121,7 @@ private:
     QString databasePath;
     QString connectionName;
     mutable bool keeping = false;
+    bool readOnly = false;  // opened with StoreOptions::readOnly: nothing is written
     mutable QString failureText;
 };
 

@@ -1,0 +1,126 @@
+#include "cli/commandsupport.h"
+
+#include "cli/stopsignals.h"
+
+#include <QThread>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+constexpr int kStopCheckMs = 10;  // how often a pause looks for a stop request
+
+}  // namespace
+
+void printError(const QString& message)
+{
+    std::fprintf(stderr, "resistance-tester-cli: %s\n", message.toLocal8Bit().constData());
+}
+
+int usageError(const QString& message)
+{
+    printError(message);
+    return Usage;
+}
+
+bool parseArguments(QCommandLineParser& parser, const QStringList& arguments, int* status,
+                    bool positionalAllowed)
+{
+    parser.addHelpOption();
+    if (!parser.parse(arguments)) {
+        *status = usageError(parser.errorText());
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        *status = Success;
+        return false;
+    }
+    if (!positionalAllowed && !parser.positionalArguments().isEmpty()) {
+        *status = usageError(QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
+        return false;
+    }
+    return true;
+}
+
+bool intOption(const QCommandLineParser& parser, const QString& name, int low, int high, int* value)
+{
+    if (!parser.isSet(name))
+        return true;
+    bool ok = false;
+    const int parsed = parser.value(name).toInt(&ok);
+    if (!ok || parsed < low || parsed > high) {
+        usageError(QStringLiteral("--%1 must be a whole number from %2 to %3").arg(name).arg(low).arg(high));
+        return false;
+    }
+    *value = parsed;
+    return true;
+}
+
+bool readFormat(const QCommandLineParser& parser, Format* format)
+{
+    const std::optional<Format> parsed = parseFormat(parser.value(QStringLiteral("format")));
+    if (!parsed) {
+        usageError(QStringLiteral("--format must be text, csv or json"));
+        return false;
+    }
+    *format = *parsed;
+    return true;
+}
+
+QCommandLineOption deviceOption()
+{
+    return QCommandLineOption(QStringLiteral("device"), QStringLiteral("The instrument's path (default: the first listed)."),
+                              QStringLiteral("path"));
+}
+
+QCommandLineOption formatOption()
+{
+    return QCommandLineOption(QStringLiteral("format"), QStringLiteral("Output format: text, csv or json."),
+                              QStringLiteral("format"), QStringLiteral("text"));
+}
+
+bool openInstrument(CliSession& session, const QCommandLineParser& parser, int* status)
+{
+    QString error;
+    const ExitCode opened = session.open(parser.value(QStringLiteral("device")), &error);
+    if (opened == Success)
+        return true;
+    printError(error);
+    *status = opened;
+    return false;
+}
+
+void pauseUntil(const QElapsedTimer& since, qint64 ms)
+{
+    while (!stopRequested() && since.elapsed() < ms)
+        QThread::msleep(static_cast<unsigned long>(std::min<qint64>(kStopCheckMs, ms - since.elapsed())));
+}
+
+int pollError(const CliSession& session, ExitCode status)
+{
+    if (status == InstrumentLost)
+        return lostError(session);
+    printError(QStringLiteral("no readings: %1").arg(session.lastMessage()));
+    return status;
+}
+
+int lostError(const CliSession& session)
+{
+    printError(QStringLiteral("instrument lost: %1").arg(session.lastMessage()));
+    return InstrumentLost;
+}
+
+int outputError()
+{
+    if (errno == EPIPE)
+        return Success;
+    printError(QStringLiteral("cannot write the output"));
+    return CannotWrite;
+}
+
+}  // namespace cli

@@ -1,0 +1,26 @@
+// Leaves earlier sessions in the results store at its default place, as the
+// window would: rows of each table, then the table cleared. Each row's cells
+// are given on the command line as <table>:<cell>|<cell>|…, with table dc,
+// length or stored; a table named without cells closes its session.
+
+#include "store/resultstore.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("resistance-tester"));
+    QCoreApplication::setApplicationName(QStringLiteral("resistance-tester"));
+    store::ResultStore results(store::ResultStore::defaultPath());
+    const QStringList tables{QStringLiteral("dc"), QStringLiteral("length"), QStringLiteral("stored")};
+    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+        const int colon = argument.indexOf(QLatin1Char(':'));
+        const auto kind = static_cast<store::TableKind>(tables.indexOf(argument.left(colon)));
+        if (colon < 0)
+            results.clearTable(static_cast<store::TableKind>(tables.indexOf(argument)));
+        else
+            results.appendRow(kind, argument.mid(colon + 1).split(QLatin1Char('|')));
+    }
+    return results.isKeeping() ? 0 : 1;
+}
