@@ -25,7 +25,6 @@ deb="${debs[0]}"
 id=org.resistancetester.ResistanceTester
 cli=resistance-tester-cli
 expected="./usr/bin/resistance-tester
-./usr/bin/resistance-tester-cli
 ./usr/bin/resistance-tester-sim
 ./usr/lib/udev/resistance-tester-usbprobe
 ./usr/lib/udev/rules.d/60-resistance-tester.rules
