@@ -3,6 +3,7 @@
 //   bare client   the same requests over the same socket, checksums checked (the reference)
 //   link+decoder  WinUSBManager and ReceiveThread in their threads, until the last decoded record
 //   window        the main window's import, from the action until the action is usable again
+//   command line  resistance-tester-cli import to CSV, the whole process from its start to its exit
 // plus the longest stall of the window's event loop during an import and
 // during imports, polls and disconnects against a silent, a slow and a
 // vanishing instrument, the live-reading latency and the window's memory.
@@ -22,7 +23,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QAbstractItemModel>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -91,7 +95,7 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs = 60000)
 struct Served {
     Served(int records, const sim::Faults& faults = {}, sim::SimServer::LogSink log = nullptr)
         : instrument(std::make_shared<sim::Instrument>(options(records, faults))),
-          server(instrument, dir.filePath(QStringLiteral("sim.sock")).toStdString())
+          server(instrument, socketFile(dir))
     {
         if (log)
             server.setLog(std::move(log));
@@ -112,7 +116,16 @@ struct Served {
         o.faults = faults;
         return o;
     }
-    std::string folder() const { return dir.path().toStdString(); }
+    // In the folder where programs of this machine look for simulated
+    // instruments, under the temporary folder as their runtime folder.
+    static std::string socketFile(const QTemporaryDir& dir)
+    {
+        const QString folder = dir.filePath(QLatin1String(SocketTransport::kRuntimeFolderName));
+        QDir().mkpath(folder);
+        return (folder + QLatin1String("/sim.sock")).toStdString();
+    }
+    std::string runtimeFolder() const { return dir.path().toStdString(); }
+    std::string folder() const { return QFileInfo(QString::fromStdString(path())).path().toStdString(); }
     std::string path() const { return server.socketPath(); }
 
     QTemporaryDir dir;
@@ -189,6 +202,26 @@ double linkImportMs(const Served& served, int records)
     delete manager;
     delete parser;
     return done ? ms : -1;
+}
+
+// ---------------------------------------------------------------- the command line
+
+// The whole program: start, connect, count, read every record, write the CSV, exit.
+double cliImportMs(const Served& served, int records)
+{
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(served.runtimeFolder()));
+    cli.setProcessEnvironment(env);
+    cli.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const auto start = Clock::now();
+    cli.start(QStringLiteral(TESTER_CLI_PROGRAM),
+              {QStringLiteral("import"), QStringLiteral("--device"), QString::fromStdString(served.path()),
+               QStringLiteral("--format"), QStringLiteral("csv")});
+    const bool exited = cli.waitForFinished(120000);
+    const double ms = msSince(start);
+    const int lines = cli.readAllStandardOutput().count('\n');
+    return exited && cli.exitCode() == 0 && lines == records + 1 ? ms : -1;  // a header and a line each
 }
 
 // ---------------------------------------------------------------- the window
@@ -382,11 +415,12 @@ int main(int argc, char* argv[])
     window.importMs(records, &firstKeptMs);
     const double importedMb = residentMb();
 
-    std::vector<double> bare, link, imported, kept, stalls, stallCpu;
+    std::vector<double> bare, link, cli, imported, kept, stalls, stallCpu;
     StallWatch watch;
     for (int run = 0; run < runs; ++run) {
         bare.push_back(bareClientMs(forClients, records));
         link.push_back(linkImportMs(forClients, records));
+        cli.push_back(cliImportMs(forClients, records));
         watch.start();
         double keptMs = 0;
         imported.push_back(window.importMs(records, &keptMs));
@@ -400,6 +434,7 @@ int main(int argc, char* argv[])
 
     row("bare client (reference)", reference, reference);
     row("link + decoder", median(link), reference);
+    row("command line import to CSV, whole process", median(cli), reference);
     row("window import, offscreen", median(imported), reference);
     row("  without the key-lock pause", median(imported) - pause, reference);
     row("  until kept in the results store", median(kept), reference);
