@@ -37,12 +37,16 @@ class CliTestCase(unittest.TestCase):
             if sim.poll() is None:
                 sim.kill()
             sim.wait()
-            sim.stderr.close()
+            if sim.stderr:
+                sim.stderr.close()
         self.folder.cleanup()
 
-    def start_sim(self, *args, name="sim"):
-        sim = subprocess.Popen([SIM, "--name", name, "--verbose", *args], env=self.env,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    # logged: the simulator logs every request and answer to a pipe read only
+    # when it ends, so a long read-out must go unlogged or it fills the pipe.
+    def start_sim(self, *args, name="sim", logged=True):
+        sim = subprocess.Popen([SIM, "--name", name, *(["--verbose"] if logged else []), *args], env=self.env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE if logged else subprocess.DEVNULL,
+                               text=True)
         self.simulators.append(sim)
         deadline = time.monotonic() + 10
         while name + ".sock" not in self.cli("list").stdout:
@@ -289,23 +293,26 @@ class Import(CliTestCase):
     def test_interrupted_or_lost_import_leaves_the_file_alone(self):
         for stop in ("sigint", "kill"):
             with self.subTest(stop=stop):
-                sim = self.start_sim("--records", "2000", "--delay", "5", name=stop)
-                device = os.path.join(self.folder.name, "resistance-tester", stop + ".sock")
+                # A simulator serves one client at a time: one each.
+                sims = {kind: self.start_sim("--records", "2000", "--delay", "5", name=f"{stop}-{kind}", logged=False)
+                        for kind in ("file", "streamed")}
+                device = {kind: os.path.join(self.folder.name, "resistance-tester", f"{stop}-{kind}.sock")
+                          for kind in sims}
                 out = os.path.join(self.folder.name, stop + ".csv")
                 with open(out, "w") as f:
                     f.write("earlier\n")
-                streamed = self.popen_cli("import", "--device", device)
-                importer = self.popen_cli("import", "--device", device, "--out", out)
+                # Started first, the import to the file is under way once the streamed one is.
+                importer = self.popen_cli("import", "--device", device["file"], "--out", out)
+                streamed = self.popen_cli("import", "--device", device["streamed"])
                 streamed.stdout.readline()  # the header
                 streamed.stdout.readline()  # a record: the read-out is under way
-                if stop == "sigint":
-                    streamed.send_signal(signal.SIGINT)
-                else:
-                    sim.kill()
+                for kind, client in (("streamed", streamed), ("file", importer)):
+                    if stop == "sigint":
+                        client.send_signal(signal.SIGINT)
+                    else:
+                        sims[kind].kill()
                 _, err = streamed.communicate(timeout=30)
                 self.assertEqual(streamed.returncode, INTERRUPTED if stop == "sigint" else LOST, err)
-                if stop == "sigint":
-                    importer.send_signal(signal.SIGINT)
                 _, err = importer.communicate(timeout=30)
                 self.assertEqual(importer.returncode, INTERRUPTED if stop == "sigint" else LOST, err)
                 with open(out) as f:
