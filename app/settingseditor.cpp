@@ -1,6 +1,7 @@
 #include "app/settingseditor.h"
 #include "ui_mainwindow.h"
 
+#include "app/pagefields.h"
 #include "app/windowstyles.h"
 #include "link/settingsframes.h"
 
@@ -62,11 +63,7 @@ void SettingsEditor::sendDcSettings()
     fillBlank(ui->spinBox_ConductorNoValue_3);
     fillBlank(ui->spinBox_TappingValue_3);
     fillBlank(ui->doubleSpinBox_ConductorTempValue_3);
-    if (reportUnselectedList({{ui->comboBox_ConductorMaterialValue_3, ui->label_ConductorMaterial_3},
-                              {ui->comboBox_CurrentSettingValue_3, ui->label_CurrentSetting_3},
-                              {ui->comboBox_ConvertedTempValue_3, ui->label_ConvertedTemp_3},
-                              {ui->comboBox_PhaseTypeValue_3, ui->label_PhaseType_3},
-                              {ui->comboBox_WindingValue_3, ui->label_Winding_3}}))
+    if (reportUnselectedList(ui->page_0, dcPageTable()))
         return;
 
     protocol::DcSettings s;
@@ -88,10 +85,7 @@ void SettingsEditor::sendLengthSettings()
     fillBlank(ui->spinBox_SampleNoValue_4);
     fillBlank(ui->spinBox_ConductorNoValue_4);
     fillBlank(ui->doubleSpinBox_StandardValue_4);
-    if (reportUnselectedList({{ui->comboBox_WireSquareValue_4, ui->label_WireSquareValue_4},
-                              {ui->comboBox_CurrentSettingValue_4, ui->label_CurrentSetting_4},
-                              {ui->comboBox_StandardSettingValue_4, ui->label_StandardSetting_4},
-                              {ui->comboBox_StandardUnitValue_4, ui->label_StandardUnit_4}}))
+    if (reportUnselectedList(ui->page_1, lengthPageTable()))
         return;
 
     bool squareRead = false;
@@ -111,13 +105,15 @@ void SettingsEditor::sendLengthSettings()
 
 // A list without a selection (after a language change, before the first
 // reading) has no value to send: the operator is told which one.
-bool SettingsEditor::reportUnselectedList(std::initializer_list<std::pair<QComboBox*, QLabel*>> lists)
+// The page's setting lists are checked in their table's order.
+bool SettingsEditor::reportUnselectedList(const QWidget* page, const PageTable& table)
 {
-    for (const auto& [box, caption] : lists) {
-        if (box->currentIndex() < 0) {
-            emit statusMessage(QCoreApplication::translate("MainWindow", "设置未发送：%1没有选择。").arg(caption->text()));
-            return true;
-        }
+    for (const SettingList& list : table.lists) {
+        if (page->findChild<QComboBox*>(QLatin1String(list.list))->currentIndex() >= 0)
+            continue;
+        const QString caption = page->findChild<QLabel*>(QLatin1String(list.caption))->text();
+        emit statusMessage(QCoreApplication::translate("MainWindow", "设置未发送：%1没有选择。").arg(caption));
+        return true;
     }
     return false;
 }

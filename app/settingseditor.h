@@ -12,15 +12,13 @@
 #include <QString>
 
 #include <functional>
-#include <initializer_list>
-#include <utility>
 #include <vector>
 
 namespace Ui {
 class MainWindow;
 }
-class QComboBox;
-class QLabel;
+class QWidget;
+struct PageTable;
 class QPushButton;
 
 class SettingsEditor : public QObject
@@ -57,7 +55,7 @@ signals:
 
 private:
     bool reportNotConnected();
-    bool reportUnselectedList(std::initializer_list<std::pair<QComboBox*, QLabel*>> lists);
+    bool reportUnselectedList(const QWidget* page, const PageTable& table);
     void emitSettingsFrame(const std::vector<unsigned char>& frame);
     void updateStandardMinimum();
 

@@ -5,6 +5,8 @@
 // record goes to the results store as it arrives. It talks to the link only
 // by its signals.
 
+#include "link/linktiming.h"
+
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -28,7 +30,7 @@ class StoredImport : public QObject
 
 public:
     struct Timing {
-        int keyLockPauseMs = 200;  // after the key lock, before the records are asked for
+        int keyLockPauseMs = int(kKeyLockPauseMs);  // after the key lock, before the records are asked for
         int refreshMs = 30;        // records arriving meanwhile enter the table together
     };
 

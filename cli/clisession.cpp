@@ -1,32 +1,13 @@
 #include "cli/clisession.h"
 
 #include "cli/stopsignals.h"
-#include "link/sockettransport.h"
 #include "link/statuscodes.h"
 
-#include <QStandardPaths>
 #include <QThread>
 
 namespace cli {
 
-namespace {
-
-// The window pauses as long between the key lock and the read-out: the
-// instrument needs the time to lock its keys.
-constexpr unsigned long kKeyLockPauseMs = 200;
-
-// Where the link looks for simulator sockets.
-QString defaultSocketFolder()
-{
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (runtime.isEmpty())
-        return QString();
-    return runtime + QLatin1Char('/') + QLatin1String(SocketTransport::kRuntimeFolderName);
-}
-
-}  // namespace
-
-CliSession::CliSession() : CliSession(std::make_unique<WinUSBManager>(), defaultSocketFolder()) {}
+CliSession::CliSession() : CliSession(std::make_unique<WinUSBManager>(), WinUSBManager::simulatorSocketFolder()) {}
 
 CliSession::CliSession(std::unique_ptr<WinUSBManager> link_, QString socketFolder)
     : link(std::move(link_)), simulatorFolder(std::move(socketFolder))
@@ -179,7 +160,7 @@ int CliSession::readStored(const std::function<void(const ReceiveData&, int)>& t
     beginCall();
     link->stopCirculation(false);
     link->keyLock();
-    QThread::msleep(kKeyLockPauseMs);
+    QThread::msleep(kKeyLockPauseMs);  // the instrument locks its keys meanwhile
     takeRecord = take;
     int taken = 0;
     const QMetaObject::Connection ended =

@@ -65,21 +65,16 @@ int readCommand(const QStringList& arguments)
     if (!openInstrument(session, parser, &status))
         return status;
     ReadingWriter writer(format, stdout);
-    for (int written = 0; !stopRequested() && (wanted == 0 || written < wanted);) {
-        QElapsedTimer since;
-        since.start();
-        ExitCode polled = Success;
-        const std::optional<ReceiveData> reading = session.poll(&polled);
-        if (polled != Success)
-            return pollError(session, polled);
-        if (reading) {
-            if (!writer.write(*reading))
+    int written = 0;
+    const std::optional<int> ended = pollReadings(
+        session, intervalMs, [&] { return wanted == 0 || written < wanted; },
+        [&](const ReceiveData& reading) -> std::optional<int> {
+            if (!writer.write(reading))
                 return outputError();
             ++written;
-        }
-        pauseUntil(since, intervalMs);
-    }
-    return Success;
+            return std::nullopt;
+        });
+    return ended.value_or(Success);
 }
 
 // The test ends as the window sees it end: the reading's charging flag goes
@@ -115,19 +110,17 @@ int testCommand(const QStringList& arguments)
     QElapsedTimer sinceStart;
     sinceStart.start();
     bool charged = false;
-    while (!stopRequested() && sinceStart.elapsed() < qint64(timeoutS) * 1000) {
-        QElapsedTimer since;
-        since.start();
-        ExitCode polled = Success;
-        const std::optional<ReceiveData> reading = session.poll(&polled);
-        if (polled != Success)
-            return pollError(session, polled);
-        if (reading && reading->charging)
-            charged = true;
-        else if (reading && charged)
-            return ReadingWriter(format, stdout).write(*reading) ? Success : outputError();
-        pauseUntil(since, kDefaultIntervalMs);
-    }
+    const std::optional<int> ended = pollReadings(
+        session, kDefaultIntervalMs, [&] { return sinceStart.elapsed() < qint64(timeoutS) * 1000; },
+        [&](const ReceiveData& reading) -> std::optional<int> {
+            if (reading.charging)
+                charged = true;
+            else if (charged)
+                return ReadingWriter(format, stdout).write(reading) ? Success : outputError();
+            return std::nullopt;
+        });
+    if (ended)
+        return *ended;
     // Interrupted or out of time: the instrument is asked to stop its test.
     session.stopTest(lengthTest, &error);
     printError(stopRequested() ? QStringLiteral("test interrupted") : QStringLiteral("the test did not end in time"));

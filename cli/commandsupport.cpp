@@ -109,6 +109,25 @@ int pollError(const CliSession& session, ExitCode status)
     return status;
 }
 
+std::optional<int> pollReadings(CliSession& session, int intervalMs, const std::function<bool()>& goOn,
+                                const std::function<std::optional<int>(const ReceiveData&)>& take)
+{
+    while (!stopRequested() && goOn()) {
+        QElapsedTimer since;
+        since.start();
+        ExitCode polled = Success;
+        const std::optional<ReceiveData> reading = session.poll(&polled);
+        if (polled != Success)
+            return pollError(session, polled);
+        if (reading) {
+            if (const std::optional<int> status = take(*reading))
+                return status;
+        }
+        pauseUntil(since, intervalMs);
+    }
+    return std::nullopt;
+}
+
 int lostError(const CliSession& session)
 {
     printError(QStringLiteral("instrument lost: %1").arg(session.lastMessage()));

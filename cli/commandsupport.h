@@ -12,6 +12,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+
 namespace cli {
 
 // One line on stderr, after the program's name.
@@ -38,6 +41,12 @@ void pauseUntil(const QElapsedTimer& since, qint64 ms);
 int lostError(const CliSession& session);
 // A poll that ended without a reading: the instrument lost, or showing no test page.
 int pollError(const CliSession& session, ExitCode status);
+// Polls the live reading every intervalMs while goOn() holds and no stop is
+// asked for. Each reading goes to take, which may end the polling with an
+// exit status; a failed poll ends it with its own (told on stderr). Nothing
+// when the polling ran out.
+std::optional<int> pollReadings(CliSession& session, int intervalMs, const std::function<bool()>& goOn,
+                                const std::function<std::optional<int>(const ReceiveData&)>& take);
 // A closed pipe (a reader that has had enough) ends the output quietly.
 int outputError();
 

@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+// Between the key lock and the read-out of the stored records: the
+// instrument needs the time to lock its keys. The window waits it on a timer.
+constexpr std::uint32_t kKeyLockPauseMs = 200;
+
 struct LinkTiming {
     std::uint32_t transferTimeoutMs = 2500;  // each bulk write and read, and the wake-up write
     std::uint32_t pollPauseMs = 200;         // between the polled real-time request and its read

@@ -25,9 +25,9 @@ std::vector<unsigned char> toVector(const unsigned char* data, std::size_t size)
     return std::vector<unsigned char>(data, data + size);
 }
 
-// Where simulator sockets are looked for; empty (none) without a runtime
-// folder, and on Windows, which has no socket backend.
-QString socketFolder()
+}  // namespace
+
+QString WinUSBManager::simulatorSocketFolder()
 {
 #if defined(_WIN32)
     return QString();
@@ -39,10 +39,8 @@ QString socketFolder()
 #endif
 }
 
-}  // namespace
-
 WinUSBManager::WinUSBManager(QObject* parent)
-    : WinUSBManager(transport::createPlatformTransport(socketFolder().toStdString()), LinkTiming{},
+    : WinUSBManager(transport::createPlatformTransport(simulatorSocketFolder().toStdString()), LinkTiming{},
                     parent)
 {
 }

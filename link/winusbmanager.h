@@ -32,6 +32,9 @@ public:
     // Uses this platform's backends; simulator sockets are looked for in
     // <runtime location>/resistance-tester.
     explicit WinUSBManager(QObject* parent = nullptr);
+    // Where simulator sockets are looked for; empty (none) without a runtime
+    // folder, and on Windows, which has no socket backend.
+    static QString simulatorSocketFolder();
     WinUSBManager(std::unique_ptr<transport::Transport> transport, const LinkTiming& timing,
                   QObject* parent = nullptr);
     ~WinUSBManager() override;
