@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLockFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -43,9 +44,6 @@ const char* const kSchema[] = {
     " points BLOB NOT NULL)",
 };
 
-// One process keeps the database to itself, so that a second copy of the
-// program finds it locked and does not mix its rows in.
-//
 // A commit appends the transaction to the write-ahead log with write() before
 // it returns; from then on it is in the system's file cache, which a killed or
 // crashed program does not take with it. Flushing the log to the disk at each
@@ -55,7 +53,6 @@ const char* const kSchema[] = {
 // be lost, the database stays whole. Without the log (a file system that
 // refuses it) every commit is flushed.
 const char* const kConnectionPragmas[] = {
-    "PRAGMA locking_mode = EXCLUSIVE",
     "PRAGMA foreign_keys = ON",
 };
 
@@ -101,8 +98,10 @@ ResultStore::ResultStore(const QString& path, const StoreOptions& options)
     : databasePath(path), connectionName(uniqueConnectionName())
 {
     keeping = open(options);
-    if (!keeping)
+    if (!keeping) {
         closeDatabase();
+        writerLock.reset();
+    }
 }
 
 ResultStore::~ResultStore()
@@ -118,6 +117,8 @@ bool ResultStore::open(const StoreOptions& options)
         return fail(QStringLiteral("no results kept yet"), databasePath);
     if (!options.readOnly && !QDir().mkpath(folder))
         return fail(QStringLiteral("cannot create the folder"), folder);
+    if (!options.readOnly && !lockForWriting(options.busyTimeoutMs))
+        return false;
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
     if (!db.isValid())
@@ -171,6 +172,22 @@ bool ResultStore::open(const StoreOptions& options)
         return exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion))
                && exec(QStringLiteral("DELETE FROM sessions WHERE closed = %1").arg(kHidden));
     });
+}
+
+// One copy of the program writes to the store: a second would add its rows to
+// the first one's current sessions and, opening, drop the import the first is
+// still keeping. The database itself stays shared, so that readers (the
+// command-line history) can read while the window runs.
+bool ResultStore::lockForWriting(int timeoutMs)
+{
+    const QString lockPath = databasePath + QLatin1String(".lock");
+    writerLock = std::make_unique<QLockFile>(lockPath);
+    writerLock->setStaleLockTime(0);  // taken over only when the program holding it has ended
+    if (writerLock->tryLock(timeoutMs))
+        return true;
+    if (writerLock->error() == QLockFile::LockFailedError)
+        return fail(QStringLiteral("locked by another copy of the program"), lockPath);
+    return fail(QStringLiteral("cannot create the lock file"), lockPath);
 }
 
 void ResultStore::closeDatabase()

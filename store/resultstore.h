@@ -24,7 +24,9 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
+class QLockFile;
 class QSqlDatabase;
 class QSqlQuery;
 
@@ -52,6 +54,7 @@ struct StoreOptions {
     int maxPageCount = 0;     // 0: no limit; tests set one to fill the "disk"
     // Only reads an existing database of this program's schema, never writes
     // to it (the command-line program's history); every change is a no-op.
+    // It reads while the window writes: each read sees the rows committed before it.
     bool readOnly = false;
 };
 
@@ -104,6 +107,7 @@ private:
     struct RowStatements;
 
     bool open(const StoreOptions& options);
+    bool lockForWriting(int timeoutMs);
     void closeDatabase();
     QSqlDatabase database() const;
     bool exec(const QString& statement) const;
@@ -120,6 +124,7 @@ private:
 
     QString databasePath;
     QString connectionName;
+    std::unique_ptr<QLockFile> writerLock;  // held while this store may write
     mutable bool keeping = false;
     bool readOnly = false;  // opened with StoreOptions::readOnly: nothing is written
     mutable QString failureText;

@@ -324,6 +324,25 @@ private slots:
             QCOMPARE(owner->appendRow(TableKind::DcResults, dcRow(QStringLiteral("2"))) > 0, true);
     }
 
+    // The command-line history reads while the window keeps rows: each read
+    // sees what the window committed before it, and neither waits for the other.
+    void readerReadsWhileTheOwnerWrites()
+    {
+        ResultStore owner(path());
+        owner.appendRow(TableKind::DcResults, dcRow(QStringLiteral("1")));
+        owner.clearTable(TableKind::DcResults);
+        ResultStore reader(path(), store::StoreOptions{100, 0, true});
+        QVERIFY2(reader.isKeeping(), qPrintable(reader.failure()));
+        QCOMPARE(reader.earlierSessions().size(), 1);
+
+        QVERIFY(owner.appendRow(TableKind::DcResults, dcRow(QStringLiteral("2"))) > 0);
+        owner.clearTable(TableKind::DcResults);
+        const QList<store::SessionSummary> sessions = reader.earlierSessions();
+        QCOMPARE(sessions.size(), 2);
+        QCOMPARE(cellsOf(reader.sessionRows(sessions.first().id)), QList<QStringList>{dcRow(QStringLiteral("2"))});
+        QVERIFY(owner.isKeeping());
+    }
+
     // A read-only folder holding the database of an earlier run. Permissions
     // only bind a normal user: as root the probe runs as "nobody".
     void readOnlyFolderIsReported()

@@ -2,10 +2,14 @@
 // window would: rows of each table, then the table cleared. Each row's cells
 // are given on the command line as <table>:<cell>|<cell>|…, with table dc,
 // length or stored; a table named without cells closes its session.
+// With --hold it then keeps the store open, as a running window does, until
+// its standard input closes.
 
 #include "store/resultstore.h"
 
 #include <QCoreApplication>
+
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -14,7 +18,9 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("resistance-tester"));
     store::ResultStore results(store::ResultStore::defaultPath());
     const QStringList tables{QStringLiteral("dc"), QStringLiteral("length"), QStringLiteral("stored")};
-    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    const bool hold = arguments.removeAll(QStringLiteral("--hold")) > 0;
+    for (const QString& argument : arguments) {
         const int colon = argument.indexOf(QLatin1Char(':'));
         const auto kind = static_cast<store::TableKind>(tables.indexOf(argument.left(colon)));
         if (colon < 0)
@@ -22,5 +28,13 @@ int main(int argc, char* argv[])
         else
             results.appendRow(kind, argument.mid(colon + 1).split(QLatin1Char('|')));
     }
-    return results.isKeeping() ? 0 : 1;
+    if (!results.isKeeping())
+        return 1;
+    if (hold) {
+        std::puts("holding");
+        std::fflush(stdout);
+        while (std::getchar() != EOF) {
+        }
+    }
+    return 0;
 }

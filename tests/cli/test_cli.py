@@ -367,6 +367,25 @@ class History(CliTestCase):
         with open(self.store_path(), "rb") as f:
             self.assertEqual(f.read(), before)
 
+    def test_read_while_the_window_keeps_the_store(self):
+        window = subprocess.Popen([FILL_STORE, "dc:1|2026-01-01 10:00:00|7", "dc", "--hold"], env=self.env,
+                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        try:
+            self.assertEqual(window.stdout.readline(), "holding\n")
+            listed = self.cli("history", "list")
+            self.assertEqual((listed.returncode, listed.stderr), (0, ""))
+            self.assertEqual([line.split("\t")[1] for line in listed.stdout.splitlines()], ["dc"])
+            out = os.path.join(self.folder.name, "held.csv")
+            self.assertEqual(self.cli("history", "export", "1", "--out", out).returncode, 0)
+            with open(out, newline="", encoding="utf-8") as f:
+                self.assertEqual(list(csv.reader(f))[1][:3], ["1", "2026-01-01 10:00:00", "7"])
+            # A second writer is still refused: it would mix its rows into the window's.
+            self.assertEqual(subprocess.run([FILL_STORE, "dc:2"], env=self.env).returncode, 1)
+        finally:
+            window.stdin.close()
+            self.assertEqual(window.wait(timeout=10), 0)
+            window.stdout.close()
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
