@@ -1,5 +1,6 @@
 #include "cli/clisession.h"
 
+#include "cli/clitexts.h"
 #include "cli/stopsignals.h"
 #include "link/statuscodes.h"
 
@@ -54,14 +55,14 @@ ExitCode CliSession::open(const QString& device, QString* error)
     if (path.isEmpty()) {
         const QList<Found> found = instruments();
         if (found.isEmpty()) {
-            *error = QStringLiteral("no instrument found");
+            *error = CommandLine::tr("未找到仪器");
             return NoInstrument;
         }
         path = found.first().path;
     }
     link->connectUsb(path);
     if (!connected) {
-        *error = QStringLiteral("cannot open the instrument %1").arg(path);
+        *error = CommandLine::tr("无法打开仪器 %1").arg(path);
         return NoInstrument;
     }
     link->informUpperOpen();

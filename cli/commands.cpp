@@ -15,19 +15,31 @@ constexpr int kMinIntervalMs = 200;      // the range the window offers
 constexpr int kMaxIntervalMs = 800;
 constexpr int kDefaultTestTimeoutS = 120;
 
-const char kUsage[] =
-    "Usage: resistance-tester-cli <command> [options]\n"
-    "Commands:\n"
-    "  list                 the instruments found: path, tab, how it is reached\n"
-    "  read                 live readings, one line each\n"
-    "  test --dc|--length   run a test and print its result\n"
-    "  settings get [KEY...]          the measurement settings, KEY=VALUE a line\n"
-    "  settings set KEY=VALUE...      change settings of one test page\n"
-    "  import               the records stored in the instrument\n"
-    "  history list         the earlier sessions kept in the results store\n"
-    "  history export ID --out FILE   one session as csv, json or xlsx\n"
-    "Run resistance-tester-cli <command> --help for the options of a command.\n";
+struct CommandHelp {
+    const char* words;
+    const char* text;
+};
 
+const CommandHelp kCommands[] = {
+    {"list", QT_TRANSLATE_NOOP("CommandLine", "找到的仪器：路径、制表符、连接方式")},
+    {"read", QT_TRANSLATE_NOOP("CommandLine", "实时读数，每个一行")},
+    {"test --dc|--length", QT_TRANSLATE_NOOP("CommandLine", "进行一次测试并打印其结果")},
+    {"settings get [KEY...]", QT_TRANSLATE_NOOP("CommandLine", "测量设置，每行一个 KEY=VALUE")},
+    {"settings set KEY=VALUE...", QT_TRANSLATE_NOOP("CommandLine", "更改一个测试页面的设置")},
+    {"import", QT_TRANSLATE_NOOP("CommandLine", "仪器中存储的记录")},
+    {"history list", QT_TRANSLATE_NOOP("CommandLine", "结果库中保存的早先会话")},
+    {"history export ID --out FILE", QT_TRANSLATE_NOOP("CommandLine", "将一个会话导出为 csv、json 或 xlsx")},
+};
+
+void printUsage()
+{
+    QString usage = CommandLine::tr("用法：resistance-tester-cli <命令> [选项]") + QLatin1Char('\n')
+                    + CommandLine::tr("命令：") + QLatin1Char('\n');
+    for (const CommandHelp& command : kCommands)
+        usage += QStringLiteral("  %1  %2\n").arg(QLatin1String(command.words), -28).arg(CommandLine::tr(command.text));
+    usage += CommandLine::tr("运行 resistance-tester-cli <命令> --help 查看一个命令的选项。") + QLatin1Char('\n');
+    std::fputs(usage.toLocal8Bit().constData(), stdout);
+}
 
 int listCommand(const QStringList& arguments)
 {
@@ -44,10 +56,10 @@ int listCommand(const QStringList& arguments)
 int readCommand(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption count(QStringLiteral("count"), QStringLiteral("Stop after n readings (default: until stopped)."),
+    const QCommandLineOption count(QStringLiteral("count"), CommandLine::tr("读取 n 个读数后停止（默认：直到被停止）。"),
                                    QStringLiteral("n"));
     const QCommandLineOption interval(QStringLiteral("interval"),
-                                      QStringLiteral("Milliseconds between readings, 200 to 800 (default 500)."),
+                                      CommandLine::tr("两次读数之间的毫秒数，200 至 800（默认 500）。"),
                                       QStringLiteral("ms"));
     parser.addOptions({deviceOption(), count, interval, formatOption()});
     int status = Success;
@@ -82,16 +94,16 @@ int readCommand(const QStringList& arguments)
 int testCommand(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption dc(QStringLiteral("dc"), QStringLiteral("A DC resistance test."));
-    const QCommandLineOption length(QStringLiteral("length"), QStringLiteral("A conductor length test."));
+    const QCommandLineOption dc(QStringLiteral("dc"), CommandLine::tr("直流电阻测试。"));
+    const QCommandLineOption length(QStringLiteral("length"), CommandLine::tr("导体长度测试。"));
     const QCommandLineOption timeout(QStringLiteral("timeout"),
-                                     QStringLiteral("Give up after s seconds (default 120)."), QStringLiteral("s"));
+                                     CommandLine::tr("s 秒后放弃（默认 120）。"), QStringLiteral("s"));
     parser.addOptions({deviceOption(), dc, length, timeout, formatOption()});
     int status = Success;
     if (!parseArguments(parser, arguments, &status))
         return status;
     if (parser.isSet(dc) == parser.isSet(length))
-        return usageError(QStringLiteral("give one of --dc and --length"));
+        return usageError(CommandLine::tr("请给出 --dc 与 --length 之一"));
     int timeoutS = kDefaultTestTimeoutS;
     Format format = Format::Text;
     if (!intOption(parser, timeout.names().first(), 1, 24 * 3600, &timeoutS) || !readFormat(parser, &format))
@@ -104,7 +116,7 @@ int testCommand(const QStringList& arguments)
     QString error;
     session.chooseReadings(lengthTest ? 1 : 0);
     if (const ExitCode started = session.startTest(lengthTest, &error); started != Success) {
-        printError(QStringLiteral("the test did not start: %1").arg(error));
+        printError(CommandLine::tr("测试未能开始：%1").arg(error));
         return started;
     }
     QElapsedTimer sinceStart;
@@ -123,7 +135,7 @@ int testCommand(const QStringList& arguments)
         return *ended;
     // Interrupted or out of time: the instrument is asked to stop its test.
     session.stopTest(lengthTest, &error);
-    printError(stopRequested() ? QStringLiteral("test interrupted") : QStringLiteral("the test did not end in time"));
+    printError(stopRequested() ? CommandLine::tr("测试被中断") : CommandLine::tr("测试未在时限内结束"));
     return Interrupted;
 }
 
@@ -132,10 +144,10 @@ int testCommand(const QStringList& arguments)
 int run(const QStringList& arguments)
 {
     if (arguments.size() < 2)
-        return usageError(QStringLiteral("no command given; see --help"));
+        return usageError(CommandLine::tr("未给出命令；参见 --help"));
     const QString command = arguments.at(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
-        std::fputs(kUsage, stdout);
+        printUsage();
         return Success;
     }
     const QStringList rest = arguments.mid(1);  // the command stands in for the program's name
@@ -151,7 +163,7 @@ int run(const QStringList& arguments)
         return importCommand(rest);
     if (command == QLatin1String("history"))
         return historyCommand(rest);
-    return usageError(QStringLiteral("unknown command: %1").arg(command));
+    return usageError(CommandLine::tr("未知命令：%1").arg(command));
 }
 
 }  // namespace cli

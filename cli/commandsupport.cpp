@@ -41,7 +41,7 @@ bool parseArguments(QCommandLineParser& parser, const QStringList& arguments, in
         return false;
     }
     if (!positionalAllowed && !parser.positionalArguments().isEmpty()) {
-        *status = usageError(QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
+        *status = usageError(CommandLine::tr("多余的参数：%1").arg(parser.positionalArguments().first()));
         return false;
     }
     return true;
@@ -54,7 +54,7 @@ bool intOption(const QCommandLineParser& parser, const QString& name, int low, i
     bool ok = false;
     const int parsed = parser.value(name).toInt(&ok);
     if (!ok || parsed < low || parsed > high) {
-        usageError(QStringLiteral("--%1 must be a whole number from %2 to %3").arg(name).arg(low).arg(high));
+        usageError(CommandLine::tr("--%1 须为 %2 至 %3 的整数").arg(name).arg(low).arg(high));
         return false;
     }
     *value = parsed;
@@ -65,7 +65,7 @@ bool readFormat(const QCommandLineParser& parser, Format* format)
 {
     const std::optional<Format> parsed = parseFormat(parser.value(QStringLiteral("format")));
     if (!parsed) {
-        usageError(QStringLiteral("--format must be text, csv or json"));
+        usageError(CommandLine::tr("--format 须为 text、csv 或 json"));
         return false;
     }
     *format = *parsed;
@@ -74,13 +74,13 @@ bool readFormat(const QCommandLineParser& parser, Format* format)
 
 QCommandLineOption deviceOption()
 {
-    return QCommandLineOption(QStringLiteral("device"), QStringLiteral("The instrument's path (default: the first listed)."),
+    return QCommandLineOption(QStringLiteral("device"), CommandLine::tr("仪器的路径（默认：列出的第一台）。"),
                               QStringLiteral("path"));
 }
 
 QCommandLineOption formatOption()
 {
-    return QCommandLineOption(QStringLiteral("format"), QStringLiteral("Output format: text, csv or json."),
+    return QCommandLineOption(QStringLiteral("format"), CommandLine::tr("输出格式：text、csv 或 json。"),
                               QStringLiteral("format"), QStringLiteral("text"));
 }
 
@@ -105,7 +105,7 @@ int pollError(const CliSession& session, ExitCode status)
 {
     if (status == InstrumentLost)
         return lostError(session);
-    printError(QStringLiteral("no readings: %1").arg(session.lastMessage()));
+    printError(CommandLine::tr("没有读数：%1").arg(session.lastMessage()));
     return status;
 }
 
@@ -130,7 +130,7 @@ std::optional<int> pollReadings(CliSession& session, int intervalMs, const std::
 
 int lostError(const CliSession& session)
 {
-    printError(QStringLiteral("instrument lost: %1").arg(session.lastMessage()));
+    printError(CommandLine::tr("仪器连接中断：%1").arg(session.lastMessage()));
     return InstrumentLost;
 }
 
@@ -138,7 +138,7 @@ int outputError()
 {
     if (errno == EPIPE)
         return Success;
-    printError(QStringLiteral("cannot write the output"));
+    printError(CommandLine::tr("无法写入输出"));
     return CannotWrite;
 }
 

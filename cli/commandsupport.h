@@ -3,6 +3,7 @@
 // instrument's opening and the pauses between requests.
 
 #include "cli/clisession.h"
+#include "cli/clitexts.h"
 #include "cli/exitcodes.h"
 #include "cli/readingformat.h"
 

@@ -78,24 +78,24 @@ bool writeTable(const QString& path, const QString& format, const QStringList& h
 int historyCommand(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("The file to write."), QStringLiteral("file"));
+    const QCommandLineOption out(QStringLiteral("out"), CommandLine::tr("要写入的文件。"), QStringLiteral("file"));
     const QCommandLineOption format(QStringLiteral("format"),
-                                    QStringLiteral("csv, json or xlsx (default: by the file's extension, else csv)."),
+                                    CommandLine::tr("csv、json 或 xlsx（默认：按文件扩展名，否则为 csv）。"),
                                     QStringLiteral("format"));
     parser.addOptions({out, format});
-    parser.addPositionalArgument(QStringLiteral("list|export"), QStringLiteral("List the sessions or export one."));
-    parser.addPositionalArgument(QStringLiteral("ID"), QStringLiteral("The session to export."));
+    parser.addPositionalArgument(QStringLiteral("list|export"), CommandLine::tr("列出会话，或导出其中一个。"));
+    parser.addPositionalArgument(QStringLiteral("ID"), CommandLine::tr("要导出的会话。"));
     int status = Success;
     if (!parseArguments(parser, arguments, &status, true))
         return status;
     const QStringList words = parser.positionalArguments();
     const bool listing = words == QStringList{QStringLiteral("list")};
     if (!listing && (words.size() != 2 || words.first() != QLatin1String("export")))
-        return usageError(QStringLiteral("history needs list, or export ID --out FILE"));
+        return usageError(CommandLine::tr("history 需要 list，或 export ID --out FILE"));
     bool idRead = listing;
     const qint64 id = listing ? 0 : words.at(1).toLongLong(&idRead);
     if (!listing && (!idRead || id < 1))
-        return usageError(QStringLiteral("a session's ID is a whole number from 1: %1").arg(words.value(1)));
+        return usageError(CommandLine::tr("会话 ID 是从 1 起的整数：%1").arg(words.value(1)));
     const QString path = parser.value(out);
     QString formatName = parser.value(format);
     if (formatName.isEmpty()) {
@@ -103,22 +103,22 @@ int historyCommand(const QStringList& arguments)
         formatName = suffix == QLatin1String("xlsx") || suffix == QLatin1String("json") ? suffix : QStringLiteral("csv");
     }
     if (!listing && path.isEmpty())
-        return usageError(QStringLiteral("history export needs --out FILE"));
+        return usageError(CommandLine::tr("history export 需要 --out FILE"));
     if (!QStringList{QStringLiteral("csv"), QStringLiteral("json"), QStringLiteral("xlsx")}.contains(formatName))
-        return usageError(QStringLiteral("--format must be csv, json or xlsx"));
+        return usageError(CommandLine::tr("--format 须为 csv、json 或 xlsx"));
 
     const QString storePath = store::ResultStore::defaultPath();
     if (!QFileInfo::exists(storePath)) {
         if (listing)
             return Success;  // nothing kept yet
-        printError(QStringLiteral("no session %1: no results kept yet").arg(id));
+        printError(CommandLine::tr("没有会话 %1：尚未保存任何结果").arg(id));
         return DataError;
     }
     store::StoreOptions options;
     options.readOnly = true;
     store::ResultStore results(storePath, options);
     if (!results.isKeeping()) {
-        printError(QStringLiteral("cannot read the results store %1: %2").arg(storePath, results.failure()));
+        printError(CommandLine::tr("无法读取结果库 %1：%2").arg(storePath, results.failure()));
         return NoInput;
     }
     const QList<store::SessionSummary> sessions = results.earlierSessions();
@@ -132,7 +132,7 @@ int historyCommand(const QStringList& arguments)
     const auto found = std::find_if(sessions.begin(), sessions.end(),
                                     [id](const store::SessionSummary& session) { return session.id == id; });
     if (found == sessions.end()) {
-        printError(QStringLiteral("no session %1; see history list").arg(id));
+        printError(CommandLine::tr("没有会话 %1；参见 history list").arg(id));
         return DataError;
     }
     QVector<QStringList> rows;
@@ -140,7 +140,7 @@ int historyCommand(const QStringList& arguments)
         rows.append(row.cells);
     QString error;
     if (!writeTable(path, formatName, tableHeaders(found->kind), rows, &error)) {
-        printError(QStringLiteral("cannot write %1: %2").arg(path, error));
+        printError(CommandLine::tr("无法写入 %1：%2").arg(path, error));
         return CannotWrite;
     }
     return Success;

@@ -57,7 +57,7 @@ public:
         stream = nullptr;
         if (flushed && file.commit())
             return true;
-        *error = flushed ? file.errorString() : QStringLiteral("the last records could not be written");
+        *error = flushed ? file.errorString() : CommandLine::tr("最后几条记录未能写入");
         file.cancelWriting();
         return false;
     }
@@ -119,9 +119,9 @@ void showProgress(int done, int total)
 int importCommand(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Write to this file (default: - for stdout)."),
+    const QCommandLineOption out(QStringLiteral("out"), CommandLine::tr("写入此文件（默认：- 即标准输出）。"),
                                  QStringLiteral("file"), QStringLiteral("-"));
-    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("csv, json or xlsx (default csv)."),
+    const QCommandLineOption format(QStringLiteral("format"), CommandLine::tr("csv、json 或 xlsx（默认 csv）。"),
                                     QStringLiteral("format"), QStringLiteral("csv"));
     parser.addOptions({deviceOption(), out, format});
     int status = Success;
@@ -133,14 +133,14 @@ int importCommand(const QStringList& arguments)
     const bool workbook = formatName == QLatin1String("xlsx");
     const std::optional<Format> lineFormat = parseFormat(formatName);
     if (!workbook && (!lineFormat || *lineFormat == Format::Text))
-        return usageError(QStringLiteral("--format must be csv, json or xlsx"));
+        return usageError(CommandLine::tr("--format 须为 csv、json 或 xlsx"));
     if (workbook && toStdout)
-        return usageError(QStringLiteral("a workbook needs --out FILE"));
+        return usageError(CommandLine::tr("工作簿需要 --out FILE"));
 
     // The file is tried before the instrument is: a record read for nowhere is lost work.
     const std::unique_ptr<RecordSink> sink = makeSink(workbook ? std::nullopt : lineFormat, toStdout ? QString() : path);
     if (!sink) {
-        printError(QStringLiteral("cannot write %1").arg(path));
+        printError(CommandLine::tr("无法写入 %1").arg(path));
         return CannotWrite;
     }
 
@@ -151,7 +151,7 @@ int importCommand(const QStringList& arguments)
     ExitCode counted = Success;
     const std::optional<int> total = session.storedCount(&counted, &error);
     if (!total) {
-        printError(QStringLiteral("instrument lost: %1").arg(error));
+        printError(CommandLine::tr("仪器连接中断：%1").arg(error));
         return counted;
     }
     bool written = true;
@@ -172,7 +172,7 @@ int importCommand(const QStringList& arguments)
     if (!written)
         return outputError();
     if (stopRequested()) {
-        printError(QStringLiteral("import interrupted after %1 of %2 records").arg(taken).arg(*total));
+        printError(CommandLine::tr("导入被中断：已读 %1 条，共 %2 条记录").arg(taken).arg(*total));
         return Interrupted;
     }
     if (taken < *total)
@@ -180,11 +180,11 @@ int importCommand(const QStringList& arguments)
     for (; expected <= *total; ++expected)
         missing << expected;
     if (!sink->finish(&error)) {
-        printError(QStringLiteral("cannot write %1: %2").arg(path, error));
+        printError(CommandLine::tr("无法写入 %1：%2").arg(path, error));
         return CannotWrite;
     }
     if (!missing.isEmpty())
-        printError(QStringLiteral("records not read: %1").arg(numberList(missing)));
+        printError(CommandLine::tr("未读出的记录：%1").arg(numberList(missing)));
     return Success;
 }
 

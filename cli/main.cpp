@@ -1,6 +1,6 @@
 // resistance-tester-cli: the instrument from the command line, for test
-// benches and scripts. Its own messages are in English; the instrument's
-// texts (and the link's messages) follow the system's language, Chinese or English.
+// benches and scripts. Its messages, the instrument's texts and the link's
+// follow the system's language: Chinese, or else English.
 
 #include "cli/commands.h"
 #include "cli/stopsignals.h"

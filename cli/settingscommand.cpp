@@ -23,24 +23,24 @@ bool parseSettingArguments(const QStringList& words, bool withValues, QList<Sett
     for (const QString& word : words) {
         const int equals = word.indexOf(QLatin1Char('='));
         if (withValues != (equals > 0)) {
-            usageError(withValues ? QStringLiteral("expected KEY=VALUE: %1").arg(word)
-                                  : QStringLiteral("expected a key: %1").arg(word));
+            usageError(withValues ? CommandLine::tr("应为 KEY=VALUE：%1").arg(word)
+                                  : CommandLine::tr("应为设置名：%1").arg(word));
             return false;
         }
         const SettingChange change{withValues ? word.left(equals) : word, withValues ? word.mid(equals + 1) : QString()};
         Page keyPage = Page::Dc;
         if (!pageOfKey(change.key, &keyPage)) {
-            usageError(QStringLiteral("unknown setting %1; the settings are %2")
+            usageError(CommandLine::tr("未知设置 %1；可用的设置为 %2")
                            .arg(change.key, (keysOf(Page::Dc) + keysOf(Page::Length)).join(QStringLiteral(", "))));
             return false;
         }
         if (*pageGiven && keyPage != *page) {
-            usageError(QStringLiteral("%1 belongs to the other test page; set one page at a time").arg(change.key));
+            usageError(CommandLine::tr("%1 属于另一个测试页面；一次只能设置一个页面").arg(change.key));
             return false;
         }
         PageSettings check;
         if (withValues && !setValue(&check, change.key, change.value)) {
-            usageError(QStringLiteral("%1 cannot be %2; allowed: %3")
+            usageError(CommandLine::tr("%1 不能为 %2；允许：%3")
                            .arg(change.key, change.value, allowedValues(change.key)));
             return false;
         }
@@ -62,7 +62,7 @@ std::optional<ReceiveData> pageReading(CliSession& session, int readType, int* s
         return std::nullopt;
     }
     if (!reading || (readType != 2 && reading->testType != readType)) {
-        printError(QStringLiteral("the instrument shows no test page: %1").arg(session.lastMessage()));
+        printError(CommandLine::tr("仪器未显示测试页面：%1").arg(session.lastMessage()));
         *status = Refused;
         return std::nullopt;
     }
@@ -81,18 +81,18 @@ int settingsCommand(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.addOption(deviceOption());
-    parser.addPositionalArgument(QStringLiteral("get|set"), QStringLiteral("Print or change settings."));
-    parser.addPositionalArgument(QStringLiteral("KEY[=VALUE]"), QStringLiteral("Settings of one test page."));
+    parser.addPositionalArgument(QStringLiteral("get|set"), CommandLine::tr("显示或更改设置。"));
+    parser.addPositionalArgument(QStringLiteral("KEY[=VALUE]"), CommandLine::tr("同一测试页面的设置。"));
     int status = Success;
     if (!parseArguments(parser, arguments, &status, true))
         return status;
     const QStringList words = parser.positionalArguments();
     const QString action = words.value(0);
     if (action != QLatin1String("get") && action != QLatin1String("set"))
-        return usageError(QStringLiteral("settings needs get or set"));
+        return usageError(CommandLine::tr("settings 需要 get 或 set"));
     const bool setting = action == QLatin1String("set");
     if (setting && words.size() < 2)
-        return usageError(QStringLiteral("settings set needs KEY=VALUE"));
+        return usageError(CommandLine::tr("settings set 需要 KEY=VALUE"));
     QList<SettingChange> changes;
     Page page = Page::Dc;
     bool pageGiven = false;
@@ -122,7 +122,7 @@ int settingsCommand(const QStringList& arguments)
     QString error;
     if (const ExitCode sent = session.sendSettings(QByteArray(reinterpret_cast<const char*>(frame.data()), int(frame.size())), &error);
         sent != Success) {
-        printError(QStringLiteral("settings not taken: %1").arg(error));
+        printError(CommandLine::tr("设置未被接受：%1").arg(error));
         return sent;
     }
     // What the instrument took, as its next reading shows it.

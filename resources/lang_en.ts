@@ -128,6 +128,257 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>%1 不能为 %2；允许：%3</source>
+        <translation>%1 cannot be %2; allowed: %3</translation>
+    </message>
+    <message>
+        <source>%1 属于另一个测试页面；一次只能设置一个页面</source>
+        <translation>%1 belongs to the other test page; set one page at a time</translation>
+    </message>
+    <message>
+        <source>--%1 须为 %2 至 %3 的整数</source>
+        <translation>--%1 must be a whole number from %2 to %3</translation>
+    </message>
+    <message>
+        <source>--format 须为 csv、json 或 xlsx</source>
+        <translation>--format must be csv, json or xlsx</translation>
+    </message>
+    <message>
+        <source>--format 须为 text、csv 或 json</source>
+        <translation>--format must be text, csv or json</translation>
+    </message>
+    <message>
+        <source>csv、json 或 xlsx（默认 csv）。</source>
+        <translation>csv, json or xlsx (default csv).</translation>
+    </message>
+    <message>
+        <source>csv、json 或 xlsx（默认：按文件扩展名，否则为 csv）。</source>
+        <translation>csv, json or xlsx (default: by the file&apos;s extension, else csv).</translation>
+    </message>
+    <message>
+        <source>history export 需要 --out FILE</source>
+        <translation>history export needs --out FILE</translation>
+    </message>
+    <message>
+        <source>history 需要 list，或 export ID --out FILE</source>
+        <translation>history needs list, or export ID --out FILE</translation>
+    </message>
+    <message>
+        <source>s 秒后放弃（默认 120）。</source>
+        <translation>Give up after s seconds (default 120).</translation>
+    </message>
+    <message>
+        <source>settings set 需要 KEY=VALUE</source>
+        <translation>settings set needs KEY=VALUE</translation>
+    </message>
+    <message>
+        <source>settings 需要 get 或 set</source>
+        <translation>settings needs get or set</translation>
+    </message>
+    <message>
+        <source>两次读数之间的毫秒数，200 至 800（默认 500）。</source>
+        <translation>Milliseconds between readings, 200 to 800 (default 500).</translation>
+    </message>
+    <message>
+        <source>仪器中存储的记录</source>
+        <translation>the records stored in the instrument</translation>
+    </message>
+    <message>
+        <source>仪器未显示测试页面：%1</source>
+        <translation>the instrument shows no test page: %1</translation>
+    </message>
+    <message>
+        <source>仪器的路径（默认：列出的第一台）。</source>
+        <translation>The instrument&apos;s path (default: the first listed).</translation>
+    </message>
+    <message>
+        <source>仪器连接中断：%1</source>
+        <translation>instrument lost: %1</translation>
+    </message>
+    <message>
+        <source>会话 ID 是从 1 起的整数：%1</source>
+        <translation>a session&apos;s ID is a whole number from 1: %1</translation>
+    </message>
+    <message>
+        <source>写入此文件（默认：- 即标准输出）。</source>
+        <translation>Write to this file (default: - for stdout).</translation>
+    </message>
+    <message>
+        <source>列出会话，或导出其中一个。</source>
+        <translation>List the sessions or export one.</translation>
+    </message>
+    <message>
+        <source>同一测试页面的设置。</source>
+        <translation>Settings of one test page.</translation>
+    </message>
+    <message>
+        <source>命令：</source>
+        <translation>Commands:</translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>实时读数，每个一行</source>
+        <translation>live readings, one line each</translation>
+    </message>
+    <message>
+        <source>导体长度测试。</source>
+        <translation>A conductor length test.</translation>
+    </message>
+    <message>
+        <source>导入被中断：已读 %1 条，共 %2 条记录</source>
+        <translation>import interrupted after %1 of %2 records</translation>
+    </message>
+    <message>
+        <source>将一个会话导出为 csv、json 或 xlsx</source>
+        <translation>one session as csv, json or xlsx</translation>
+    </message>
+    <message>
+        <source>工作簿需要 --out FILE</source>
+        <translation>a workbook needs --out FILE</translation>
+    </message>
+    <message>
+        <source>应为 KEY=VALUE：%1</source>
+        <translation>expected KEY=VALUE: %1</translation>
+    </message>
+    <message>
+        <source>应为设置名：%1</source>
+        <translation>expected a key: %1</translation>
+    </message>
+    <message>
+        <source>找到的仪器：路径、制表符、连接方式</source>
+        <translation>the instruments found: path, tab, how it is reached</translation>
+    </message>
+    <message>
+        <source>无法写入 %1</source>
+        <translation>cannot write %1</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>无法写入输出</source>
+        <translation>cannot write the output</translation>
+    </message>
+    <message>
+        <source>无法打开仪器 %1</source>
+        <translation>cannot open the instrument %1</translation>
+    </message>
+    <message>
+        <source>无法读取结果库 %1：%2</source>
+        <translation>cannot read the results store %1: %2</translation>
+    </message>
+    <message>
+        <source>显示或更改设置。</source>
+        <translation>Print or change settings.</translation>
+    </message>
+    <message>
+        <source>更改一个测试页面的设置</source>
+        <translation>change settings of one test page</translation>
+    </message>
+    <message>
+        <source>最后几条记录未能写入</source>
+        <translation>the last records could not be written</translation>
+    </message>
+    <message>
+        <source>未找到仪器</source>
+        <translation>no instrument found</translation>
+    </message>
+    <message>
+        <source>未知命令：%1</source>
+        <translation>unknown command: %1</translation>
+    </message>
+    <message>
+        <source>未知设置 %1；可用的设置为 %2</source>
+        <translation>unknown setting %1; the settings are %2</translation>
+    </message>
+    <message>
+        <source>未给出命令；参见 --help</source>
+        <translation>no command given; see --help</translation>
+    </message>
+    <message>
+        <source>未读出的记录：%1</source>
+        <translation>records not read: %1</translation>
+    </message>
+    <message>
+        <source>没有会话 %1：尚未保存任何结果</source>
+        <translation>no session %1: no results kept yet</translation>
+    </message>
+    <message>
+        <source>没有会话 %1；参见 history list</source>
+        <translation>no session %1; see history list</translation>
+    </message>
+    <message>
+        <source>没有读数：%1</source>
+        <translation>no readings: %1</translation>
+    </message>
+    <message>
+        <source>测试未在时限内结束</source>
+        <translation>the test did not end in time</translation>
+    </message>
+    <message>
+        <source>测试未能开始：%1</source>
+        <translation>the test did not start: %1</translation>
+    </message>
+    <message>
+        <source>测试被中断</source>
+        <translation>test interrupted</translation>
+    </message>
+    <message>
+        <source>测量设置，每行一个 KEY=VALUE</source>
+        <translation>the measurement settings, KEY=VALUE a line</translation>
+    </message>
+    <message>
+        <source>用法：resistance-tester-cli &lt;命令&gt; [选项]</source>
+        <translation>Usage: resistance-tester-cli &lt;command&gt; [options]</translation>
+    </message>
+    <message>
+        <source>直流电阻测试。</source>
+        <translation>A DC resistance test.</translation>
+    </message>
+    <message>
+        <source>结果库中保存的早先会话</source>
+        <translation>the earlier sessions kept in the results store</translation>
+    </message>
+    <message>
+        <source>要写入的文件。</source>
+        <translation>The file to write.</translation>
+    </message>
+    <message>
+        <source>要导出的会话。</source>
+        <translation>The session to export.</translation>
+    </message>
+    <message>
+        <source>设置未被接受：%1</source>
+        <translation>settings not taken: %1</translation>
+    </message>
+    <message>
+        <source>请给出 --dc 与 --length 之一</source>
+        <translation>give one of --dc and --length</translation>
+    </message>
+    <message>
+        <source>读取 n 个读数后停止（默认：直到被停止）。</source>
+        <translation>Stop after n readings (default: until stopped).</translation>
+    </message>
+    <message>
+        <source>输出格式：text、csv 或 json。</source>
+        <translation>Output format: text, csv or json.</translation>
+    </message>
+    <message>
+        <source>运行 resistance-tester-cli &lt;命令&gt; --help 查看一个命令的选项。</source>
+        <translation>Run resistance-tester-cli &lt;command&gt; --help for the options of a command.</translation>
+    </message>
+    <message>
+        <source>进行一次测试并打印其结果</source>
+        <translation>run a test and print its result</translation>
+    </message>
+</context>
+<context>
     <name>DeviceSelectionDialog</name>
     <message>
         <source>1、请查看要连接的目标设备的实例路径。（电脑设备管理器-&gt;人体学输入设备-&gt;符合HID标准的供应商定义设备-&gt;属性-&gt;详细信息-&gt;设备实例路径）</source>

@@ -128,6 +128,257 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>%1 不能为 %2；允许：%3</source>
+        <translation>%1 不能为 %2；允许：%3</translation>
+    </message>
+    <message>
+        <source>%1 属于另一个测试页面；一次只能设置一个页面</source>
+        <translation>%1 属于另一个测试页面；一次只能设置一个页面</translation>
+    </message>
+    <message>
+        <source>--%1 须为 %2 至 %3 的整数</source>
+        <translation>--%1 须为 %2 至 %3 的整数</translation>
+    </message>
+    <message>
+        <source>--format 须为 csv、json 或 xlsx</source>
+        <translation>--format 须为 csv、json 或 xlsx</translation>
+    </message>
+    <message>
+        <source>--format 须为 text、csv 或 json</source>
+        <translation>--format 须为 text、csv 或 json</translation>
+    </message>
+    <message>
+        <source>csv、json 或 xlsx（默认 csv）。</source>
+        <translation>csv、json 或 xlsx（默认 csv）。</translation>
+    </message>
+    <message>
+        <source>csv、json 或 xlsx（默认：按文件扩展名，否则为 csv）。</source>
+        <translation>csv、json 或 xlsx（默认：按文件扩展名，否则为 csv）。</translation>
+    </message>
+    <message>
+        <source>history export 需要 --out FILE</source>
+        <translation>history export 需要 --out FILE</translation>
+    </message>
+    <message>
+        <source>history 需要 list，或 export ID --out FILE</source>
+        <translation>history 需要 list，或 export ID --out FILE</translation>
+    </message>
+    <message>
+        <source>s 秒后放弃（默认 120）。</source>
+        <translation>s 秒后放弃（默认 120）。</translation>
+    </message>
+    <message>
+        <source>settings set 需要 KEY=VALUE</source>
+        <translation>settings set 需要 KEY=VALUE</translation>
+    </message>
+    <message>
+        <source>settings 需要 get 或 set</source>
+        <translation>settings 需要 get 或 set</translation>
+    </message>
+    <message>
+        <source>两次读数之间的毫秒数，200 至 800（默认 500）。</source>
+        <translation>两次读数之间的毫秒数，200 至 800（默认 500）。</translation>
+    </message>
+    <message>
+        <source>仪器中存储的记录</source>
+        <translation>仪器中存储的记录</translation>
+    </message>
+    <message>
+        <source>仪器未显示测试页面：%1</source>
+        <translation>仪器未显示测试页面：%1</translation>
+    </message>
+    <message>
+        <source>仪器的路径（默认：列出的第一台）。</source>
+        <translation>仪器的路径（默认：列出的第一台）。</translation>
+    </message>
+    <message>
+        <source>仪器连接中断：%1</source>
+        <translation>仪器连接中断：%1</translation>
+    </message>
+    <message>
+        <source>会话 ID 是从 1 起的整数：%1</source>
+        <translation>会话 ID 是从 1 起的整数：%1</translation>
+    </message>
+    <message>
+        <source>写入此文件（默认：- 即标准输出）。</source>
+        <translation>写入此文件（默认：- 即标准输出）。</translation>
+    </message>
+    <message>
+        <source>列出会话，或导出其中一个。</source>
+        <translation>列出会话，或导出其中一个。</translation>
+    </message>
+    <message>
+        <source>同一测试页面的设置。</source>
+        <translation>同一测试页面的设置。</translation>
+    </message>
+    <message>
+        <source>命令：</source>
+        <translation>命令：</translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>多余的参数：%1</translation>
+    </message>
+    <message>
+        <source>实时读数，每个一行</source>
+        <translation>实时读数，每个一行</translation>
+    </message>
+    <message>
+        <source>导体长度测试。</source>
+        <translation>导体长度测试。</translation>
+    </message>
+    <message>
+        <source>导入被中断：已读 %1 条，共 %2 条记录</source>
+        <translation>导入被中断：已读 %1 条，共 %2 条记录</translation>
+    </message>
+    <message>
+        <source>将一个会话导出为 csv、json 或 xlsx</source>
+        <translation>将一个会话导出为 csv、json 或 xlsx</translation>
+    </message>
+    <message>
+        <source>工作簿需要 --out FILE</source>
+        <translation>工作簿需要 --out FILE</translation>
+    </message>
+    <message>
+        <source>应为 KEY=VALUE：%1</source>
+        <translation>应为 KEY=VALUE：%1</translation>
+    </message>
+    <message>
+        <source>应为设置名：%1</source>
+        <translation>应为设置名：%1</translation>
+    </message>
+    <message>
+        <source>找到的仪器：路径、制表符、连接方式</source>
+        <translation>找到的仪器：路径、制表符、连接方式</translation>
+    </message>
+    <message>
+        <source>无法写入 %1</source>
+        <translation>无法写入 %1</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>无法写入输出</source>
+        <translation>无法写入输出</translation>
+    </message>
+    <message>
+        <source>无法打开仪器 %1</source>
+        <translation>无法打开仪器 %1</translation>
+    </message>
+    <message>
+        <source>无法读取结果库 %1：%2</source>
+        <translation>无法读取结果库 %1：%2</translation>
+    </message>
+    <message>
+        <source>显示或更改设置。</source>
+        <translation>显示或更改设置。</translation>
+    </message>
+    <message>
+        <source>更改一个测试页面的设置</source>
+        <translation>更改一个测试页面的设置</translation>
+    </message>
+    <message>
+        <source>最后几条记录未能写入</source>
+        <translation>最后几条记录未能写入</translation>
+    </message>
+    <message>
+        <source>未找到仪器</source>
+        <translation>未找到仪器</translation>
+    </message>
+    <message>
+        <source>未知命令：%1</source>
+        <translation>未知命令：%1</translation>
+    </message>
+    <message>
+        <source>未知设置 %1；可用的设置为 %2</source>
+        <translation>未知设置 %1；可用的设置为 %2</translation>
+    </message>
+    <message>
+        <source>未给出命令；参见 --help</source>
+        <translation>未给出命令；参见 --help</translation>
+    </message>
+    <message>
+        <source>未读出的记录：%1</source>
+        <translation>未读出的记录：%1</translation>
+    </message>
+    <message>
+        <source>没有会话 %1：尚未保存任何结果</source>
+        <translation>没有会话 %1：尚未保存任何结果</translation>
+    </message>
+    <message>
+        <source>没有会话 %1；参见 history list</source>
+        <translation>没有会话 %1；参见 history list</translation>
+    </message>
+    <message>
+        <source>没有读数：%1</source>
+        <translation>没有读数：%1</translation>
+    </message>
+    <message>
+        <source>测试未在时限内结束</source>
+        <translation>测试未在时限内结束</translation>
+    </message>
+    <message>
+        <source>测试未能开始：%1</source>
+        <translation>测试未能开始：%1</translation>
+    </message>
+    <message>
+        <source>测试被中断</source>
+        <translation>测试被中断</translation>
+    </message>
+    <message>
+        <source>测量设置，每行一个 KEY=VALUE</source>
+        <translation>测量设置，每行一个 KEY=VALUE</translation>
+    </message>
+    <message>
+        <source>用法：resistance-tester-cli &lt;命令&gt; [选项]</source>
+        <translation>用法：resistance-tester-cli &lt;命令&gt; [选项]</translation>
+    </message>
+    <message>
+        <source>直流电阻测试。</source>
+        <translation>直流电阻测试。</translation>
+    </message>
+    <message>
+        <source>结果库中保存的早先会话</source>
+        <translation>结果库中保存的早先会话</translation>
+    </message>
+    <message>
+        <source>要写入的文件。</source>
+        <translation>要写入的文件。</translation>
+    </message>
+    <message>
+        <source>要导出的会话。</source>
+        <translation>要导出的会话。</translation>
+    </message>
+    <message>
+        <source>设置未被接受：%1</source>
+        <translation>设置未被接受：%1</translation>
+    </message>
+    <message>
+        <source>请给出 --dc 与 --length 之一</source>
+        <translation>请给出 --dc 与 --length 之一</translation>
+    </message>
+    <message>
+        <source>读取 n 个读数后停止（默认：直到被停止）。</source>
+        <translation>读取 n 个读数后停止（默认：直到被停止）。</translation>
+    </message>
+    <message>
+        <source>输出格式：text、csv 或 json。</source>
+        <translation>输出格式：text、csv 或 json。</translation>
+    </message>
+    <message>
+        <source>运行 resistance-tester-cli &lt;命令&gt; --help 查看一个命令的选项。</source>
+        <translation>运行 resistance-tester-cli &lt;命令&gt; --help 查看一个命令的选项。</translation>
+    </message>
+    <message>
+        <source>进行一次测试并打印其结果</source>
+        <translation>进行一次测试并打印其结果</translation>
+    </message>
+</context>
+<context>
     <name>DeviceSelectionDialog</name>
     <message>
         <source>1、请查看要连接的目标设备的实例路径。（电脑设备管理器-&gt;人体学输入设备-&gt;符合HID标准的供应商定义设备-&gt;属性-&gt;详细信息-&gt;设备实例路径）</source>

@@ -18,7 +18,7 @@ namespace {
 const QString sourceDir = QStringLiteral(TESTER_SOURCE_DIR);
 
 // Folders whose texts are the program's own (the simulator's are not).
-const QStringList programFolders = {"app", "link", "data", "dialogs", "forms", "insight"};
+const QStringList programFolders = {"app", "link", "data", "dialogs", "forms", "insight", "cli"};
 
 struct Message {
     QString context, source, comment, translation, type;  // type "" means finished

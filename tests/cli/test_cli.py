@@ -113,6 +113,23 @@ class ArgumentsAndFinding(CliTestCase):
         self.assertEqual(first["test"], chosen[listed[0][0]]["test"])
 
 
+class Language(CliTestCase):
+    # The tool's own texts follow the system's language; field names and keys do not.
+    def test_messages_and_help_in_the_system_language(self):
+        cases = [(["frobnicate"], "unknown command: frobnicate", "未知命令：frobnicate"),
+                 (["read", "--count", "0"], "--count must be a whole number from 1 to", "--count 须为 1 至"),
+                 (["settings", "set", "phase=ZZ"], "phase cannot be ZZ; allowed: A0, B0", "phase 不能为 ZZ；允许：A0, B0"),
+                 (["read"], "no instrument found", "未找到仪器"),
+                 (["--help"], "Commands:", "命令："),
+                 (["read", "--help"], "Stop after n readings", "读取 n 个读数后停止")]
+        for language, column in (("C.UTF-8", 1), ("en_GB.UTF-8", 1), ("zh_CN.UTF-8", 2)):
+            env = dict(self.env, LANG=language, LC_ALL=language)
+            for case in cases:
+                with self.subTest(language=language, args=case[0]):
+                    result = subprocess.run([CLI, *case[0]], env=env, capture_output=True, text=True, timeout=30)
+                    self.assertIn(case[column], result.stdout + result.stderr)
+
+
 class Readings(CliTestCase):
     def test_json_and_csv_carry_the_same_fields(self):
         self.start_sim()
