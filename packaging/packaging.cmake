@@ -64,6 +64,11 @@ windings and conductors) over USB, shows the live reading of the DC
 resistance test or of the conductor length test, keeps the results and reads
 back the records stored in the instrument, in Chinese or English.
 
+Includes resistance-tester-cli, a command-line tool for test benches and
+scripts that lists instruments, streams live readings as text, CSV or JSON,
+runs a test, reads and changes the settings, imports the stored records and
+exports the kept sessions, with exit statuses a script can act on.
+
 Includes a simulated instrument and a udev rule that gives the user at the
 local seat access to the instrument alone.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")

@@ -68,6 +68,7 @@ expect "$cli settings set phase=A" ""
 expect "$cli settings get " ""
 expect "$cli history " "export list"
 expect "$cli history export 3 " "--out"
+expect "$cli history export " ""
 expect "$cli import --out -" "-"
 expect "$cli read --device " ""
 
@@ -76,6 +77,11 @@ expect "$cli read --device " ""
 mkdir -p "$work/bin"
 cat >"$work/bin/$cli" <<EOF
 #!/bin/sh
+if [ "\$1 \$2" = "history list" ]; then
+    printf '12\tdc\t2026-01-01T10:00:00\t2026-01-01T11:00:00\t7\n'
+    printf '3\tstored\t2026-01-02T09:00:00\t2026-01-02T09:05:00\t9999\n'
+    exit 0
+fi
 [ "\$1" = list ] || exit 64
 printf 'usb:1-2.3\tusb\n'
 printf '/run/\$(touch $work/expanded).sock\tsimulator\n'
@@ -88,6 +94,10 @@ expect "$cli import --device usb" "usb:1-2.3"
 expect "$cli read --device usb:" "1-2.3"
 expect "$cli read --device usb:1-" "1-2.3"
 expect "$cli read --device /r" "/run/\$(touch $work/expanded).sock"
+# The sessions the store keeps, for history export.
+expect "$cli history export " "12 3"
+expect "$cli history export 1" "12"
+expect "$cli history export 12 " "--out"
 [ ! -e "$work/expanded" ] || { echo "FAIL: a listed path was run as a command" >&2; failures=$((failures + 1)); }
 
 [ "$failures" -eq 0 ] || exit 1

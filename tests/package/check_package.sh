@@ -87,6 +87,7 @@ bash "$(dirname "$0")/check_completion.sh" "$completion" >/dev/null || fail "the
 
 if [ "$has_cli" = 1 ]; then
   tool="$root/usr/bin/$cli"
+  field Description | grep -q "$cli" || fail "the package's description does not name $cli"
   objdump -p "$tool" | grep -q 'NEEDED.*libQt5Widgets' && fail "$cli links Qt Widgets"
   # No simulator in an empty runtime folder; a USB instrument may be attached.
   mkdir -m 700 "$work/runtime"
