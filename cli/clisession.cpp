@@ -4,8 +4,6 @@
 #include "cli/stopsignals.h"
 #include "link/statuscodes.h"
 
-#include <QThread>
-
 namespace cli {
 
 CliSession::CliSession() : CliSession(std::make_unique<WinUSBManager>(), WinUSBManager::simulatorSocketFolder()) {}
@@ -160,8 +158,10 @@ int CliSession::readStored(const std::function<void(const ReceiveData&, int)>& t
 {
     beginCall();
     link->stopCirculation(false);
+    // The keys stay locked while the records are read, so that nobody deletes
+    // or adds records at the instrument meanwhile. The lock is acknowledged
+    // before keyLock() returns: no pause is needed before the first request.
     link->keyLock();
-    QThread::msleep(kKeyLockPauseMs);  // the instrument locks its keys meanwhile
     takeRecord = take;
     int taken = 0;
     const QMetaObject::Connection ended =

@@ -123,7 +123,8 @@ std::optional<int> pollReadings(CliSession& session, int intervalMs, const std::
             if (const std::optional<int> status = take(*reading))
                 return status;
         }
-        pauseUntil(since, intervalMs);
+        if (goOn())  // no pause after the last reading wanted
+            pauseUntil(since, intervalMs);
     }
     return std::nullopt;
 }

@@ -110,8 +110,7 @@ QString numberList(const QList<int>& numbers)
 
 void showProgress(int done, int total)
 {
-    if (isatty(STDERR_FILENO))
-        std::fprintf(stderr, "\r%d/%d", done, total);
+    std::fprintf(stderr, "\r%d/%d", done, total);
 }
 
 }  // namespace
@@ -154,6 +153,7 @@ int importCommand(const QStringList& arguments)
         printError(CommandLine::tr("仪器连接中断：%1").arg(error));
         return counted;
     }
+    const bool progressShown = isatty(STDERR_FILENO);
     bool written = true;
     QList<int> missing;
     int expected = 1;
@@ -165,9 +165,10 @@ int importCommand(const QStringList& arguments)
             written = false;
             requestStop();
         }
-        showProgress(number, *total);
+        if (progressShown)
+            showProgress(number, *total);
     });
-    if (isatty(STDERR_FILENO) && *total > 0)
+    if (progressShown && *total > 0)
         std::fputc('\n', stderr);
     if (!written)
         return outputError();

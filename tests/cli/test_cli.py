@@ -300,6 +300,14 @@ class Import(CliTestCase):
         with open(out + ".csv", encoding="utf-8") as f:
             self.assertEqual(self.cli("import").stdout, f.read())
 
+    def test_keys_locked_while_the_records_are_read(self):
+        sim = self.start_sim("--records", "45")  # two batches of requests
+        self.assertEqual(self.cli("import").returncode, 0)
+        kinds = {"AB CD 00 04 19 5A": "lock", "AB CD 00 04 19 A5": "unlock", "AB CD 00 07 07": "records"}
+        steps = [kind for line in self.sim_requests(sim) for frame, kind in kinds.items() if line[3:].startswith(frame)]
+        self.assertEqual(steps[:3], ["lock", "records", "records"])
+        self.assertEqual(set(steps[3:]), {"unlock"})
+
     def test_damaged_record_is_named(self):
         self.start_sim("--records", "5", "--corrupt-record", "3")
         result = self.cli("import", "--format", "json")
