@@ -30,7 +30,8 @@ struct Session {
             session.manager()->connectUsb("sim:0");
             session.manager()->changeReadType(2);  // the live reading
         });
-        return connected.wait(kWait) && connected.first().first().toBool();
+        // The link's thread may have answered before the wait begins.
+        return (!connected.isEmpty() || connected.wait(kWait)) && connected.first().first().toBool();
     }
 };
 
