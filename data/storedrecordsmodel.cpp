@@ -35,32 +35,36 @@ const StoredColumn kStoredColumns[] = {
 };
 
 constexpr int kColumnCount = int(std::size(kStoredColumns));
-constexpr int kLongestPackedText = 0xffff;
+// Never part of UTF-8, so it can stand between the texts of a row.
+constexpr char kTextSeparator = char(0xff);
 
-// The texts' lengths, one character each, then the texts one after the other;
-// a row without any text packs to nothing.
-QString packRow(const QStringList& texts)
+// The texts in UTF-8, each but the last followed by the separator; a row
+// without any text packs to nothing.
+QByteArray packRow(const QStringList& texts)
 {
     if (std::all_of(texts.begin(), texts.end(), [](const QString& text) { return text.isEmpty(); }))
-        return QString();
-    QString lengths;
-    QString packed;
+        return QByteArray();
+    QByteArray packed;
     for (int column = 0; column < kColumnCount; ++column) {
-        const QString kept = texts.value(column).left(kLongestPackedText);
-        lengths += QChar(ushort(kept.size()));
-        packed += kept;
+        if (column > 0)
+            packed += kTextSeparator;
+        packed += texts.value(column).toUtf8();
     }
-    return lengths + packed;
+    packed.squeeze();
+    return packed;
 }
 
-QString unpackedText(const QString& packed, int column)
+QString unpackedText(const QByteArray& packed, int column)
 {
-    if (packed.isEmpty())
-        return QString();
-    int start = kColumnCount;
-    for (int c = 0; c < column; ++c)
-        start += packed.at(c).unicode();
-    return packed.mid(start, packed.at(column).unicode());
+    int start = 0;
+    for (int c = 0; c < column; ++c) {
+        const int separator = packed.indexOf(kTextSeparator, start);
+        if (separator < 0)
+            return QString();
+        start = separator + 1;
+    }
+    const int end = packed.indexOf(kTextSeparator, start);
+    return QString::fromUtf8(packed.constData() + start, (end < 0 ? packed.size() : end) - start);
 }
 
 }  // namespace

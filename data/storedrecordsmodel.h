@@ -2,13 +2,15 @@
 // The stored-data table: the instrument's stored records, one row each, in
 // the order of their numbers. Every row has the same shape whatever its
 // source (imported, restored at start, loaded from the history): its texts
-// packed into one string, a fraction of the memory of a string per cell, and
-// its id in the results store. A record that never arrived is an empty row.
+// packed into one block of UTF-8, a fraction of the memory of a string per
+// cell, each cell's text made when it is asked for, and its id in the results
+// store. A record that never arrived is an empty row.
 // Cells are centred and read-only; an empty cell holds nothing.
 
 #include "data/receivedata.h"
 
 #include <QAbstractTableModel>
+#include <QByteArray>
 #include <QStringList>
 #include <QVector>
 
@@ -49,7 +51,7 @@ public:
 
 private:
     struct Row {
-        QString packed;  // null: an empty row
+        QByteArray packed;  // null: an empty row
         qint64 keptId = 0;
     };
     QVector<Row> rows;
