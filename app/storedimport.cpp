@@ -21,6 +21,9 @@ namespace {
 constexpr int kFullProgress = 100;
 constexpr int kWideColumns[] = {1, 7};
 constexpr int kWideColumnWidth = 150;
+// The store's share of one turn of the event loop during an import: half a
+// display frame, the other half left to the arriving records and the table.
+constexpr int kKeepingSliceMs = 8;
 
 // "3, 7-9, 12": record numbers in rising order, runs joined; at most a few
 // dozen named, the rest counted.
@@ -61,7 +64,7 @@ StoredImport::StoredImport(StoredRecordsModel* table, QTableView* view, QProgres
       view(view),
       progressBar(progressBar),
       timing(timing),
-      keeperOfImport(new ImportKeeper(this))
+      keeperOfImport(new ImportKeeper(this, kKeepingSliceMs))
 {
     refreshTimer.setSingleShot(true);
     connect(&refreshTimer, &QTimer::timeout, this, &StoredImport::showArrivedRows);

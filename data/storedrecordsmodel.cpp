@@ -35,32 +35,36 @@ const StoredColumn kStoredColumns[] = {
 };
 
 constexpr int kColumnCount = int(std::size(kStoredColumns));
-constexpr int kLongestPackedText = 0xffff;
+constexpr int kBlockSize = 64 * 1024;
+// Never part of UTF-8, so it can stand between the texts of a row.
+constexpr char kTextSeparator = char(0xff);
 
-// The texts' lengths, one character each, then the texts one after the other;
-// a row without any text packs to nothing.
-QString packRow(const QStringList& texts)
+// The texts in UTF-8, each but the last followed by the separator; a row
+// without any text packs to nothing.
+QByteArray packRow(const QStringList& texts)
 {
     if (std::all_of(texts.begin(), texts.end(), [](const QString& text) { return text.isEmpty(); }))
-        return QString();
-    QString lengths;
-    QString packed;
+        return QByteArray();
+    QByteArray packed;
     for (int column = 0; column < kColumnCount; ++column) {
-        const QString kept = texts.value(column).left(kLongestPackedText);
-        lengths += QChar(ushort(kept.size()));
-        packed += kept;
+        if (column > 0)
+            packed += kTextSeparator;
+        packed += texts.value(column).toUtf8();
     }
-    return lengths + packed;
+    return packed;
 }
 
-QString unpackedText(const QString& packed, int column)
+QString unpackedText(const QByteArray& packed, int column)
 {
-    if (packed.isEmpty())
-        return QString();
-    int start = kColumnCount;
-    for (int c = 0; c < column; ++c)
-        start += packed.at(c).unicode();
-    return packed.mid(start, packed.at(column).unicode());
+    int start = 0;
+    for (int c = 0; c < column; ++c) {
+        const int separator = packed.indexOf(kTextSeparator, start);
+        if (separator < 0)
+            return QString();
+        start = separator + 1;
+    }
+    const int end = packed.indexOf(kTextSeparator, start);
+    return QString::fromUtf8(packed.constData() + start, (end < 0 ? packed.size() : end) - start);
 }
 
 }  // namespace
@@ -99,6 +103,7 @@ void StoredRecordsModel::clear()
     beginRemoveRows(QModelIndex(), 0, rows.size() - 1);
     rows.clear();
     rows.squeeze();
+    blocks.clear();
     endRemoveRows();
 }
 
@@ -123,7 +128,7 @@ void StoredRecordsModel::setRecords(const QVector<std::pair<int, QStringList>>& 
     for (const auto& [row, texts] : records) {
         if (row < 0 || row >= rows.size())
             continue;
-        rows[row].packed = packRow(texts);
+        rows[row] = storedRow(texts, rows[row].keptId);
         first = std::min(first, row);
         last = std::max(last, row);
     }
@@ -134,15 +139,37 @@ void StoredRecordsModel::setRecords(const QVector<std::pair<int, QStringList>>& 
 void StoredRecordsModel::appendRow(const QStringList& texts, qint64 keptId)
 {
     beginInsertRows(QModelIndex(), rows.size(), rows.size());
-    rows.append(Row{packRow(texts), keptId});
+    rows.append(storedRow(texts, keptId));
     endInsertRows();
+}
+
+StoredRecordsModel::Row StoredRecordsModel::storedRow(const QStringList& texts, qint64 keptId)
+{
+    const QByteArray packed = packRow(texts);
+    if (packed.isEmpty())
+        return Row{0, 0, 0, keptId};
+    if (blocks.empty() || blocks.back().size() + packed.size() > blocks.back().capacity()) {
+        blocks.emplace_back();
+        blocks.back().reserve(std::max(kBlockSize, packed.size()));
+    }
+    QByteArray& block = blocks.back();
+    const Row row{int(blocks.size()) - 1, block.size(), packed.size(), keptId};
+    block += packed;  // within the block's capacity: the block stays where it is
+    return row;
+}
+
+QByteArray StoredRecordsModel::packedTexts(const Row& row) const
+{
+    if (row.size == 0)
+        return QByteArray();
+    return QByteArray::fromRawData(blocks[std::size_t(row.block)].constData() + row.offset, row.size);
 }
 
 QList<int> StoredRecordsModel::emptyRows() const
 {
     QList<int> empty;
     for (int row = 0; row < rows.size(); ++row)
-        if (rows[row].packed.isEmpty())
+        if (rows[row].size == 0)
             empty << row;
     return empty;
 }
@@ -169,7 +196,7 @@ QVariant StoredRecordsModel::data(const QModelIndex& index, int role) const
         return index.column() == 0 && row.keptId > 0 ? QVariant(row.keptId) : QVariant();
     case Qt::DisplayRole:
     case Qt::EditRole: {
-        const QString text = unpackedText(row.packed, index.column());
+        const QString text = unpackedText(packedTexts(row), index.column());
         return text.isEmpty() ? QVariant() : QVariant(text);
     }
     default:

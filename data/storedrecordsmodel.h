@@ -2,17 +2,21 @@
 // The stored-data table: the instrument's stored records, one row each, in
 // the order of their numbers. Every row has the same shape whatever its
 // source (imported, restored at start, loaded from the history): its texts
-// packed into one string, a fraction of the memory of a string per cell, and
-// its id in the results store. A record that never arrived is an empty row.
+// packed into UTF-8, in large blocks that the rows share, a fraction of the
+// memory of a string per cell with nothing scattered over the heap; each
+// cell's text is made when it is asked for. A row also holds its id in the
+// results store. A record that never arrived is an empty row.
 // Cells are centred and read-only; an empty cell holds nothing.
 
 #include "data/receivedata.h"
 
 #include <QAbstractTableModel>
+#include <QByteArray>
 #include <QStringList>
 #include <QVector>
 
 #include <utility>
+#include <vector>
 
 class StoredRecordsModel : public QAbstractTableModel
 {
@@ -48,10 +52,18 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    // Where a row's packed texts lie in the blocks; size 0: an empty row.
     struct Row {
-        QString packed;  // null: an empty row
+        int block = 0;
+        int offset = 0;
+        int size = 0;
         qint64 keptId = 0;
     };
+    // Packs the texts at the end of the last block, or of a new one.
+    Row storedRow(const QStringList& texts, qint64 keptId);
+    QByteArray packedTexts(const Row& row) const;
+
     QVector<Row> rows;
+    std::vector<QByteArray> blocks;
     QStringList headers;
 };

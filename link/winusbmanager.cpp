@@ -253,7 +253,7 @@ bool WinUSBManager::waitForTransfer(transport::Transfer* transfer, std::uint32_t
     // its receivers directly, and they must not run under the transfer lock.
     if (!ok)
         emit stateProcessing(errorMessage, linkstatus::LinkFailed);
-    else if (isRead)
+    else if (isRead && !readingOut)
         emit upperSwitchOnSignal();
     return ok;
 }
@@ -480,7 +480,13 @@ void WinUSBManager::readStoreTotalNum()
 
 void WinUSBManager::readReadBackData()
 {
-    emit readBackEnded(readOut());
+    // The count's answer before the read-out has told that the instrument
+    // answers; its thousands of records need not tell it again, each a call
+    // into the window's thread.
+    readingOut = true;
+    const int taken = readOut();
+    readingOut = false;
+    emit readBackEnded(taken);
 }
 
 // The read-out itself; returns the number of records taken.

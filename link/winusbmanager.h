@@ -112,6 +112,7 @@ private:
     void reportNotice();
 
     std::uint8_t readType = 0x00;  // parameter of every real-time request
+    bool readingOut = false;       // a read-out's reads do not signal upperSwitchOnSignal
     int storedCount = 0;          // guarded by commandLock
     QMutex commandLock;           // serialises whole commands; guards storedCount
     int badPollCounter = 0;
