@@ -58,6 +58,7 @@ struct BalanceLimits {
 
     static constexpr double kMinPercent = 0.01;  // for either limit
     static constexpr double kMaxPercent = 100.0;
+    static constexpr int kDecimals = 2;
 };
 
 enum class PhaseKind { Phase, Line };

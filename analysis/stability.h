@@ -16,6 +16,7 @@ struct StabilitySettings {
     static constexpr int kMaxWindow = 200;
     static constexpr double kMinThresholdPercent = 0.001;
     static constexpr double kMaxThresholdPercent = 10.0;
+    static constexpr int kThresholdDecimals = 3;
 };
 
 // Spread in percent of the last `window` values; none while there are fewer

@@ -113,10 +113,14 @@ bool FileExports::exportWorkbook(const QString& caption, const reports::TextTabl
     if (path.isEmpty())
         return false;
     QString error;
-    if (!reports::writeWorkbook(path, table, &error)) {
+    int dropped = 0;
+    if (!reports::writeWorkbook(path, table, &error, &dropped)) {
         warnUnwritten(caption, path, error);
         return true;
     }
+    if (dropped > 0)
+        emit warning(caption, QCoreApplication::translate("MainWindow", "表格中有 %1 个 Excel 文件无法存放的字符，已略去")
+                                  .arg(dropped));
     desktopFiles->openWithDefaultApplication(path);
     return true;
 }

@@ -26,8 +26,15 @@ LinkSession::LinkSession(WinUSBManager* manager, QTimer* pollTimer, int pollInte
 
 LinkSession::~LinkSession()
 {
-    if (linkThread->isRunning())
+    pollTimer->stop();
+    if (linkThread->isRunning()) {
+        link->beginClose();
         QMetaObject::invokeMethod(link, [thread = linkThread] { thread->quit(); }, Qt::QueuedConnection);
+        // What is queued gets a moment to reach the instrument; a stalled
+        // instrument would otherwise hold the close for its transfers' time-outs.
+        if (!linkThread->wait(link->closeGraceMs()))
+            link->abandonTransfers();
+    }
     parserThread->quit();
     linkThread->wait();
     parserThread->wait();

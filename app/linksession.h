@@ -21,7 +21,9 @@ public:
     // Takes the manager. The poll timer stays its parent's; each of its ticks
     // queues a poll of the live reading every pollIntervalMs.
     LinkSession(WinUSBManager* manager, QTimer* pollTimer, int pollIntervalMs, QObject* parent = nullptr);
-    // The link's thread ends after the requests already queued to it.
+    // The link's thread ends after the requests already queued to it, which
+    // get the link's close grace; then a transfer still waiting is given up,
+    // so that the close is not held by a stalled instrument.
     ~LinkSession() override;
 
     WinUSBManager* manager() const { return link; }

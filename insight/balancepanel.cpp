@@ -32,7 +32,7 @@ QDoubleSpinBox* limitBox(QWidget* parent, const char* name)
 {
     auto* box = new QDoubleSpinBox(parent);
     box->setObjectName(QLatin1String(name));
-    box->setDecimals(2);
+    box->setDecimals(analysis::BalanceLimits::kDecimals);
     box->setRange(analysis::BalanceLimits::kMinPercent, analysis::BalanceLimits::kMaxPercent);
     box->setSingleStep(0.1);
     box->setSuffix(QStringLiteral(" %"));

@@ -44,7 +44,7 @@ TrendPanel::TrendPanel(QWidget* parent) : QWidget(parent)
     thresholdLabel_ = new QLabel(stabilityBar_);
     threshold_ = new QDoubleSpinBox(stabilityBar_);
     threshold_->setObjectName(QStringLiteral("doubleSpinBox_stabilityThreshold"));
-    threshold_->setDecimals(3);
+    threshold_->setDecimals(analysis::StabilitySettings::kThresholdDecimals);
     threshold_->setRange(analysis::StabilitySettings::kMinThresholdPercent,
                         analysis::StabilitySettings::kMaxThresholdPercent);
     threshold_->setSingleStep(0.01);

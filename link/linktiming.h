@@ -14,6 +14,9 @@ struct LinkTiming {
     std::uint32_t retryPauseMs = 50;         // between failed reads of the retrying operations
     std::uint32_t wakeUpPauseMs = 50;        // between the wake-up bytes and the upper-open request
     std::uint32_t flushPauseMs = 50;         // after a successful flush of the IN pipe
+    // At the end of a session: what is still queued (letting the instrument go)
+    // gets this long before the transfers of a stalled instrument are given up.
+    std::uint32_t closeGraceMs = 250;
 
     static LinkTiming scaled(double factor);  // every wait times factor, at least 1 ms
 };

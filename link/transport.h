@@ -8,7 +8,9 @@
 // start one bounded transfer, wait for it, collect or cancel it, flush, release.
 // A transport serves one open device at a time and is used from the link's
 // thread, except that transfers may be started and finished from another
-// thread while one is being waited for (the link's transfer lock orders them).
+// thread while one is being waited for (the link's transfer lock orders them),
+// and a transfer being waited for may be cancelled from any thread (which
+// ends its wait at once).
 
 #include <cstdint>
 #include <memory>

@@ -1,5 +1,6 @@
 #include "link/winusbmanager.h"
 
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QMutexLocker>
 #include <QStandardPaths>
@@ -240,10 +241,12 @@ bool WinUSBManager::waitForTransfer(transport::Transfer* transfer, std::uint32_t
     {
         QMutexLocker locker(&transferLock);
         pendingTransfers.push_back(transfer);
+        setInFlight(transfer);
         if (transport->waitTransfer(transfer, timeout) == transport::WaitResult::Completed)
             ok = transport->transferResult(transfer, transferred);
         else
             transport->cancelTransfer(transfer);
+        setInFlight(nullptr);
         pendingTransfers.erase(std::remove(pendingTransfers.begin(), pendingTransfers.end(), transfer),
                                pendingTransfers.end());
         // Returns only once the platform has let go of the buffer, cancelled or not.
@@ -258,13 +261,47 @@ bool WinUSBManager::waitForTransfer(transport::Transfer* transfer, std::uint32_t
     return ok;
 }
 
+// A transfer registered after the transfers were abandoned is cancelled at
+// once; one registered before is cancelled by abandonTransfers.
+void WinUSBManager::setInFlight(transport::Transfer* transfer)
+{
+    QMutexLocker locker(&closeLock);
+    inFlight = transfer;
+    if (transfer && abandoned)
+        transport->cancelTransfer(transfer);
+}
+
+void WinUSBManager::abandonTransfers()
+{
+    QMutexLocker locker(&closeLock);
+    abandoned = true;
+    if (inFlight)
+        transport->cancelTransfer(inFlight);
+}
+
+void WinUSBManager::beginClose()
+{
+    QMutexLocker locker(&closeLock);
+    closing = true;
+    closeBegun.wakeAll();
+}
+
+void WinUSBManager::pause(std::uint32_t ms)
+{
+    QDeadlineTimer deadline(ms);
+    QMutexLocker locker(&closeLock);
+    while (!closing && closeBegun.wait(&closeLock, deadline)) {
+        // woken without a close: wait on until the deadline
+    }
+}
+
 bool WinUSBManager::flushInPipe()
 {
     if (!transport->flushPipe(bulkInPipe)) {
         qDebug() << "1";
         return false;
     }
-    QThread::msleep(timing.flushPauseMs);
+    pause(timing.flushPauseMs);
     return true;
 }
 
@@ -339,9 +376,9 @@ bool WinUSBManager::readAnswer(AnswerTest accept, const QString& m, std::vector<
                 return false;
             continue;
         }
-        if (attempts < retryLimit) {
+        if (attempts < retryLimit && !abandoned) {
             ++attempts;
-            QThread::msleep(timing.retryPauseMs);
+            pause(timing.retryPauseMs);
             continue;
         }
         emit stateProcessing(m, linkstatus::LinkFailed);
@@ -444,7 +481,7 @@ void WinUSBManager::informUpperOpen()
     if (!checkConnected())
         return;
     sendWakeUpFrame();
-    QThread::msleep(timing.wakeUpPauseMs);
+    pause(timing.wakeUpPauseMs);
     writeRequest(protocol::buildUpperOpenRequest(), QString());
 }
 
@@ -561,7 +598,7 @@ void WinUSBManager::cancelUiUpdate()
 void WinUSBManager::readRealTimeData()
 {
     QMutexLocker locker(&commandLock);
-    if (!checkConnected())
+    if (closing || !checkConnected())
         return;
     cancelPendingIo();
     flushInPipe();
@@ -572,7 +609,7 @@ void WinUSBManager::readRealTimeData()
         emit stateProcessing(m, linkstatus::LinkFailed);
         return;
     }
-    QThread::msleep(timing.pollPauseMs);
+    pause(timing.pollPauseMs);
 
     ReadBuffer buffer;
     std::uint32_t received = 0;

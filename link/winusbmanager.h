@@ -2,7 +2,9 @@
 // The one link to the instrument: discovery, the connection with its bulk
 // pipes, and every request the program sends. Lives in a thread of its own;
 // the window drives it by queued signals. informUpperClose, stopCirculation
-// and keyUnlock are also safe to call directly from another thread.
+// and keyUnlock are also safe to call directly from another thread, and so are
+// beginClose and abandonTransfers, which end a session without waiting out a
+// stalled instrument.
 //
 // Two locks: the command lock serialises whole commands and guards the stored
 // count (the stop flag is atomic, so stopping never waits for a command); the transfer lock is held for the whole wait of
@@ -11,6 +13,7 @@
 
 #include <QByteArray>
 #include <QMutex>
+#include <QWaitCondition>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -41,6 +44,17 @@ public:
 
     // The enumeration itself; empty when nothing is found.
     QStringList getDevicePaths();
+
+    // The session ends: polls are no longer taken, and the pauses of the link
+    // end at once, so that what is queued (letting the instrument go) runs
+    // without delay. Any thread.
+    void beginClose();
+    // Cancels the transfer in flight and every later one as it starts, and
+    // gives up retries: the link's thread runs through its queue at once.
+    // For the end of a session only. Any thread.
+    void abandonTransfers();
+    // How long a closing session waits for the link's queue before abandoning.
+    std::uint32_t closeGraceMs() const { return timing.closeGraceMs; }
 
     // Wrong-kind answers one read may skip before it counts as failed, so that
     // an instrument repeating the wrong answer cannot hold the link for ever.
@@ -91,6 +105,8 @@ private:
     bool waitForTransfer(transport::Transfer* transfer, std::uint32_t* transferred,
                          const QString& errorMessage, std::uint32_t timeout, bool isRead);
     bool flushInPipe();
+    void pause(std::uint32_t ms);  // ends early once the session closes
+    void setInFlight(transport::Transfer* transfer);
     void cancelPendingIo();
     void sendWakeUpFrame();
     void releaseInterfaceLocked();  // under transferLock
@@ -126,6 +142,12 @@ private:
     std::atomic<std::uint8_t> bulkOutPipe{0};
     QMutex transferLock;  // held for the whole wait of a transfer; guards pendingTransfers
     std::vector<transport::Transfer*> pendingTransfers;
+    // The end of the session; both only ever go from false to true.
+    QMutex closeLock;  // guards inFlight and the wake-up of pauses; never held for a wait
+    QWaitCondition closeBegun;
+    std::atomic<bool> closing{false};
+    std::atomic<bool> abandoned{false};
+    transport::Transfer* inFlight = nullptr;  // the transfer being waited for
 
     std::unique_ptr<transport::Transport> transport;
     LinkTiming timing;

@@ -1,5 +1,7 @@
 #include "reports/reportpainter.h"
 
+#include "reports/exportpaths.h"
+
 #include <QLoggingCategory>
 #include <QFont>
 #include <QFontMetricsF>
@@ -232,6 +234,8 @@ bool drawReport(QPagedPaintDevice* device, const ReportContent& content)
 
 bool writePdfReport(const QString& path, const ReportContent& content, QString* error)
 {
+    if (!mayReplace(path, error))
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(error, file.errorString());

@@ -20,7 +20,8 @@ constexpr double kPdfMarginPoints = 30.0;
 bool drawReport(QPagedPaintDevice* device, const ReportContent& content);
 
 // Writes the report as an A4 PDF at 300 dpi with 30 pt margins. The file at
-// path is replaced only by a complete report; on failure it is left as it was
+// path is replaced only by a complete report, and only when it is a regular
+// file or a link to one (see mayReplace); on failure it is left as it was
 // and *error (when given) says why.
 bool writePdfReport(const QString& path, const ReportContent& content, QString* error = nullptr);
 

@@ -13,9 +13,15 @@ constexpr int kMaxCellCharacters = 32767;      // what one spreadsheet cell can 
 // Row 1 holds the headers, the rows below the cells, every cell written as a
 // string (also those that look like numbers) with one centred format, every
 // column 20 wide. Rows are streamed, so memory stays small for large tables.
-// A longer text than a cell can hold is cut at the cell's limit.
-// The file at path is replaced only by a complete workbook; on failure it is
-// left as it was and *error (when given) says why.
+// A longer text than a cell can hold is cut at the cell's limit; characters
+// the workbook's XML cannot carry (control characters other than tab, line
+// feed and carriage return, noncharacters such as U+FFFE, lone surrogates)
+// are left out.
+// The file at path is replaced only by a complete workbook, and only when it
+// is a regular file or a link to one (see mayReplace); on failure it is left
+// as it was and *error (when given) says why.
 bool writeWorkbook(const QString& path, const TextTable& table, QString* error = nullptr);
+// The same; *droppedCharacters counts the characters left out.
+bool writeWorkbook(const QString& path, const TextTable& table, QString* error, int* droppedCharacters);
 
 }  // namespace reports

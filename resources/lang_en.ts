@@ -903,6 +903,10 @@
         <translation>Automatic Test</translation>
     </message>
     <message>
+        <source>表格中有 %1 个 Excel 文件无法存放的字符，已略去</source>
+        <translation>%1 characters that an Excel file cannot hold were left out of the table</translation>
+    </message>
+    <message>
         <source>记录</source>
         <translation>Record</translation>
     </message>
@@ -965,6 +969,10 @@
     <message>
         <source>趋势</source>
         <translation>Trend</translation>
+    </message>
+    <message>
+        <source>这不是普通文件，不会被替换</source>
+        <translation>This is not a regular file; it is not replaced</translation>
     </message>
     <message>
         <source>连接</source>

@@ -903,6 +903,10 @@
         <translation>自动测试</translation>
     </message>
     <message>
+        <source>表格中有 %1 个 Excel 文件无法存放的字符，已略去</source>
+        <translation>表格中有 %1 个 Excel 文件无法存放的字符，已略去</translation>
+    </message>
+    <message>
         <source>记录</source>
         <translation>记录</translation>
     </message>
@@ -965,6 +969,10 @@
     <message>
         <source>趋势</source>
         <translation>趋势</translation>
+    </message>
+    <message>
+        <source>这不是普通文件，不会被替换</source>
+        <translation>这不是普通文件，不会被替换</translation>
     </message>
     <message>
         <source>连接</source>

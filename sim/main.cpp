@@ -20,6 +20,8 @@
 #include <string>
 #include <thread>
 
+#include <sys/stat.h>
+
 namespace {
 
 std::atomic<sim::SimServer*> runningServer{nullptr};  // lock-free, read by the signal handler
@@ -44,7 +46,10 @@ QString defaultSocketPath(const QString& name)
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QLatin1Char('/') +
                            QLatin1String(SocketTransport::kRuntimeFolderName);
-    QDir().mkpath(folder);
+    // A folder made here is the user's alone, whatever the umask.
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mkdir(path.constData(), S_IRWXU) == 0)
+        ::chmod(path.constData(), S_IRWXU);
     return folder + QLatin1Char('/') + name + QStringLiteral(".sock");
 }
 

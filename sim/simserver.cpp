@@ -130,6 +130,12 @@ bool SimServer::listen(std::string* error)
         return false;
     }
     ownsSocketFile_ = true;
+    // The user's alone whatever the umask; nobody can connect before listen().
+    if (::chmod(socketPath_.c_str(), S_IRUSR | S_IWUSR) != 0) {
+        *error = systemError("chmod");
+        closeAll();
+        return false;
+    }
     if (::listen(listenFd_, kListenBacklog) != 0) {
         *error = systemError("listen");
         closeAll();

@@ -43,7 +43,8 @@ double read(const QSettings& settings, const RealSetting& setting)
     const double value = settings.value(QLatin1String(setting.key)).toDouble(&ok);
     if (!ok || std::isnan(value))
         return setting.fallback;
-    return std::clamp(value, setting.lowest, setting.highest);
+    const double scale = std::pow(10.0, setting.decimals);
+    return std::clamp(std::round(value * scale) / scale, setting.lowest, setting.highest);
 }
 
 bool read(const QSettings& settings, const FlagSetting& setting)

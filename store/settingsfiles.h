@@ -27,6 +27,7 @@ struct RealSetting {
     double fallback;
     double lowest;
     double highest;
+    int decimals;  // those its editor shows
 };
 
 struct FlagSetting {
@@ -42,11 +43,14 @@ constexpr IntSetting kStabilityWindow{"stabilityWindow", analysis::StabilitySett
                                       analysis::StabilitySettings::kMinWindow, analysis::StabilitySettings::kMaxWindow};
 constexpr RealSetting kStabilityThreshold{"stabilityThreshold", analysis::StabilitySettings{}.thresholdPercent,
                                           analysis::StabilitySettings::kMinThresholdPercent,
-                                          analysis::StabilitySettings::kMaxThresholdPercent};
+                                          analysis::StabilitySettings::kMaxThresholdPercent,
+                                          analysis::StabilitySettings::kThresholdDecimals};
 constexpr RealSetting kPhaseLimit{"phaseLimit", analysis::BalanceLimits{}.phasePercent,
-                                  analysis::BalanceLimits::kMinPercent, analysis::BalanceLimits::kMaxPercent};
+                                  analysis::BalanceLimits::kMinPercent, analysis::BalanceLimits::kMaxPercent,
+                                  analysis::BalanceLimits::kDecimals};
 constexpr RealSetting kLineLimit{"lineLimit", analysis::BalanceLimits{}.linePercent,
-                                 analysis::BalanceLimits::kMinPercent, analysis::BalanceLimits::kMaxPercent};
+                                 analysis::BalanceLimits::kMinPercent, analysis::BalanceLimits::kMaxPercent,
+                                 analysis::BalanceLimits::kDecimals};
 }  // namespace insight
 
 // The automatic test series: how many tests, and the pause between two (10 s to 4:59).
@@ -81,8 +85,9 @@ QString filePath(const QString& fileName);
 // That file, read and written as UTF-8 INI.
 std::unique_ptr<QSettings> open(const QString& fileName);
 
-// The stored value brought into the setting's range; its fallback when the
-// key is missing or holds no value of the setting's kind.
+// The stored value brought into the setting's range (a real one also to the
+// decimals its editor shows, so that what is used is what is shown); its
+// fallback when the key is missing or holds no value of the setting's kind.
 int read(const QSettings& settings, const IntSetting& setting);
 double read(const QSettings& settings, const RealSetting& setting);
 bool read(const QSettings& settings, const FlagSetting& setting);

@@ -84,6 +84,24 @@ private slots:
         QVERIFY(!text.startsWith("无法写入") || text.contains(QDir::toNativeSeparators(log->answer)));
     }
 
+    // The workbook is written and opened; the operator is told how many
+    // characters it could not hold.
+    void charactersLeftOutOfAWorkbookAreCounted()
+    {
+        QTemporaryDir dir;
+        auto log = std::make_shared<FileLog>();
+        log->answer = dir.filePath("t.xlsx");
+        FileExports exports(&window, pages, [] { return reports::ReportContent(); });
+        exports.setDesktopFiles(std::make_unique<FakeDesktopFiles>(log));
+        QSignalSpy warnings(&exports, &FileExports::warning);
+        QStandardItemModel model(1, 1);
+        model.setItem(0, 0, new QStandardItem(QString("备注") + QChar(0xFFFE) + QChar(0x0001) + QChar(0xFFFF)));
+        exports.exportTable(model);
+        QCOMPARE(log->opened, QStringList(log->answer));
+        QCOMPARE(warnings.size(), 1);
+        QCOMPARE(warnings.at(0).at(1).toString(), "表格中有 3 个 Excel 文件无法存放的字符，已略去");
+    }
+
     // The title follows the page on screen; the header comes from the dialog.
     void reportOfThePageOnScreen_data()
     {

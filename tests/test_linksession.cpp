@@ -1,6 +1,7 @@
 // The link session without the window: polls reach the instrument only while
 // polling runs, the instrument is let go in order, and the session ends its
-// threads however much work is still queued to them.
+// threads however much work is still queued to them, and soon however long
+// the instrument keeps a transfer waiting.
 
 #include "app/linksession.h"
 #include "data/receivethread.h"
@@ -9,6 +10,7 @@
 #include "sim/instrument.h"
 #include "sim/simtransport.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QtTest>
 
@@ -17,10 +19,14 @@ namespace {
 constexpr int kWait = 5000;
 
 struct Session {
+    explicit Session(const LinkTiming& timing = LinkTiming::scaled(0.01))
+        : session(new WinUSBManager(std::make_unique<sim::SimulatorTransport>(instrument), timing), &pollTimer, 5)
+    {
+    }
+
     std::shared_ptr<sim::Instrument> instrument = std::make_shared<sim::Instrument>();
     QTimer pollTimer;
-    LinkSession session{new WinUSBManager(std::make_unique<sim::SimulatorTransport>(instrument), LinkTiming::scaled(0.01)),
-                        &pollTimer, 5};
+    LinkSession session;
 
     bool connect()
     {
@@ -74,6 +80,40 @@ private slots:
         s->session.startPolling();
         s->session.releaseInstrument();
         s.reset();
+    }
+
+    // With the instrument's own time-outs (2.5 s a transfer): the close comes
+    // while a poll waits for its answer. An instrument that answers is still
+    // let go (its keys unlocked); one that has gone silent is given up on.
+    void closeIsBoundedWhileATransferWaits_data()
+    {
+        QTest::addColumn<bool>("silent");
+        QTest::newRow("answering instrument") << false;
+        QTest::newRow("silent instrument") << true;
+    }
+
+    void closeIsBoundedWhileATransferWaits()
+    {
+        QFETCH(bool, silent);
+        auto s = std::make_unique<Session>(LinkTiming{});
+        const std::shared_ptr<sim::Instrument> instrument = s->instrument;
+        QVERIFY(s->connect());
+        QMetaObject::invokeMethod(s->session.manager(), &WinUSBManager::keyLock, Qt::QueuedConnection);
+        QTRY_VERIFY_WITH_TIMEOUT(instrument->keysLocked(), kWait);
+        sim::Faults faults;
+        faults.silent = silent;
+        instrument->setFaults(faults);
+        const std::size_t before = instrument->requestCount();
+        s->session.startPolling();
+        QTRY_VERIFY_WITH_TIMEOUT(instrument->requestCount() > before, kWait);  // a poll asked, its read waits
+        s->session.releaseInstrument();
+
+        QElapsedTimer close;
+        close.start();
+        s.reset();
+        QVERIFY2(close.elapsed() < 500, qPrintable(QString::number(close.elapsed())));
+        if (!silent)
+            QVERIFY(!instrument->keysLocked());
     }
 };
 

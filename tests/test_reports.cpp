@@ -20,6 +20,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 using namespace exportreaders;
 
 namespace {
@@ -76,6 +78,12 @@ reports::ReportContent content(int records, bool current, const QString& remark 
     for (int r = 1; r <= records; ++r)
         c.records.append(section(QStringLiteral("记录 %1").arg(r), remark));
     return c;
+}
+
+// Every name in the folder, hidden ones, pipes and dangling links included.
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
 QString compact(QString text)
@@ -154,16 +162,86 @@ private slots:
         QCOMPARE(book["first"].toArray()[1].toArray()[0].toString().size(), reports::kMaxCellCharacters);
     }
 
+    // Each case holds a character XML 1.0 forbids (or a supplementary one it
+    // takes); openpyxl refuses a sheet that is not well-formed.
+    void workbookLeavesOutWhatXmlCannotCarry_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<int>("dropped");
+        const QChar fffe(0xFFFE), ffff(0xFFFF), fdd0(0xFDD0), high(0xD800), low(0xDC00);
+        QTest::newRow("U+FFFE and U+FFFF") << QString("a") + fffe + "b" + ffff << "ab" << 2;
+        QTest::newRow("controls, tab and line feed kept")
+            << QString::fromLatin1("1\x01\t2\x08\n3\x0B\x0C\x1F\x7F") << QString::fromLatin1("1\t2\n3\x7F") << 5;
+        QTest::newRow("lone surrogates") << QString("x") + high + "y" + low << "xy" << 2;
+        QTest::newRow("noncharacters of the planes")
+            << QString("备") + fdd0 + QString::fromUcs4(U"\U0001FFFE\U0010FFFF") + "注" << "备注" << 3;
+        QTest::newRow("supplementary characters kept") << QString::fromUcs4(U"\U0001F600\U00020000") << QString::fromUcs4(U"\U0001F600\U00020000") << 0;
+    }
+
+    void workbookLeavesOutWhatXmlCannotCarry()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, kept);
+        QFETCH(int, dropped);
+        const QString path = dir.filePath("odd.xlsx");
+        QString error;
+        int count = -1;
+        QVERIFY2(reports::writeWorkbook(path, reports::listTable({"备注" + text}, {{text}, {"1"}}), &error, &count),
+                 qPrintable(error));
+        QCOMPARE(count, 2 * dropped);  // the header and a cell
+        const QJsonObject book = workbookSummary(path, 2);
+        QCOMPARE(book["rows"].toInt(), 3);
+        const QJsonArray first = book["first"].toArray();
+        QCOMPARE(first[0].toArray()[0].toString(), "备注" + kept);
+        QCOMPARE(first[1].toArray()[0].toString(), kept);
+    }
+
+    // While the workbook is written its scratch file is hidden beside the
+    // target, and nothing lies in the temporary folder; afterwards it is gone.
+    void workbookScratchLivesBesideTheTarget()
+    {
+        QTemporaryDir target;
+        QTemporaryDir temporary;
+        const QByteArray oldTemp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+        QStringList besideWhileWriting;
+        QStringList tempWhileWriting;
+        reports::TextTable table = reports::listTable({"序号"}, {{"1"}, {"2"}});
+        const auto cells = table.cell;
+        table.cell = [&](int row, int column) {
+            besideWhileWriting = entries(target.path());
+            tempWhileWriting = entries(temporary.path());
+            return cells(row, column);
+        };
+        const bool written = reports::writeWorkbook(target.filePath("data.xlsx"), table);
+        qputenv("TMPDIR", oldTemp);
+        QVERIFY(written);
+        QCOMPARE(tempWhileWriting, QStringList());
+        QCOMPARE(besideWhileWriting.size(), 1);
+        QVERIFY2(besideWhileWriting.first().startsWith(".data.xlsx"), qPrintable(besideWhileWriting.first()));
+        QCOMPARE(entries(target.path()), QStringList{"data.xlsx"});
+    }
+
     // --- both kinds of file --------------------------------------------------
 
+    // Only a regular file (or a link to one) is replaced; whatever else the
+    // path names stays as it was, and no scratch file is left beside it.
     void unwritablePathFailsWithAReason_data()
     {
         QTest::addColumn<bool>("pdf");
         QTest::addColumn<QString>("path");
+        const QString fifo = dir.filePath("pipe");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        QVERIFY(QFile::link("/dev/null", dir.filePath("device")));
+        QVERIFY(QFile::link(dir.filePath("nowhere.xlsx"), dir.filePath("dangling")));
         for (bool pdf : {false, true}) {
             const QString kind = pdf ? "pdf" : "xlsx";
             QTest::newRow(qPrintable(kind + ", missing folder")) << pdf << dir.filePath("missing/data." + kind);
             QTest::newRow(qPrintable(kind + ", a folder's name")) << pdf << dir.path();
+            QTest::newRow(qPrintable(kind + ", a pipe")) << pdf << fifo;
+            QTest::newRow(qPrintable(kind + ", a link to a device")) << pdf << dir.filePath("device");
+            QTest::newRow(qPrintable(kind + ", a dangling link")) << pdf << dir.filePath("dangling");
         }
     }
 
@@ -171,12 +249,42 @@ private slots:
     {
         QFETCH(bool, pdf);
         QFETCH(QString, path);
+        const QStringList before = entries(dir.path());
         QString error;
         const bool written = pdf ? reports::writePdfReport(path, content(1, true), &error)
                                  : reports::writeWorkbook(path, reports::listTable({"序号"}, {{"1"}}), &error);
         QVERIFY(!written);
         QVERIFY(!error.isEmpty());
         QVERIFY(!QFileInfo(path).isFile());
+        QCOMPARE(entries(dir.path()), before);
+        QVERIFY(!QFileInfo(dir.filePath("pipe")).isFile());
+        QVERIFY(QFileInfo(dir.filePath("device")).isSymLink());
+        QVERIFY(QFileInfo(dir.filePath("dangling")).isSymLink());
+    }
+
+    void linkToARegularFileIsWrittenThrough_data()
+    {
+        QTest::addColumn<bool>("pdf");
+        QTest::newRow("xlsx") << false;
+        QTest::newRow("pdf") << true;
+    }
+
+    void linkToARegularFileIsWrittenThrough()
+    {
+        QFETCH(bool, pdf);
+        QTemporaryDir folder;
+        const QString file = folder.filePath("real");
+        const QString link = folder.filePath("link");
+        QFile stub(file);
+        QVERIFY(stub.open(QIODevice::WriteOnly) && stub.write("old") == 3);
+        stub.close();
+        QVERIFY(QFile::link(file, link));
+        QString error;
+        const bool written = pdf ? reports::writePdfReport(link, content(1, true), &error)
+                                 : reports::writeWorkbook(link, reports::listTable({"序号"}, {{"1"}}), &error);
+        QVERIFY2(written, qPrintable(error));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(QFileInfo(file).size() > 3);
     }
 
     // --- PDF reports ---------------------------------------------------------

@@ -10,7 +10,7 @@
 namespace {
 
 constexpr settingsfiles::IntSetting kCount{"count", 5, 2, 10};
-constexpr settingsfiles::RealSetting kLimit{"limit", 1.5, 0.01, 100.0};
+constexpr settingsfiles::RealSetting kLimit{"limit", 1.5, 0.01, 100.0, 2};
 constexpr settingsfiles::FlagSetting kFolded{"folded", true};
 
 }  // namespace
@@ -34,6 +34,8 @@ private slots:
         QTest::newRow("negative") << QByteArray("-20") << 2 << 0.01 << true;
         QTest::newRow("beyond int") << QByteArray("99999999999") << 10 << 100.0 << true;
         QTest::newRow("fraction") << QByteArray("0.5") << 5 << 0.5 << true;
+        QTest::newRow("between the editor's steps") << QByteArray("7.126") << 5 << 7.13 << true;
+        QTest::newRow("below the lowest step") << QByteArray("0.004") << 5 << 0.01 << true;
         QTest::newRow("not a number") << QByteArray("nan") << 5 << 1.5 << true;
         QTest::newRow("infinite") << QByteArray("inf") << 5 << 100.0 << true;
         QTest::newRow("words") << QByteArray("fast") << 5 << 1.5 << true;

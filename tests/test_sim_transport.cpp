@@ -16,6 +16,7 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -218,6 +219,48 @@ private slots:
         QCOMPARE(instrument->wakeUpCount(), 2);
         server.reset();
         QVERIFY(!QFile::exists(path_));
+    }
+
+    // Under umask 000 the socket is the user's alone, and so is the socket
+    // folder the program makes in the runtime folder.
+    void programKeepsItsSocketPrivate_data()
+    {
+        QTest::addColumn<bool>("defaultPath");
+        QTest::newRow("socket path given") << false;
+        QTest::newRow("default path in a folder it makes") << true;
+    }
+
+    void programKeepsItsSocketPrivate()
+    {
+        QFETCH(bool, defaultPath);
+        QTemporaryDir runtime;  // 0700, as a runtime folder must be
+        const QString folder = runtime.filePath(QStringLiteral("resistance-tester"));
+        const QString socket = defaultPath ? folder + QStringLiteral("/private.sock") : path_;
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        program.setProcessEnvironment(environment);
+        const QStringList where = defaultPath ? QStringList{QStringLiteral("--name"), QStringLiteral("private")}
+                                              : QStringList{QStringLiteral("--socket"), path_};
+        program.start(QStringLiteral("/bin/sh"),
+                      QStringList{QStringLiteral("-c"), QStringLiteral("umask 000; exec \"$0\" \"$@\""),
+                                  QStringLiteral(SIM_PROGRAM)} + where);
+        int fd = -1;
+        for (int wait = 0; (fd = connectTo(socket)) < 0 && wait < 500; ++wait)
+            QTest::qWait(10);
+        ::close(fd);
+        const auto mode = [](const QString& path) {
+            struct stat info {};
+            return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+        };
+        const int socketMode = mode(socket);
+        const int folderMode = mode(folder);
+        program.terminate();
+        QVERIFY(program.waitForFinished(5000));
+        QVERIFY(fd >= 0);
+        QCOMPARE(socketMode, 0600);
+        if (defaultPath)
+            QCOMPARE(folderMode, 0700);
     }
 
     // The program's stored records and the whole link over its socket: test_link_socket.

@@ -168,6 +168,10 @@ private slots:
         QTest::newRow("no argument") << QStringList{} << 2;
         QTest::newRow("not a USB device node") << QStringList{"/etc/passwd"} << 2;
         QTest::newRow("two devices") << QStringList{"/dev/bus/usb/001/001", "/dev/bus/usb/001/002"} << 2;
+        QTest::newRow("climbs out of the folder") << QStringList{"/dev/bus/usb/../.."} << 2;
+        QTest::newRow("climbs out below a bus") << QStringList{"/dev/bus/usb/001/../../../../etc/passwd"} << 2;
+        QTest::newRow("a bus, no device") << QStringList{"/dev/bus/usb/001"} << 2;
+        QTest::newRow("names, not numbers") << QStringList{"/dev/bus/usb/abc/def"} << 2;
         QTest::newRow("no such device") << QStringList{"/dev/bus/usb/999/999"} << 1;
     }
     void probeProgramRefusesWhatIsNoUsbDevice()
