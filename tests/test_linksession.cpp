@@ -111,7 +111,9 @@ private slots:
         QElapsedTimer close;
         close.start();
         s.reset();
-        QVERIFY2(close.elapsed() < 500, qPrintable(QString::number(close.elapsed())));
+        // The window aims at 500 ms; a stalled transfer alone would hold it 2500 ms. The
+        // bound leaves room for a loaded or sanitized build without missing the stall.
+        QVERIFY2(close.elapsed() < 1500, qPrintable(QString::number(close.elapsed())));
         if (!silent)
             QVERIFY(!instrument->keysLocked());
     }
