@@ -2,6 +2,7 @@
 // Writes a table of texts to an Excel workbook (.xlsx) of one sheet.
 
 #include "reports/texttable.h"
+#include "reports/writeprogress.h"
 
 #include <QString>
 
@@ -15,7 +16,9 @@ constexpr int kMaxCellCharacters = 32767;      // what one spreadsheet cell can 
 // column 20 wide. Rows are streamed, so memory stays small for large tables.
 // A longer text than a cell can hold is cut at the cell's limit.
 // The file at path is replaced only by a complete workbook; on failure it is
-// left as it was and *error (when given) says why.
-bool writeWorkbook(const QString& path, const TextTable& table, QString* error = nullptr);
+// left as it was and *error (when given) says why; so it is when progress
+// (asked before each row) stops the writing.
+bool writeWorkbook(const QString& path, const TextTable& table, QString* error = nullptr,
+                   const WriteProgress& progress = {});
 
 }  // namespace reports
