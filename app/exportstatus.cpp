@@ -30,10 +30,18 @@ ExportStatus::ExportStatus(QStatusBar* bar, BackgroundExport* exports, QObject* 
     cancelButton->setObjectName(QStringLiteral("pushButton_cancelExport"));
     folderButton->setObjectName(QStringLiteral("pushButton_openExportFolder"));
     folderButton->setFlat(true);
+    // Showing and hiding these must not resize the window's pages: a table of
+    // thousands of rows fitted to its contents takes seconds to lay out again.
+    // So they keep their place when hidden and no more height than the bar's.
+    const int height = bar->sizeHint().height() - 4;
     auto* layout = new QHBoxLayout(strip);
     layout->setContentsMargins(0, 0, 0, 0);
     for (QWidget* widget : {static_cast<QWidget*>(progress), static_cast<QWidget*>(cancelButton),
                             static_cast<QWidget*>(folderButton)}) {
+        QSizePolicy policy = widget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(policy);
+        widget->setMaximumHeight(height);
         layout->addWidget(widget);
         widget->hide();
     }

@@ -104,10 +104,10 @@ reports::ReportContent FileExports::reportContent(const PdfSettingData& header) 
 
 // --- Excel workbooks -----------------------------------------------------------
 
-void FileExports::exportTable(const QAbstractItemModel& model)
+void FileExports::exportTable(const reports::TextTable& table)
 {
     const QString caption = QCoreApplication::translate("MainWindow", "保存Excel文件");
-    if (!exportWorkbook(caption, reports::modelTable(model), nullptr))
+    if (!exportWorkbook(caption, table, nullptr))
         emit warning(caption, QCoreApplication::translate("MainWindow", "保存失败"));
 }
 

@@ -18,7 +18,6 @@
 
 class BackgroundExport;
 class ExportStatus;
-class QAbstractItemModel;
 class QStackedWidget;
 class QStatusBar;
 class QWidget;
@@ -41,7 +40,7 @@ public:
     void exportPdf(const PdfSettingData& header);
 
     // A cancelled save dialog is answered with "保存失败".
-    void exportTable(const QAbstractItemModel& model);
+    void exportTable(const reports::TextTable& table);
     // Warns of an empty table; otherwise asks where to save it and starts
     // writing it. False only when the operator cancelled the save dialog.
     bool exportWorkbook(const QString& caption, const reports::TextTable& table, QWidget* dialogParent);

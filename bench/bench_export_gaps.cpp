@@ -104,6 +104,7 @@ int main(int argc, char** argv)
     auto* storedModel = qobject_cast<StoredRecordsModel*>(tableModel(rig, "tableView"));
     for (int row = 0; row < kStoredRecords; ++row)
         storedModel->appendRow(storedTexts(row));
+    QTest::qWait(2000);  // the tables laid out once with their rows, as the operator finds them
     for (int run = 0; run < runs; ++run) {
         files->answer = home.filePath(QStringLiteral("dc-%1.pdf").arg(run));
         pdf.push_back(measure(rig, [&] {
@@ -123,6 +124,7 @@ int main(int argc, char** argv)
         kept.clearTable(store::TableKind::StoredRecords);
     });
     files = rig.fakeDesktopFiles();
+    QTest::qWait(2000);
     rig.action("actionHistory")->trigger();
     auto* dialog = rig.window->findChild<HistoryDialog*>();
     auto* exportButton = dialog ? dialog->findChild<QPushButton*>(QStringLiteral("pushButton_export")) : nullptr;

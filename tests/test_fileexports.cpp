@@ -80,7 +80,7 @@ private slots:
 
         QStandardItemModel model(rows, 2);
         if (kind == "table")
-            exports.exportTable(model);
+            exports.exportTable(reports::modelTable(model));
         else if (kind == "workbook")
             QCOMPARE(exports.exportWorkbook("汇总", reports::modelTable(model), &window), !answer.isEmpty() || rows == 0);
         else
@@ -156,7 +156,7 @@ private slots:
         turning.start(0);
 
         exports.exportWorkbook("汇总", longTable(), &window);
-        exports.exportTable(QStandardItemModel(2, 2));
+        exports.exportTable(reports::listTable({"序号"}, {{"1"}}));
         exports.openPdfSettings();
         QCOMPARE(warnings.size(), 2);
         QVERIFY(warnings.at(0).at(1).toString().startsWith("正在导出另一个文件"));
