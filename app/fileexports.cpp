@@ -119,13 +119,15 @@ bool FileExports::exportWorkbook(const QString& caption, const reports::TextTabl
         emit warning(QString(), QCoreApplication::translate("MainWindow", "无数据"));
         return true;
     }
+    // The rows as the operator asked for them: the table may change while the dialog is open.
+    reports::TextTable held = reports::heldTable(table);
     const QString path = desktopFiles->saveFileName(dialogParent, caption, proposedPath("xlsx"),
                                                     QLatin1String(kExcelFilter));
     if (path.isEmpty())
         return false;
     runningCaption = caption;
-    background->start(path, [held = reports::heldTable(table)](const QString& target, const reports::WriteProgress& progress,
-                                                              QString* error) {
+    background->start(path, [held = std::move(held)](const QString& target, const reports::WriteProgress& progress,
+                                                    QString* error) {
         return reports::writeWorkbook(target, held, error, progress);
     });
     return true;
