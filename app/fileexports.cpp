@@ -1,5 +1,7 @@
 #include "app/fileexports.h"
 
+#include "app/backgroundexport.h"
+#include "app/exportstatus.h"
 #include "dialogs/pdfsettingdialog.h"
 #include "reports/exportpaths.h"
 #include "reports/reportpainter.h"
@@ -43,9 +45,13 @@ reports::ReportHeader reportHeader(const PdfSettingData& d)
 
 }  // namespace
 
-FileExports::FileExports(QWidget* window, const QStackedWidget* pages, PageContent pageContent)
-    : QObject(window), window(window), pages(pages), pageContent(std::move(pageContent))
+FileExports::FileExports(QWidget* window, const QStackedWidget* pages, QStatusBar* statusBar, PageContent pageContent)
+    : QObject(window), window(window), pages(pages), pageContent(std::move(pageContent)),
+      background(new BackgroundExport(this)), status(new ExportStatus(statusBar, background, this))
 {
+    connect(background, &BackgroundExport::finished, this, &FileExports::finish);
+    connect(status, &ExportStatus::openFolderRequested, this,
+            [this](const QString& folder) { desktopFiles->openWithDefaultApplication(folder); });
 }
 
 void FileExports::setDesktopFiles(std::unique_ptr<DesktopFiles> files)
@@ -57,6 +63,8 @@ void FileExports::setDesktopFiles(std::unique_ptr<DesktopFiles> files)
 
 void FileExports::openPdfSettings()
 {
+    if (refusedWhileExporting(QCoreApplication::translate("MainWindow", "PDF设置")))
+        return;
     auto* dialog = new PdfSettingDialog(window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QCoreApplication::translate("MainWindow", "PDF设置"));
@@ -68,16 +76,18 @@ void FileExports::openPdfSettings()
 void FileExports::exportPdf(const PdfSettingData& header)
 {
     const QString caption = QCoreApplication::translate("MainWindow", "保存PDF文件");
+    if (refusedWhileExporting(caption))
+        return;
     const QString path = desktopFiles->saveFileName(window, caption, proposedPath("pdf"), QLatin1String(kPdfFilter));
     if (path.isEmpty())
         return;
     qDebug() << "PDF report:" << path;
-    QString error;
-    if (!reports::writePdfReport(path, reportContent(header), &error)) {
-        warnUnwritten(caption, path, error);
-        return;
-    }
-    desktopFiles->openWithDefaultApplication(path);
+    runningCaption = caption;
+    droppedInRun.reset();
+    background->start(path, [content = reportContent(header)](const QString& target, const reports::WriteProgress& progress,
+                                                             QString* error) {
+        return reports::writePdfReport(target, content, error, progress);
+    });
 }
 
 reports::ReportContent FileExports::reportContent(const PdfSettingData& header) const
@@ -95,34 +105,61 @@ reports::ReportContent FileExports::reportContent(const PdfSettingData& header) 
 
 // --- Excel workbooks -----------------------------------------------------------
 
-void FileExports::exportTable(const QAbstractItemModel& model)
+void FileExports::exportTable(const reports::TextTable& table)
 {
     const QString caption = QCoreApplication::translate("MainWindow", "保存Excel文件");
-    if (!exportWorkbook(caption, reports::modelTable(model), nullptr))
+    if (!exportWorkbook(caption, table, nullptr))
         emit warning(caption, QCoreApplication::translate("MainWindow", "保存失败"));
 }
 
 bool FileExports::exportWorkbook(const QString& caption, const reports::TextTable& table, QWidget* dialogParent)
 {
+    if (refusedWhileExporting(caption))
+        return true;
     if (table.rowCount == 0) {
         emit warning(QString(), QCoreApplication::translate("MainWindow", "无数据"));
         return true;
     }
+    // The rows as the operator asked for them: the table may change while the dialog is open.
+    reports::TextTable held = reports::heldTable(table);
     const QString path = desktopFiles->saveFileName(dialogParent, caption, proposedPath("xlsx"),
                                                     QLatin1String(kExcelFilter));
     if (path.isEmpty())
         return false;
-    QString error;
-    int dropped = 0;
-    if (!reports::writeWorkbook(path, table, &error, &dropped)) {
-        warnUnwritten(caption, path, error);
-        return true;
-    }
-    if (dropped > 0)
-        emit warning(caption, QCoreApplication::translate("MainWindow", "表格中有 %1 个 Excel 文件无法存放的字符，已略去")
-                                  .arg(dropped));
-    desktopFiles->openWithDefaultApplication(path);
+    runningCaption = caption;
+    droppedInRun = std::make_shared<int>(0);
+    background->start(path, [held = std::move(held), dropped = droppedInRun](
+                                const QString& target, const reports::WriteProgress& progress, QString* error) {
+        return reports::writeWorkbook(target, held, error, progress, dropped.get());
+    });
     return true;
+}
+
+bool FileExports::isExporting() const
+{
+    return background->isBusy();
+}
+
+// A second export waits for the operator: the first one's file is not put at risk.
+bool FileExports::refusedWhileExporting(const QString& caption)
+{
+    if (!isExporting())
+        return false;
+    emit warning(caption, QCoreApplication::translate("MainWindow", "正在导出另一个文件，请等它完成或取消后再试。"));
+    return true;
+}
+
+void FileExports::finish(const QString& path, bool written, bool cancelled, const QString& error)
+{
+    if (written && droppedInRun && *droppedInRun > 0)
+        emit warning(runningCaption,
+                     QCoreApplication::translate("MainWindow", "表格中有 %1 个 Excel 文件无法存放的字符，已略去")
+                         .arg(*droppedInRun));
+    if (written)
+        desktopFiles->openWithDefaultApplication(path);
+    else if (!cancelled)
+        warnUnwritten(runningCaption, path, error);
+    emit exportFinished(path, written);
 }
 
 void FileExports::warnUnwritten(const QString& caption, const QString& path, const QString& reason)

@@ -1,7 +1,9 @@
 #pragma once
 // What leaves the program as files: the PDF report of the test page on screen
 // and Excel workbooks of tables. It asks where to save through DesktopFiles,
-// writes the file, hands it to the desktop and warns when nothing was written.
+// takes the texts at once and writes the file on a thread of its own (one
+// export at a time), then hands it to the desktop, says in the status bar
+// where it went, or warns when nothing was written.
 
 #include "app/desktopfiles.h"
 #include "dialogs/pdfsettingdata.h"
@@ -14,8 +16,10 @@
 #include <functional>
 #include <memory>
 
-class QAbstractItemModel;
+class BackgroundExport;
+class ExportStatus;
 class QStackedWidget;
+class QStatusBar;
 class QWidget;
 
 class FileExports : public QObject
@@ -27,7 +31,7 @@ public:
     // rows; the report's title, header and columns are added here.
     using PageContent = std::function<reports::ReportContent()>;
 
-    FileExports(QWidget* window, const QStackedWidget* pages, PageContent pageContent);
+    FileExports(QWidget* window, const QStackedWidget* pages, QStatusBar* statusBar, PageContent pageContent);
 
     void setDesktopFiles(std::unique_ptr<DesktopFiles> files);
 
@@ -36,20 +40,30 @@ public:
     void exportPdf(const PdfSettingData& header);
 
     // A cancelled save dialog is answered with "保存失败".
-    void exportTable(const QAbstractItemModel& model);
-    // Warns of an empty table; otherwise asks where to save it, writes it and
-    // opens it. False only when the operator cancelled the save dialog.
+    void exportTable(const reports::TextTable& table);
+    // Warns of an empty table; otherwise asks where to save it and starts
+    // writing it. False only when the operator cancelled the save dialog.
     bool exportWorkbook(const QString& caption, const reports::TextTable& table, QWidget* dialogParent);
+
+    bool isExporting() const;
 
 signals:
     void warning(const QString& title, const QString& text);
+    // A started export has ended: written, cancelled or failed.
+    void exportFinished(const QString& path, bool written);
 
 private:
     reports::ReportContent reportContent(const PdfSettingData& header) const;
+    bool refusedWhileExporting(const QString& caption);
+    void finish(const QString& path, bool written, bool cancelled, const QString& error);
     void warnUnwritten(const QString& caption, const QString& path, const QString& reason);
 
     QWidget* window;
     const QStackedWidget* pages;
     PageContent pageContent;
     std::unique_ptr<DesktopFiles> desktopFiles = makeSystemDesktopFiles();
+    BackgroundExport* background;
+    ExportStatus* status;
+    QString runningCaption;  // the save dialog's caption of the export being written
+    std::shared_ptr<int> droppedInRun;  // characters the running workbook left out, counted by its writer
 };

@@ -107,7 +107,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
                 page->setSettingWidgetsEnabled(false);
         }
     });
-    parts->fileExports = new FileExports(this, ui->stackedWidget, [this] { return reportContent(); });
+    parts->fileExports = new FileExports(this, ui->stackedWidget, ui->statusbar, [this] { return reportContent(); });
     connect(parts->fileExports, &FileExports::warning, this,
             [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); });
 

@@ -54,7 +54,7 @@ void MainWindow::setUpStoredData(const WindowTiming& timing)
     parts->resultKeeper = new ResultKeeper(tables, parts->storedImport, this);
     connect(parts->resultKeeper, &ResultKeeper::message, this, [this](const QString& text) { ui->statusbar->showMessage(text); });
     connect(parts->resultKeeper, &ResultKeeper::exportWanted, this,
-            [this](const QAbstractItemModel* table) { parts->fileExports->exportTable(*table); });
+            [this](const reports::TextTable& table) { parts->fileExports->exportTable(table); });
 }
 
 void MainWindow::on_actionImport_storage_triggered()

@@ -47,16 +47,16 @@ reports::ReportContent MainWindow::reportContent() const
 
 void MainWindow::on_pushButton_save_clicked()
 {
-    parts->fileExports->exportTable(*parts->dcPage->resultModel());
+    parts->fileExports->exportTable(reports::modelTable(*parts->dcPage->resultModel()));
 }
 
 void MainWindow::on_pushButton_save2_clicked()
 {
-    parts->fileExports->exportTable(*parts->lengthPage->resultModel());
+    parts->fileExports->exportTable(reports::modelTable(*parts->lengthPage->resultModel()));
 }
 
 void MainWindow::on_actionExportToExcel_triggered()
 {
     if (isConnected)
-        parts->fileExports->exportTable(*ui->tableView->model());
+        parts->fileExports->exportTable(reports::modelTable(*ui->tableView->model()));
 }

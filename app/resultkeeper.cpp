@@ -175,12 +175,13 @@ void ResultKeeper::exportSession(qint64 id)
     if (found == sessions.end())
         return;
     const QAbstractItemModel* shown = shownTable(found->kind);
-    QStandardItemModel rows;
     QStringList headers;
     for (int column = 0; column < shown->columnCount(); ++column)
         headers << shown->headerData(column, Qt::Horizontal).toString();
-    rows.setHorizontalHeaderLabels(headers);
-    for (const store::Row& row : resultStore->sessionRows(id))
-        rows.appendRow(lockedRow(row.cells, row.id));
-    emit exportWanted(&rows);
+    QVector<QStringList> rows;
+    for (const store::Row& row : resultStore->sessionRows(id)) {
+        if (!row.cells.isEmpty())
+            rows << row.cells;
+    }
+    emit exportWanted(reports::listTable(headers, rows));
 }

@@ -4,6 +4,7 @@
 // is shown, forgetting deleted rows and cleared tables, the history of
 // earlier sessions, and telling the operator once when results cannot be kept.
 
+#include "reports/texttable.h"
 #include "store/resultstore.h"
 
 #include <QObject>
@@ -52,8 +53,8 @@ public:
 
 signals:
     void message(const QString& text);
-    // An earlier session to be written to a workbook; the table lives during the emission only.
-    void exportWanted(const QAbstractItemModel* table);
+    // An earlier session to be written to a workbook.
+    void exportWanted(const reports::TextTable& table);
 
 private:
     int showRows(store::TableKind kind, const QList<store::Row>& rows);

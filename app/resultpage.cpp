@@ -3,6 +3,7 @@
 #include "app/resultpage.h"
 
 #include "app/fittedpicture.h"
+#include "app/remarklimit.h"
 #include "app/windowstyles.h"
 #include "link/settingsframes.h"
 
@@ -78,6 +79,7 @@ ResultPage::ResultPage(QWidget* page, const PageTable& pageTable, RowKeeping row
         fields.append({&entry, child<QWidget>(page, entry.caption), child<QWidget>(page, entry.value),
                        child<QComboBox>(page, entry.unitList), child<QComboBox>(page, entry.modeList)});
     }
+    new RemarkLimit(remark);
 }
 
 void ResultPage::setCaptions()

@@ -74,7 +74,8 @@ public:
         painter_.setPen(QPen(Qt::black, 4.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
     }
 
-    void drawReport(const ReportContent& content)
+    // False when progress stopped it.
+    bool drawReport(const ReportContent& content, const WriteProgress& progress)
     {
         y_ = kTopY;
         painter_.setFont(fontFor(Style::Title));
@@ -82,7 +83,7 @@ public:
         drawHeader(content.header);
         if (content.hasCurrentData)
             drawCurrentData(content.currentData, content.columns);
-        drawRecords(content.records, content.columns);
+        return drawRecords(content.records, content.columns, progress);
     }
 
 private:
@@ -120,15 +121,19 @@ private:
         drawSectionBody(section, columns);
     }
 
-    void drawRecords(const QVector<DataSection>& records, const FieldColumns& columns)
+    bool drawRecords(const QVector<DataSection>& records, const FieldColumns& columns, const WriteProgress& progress)
     {
-        for (const DataSection& record : records) {
+        for (int i = 0; i < records.size(); ++i) {
+            if (!keepWriting(progress, i, records.size()))
+                return false;
+            const DataSection& record = records[i];
             device_->newPage();
             y_ = kTopY;
             painter_.setFont(fontFor(Style::RecordTitle));
             painter_.drawText(QRect(0, y_, width_, kHeadingHeight), Qt::AlignLeft, record.title);
             drawSectionBody(record, columns);
         }
+        return true;
     }
 
     // From the rule below the section's title to its remark.
@@ -222,17 +227,17 @@ bool fail(QString* error, const QString& reason)
 
 }  // namespace
 
-bool drawReport(QPagedPaintDevice* device, const ReportContent& content)
+bool drawReport(QPagedPaintDevice* device, const ReportContent& content, const WriteProgress& progress)
 {
     QPainter painter;
     if (!painter.begin(device))
         return false;
     qCDebug(reportLog) << "report viewport" << painter.viewport();
-    ReportPainter(device, painter).drawReport(content);
-    return painter.end();
+    const bool drawn = ReportPainter(device, painter).drawReport(content, progress);
+    return painter.end() && drawn;
 }
 
-bool writePdfReport(const QString& path, const ReportContent& content, QString* error)
+bool writePdfReport(const QString& path, const ReportContent& content, QString* error, const WriteProgress& progress)
 {
     if (!mayReplace(path, error))
         return false;
@@ -247,7 +252,7 @@ bool writePdfReport(const QString& path, const ReportContent& content, QString* 
                               QPageLayout::Point);
         writer.setTitle(content.title);
         qCDebug(reportLog) << "report page" << writer.width() << "x" << writer.height() << "dots";
-        if (!drawReport(&writer, content)) {
+        if (!drawReport(&writer, content, progress)) {
             file.cancelWriting();
             return fail(error, QStringLiteral("the report could not be drawn"));
         }

@@ -5,6 +5,7 @@
 // continues on the next page.
 
 #include "reports/reportcontent.h"
+#include "reports/writeprogress.h"
 
 #include <QString>
 
@@ -16,13 +17,15 @@ constexpr int kLinePitch = 100;  // dots from one line of text to the next
 constexpr int kPdfResolution = 300;
 constexpr double kPdfMarginPoints = 30.0;
 
-// Draws every page of the report; false when the device cannot be painted on.
-bool drawReport(QPagedPaintDevice* device, const ReportContent& content);
+// Draws every page of the report; false when the device cannot be painted on
+// or progress (asked before each record page) stopped the drawing.
+bool drawReport(QPagedPaintDevice* device, const ReportContent& content, const WriteProgress& progress = {});
 
 // Writes the report as an A4 PDF at 300 dpi with 30 pt margins. The file at
 // path is replaced only by a complete report, and only when it is a regular
 // file or a link to one (see mayReplace); on failure it is left as it was
-// and *error (when given) says why.
-bool writePdfReport(const QString& path, const ReportContent& content, QString* error = nullptr);
+// and *error (when given) says why; so it is when progress stops the drawing.
+bool writePdfReport(const QString& path, const ReportContent& content, QString* error = nullptr,
+                    const WriteProgress& progress = {});
 
 }  // namespace reports

@@ -26,4 +26,16 @@ TextTable listTable(const QStringList& headers, const QVector<QStringList>& rows
     return table;
 }
 
+TextTable heldTable(const TextTable& table)
+{
+    QVector<QStringList> rows(table.rowCount);
+    for (int row = 0; row < table.rowCount; ++row) {
+        QStringList& cells = rows[row];
+        cells.reserve(table.columnCount());
+        for (int column = 0; column < table.columnCount(); ++column)
+            cells << table.cell(row, column);
+    }
+    return listTable(table.headers, rows);
+}
+
 }  // namespace reports

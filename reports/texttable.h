@@ -27,4 +27,8 @@ TextTable modelTable(const QAbstractItemModel& model);
 // A table that holds its rows; a row shorter than the header has empty cells.
 TextTable listTable(const QStringList& headers, const QVector<QStringList>& rows);
 
+// Every text of the table copied into a table that holds them: it stays valid
+// when its source changes and may be read on another thread.
+TextTable heldTable(const TextTable& table);
+
 }  // namespace reports

@@ -71,7 +71,8 @@ lxw_error writeRow(lxw_worksheet* sheet, lxw_format* format, int row, const Text
 }
 
 // Rows must reach the sheet in order: the workbook keeps only the current one.
-lxw_error writeSheet(lxw_workbook* workbook, const TextTable& table, int* dropped)
+lxw_error writeSheet(lxw_workbook* workbook, const TextTable& table, const WriteProgress& progress, bool* stopped,
+                     int* dropped)
 {
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
     lxw_format* centred = workbook_add_format(workbook);
@@ -87,9 +88,14 @@ lxw_error writeSheet(lxw_workbook* workbook, const TextTable& table, int* droppe
     }
     lxw_error result =
         writeRow(sheet, centred, 0, table, [&](int column) { return table.headers[column]; }, dropped);
-    for (int row = 0; row < table.rowCount && result == LXW_NO_ERROR; ++row)
+    for (int row = 0; row < table.rowCount && result == LXW_NO_ERROR; ++row) {
+        if (!keepWriting(progress, row, table.rowCount)) {
+            *stopped = true;
+            break;
+        }
         result = writeRow(sheet, centred, row + 1, table, [&](int column) { return table.cell(row, column); },
                           dropped);
+    }
     return result;
 }
 
@@ -116,15 +122,12 @@ bool copyInto(const QString& from, const QString& path, QString* error)
 
 }  // namespace
 
-bool writeWorkbook(const QString& path, const TextTable& table, QString* error)
+bool writeWorkbook(const QString& path, const TextTable& table, QString* error, const WriteProgress& progress,
+                   int* droppedCharacters)
 {
-    int dropped = 0;
-    return writeWorkbook(path, table, error, &dropped);
-}
-
-bool writeWorkbook(const QString& path, const TextTable& table, QString* error, int* droppedCharacters)
-{
-    *droppedCharacters = 0;
+    int uncounted = 0;
+    int& dropped = droppedCharacters ? *droppedCharacters : uncounted;
+    dropped = 0;
     if (!mayReplace(path, error))
         return false;
     // The workbook is assembled in a scratch file first: the library needs a
@@ -144,8 +147,11 @@ bool writeWorkbook(const QString& path, const TextTable& table, QString* error, 
     lxw_workbook* workbook = workbook_new_opt(scratchName.constData(), &options);
     if (!workbook)
         return fail(error, QStringLiteral("cannot start a workbook"));
-    const lxw_error written = writeSheet(workbook, table, droppedCharacters);
+    bool stopped = false;
+    const lxw_error written = writeSheet(workbook, table, progress, &stopped, &dropped);
     const lxw_error closed = workbook_close(workbook);
+    if (stopped)
+        return fail(error, QStringLiteral("stopped before the end"));
     if (written != LXW_NO_ERROR)
         return fail(error, QString::fromUtf8(lxw_strerror(written)));
     if (closed != LXW_NO_ERROR)

@@ -2,6 +2,7 @@
 // Writes a table of texts to an Excel workbook (.xlsx) of one sheet.
 
 #include "reports/texttable.h"
+#include "reports/writeprogress.h"
 
 #include <QString>
 
@@ -16,12 +17,12 @@ constexpr int kMaxCellCharacters = 32767;      // what one spreadsheet cell can 
 // A longer text than a cell can hold is cut at the cell's limit; characters
 // the workbook's XML cannot carry (control characters other than tab, line
 // feed and carriage return, noncharacters such as U+FFFE, lone surrogates)
-// are left out.
+// are left out and counted in *droppedCharacters (when given).
 // The file at path is replaced only by a complete workbook, and only when it
 // is a regular file or a link to one (see mayReplace); on failure it is left
-// as it was and *error (when given) says why.
-bool writeWorkbook(const QString& path, const TextTable& table, QString* error = nullptr);
-// The same; *droppedCharacters counts the characters left out.
-bool writeWorkbook(const QString& path, const TextTable& table, QString* error, int* droppedCharacters);
+// as it was and *error (when given) says why; so it is when progress (asked
+// before each row) stops the writing.
+bool writeWorkbook(const QString& path, const TextTable& table, QString* error = nullptr,
+                   const WriteProgress& progress = {}, int* droppedCharacters = nullptr);
 
 }  // namespace reports

@@ -619,6 +619,10 @@
         <translation>History</translation>
     </message>
     <message>
+        <source>取消导出</source>
+        <translation>Cancel export</translation>
+    </message>
+    <message>
         <source>名称：</source>
         <translation>Name:</translation>
     </message>
@@ -633,6 +637,10 @@
     <message>
         <source>备注</source>
         <translation>Remark</translation>
+    </message>
+    <message>
+        <source>备注最多%1个字符</source>
+        <translation>A remark holds at most %1 characters</translation>
     </message>
     <message>
         <source>姓名：</source>
@@ -683,6 +691,18 @@
         <translation>Export to PDF</translation>
     </message>
     <message>
+        <source>导出已取消，未写入文件</source>
+        <translation>Export cancelled; no file was written</translation>
+    </message>
+    <message>
+        <source>已保存：%1</source>
+        <translation>Saved: %1</translation>
+    </message>
+    <message>
+        <source>已删去多出的%1个字符</source>
+        <translation>%1 characters beyond the limit dropped</translation>
+    </message>
+    <message>
         <source>已恢复上次的记录：测试结果 %1 条，存储数据 %2 条</source>
         <translation>Restored from the last session: %1 result rows, %2 stored records</translation>
     </message>
@@ -705,6 +725,10 @@
     <message>
         <source>当前数据</source>
         <translation>Current Data</translation>
+    </message>
+    <message>
+        <source>打开所在文件夹</source>
+        <translation>Open folder</translation>
     </message>
     <message>
         <source>折算温度</source>
@@ -793,6 +817,14 @@
     <message>
         <source>样品编号：</source>
         <translation>Sample No.:</translation>
+    </message>
+    <message>
+        <source>正在导出 %p%</source>
+        <translation>Exporting %p%</translation>
+    </message>
+    <message>
+        <source>正在导出另一个文件，请等它完成或取消后再试。</source>
+        <translation>Another file is being exported. Wait until it is done or cancel it, then try again.</translation>
     </message>
     <message>
         <source>正在进行自动测试···</source>
@@ -969,6 +1001,10 @@
     <message>
         <source>趋势</source>
         <translation>Trend</translation>
+    </message>
+    <message>
+        <source>还可输入%1个字符</source>
+        <translation>%1 characters left</translation>
     </message>
     <message>
         <source>这不是普通文件，不会被替换</source>

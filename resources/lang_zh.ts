@@ -619,6 +619,10 @@
         <translation>历史记录</translation>
     </message>
     <message>
+        <source>取消导出</source>
+        <translation>取消导出</translation>
+    </message>
+    <message>
         <source>名称：</source>
         <translation>名称：</translation>
     </message>
@@ -633,6 +637,10 @@
     <message>
         <source>备注</source>
         <translation>备注</translation>
+    </message>
+    <message>
+        <source>备注最多%1个字符</source>
+        <translation>备注最多%1个字符</translation>
     </message>
     <message>
         <source>姓名：</source>
@@ -683,6 +691,18 @@
         <translation>导出到PDF</translation>
     </message>
     <message>
+        <source>导出已取消，未写入文件</source>
+        <translation>导出已取消，未写入文件</translation>
+    </message>
+    <message>
+        <source>已保存：%1</source>
+        <translation>已保存：%1</translation>
+    </message>
+    <message>
+        <source>已删去多出的%1个字符</source>
+        <translation>已删去多出的%1个字符</translation>
+    </message>
+    <message>
         <source>已恢复上次的记录：测试结果 %1 条，存储数据 %2 条</source>
         <translation>已恢复上次的记录：测试结果 %1 条，存储数据 %2 条</translation>
     </message>
@@ -705,6 +725,10 @@
     <message>
         <source>当前数据</source>
         <translation>当前数据</translation>
+    </message>
+    <message>
+        <source>打开所在文件夹</source>
+        <translation>打开所在文件夹</translation>
     </message>
     <message>
         <source>折算温度</source>
@@ -793,6 +817,14 @@
     <message>
         <source>样品编号：</source>
         <translation>样品编号：</translation>
+    </message>
+    <message>
+        <source>正在导出 %p%</source>
+        <translation>正在导出 %p%</translation>
+    </message>
+    <message>
+        <source>正在导出另一个文件，请等它完成或取消后再试。</source>
+        <translation>正在导出另一个文件，请等它完成或取消后再试。</translation>
     </message>
     <message>
         <source>正在进行自动测试···</source>
@@ -969,6 +1001,10 @@
     <message>
         <source>趋势</source>
         <translation>趋势</translation>
+    </message>
+    <message>
+        <source>还可输入%1个字符</source>
+        <translation>还可输入%1个字符</translation>
     </message>
     <message>
         <source>这不是普通文件，不会被替换</source>

@@ -1,12 +1,16 @@
 // File exports without the window: what the answer of the save dialog leads to
-// for the tables, a prepared workbook and the PDF report of the page on screen.
+// for the tables, a prepared workbook and the PDF report of the page on screen;
+// the writing off the window's thread, one export at a time, and its Cancel.
 
 #include "app/fileexports.h"
 #include "testsupport/fakedesktopfiles.h"
 
 #include <QProcess>
 #include <QSignalSpy>
+#include <QDialog>
+#include <QPushButton>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -20,6 +24,18 @@ class TestFileExports : public QObject {
     QTemporaryDir home;
     QWidget window;
     QStackedWidget* pages = new QStackedWidget(&window);
+    QStatusBar* statusBar = new QStatusBar(&window);
+
+    // An export the writer needs a while for: enough rows to outlast a few turns of the event loop.
+    static reports::TextTable longTable()
+    {
+        return reports::listTable({"序号", "备注"}, QVector<QStringList>(20000, {"1", "油温正常，接线良好"}));
+    }
+    // Until the export under way has ended.
+    static bool waitForEnd(const FileExports& exports)
+    {
+        return QTest::qWaitFor([&exports] { return !exports.isExporting(); }, 20000);
+    }
 
 private slots:
     void initTestCase()
@@ -58,17 +74,18 @@ private slots:
         QTemporaryDir dir;
         auto log = std::make_shared<FileLog>();
         log->answer = answer.isEmpty() ? QString() : dir.filePath(answer);
-        FileExports exports(&window, pages, [] { return reports::ReportContent(); });
+        FileExports exports(&window, pages, statusBar, [] { return reports::ReportContent(); });
         exports.setDesktopFiles(std::make_unique<FakeDesktopFiles>(log));
         QSignalSpy warnings(&exports, &FileExports::warning);
 
         QStandardItemModel model(rows, 2);
         if (kind == "table")
-            exports.exportTable(model);
+            exports.exportTable(reports::modelTable(model));
         else if (kind == "workbook")
             QCOMPARE(exports.exportWorkbook("汇总", reports::modelTable(model), &window), !answer.isEmpty() || rows == 0);
         else
             exports.exportPdf({});
+        QVERIFY(waitForEnd(exports));
 
         QCOMPARE(log->captions.size(), dialogs);
         if (dialogs)
@@ -77,6 +94,12 @@ private slots:
         QCOMPARE(QFileInfo::exists(log->answer), written);
         QCOMPARE(log->opened, written ? QStringList(log->answer) : QStringList());
         QCOMPARE(warnings.size(), warning.isEmpty() ? 0 : 1);
+        if (written) {
+            // The status bar says where the file went and offers its folder.
+            QCOMPARE(statusBar->currentMessage(), "已保存：" + QDir::toNativeSeparators(log->answer));
+            statusBar->findChild<QPushButton*>("pushButton_openExportFolder")->click();
+            QCOMPARE(log->opened, QStringList({log->answer, dir.path()}));
+        }
         if (warning.isEmpty())
             return;
         const QString text = warnings.at(0).at(1).toString();
@@ -91,12 +114,12 @@ private slots:
         QTemporaryDir dir;
         auto log = std::make_shared<FileLog>();
         log->answer = dir.filePath("t.xlsx");
-        FileExports exports(&window, pages, [] { return reports::ReportContent(); });
+        FileExports exports(&window, pages, statusBar, [] { return reports::ReportContent(); });
         exports.setDesktopFiles(std::make_unique<FakeDesktopFiles>(log));
         QSignalSpy warnings(&exports, &FileExports::warning);
-        QStandardItemModel model(1, 1);
-        model.setItem(0, 0, new QStandardItem(QString("备注") + QChar(0xFFFE) + QChar(0x0001) + QChar(0xFFFF)));
-        exports.exportTable(model);
+        exports.exportTable(
+            reports::listTable({"备注"}, {{QString("备注") + QChar(0xFFFE) + QChar(0x0001) + QChar(0xFFFF)}}));
+        QVERIFY(waitForEnd(exports));
         QCOMPARE(log->opened, QStringList(log->answer));
         QCOMPARE(warnings.size(), 1);
         QCOMPARE(warnings.at(0).at(1).toString(), "表格中有 3 个 Excel 文件无法存放的字符，已略去");
@@ -117,18 +140,98 @@ private slots:
         QTemporaryDir dir;
         auto log = std::make_shared<FileLog>();
         log->answer = dir.filePath("r.pdf");
-        FileExports exports(&window, pages, [] { return reports::ReportContent(); });
+        FileExports exports(&window, pages, statusBar, [] { return reports::ReportContent(); });
         exports.setDesktopFiles(std::make_unique<FakeDesktopFiles>(log));
         pages->setCurrentIndex(page);
         PdfSettingData header;
         header.companyName = "东方仪表厂";
         exports.exportPdf(header);
+        QVERIFY(waitForEnd(exports));
 
         QProcess reader;
         reader.start("pdftotext", {log->answer, "-"});
         QVERIFY(reader.waitForFinished());
         const QString text = QString::fromUtf8(reader.readAllStandardOutput());
         QVERIFY2(text.contains(title) && text.contains(header.companyName), qPrintable(text));
+    }
+
+    // The writer runs while the window's event loop keeps turning: a timer
+    // fires before the end; a second export meanwhile is refused, the first
+    // one goes on to its file.
+    void writesWhileTheWindowTurns()
+    {
+        QTemporaryDir dir;
+        auto log = std::make_shared<FileLog>();
+        log->answer = dir.filePath("long.xlsx");
+        FileExports exports(&window, pages, statusBar, [] { return reports::ReportContent(); });
+        exports.setDesktopFiles(std::make_unique<FakeDesktopFiles>(log));
+        QSignalSpy warnings(&exports, &FileExports::warning);
+        int turns = 0;
+        int turnsAtTheEnd = -1;
+        QTimer turning;
+        connect(&turning, &QTimer::timeout, [&turns] { ++turns; });
+        connect(&exports, &FileExports::exportFinished, [&] { turnsAtTheEnd = turns; });
+        turning.start(0);
+
+        exports.exportWorkbook("汇总", longTable(), &window);
+        exports.exportTable(reports::listTable({"序号"}, {{"1"}}));
+        exports.openPdfSettings();
+        QCOMPARE(warnings.size(), 2);
+        QVERIFY(warnings.at(0).at(1).toString().startsWith("正在导出另一个文件"));
+        QCOMPARE(log->captions.size(), 1);
+        QVERIFY(window.findChildren<QDialog*>().isEmpty());
+
+        QVERIFY(waitForEnd(exports));
+        QVERIFY2(turnsAtTheEnd > 0, "the export held the event loop");
+        QCOMPARE(log->opened, QStringList(log->answer));
+        QCOMPARE(warnings.size(), 2);
+    }
+
+    // Cancel leaves the folder as it was: no new file, no scratch file, an old one unchanged.
+    void cancelLeavesNoFile_data()
+    {
+        QTest::addColumn<bool>("pdf");
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("new workbook") << false << false;
+        QTest::newRow("over a workbook") << false << true;
+        QTest::newRow("new report") << true << false;
+        QTest::newRow("over a report") << true << true;
+    }
+    void cancelLeavesNoFile()
+    {
+        QFETCH(bool, pdf);
+        QFETCH(bool, existing);
+        QTemporaryDir dir;
+        auto log = std::make_shared<FileLog>();
+        log->answer = dir.filePath(pdf ? "r.pdf" : "w.xlsx");
+        if (existing) {
+            QFile old(log->answer);
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        }
+        const auto manyRecords = [] {
+            reports::ReportContent content;
+            content.records.fill(reports::DataSection{"记录", {}, {}, {}, {}, {}}, 2000);
+            return content;
+        };
+        FileExports exports(&window, pages, statusBar, manyRecords);
+        exports.setDesktopFiles(std::make_unique<FakeDesktopFiles>(log));
+        QSignalSpy warnings(&exports, &FileExports::warning);
+        if (pdf)
+            exports.exportPdf({});
+        else
+            exports.exportWorkbook("汇总", longTable(), &window);
+        statusBar->findChild<QPushButton*>("pushButton_cancelExport")->click();
+        QVERIFY(waitForEnd(exports));
+
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), existing ? QStringList(QFileInfo(log->answer).fileName()) : QStringList());
+        if (existing) {
+            QFile old(log->answer);
+            QVERIFY(old.open(QIODevice::ReadOnly));
+            QCOMPARE(old.readAll(), QByteArray("old"));
+        }
+        QVERIFY(log->opened.isEmpty());
+        QVERIFY(warnings.isEmpty());
+        QCOMPARE(statusBar->currentMessage(), QString("导出已取消，未写入文件"));
     }
 };
 

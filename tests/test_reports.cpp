@@ -187,7 +187,7 @@ private slots:
         const QString path = dir.filePath("odd.xlsx");
         QString error;
         int count = -1;
-        QVERIFY2(reports::writeWorkbook(path, reports::listTable({"备注" + text}, {{text}, {"1"}}), &error, &count),
+        QVERIFY2(reports::writeWorkbook(path, reports::listTable({"备注" + text}, {{text}, {"1"}}), &error, {}, &count),
                  qPrintable(error));
         QCOMPARE(count, 2 * dropped);  // the header and a cell
         const QJsonObject book = workbookSummary(path, 2);

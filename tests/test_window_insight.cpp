@@ -273,6 +273,7 @@ private slots:
             QVERIFY(!rig.model(kDcTable)->item(row, 12)->data(Qt::BackgroundRole).isValid());
 
         rig.get<QPushButton>("pushButton_exportBalance")->click();
+        QVERIFY(rig.waitForExport());
         QCOMPARE(files->opened, QStringList{xlsx});
         const QJsonObject book = exportreaders::workbookSummary(xlsx);
         QCOMPARE(book.value("rows").toInt(), 2);

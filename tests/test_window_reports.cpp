@@ -21,6 +21,7 @@ struct ReportRig : Rig {
     void exportPdf(const PdfSettingData& header = {})
     {
         QMetaObject::invokeMethod(window.get(), "pdfSettingSlot", Q_ARG(PdfSettingData, header));
+        QVERIFY(waitForExport());
     }
 
     std::shared_ptr<FileLog> files;
@@ -57,6 +58,7 @@ private slots:
         rig.files->answer = dir.filePath(button + ".xlsx");
         fillRows(rig.model(qPrintable(view)), 2);
         rig.get<QPushButton>(qPrintable(button))->click();
+        QVERIFY(rig.waitForExport());
 
         QCOMPARE(rig.files->captions, QStringList("保存Excel文件"));
         QCOMPARE(rig.files->filters, QStringList("Excel(*.xlsx)"));
@@ -88,6 +90,7 @@ private slots:
 
         QVERIFY(rig.connect());
         rig.action("actionExportToExcel")->trigger();
+        QVERIFY(rig.waitForExport());
         QCOMPARE(rig.files->opened, QStringList(rig.files->answer));
         const QJsonObject book = workbookSummary(rig.files->answer);
         QCOMPARE(book["rows"].toInt(), 4);
@@ -116,6 +119,7 @@ private slots:
         dialogs[0]->findChild<QLineEdit*>("lineEdit_Company")->setText("华东电力");
         dialogs[0]->findChild<QLineEdit*>("lineEdit_Scene")->setText("二号变电站");
         dialogs[0]->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+        QVERIFY(rig.waitForExport());
 
         QCOMPARE(rig.files->captions, QStringList("保存PDF文件"));
         QCOMPARE(rig.files->filters, QStringList("PDF(*.pdf)"));

@@ -250,6 +250,7 @@ private slots:
         QCOMPARE(list->topLevelItemCount(), 1);
         QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("3"));
         dialog->findChild<QPushButton*>(QStringLiteral("pushButton_export"))->click();
+        QVERIFY(rig.waitForExport());
         QCOMPARE(files->opened, QStringList(files->answer));
         QVERIFY(rig.boxTexts.isEmpty());
         QCOMPARE(columnTexts(cellTexts(tableModel(rig, qPrintable(view))), columns - 1), QStringList("current"));  // the table is untouched
@@ -269,6 +270,7 @@ private slots:
         QTEST(rig.status(), "loadedStatus");
         files->answer = folder.filePath(QStringLiteral("loaded.xlsx"));
         rig.get<QPushButton>(qPrintable(saveButton))->click();
+        QVERIFY(rig.waitForExport());
         QCOMPARE(exportreaders::workbookSummary(files->answer)["first"], book["first"]);
         rig.reopenWindow();
         QCOMPARE(cellTexts(tableModel(rig, qPrintable(view))), earlier);

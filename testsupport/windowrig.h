@@ -2,6 +2,7 @@
 // A real main window over simulated instruments in the same process, sharing
 // one hand-moved clock; warning boxes are answered with OK and their texts kept.
 
+#include "app/fileexports.h"
 #include "app/mainwindow.h"
 #include "sim/instrument.h"
 #include "sim/simtransport.h"
@@ -78,6 +79,12 @@ struct Rig {
         return files;
     }
 
+    // Until the file being exported is written (or given up): exports are written off the window's thread.
+    bool waitForExport() const
+    {
+        const auto* exports = window->findChild<FileExports*>();
+        return QTest::qWaitFor([exports] { return !exports->isExporting(); }, kWait);
+    }
     sim::Instrument& instrument() const { return *instruments[0]; }
     template <class T> T* get(const char* name) const { return windowsteps::child<T>(*window, name); }
     QAction* action(const char* name) const { return get<QAction>(name); }
