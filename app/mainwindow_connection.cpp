@@ -98,7 +98,7 @@ void MainWindow::setDisconnectedState()
         parts->insight->endTrends();
     // With the link gone an import cannot go on; a flag left set would hide
     // every reading after the next connect. The rows that arrived stay.
-    parts->storedImport->abandon();
+    const QString importCut = parts->storedImport->abandon();
 
     if (parts->autoSeries->isRunning())
         parts->autoSeries->stop();
@@ -115,6 +115,8 @@ void MainWindow::setDisconnectedState()
     ui->actionStorage->setEnabled(true);
     ui->actionConnect->setText(tr("连接"));
     windowactions::setPageButtonsEnabled(*ui, false);
+    if (!importCut.isEmpty())
+        showWarningBox(importCut);
 }
 
 // --- polling -----------------------------------------------------------------

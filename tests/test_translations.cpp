@@ -82,7 +82,7 @@ private slots:
     {
         QCOMPARE(int(std::count_if(english.cbegin(), english.cend(),
                                    [](const Message& m) { return m.context == QLatin1String("MainWindow"); })),
-                 130 + 4 + 1 + 4);  // + 4 of the results store, + 1 of the import, + 4 of the insight
+                 130 + 11 + 3 + 4);  // + 11 of the results store, + 3 of the import, + 4 of the insight
     }
 
     void compiledCatalogues_data()
