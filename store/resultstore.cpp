@@ -313,14 +313,26 @@ qint64 ResultStore::currentSession(TableKind kind, bool create)
 
 // The statements that keep a row and its cells, prepared once for all the
 // rows of one call: an import keeps thousands of rows in a few transactions.
+// The cells of a row go in with one statement, prepared for their number.
 struct ResultStore::RowStatements {
     QSqlQuery row;
-    QSqlQuery cell;
+    QSqlQuery cells;
+    int cellsPrepared = -1;
 
-    explicit RowStatements(const QSqlDatabase& db) : row(db), cell(db)
+    explicit RowStatements(const QSqlDatabase& db) : row(db), cells(db)
     {
         row.prepare(QStringLiteral("INSERT INTO rows (session) VALUES (?)"));
-        cell.prepare(QStringLiteral("INSERT INTO cells (row, col, text) VALUES (?, ?, ?)"));
+    }
+    QSqlQuery& cellsOf(int count)
+    {
+        if (count != cellsPrepared) {
+            QStringList values;
+            for (int column = 0; column < count; ++column)
+                values << QStringLiteral("(?, ?, ?)");
+            cells.prepare(QStringLiteral("INSERT INTO cells (row, col, text) VALUES ") + values.join(QLatin1Char(',')));
+            cellsPrepared = count;
+        }
+        return cells;
     }
 };
 
@@ -331,17 +343,17 @@ qint64 ResultStore::insertRow(RowStatements& statements, qint64 session, const Q
     if (!run(row))
         return 0;
     const qint64 rowId = row.lastInsertId().toLongLong();
+    if (cells.isEmpty())
+        return rowId;
 
-    QSqlQuery& cell = statements.cell;
+    QSqlQuery& insert = statements.cellsOf(cells.size());
     for (int column = 0; column < cells.size(); ++column) {
-        cell.bindValue(0, rowId);
-        cell.bindValue(1, column);
+        insert.bindValue(3 * column, rowId);
+        insert.bindValue(3 * column + 1, column);
         // An empty text is kept as empty, not as NULL.
-        cell.bindValue(2, cells[column].isNull() ? QString(QLatin1String("")) : cells[column]);
-        if (!run(cell))
-            return 0;
+        insert.bindValue(3 * column + 2, cells[column].isNull() ? QString(QLatin1String("")) : cells[column]);
     }
-    return rowId;
+    return run(insert) ? rowId : 0;
 }
 
 // A session without rows is not worth a line in the history: it goes.
