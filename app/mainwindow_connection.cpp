@@ -17,6 +17,14 @@ namespace {
 
 constexpr int kTestingState = 1;
 
+// Not waited for: the window goes on while the box is open.
+void openWarning(QWidget* parent, const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, QString(), text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 }  // namespace
 
 // --- connect and disconnect ------------------------------------------------
@@ -116,7 +124,7 @@ void MainWindow::setDisconnectedState()
     ui->actionConnect->setText(tr("连接"));
     windowactions::setPageButtonsEnabled(*ui, false);
     if (!importCut.isEmpty())
-        showWarningBox(importCut);
+        openWarning(this, importCut);
 }
 
 // --- polling -----------------------------------------------------------------
