@@ -204,21 +204,23 @@ void ResultKeeper::keepMissedRows(TableKind kind)
 
 void ResultKeeper::placeStatusMark(QStatusBar* bar)
 {
-    if (!statusMark) {
-        statusMark = new QLabel(bar);
-        statusMark->setObjectName(QLatin1String(kStatusMarkName));
-        statusMark->setStyleSheet(QLatin1String(kStatusMarkStyle));
-        bar->addPermanentWidget(statusMark);
-    }
-    statusMark->setText(translated("结果未保存"));
+    statusBar = bar;
     showStatusMark();
 }
 
+// Made when first needed: a status bar is as high as its highest widget, hidden or not.
 void ResultKeeper::showStatusMark()
 {
-    if (!statusMark)
-        return;
     const bool notKeeping = resultStore && !resultStore->isKeeping();
+    if (!statusBar || (!statusMark && !notKeeping))
+        return;
+    if (!statusMark) {
+        statusMark = new QLabel(statusBar);
+        statusMark->setObjectName(QLatin1String(kStatusMarkName));
+        statusMark->setStyleSheet(QLatin1String(kStatusMarkStyle));
+        statusBar->addPermanentWidget(statusMark);
+    }
+    statusMark->setText(translated("结果未保存"));
     statusMark->setVisible(notKeeping);
     if (notKeeping)
         statusMark->setToolTip(translated("测试结果仅保留在内存中：%1（%2）")

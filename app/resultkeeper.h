@@ -90,5 +90,6 @@ private:
     QSet<int> missedClears;  // TableKind
     QTimer retryTimer;
     QAction* historyAction = nullptr;
+    QStatusBar* statusBar = nullptr;
     QLabel* statusMark = nullptr;
 };

@@ -24,6 +24,7 @@ struct KeeperRig {
         keeper.placeStatusMark(&bar);
     }
     QLabel* mark() const { return bar.findChild<QLabel*>(QStringLiteral("storeNotKeepingMark")); }
+    bool marked() const { return mark() && !mark()->isHidden(); }
     void show(const QStringList& texts, qint64 id) { dc.appendRow(lockedRow(texts, id)); }
     ResultKeeper::Tables tables()
     {
@@ -100,15 +101,15 @@ private slots:
         {
             KeeperRig rig(10);
             rig.keeper.open(path, store::StoreOptions{50, 0});
-            QVERIFY(!rig.mark()->isHidden());
+            QVERIFY(rig.marked());
             QVERIFY2(rig.mark()->toolTip().contains(QStringLiteral("数据库正被另一个程序使用")),
                      qPrintable(rig.mark()->toolTip()));
             const QStringList texts{"1", "while locked"};
             rig.show(texts, rig.keeper.keepResultRow(TableKind::DcResults, texts, QByteArray()));
             QTest::qWait(50);
-            QVERIFY(!rig.mark()->isHidden());
+            QVERIFY(rig.marked());
             owner.reset();
-            QTRY_VERIFY(rig.mark()->isHidden());
+            QTRY_VERIFY(!rig.marked());
             QVERIFY(rig.dc.index(0, 0).data(kKeptRowIdRole).toLongLong() > 0);
         }
         KeeperRig next;
@@ -127,7 +128,7 @@ private slots:
         {
             KeeperRig rig(10);
             rig.keeper.open(path, store::StoreOptions{250, 12});
-            QVERIFY(rig.mark()->isHidden());
+            QVERIFY(!rig.marked());
             for (int i = 1;; ++i) {
                 const QStringList texts{QString::number(i), QString(300, QLatin1Char('x'))};
                 const qint64 id = rig.keeper.keepResultRow(TableKind::DcResults, texts, QByteArray());
@@ -136,11 +137,11 @@ private slots:
                 rig.show(texts, id);
             }
             QVERIFY(rig.dc.rowCount() > 0);
-            QVERIFY(!rig.mark()->isHidden());
+            QVERIFY(rig.marked());
             QVERIFY(rig.mark()->toolTip().contains(QStringLiteral("数据库无法写入")));
             rig.keeper.forgetTable(TableKind::DcResults);
             rig.dc.removeRows(0, rig.dc.rowCount());
-            QTRY_VERIFY(rig.mark()->isHidden());
+            QTRY_VERIFY(!rig.marked());
         }
         KeeperRig next;
         next.keeper.open(path);
