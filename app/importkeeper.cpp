@@ -22,6 +22,7 @@ void ImportKeeper::begin(store::ResultStore* store)
         abandon();
     resultStore = store;
     finished = false;
+    rowsCommitted = 0;
     session = resultStore ? resultStore->beginHiddenSession(store::TableKind::StoredRecords) : 0;
     emit written();
 }
@@ -37,8 +38,12 @@ void ImportKeeper::add(QList<QStringList> rows)
 
 void ImportKeeper::complete()
 {
-    if (session <= 0 || finished)
+    if (finished)
         return;
+    if (session <= 0) {
+        emit kept();
+        return;
+    }
     finished = true;
     nextSlice.start();
 }
@@ -89,6 +94,7 @@ void ImportKeeper::writeRows(int count)
         return;
     }
     waiting.erase(waiting.begin(), waiting.begin() + count);
+    rowsCommitted += count;
 }
 
 void ImportKeeper::endSession()
@@ -96,4 +102,5 @@ void ImportKeeper::endSession()
     resultStore->makeCurrent(session);
     session = 0;
     finished = false;
+    emit kept();
 }

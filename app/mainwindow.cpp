@@ -129,6 +129,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
 MainWindow::~MainWindow()
 {
     parts->storedImport->keeper()->flush();
+    parts->resultKeeper->keepWhatIsLeft();
     delete link;  // its threads end before the window's parts go
     delete ui;
 }
@@ -140,6 +141,7 @@ void MainWindow::initUi()
     if (QActionGroup* group = parts->languages.fillMenu(ui->menuLanguage))
         connect(group, &QActionGroup::triggered, this, &MainWindow::slotLanguageChanged);
     parts->resultKeeper->placeHistoryAction(ui->menuView);
+    parts->resultKeeper->placeStatusMark(ui->statusbar);
 
     for (ResultPage* page : parts->pages())
         page->setSettingWidgetsEnabled(false);

@@ -17,6 +17,14 @@ namespace {
 
 constexpr int kTestingState = 1;
 
+// Not waited for: the window goes on while the box is open.
+void openWarning(QWidget* parent, const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, QString(), text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 }  // namespace
 
 // --- connect and disconnect ------------------------------------------------
@@ -98,7 +106,7 @@ void MainWindow::setDisconnectedState()
         parts->insight->endTrends();
     // With the link gone an import cannot go on; a flag left set would hide
     // every reading after the next connect. The rows that arrived stay.
-    parts->storedImport->abandon();
+    const QString importCut = parts->storedImport->abandon();
 
     if (parts->autoSeries->isRunning())
         parts->autoSeries->stop();
@@ -115,6 +123,8 @@ void MainWindow::setDisconnectedState()
     ui->actionStorage->setEnabled(true);
     ui->actionConnect->setText(tr("连接"));
     windowactions::setPageButtonsEnabled(*ui, false);
+    if (!importCut.isEmpty())
+        openWarning(this, importCut);
 }
 
 // --- polling -----------------------------------------------------------------

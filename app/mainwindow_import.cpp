@@ -27,10 +27,12 @@ void MainWindow::setUpStoredData(const WindowTiming& timing)
         windowactions::setPageActionsEnabled(*ui, true);
         ui->actionStorage->setEnabled(true);
     });
-    // The read-out is over: the instrument let go, the actions back.
+    connect(parts->storedImport, &StoredImport::instrumentFree, this, [this] { link->releaseInstrument(); });
+    // The import is kept: the actions back, unless the operator went to another page meanwhile.
     connect(parts->storedImport, &StoredImport::finished, this, [this](const QString& message) {
-        link->releaseInstrument();
-        windowactions::restoreAfterImport(*ui, true);
+        if (ui->stackedWidget->currentIndex() != kStoredPage)
+            return;
+        windowactions::restoreAfterImport(*ui, isConnected);
         if (!message.isEmpty())
             ui->statusbar->showMessage(message);
     });

@@ -9,10 +9,13 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDebug>
+#include <QLabel>
 #include <QMenu>
 #include <QStandardItemModel>
+#include <QStatusBar>
 
 #include <algorithm>
+#include <iterator>
 
 using store::TableKind;
 
@@ -25,24 +28,46 @@ QString translated(const char* text)
     return QCoreApplication::translate("MainWindow", text);
 }
 
+// Why results are not kept, by store::Problem.
+const char* const kProblemTexts[] = {
+    "",
+    QT_TRANSLATE_NOOP("MainWindow", "数据库正被另一个程序使用"),
+    QT_TRANSLATE_NOOP("MainWindow", "数据库已损坏，文件保持原样"),
+    QT_TRANSLATE_NOOP("MainWindow", "数据库由更新版本的程序写入"),
+    QT_TRANSLATE_NOOP("MainWindow", "数据库无法写入（磁盘已满或只读）"),
+};
+static_assert(std::size(kProblemTexts) == int(store::Problem::Unwritable) + 1, "a text for every problem");
+
+const char* const kStatusMarkName = "storeNotKeepingMark";
+const char* const kStatusMarkStyle = "color: white; background: #c62828; padding: 0 6px; border-radius: 3px;";
+
+// A lock can be let go and a disk can get space; a damaged or newer database stays as it is.
+bool worthRetrying(store::Problem problem)
+{
+    return problem == store::Problem::Locked || problem == store::Problem::Unwritable;
+}
+
 }  // namespace
 
-ResultKeeper::ResultKeeper(const Tables& tables, StoredImport* import, QWidget* window)
+ResultKeeper::ResultKeeper(const Tables& tables, StoredImport* import, QWidget* window, int retryMs)
     : QObject(window), tables(tables), import(import), window(window)
 {
     if (import)
         connect(import->keeper(), &ImportKeeper::written, this, &ResultKeeper::reportFailure);
+    retryTimer.setInterval(retryMs);
+    connect(&retryTimer, &QTimer::timeout, this, &ResultKeeper::retry);
 }
 
 ResultKeeper::~ResultKeeper() = default;
 
-void ResultKeeper::open(const QString& path)
+void ResultKeeper::open(const QString& path, const store::StoreOptions& options)
 {
-    resultStore = std::make_unique<store::ResultStore>(path);
+    resultStore = std::make_unique<store::ResultStore>(path, options);
     if (!resultStore->isKeeping()) {
         reportFailure();
         return;
     }
+    tablesFromStore = true;
     const int results = showRows(TableKind::DcResults, resultStore->currentRows(TableKind::DcResults))
                         + showRows(TableKind::LengthResults, resultStore->currentRows(TableKind::LengthResults));
     const int records = showRows(TableKind::StoredRecords, resultStore->currentRows(TableKind::StoredRecords));
@@ -96,24 +121,110 @@ void ResultKeeper::forgetRows(const QAbstractItemModel& model, const std::vector
             ids << id;
     }
     resultStore->deleteRows(ids);
+    if (!resultStore->isKeeping())
+        missedDeletes << ids;
     reportFailure();
 }
 
 void ResultKeeper::forgetTable(TableKind kind)
 {
     resultStore->clearTable(kind);
+    if (!resultStore->isKeeping())
+        missedClears.insert(int(kind));
     reportFailure();
 }
 
-// Once per run, after the failing call: measuring goes on, the tables keep
-// their rows in memory only.
+void ResultKeeper::keepWhatIsLeft()
+{
+    if (resultStore && !resultStore->isKeeping())
+        retry();
+}
+
+// After each call of the store: measuring goes on, the tables keep their rows
+// in memory only. Said once in the status bar; the mark stays.
 void ResultKeeper::reportFailure()
 {
-    if (!resultStore || resultStore->isKeeping() || failureReported)
+    if (!resultStore || resultStore->isKeeping())
+        return;
+    showStatusMark();
+    if (worthRetrying(resultStore->problem()) && !retryTimer.isActive())
+        retryTimer.start();
+    if (failureReported)
         return;
     failureReported = true;
     emit message(translated("测试结果无法保存到本地数据库，仅保留在内存中"));
     qWarning().noquote() << "results are not being kept:" << resultStore->failure();
+}
+
+void ResultKeeper::retry()
+{
+    if (worthRetrying(resultStore->problem()) && resultStore->retry())
+        catchUp();
+    showStatusMark();
+    if (!resultStore->isKeeping())
+        return;  // tried again at the next turn of the timer
+    retryTimer.stop();
+    failureReported = false;
+    emit message(translated("测试结果已重新保存到本地数据库"));
+}
+
+// What the store missed meanwhile, so that it holds what the tables show: the
+// deletes, then the clears (a table that did not come from the store closes
+// the session it replaced), then the rows not kept yet.
+void ResultKeeper::catchUp()
+{
+    resultStore->deleteRows(missedDeletes);
+    for (TableKind kind : {TableKind::DcResults, TableKind::LengthResults, TableKind::StoredRecords}) {
+        const bool shownElsewhere = !tablesFromStore && kind != TableKind::StoredRecords;
+        if (missedClears.contains(int(kind)) || shownElsewhere)
+            resultStore->clearTable(kind);
+    }
+    keepMissedRows(TableKind::DcResults);
+    keepMissedRows(TableKind::LengthResults);
+    if (!resultStore->isKeeping())
+        return;
+    missedDeletes.clear();
+    missedClears.clear();
+    tablesFromStore = true;
+}
+
+void ResultKeeper::keepMissedRows(TableKind kind)
+{
+    QStandardItemModel* model = tables.results(kind);
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStandardItem* first = model->item(row, 0);
+        if (!first || first->data(kKeptRowIdRole).toLongLong() > 0)
+            continue;
+        const qint64 id = resultStore->appendRow(kind, rowTexts(*model, row), first->data(kTraceRole).toByteArray());
+        if (id == 0)
+            return;
+        first->setData(id, kKeptRowIdRole);
+    }
+}
+
+void ResultKeeper::placeStatusMark(QStatusBar* bar)
+{
+    statusBar = bar;
+    showStatusMark();
+}
+
+// Made when first needed: a status bar is as high as its highest widget, hidden or not.
+void ResultKeeper::showStatusMark()
+{
+    const bool notKeeping = resultStore && !resultStore->isKeeping();
+    if (!statusBar || (!statusMark && !notKeeping))
+        return;
+    if (!statusMark) {
+        statusMark = new QLabel(statusBar);
+        statusMark->setObjectName(QLatin1String(kStatusMarkName));
+        statusMark->setStyleSheet(QLatin1String(kStatusMarkStyle));
+        statusBar->addPermanentWidget(statusMark);
+    }
+    statusMark->setText(translated("结果未保存"));
+    statusMark->setVisible(notKeeping);
+    if (notKeeping)
+        statusMark->setToolTip(translated("测试结果仅保留在内存中：%1（%2）")
+                                   .arg(translated(kProblemTexts[int(resultStore->problem())]), resultStore->path()));
 }
 
 // --- history -------------------------------------------------------------------

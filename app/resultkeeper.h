@@ -2,12 +2,17 @@
 // Keeping the tables' rows in the local results store: opening it and showing
 // what an earlier run left in the tables, keeping each result row before it
 // is shown, forgetting deleted rows and cleared tables, the history of
-// earlier sessions, and telling the operator once when results cannot be kept.
+// earlier sessions, and telling the operator when results cannot be kept: once
+// in the status bar and, for as long as it lasts, by a red mark beside it.
+// Meanwhile the store is tried again now and then; when it keeps again, the
+// deletes and clears it missed are recorded and the rows it missed are kept.
 
 #include "reports/texttable.h"
 #include "store/resultstore.h"
 
 #include <QObject>
+#include <QSet>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -15,8 +20,10 @@
 
 class QAbstractItemModel;
 class QAction;
+class QLabel;
 class QMenu;
 class QStandardItemModel;
+class QStatusBar;
 class QWidget;
 class StoredImport;
 class StoredRecordsModel;
@@ -35,12 +42,15 @@ public:
     };
 
     // The import (may be null) fills the stored records meanwhile; the window
-    // is the parent of the history dialog and action.
-    ResultKeeper(const Tables& tables, StoredImport* import, QWidget* window);
+    // is the parent of the history dialog and action. A store that stopped
+    // keeping is tried again every retryMs.
+    ResultKeeper(const Tables& tables, StoredImport* import, QWidget* window, int retryMs = 5000);
     ~ResultKeeper() override;
 
     // Opens the store at path and shows its current sessions in the tables.
-    void open(const QString& path);
+    void open(const QString& path, const store::StoreOptions& options = store::StoreOptions());
+    // At the end of the run: one last try to record what the store missed.
+    void keepWhatIsLeft();
     store::ResultStore* store() const { return resultStore.get(); }
 
     // Before the row is shown: a row on screen is a row on disk. Its id in the store, 0: not kept.
@@ -50,6 +60,8 @@ public:
 
     // The history entry at the end of the menu, named in the language in force.
     void placeHistoryAction(QMenu* menu);
+    // The red mark in the status bar while results are not kept, in the language in force.
+    void placeStatusMark(QStatusBar* bar);
 
 signals:
     void message(const QString& text);
@@ -60,6 +72,10 @@ private:
     int showRows(store::TableKind kind, const QList<store::Row>& rows);
     const QAbstractItemModel* shownTable(store::TableKind kind) const;
     void reportFailure();
+    void showStatusMark();
+    void retry();
+    void catchUp();
+    void keepMissedRows(store::TableKind kind);
     void flushImport();
     void showHistory();
     void loadSession(qint64 id);
@@ -70,5 +86,11 @@ private:
     QWidget* const window;
     std::unique_ptr<store::ResultStore> resultStore;
     bool failureReported = false;
+    bool tablesFromStore = false;  // the result tables show what the store held at open
+    QList<qint64> missedDeletes;
+    QSet<int> missedClears;  // TableKind
+    QTimer retryTimer;
     QAction* historyAction = nullptr;
+    QStatusBar* statusBar = nullptr;
+    QLabel* statusMark = nullptr;
 };

@@ -69,23 +69,29 @@ StoredImport::StoredImport(StoredRecordsModel* table, QTableView* view, QProgres
     refreshTimer.setSingleShot(true);
     connect(&refreshTimer, &QTimer::timeout, this, &StoredImport::showArrivedRows);
     connect(keeperOfImport, &ImportKeeper::written, this, [this] {
-        if (!keeperOfImport->isWriting() && !importing)
+        if (importing || keeping)
+            showProgress();
+        else if (!keeperOfImport->isWriting())
             returnFreedMemory();
     });
+    connect(keeperOfImport, &ImportKeeper::kept, this, &StoredImport::showKept);
 }
 
 void StoredImport::start(store::ResultStore* resultStore)
 {
     importing = true;
+    keeping = false;
     total = 0;
+    recordsArrived = 0;
+    shownUpTo = 0;
     ++generation;
     ownReadOut = 0;
     refreshTimer.stop();
     arrived.clear();
-    table->clear();
     rowsKept = 0;
     keeperOfImport->begin(resultStore);
     progressBar->reset();
+    progressBar->resetFormat();
     emit countRequested();
 }
 
@@ -97,6 +103,7 @@ bool StoredImport::takeCount(int count)
         return false;
     total = count;
     progressBar->setMaximum(kFullProgress);
+    table->clear();
     table->setRowCount(count);
 
     emit stopCirculation(false);
@@ -122,6 +129,7 @@ void StoredImport::takeRecord(const ReceiveData& rd, int number)
     if (!importing || total < 1 || number < 1 || number > table->rowCount())
         return;
     QStringList texts = StoredRecordsModel::recordTexts(rd);
+    ++recordsArrived;
     arrived.append({number - 1, texts});
     keepRow(number - 1, std::move(texts));
 
@@ -143,16 +151,25 @@ void StoredImport::showArrivedRows()
     table->setRecords(arrived);
     arrived.clear();
     view->scrollTo(table->index(lastRow, 0));
+    shownUpTo = lastRow + 1;
+    showProgress();
+    if (importing)
+        emit rowsShown();
+}
 
-    const int percent = (lastRow + 1) * kFullProgress / std::max(total, 1);
-    if (percent >= 0 && percent <= kFullProgress && percent != progressBar->value()) {
+// The rows both shown and committed; full only once the store holds the import.
+void StoredImport::showProgress()
+{
+    int done = shownUpTo;
+    if (keeperOfImport->keepsRows())
+        done = std::min({done, keeperOfImport->rowsWritten(), total - 1});
+    const int percent = done * kFullProgress / std::max(total, 1);
+    if (percent > 0 && percent <= kFullProgress && percent > progressBar->value()) {
         // Painted with the table in the next frame, not at once on its own.
         progressBar->setUpdatesEnabled(false);
         progressBar->setValue(percent);
         progressBar->setUpdatesEnabled(true);
     }
-    if (importing)
-        emit rowsShown();
 }
 
 // Each record goes to the results store as it arrives. The rows of records
@@ -187,7 +204,6 @@ void StoredImport::takeReadOutEnd()
     QList<int> missing = table->emptyRows();
     for (int& row : missing)
         ++row;
-    progressBar->setValue(kFullProgress);
     finish(QCoreApplication::translate("MainWindow", "存储数据已导入，缺少第%1组").arg(numberRanges(missing)));
 }
 
@@ -196,19 +212,39 @@ void StoredImport::takeReadOutEnd()
 void StoredImport::finish(const QString& message)
 {
     showArrivedRows();
+    shownUpTo = total;
     keepEmptyRowsUntil(table->rowCount());
-    keeperOfImport->complete();
     importing = false;
-    emit finished(message);
+    keeping = true;
+    endMessage = message;
+    emit instrumentFree();
+    progressBar->setFormat(QCoreApplication::translate("MainWindow", "正在保存 %p%"));
+    showProgress();
+    keeperOfImport->complete();
 }
 
-void StoredImport::abandon()
+void StoredImport::showKept()
+{
+    if (!keeping)
+        return;
+    keeping = false;
+    progressBar->resetFormat();
+    progressBar->setValue(kFullProgress);
+    emit finished(endMessage);
+}
+
+QString StoredImport::abandon()
 {
     if (!importing)
-        return;
+        return QString();
     showArrivedRows();  // the rows that arrived stay
     keeperOfImport->abandon();
     importing = false;
+    if (total < 1)
+        return QString();
+    return QCoreApplication::translate("MainWindow", "存储数据导入中断：已收到%1组，共%2组；上次完整导入的数据已保留。")
+        .arg(recordsArrived)
+        .arg(total);
 }
 
 void StoredImport::retranslateTable()

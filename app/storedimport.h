@@ -2,8 +2,9 @@
 // Reading the instrument's stored records into the stored-data table: the
 // count first, then the key lock, then after a pause the read-out, the
 // records entering the table together every refresh with a progress bar. Each
-// record goes to the results store as it arrives. It talks to the link only
-// by its signals.
+// record goes to the results store as it arrives; the import is shown complete
+// only once the store holds it, and the bar follows the keeping as well. It
+// talks to the link only by its signals.
 
 #include "link/linktiming.h"
 
@@ -37,10 +38,12 @@ public:
     StoredImport(StoredRecordsModel* table, QTableView* view, QProgressBar* progressBar, const Timing& timing,
                  QObject* parent = nullptr);
 
+    // Reading records; the keeping of a completed import may still go on after it.
     bool isImporting() const { return importing; }
     ImportKeeper* keeper() const { return keeperOfImport; }
 
-    // A new import into an emptied table, kept in the given store (none: not kept).
+    // A new import, kept in the given store (none: not kept). The table is
+    // emptied when the count arrives.
     void start(store::ResultStore* resultStore);
     // The instrument's count; true when the read-out follows.
     bool takeCount(int count);
@@ -48,8 +51,9 @@ public:
     // The link has finished a read-out: this import's own ends here, naming
     // the records that did not arrive.
     void takeReadOutEnd();
-    // Ends the import early: the rows that arrived stay, the store keeps none of them.
-    void abandon();
+    // Ends the import early: the rows that arrived stay, the store keeps none
+    // of them. Returns what to tell the operator once the read-out had begun.
+    QString abandon();
     // The table's headers in the language now in force; the rows stay.
     void retranslateTable();
 
@@ -58,15 +62,19 @@ signals:
     void stopCirculation(bool stop);
     void keyLock();
     void readOutRequested();
+    // The read-out is over: the instrument may be let go.
+    void instrumentFree();
     // Rows entered the table while the import goes on.
     void rowsShown();
-    // The import is over with every record arrived or the read-out ended; the
-    // message (may be empty) is for the status bar.
+    // The import is over with every record arrived or the read-out ended, and
+    // kept; the message (may be empty) is for the status bar.
     void finished(const QString& message);
 
 private:
     void requestReadOut();
     void showArrivedRows();
+    void showProgress();
+    void showKept();
     void keepRow(int row, QStringList texts);
     void keepEmptyRowsUntil(int end);
     void finish(const QString& message);
@@ -79,7 +87,11 @@ private:
     QTimer refreshTimer;
 
     bool importing = false;
+    bool keeping = false;  // read-out over, the store not yet holding the import
+    QString endMessage;    // for the status bar once kept
     int total = 0;
+    int recordsArrived = 0;
+    int shownUpTo = 0;  // the table's rows up to the newest record shown
     // The key-lock pause's read-out is asked for only by the import that started it.
     std::uint64_t generation = 0;
     // Decoded records waiting for the next refresh of the table.

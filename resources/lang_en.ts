@@ -651,6 +651,10 @@
         <translation>Storing data</translation>
     </message>
     <message>
+        <source>存储数据导入中断：已收到%1组，共%2组；上次完整导入的数据已保留。</source>
+        <translation>Stored-data import interrupted: %1 of %2 records arrived; the last complete import is kept.</translation>
+    </message>
+    <message>
         <source>存储数据已导入，缺少第%1组</source>
         <translation>Stored data imported; missing records: %1</translation>
     </message>
@@ -755,6 +759,22 @@
         <translation>Data</translation>
     </message>
     <message>
+        <source>数据库已损坏，文件保持原样</source>
+        <translation>The database is damaged; the file was left as it was</translation>
+    </message>
+    <message>
+        <source>数据库无法写入（磁盘已满或只读）</source>
+        <translation>The database cannot be written (disk full or read-only)</translation>
+    </message>
+    <message>
+        <source>数据库正被另一个程序使用</source>
+        <translation>The database is in use by another program</translation>
+    </message>
+    <message>
+        <source>数据库由更新版本的程序写入</source>
+        <translation>The database was written by a newer version of the program</translation>
+    </message>
+    <message>
         <source>断开连接</source>
         <translation>Disconnect</translation>
     </message>
@@ -819,6 +839,10 @@
         <translation>Sample No.:</translation>
     </message>
     <message>
+        <source>正在保存 %p%</source>
+        <translation>Saving %p%</translation>
+    </message>
+    <message>
         <source>正在导出 %p%</source>
         <translation>Exporting %p%</translation>
     </message>
@@ -865,6 +889,14 @@
     <message>
         <source>测试电阻：</source>
         <translation>Tested Resistance:</translation>
+    </message>
+    <message>
+        <source>测试结果仅保留在内存中：%1（%2）</source>
+        <translation>Results are kept in memory only: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>测试结果已重新保存到本地数据库</source>
+        <translation>Results are being saved to the local database again</translation>
     </message>
     <message>
         <source>测试结果无法保存到本地数据库，仅保留在内存中</source>
@@ -917,6 +949,10 @@
     <message>
         <source>相别：</source>
         <translation>Phase Type:</translation>
+    </message>
+    <message>
+        <source>结果未保存</source>
+        <translation>Results not saved</translation>
     </message>
     <message>
         <source>绕组</source>

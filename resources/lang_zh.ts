@@ -651,6 +651,10 @@
         <translation>存储数据</translation>
     </message>
     <message>
+        <source>存储数据导入中断：已收到%1组，共%2组；上次完整导入的数据已保留。</source>
+        <translation>存储数据导入中断：已收到%1组，共%2组；上次完整导入的数据已保留。</translation>
+    </message>
+    <message>
         <source>存储数据已导入，缺少第%1组</source>
         <translation>存储数据已导入，缺少第%1组</translation>
     </message>
@@ -755,6 +759,22 @@
         <translation>数据</translation>
     </message>
     <message>
+        <source>数据库已损坏，文件保持原样</source>
+        <translation>数据库已损坏，文件保持原样</translation>
+    </message>
+    <message>
+        <source>数据库无法写入（磁盘已满或只读）</source>
+        <translation>数据库无法写入（磁盘已满或只读）</translation>
+    </message>
+    <message>
+        <source>数据库正被另一个程序使用</source>
+        <translation>数据库正被另一个程序使用</translation>
+    </message>
+    <message>
+        <source>数据库由更新版本的程序写入</source>
+        <translation>数据库由更新版本的程序写入</translation>
+    </message>
+    <message>
         <source>断开连接</source>
         <translation>断开连接</translation>
     </message>
@@ -819,6 +839,10 @@
         <translation>样品编号：</translation>
     </message>
     <message>
+        <source>正在保存 %p%</source>
+        <translation>正在保存 %p%</translation>
+    </message>
+    <message>
         <source>正在导出 %p%</source>
         <translation>正在导出 %p%</translation>
     </message>
@@ -865,6 +889,14 @@
     <message>
         <source>测试电阻：</source>
         <translation>测试电阻：</translation>
+    </message>
+    <message>
+        <source>测试结果仅保留在内存中：%1（%2）</source>
+        <translation>测试结果仅保留在内存中：%1（%2）</translation>
+    </message>
+    <message>
+        <source>测试结果已重新保存到本地数据库</source>
+        <translation>测试结果已重新保存到本地数据库</translation>
     </message>
     <message>
         <source>测试结果无法保存到本地数据库，仅保留在内存中</source>
@@ -917,6 +949,10 @@
     <message>
         <source>相别：</source>
         <translation>相别：</translation>
+    </message>
+    <message>
+        <source>结果未保存</source>
+        <translation>结果未保存</translation>
     </message>
     <message>
         <source>绕组</source>

@@ -44,14 +44,12 @@ const char* const kSchema[] = {
     " points BLOB NOT NULL)",
 };
 
-// A commit appends the transaction to the write-ahead log with write() before
-// it returns; from then on it is in the system's file cache, which a killed or
-// crashed program does not take with it. Flushing the log to the disk at each
-// commit as well (synchronous = FULL) cost the operator a few milliseconds per
-// row and guards only against a power cut or a crash of the system itself:
-// then the rows of the last seconds before the system's own write-back may
-// be lost, the database stays whole. Without the log (a file system that
-// refuses it) every commit is flushed.
+// A commit appends the transaction to the write-ahead log and flushes the log
+// to the disk before it returns (synchronous = FULL): a finished test took
+// minutes of current through a winding, and a power cut must not take it. The
+// parts of a hidden import are only written (synchronous = NORMAL): nobody
+// reads them before the commit that makes the import current, whose flush
+// takes them to the disk as well.
 const char* const kConnectionPragmas[] = {
     "PRAGMA foreign_keys = ON",
 };
@@ -75,6 +73,17 @@ QDateTime timeOf(const QVariant& ms)
     return ms.isNull() ? QDateTime() : QDateTime::fromMSecsSinceEpoch(ms.toLongLong());
 }
 
+// SQLite's primary result codes, as the driver reports them.
+store::Problem problemOf(const QSqlError& error)
+{
+    const int code = error.nativeErrorCode().toInt();
+    if (code == 5 || code == 6)  // SQLITE_BUSY, SQLITE_LOCKED
+        return store::Problem::Locked;
+    if (code == 11 || code == 26)  // SQLITE_CORRUPT, SQLITE_NOTADB
+        return store::Problem::Damaged;
+    return store::Problem::Unwritable;
+}
+
 bool knownKind(int kind)
 {
     return kind >= int(TableKind::DcResults) && kind <= int(TableKind::StoredRecords);
@@ -95,7 +104,7 @@ void ResultStore::removeFiles(const QString& path)
 }
 
 ResultStore::ResultStore(const QString& path, const StoreOptions& options)
-    : databasePath(path), connectionName(uniqueConnectionName())
+    : databasePath(path), connectionName(uniqueConnectionName()), storeOptions(options)
 {
     keeping = open(options);
     if (!keeping) {
@@ -108,6 +117,23 @@ ResultStore::~ResultStore()
 {
     closeDatabase();
     QSqlDatabase::removeDatabase(connectionName);
+}
+
+bool ResultStore::retry()
+{
+    if (keeping || readOnly)
+        return keeping;
+    closeDatabase();
+    QSqlDatabase::removeDatabase(connectionName);
+    failureText.clear();
+    trouble = Problem::None;
+    flushed = Flush::EachCommit;
+    StoreOptions again = storeOptions;
+    again.busyTimeoutMs = 0;  // tried again later anyway: the window does not wait for a lock
+    keeping = open(again);
+    if (!keeping)
+        closeDatabase();
+    return keeping;
 }
 
 bool ResultStore::open(const StoreOptions& options)
@@ -134,12 +160,14 @@ bool ResultStore::open(const StoreOptions& options)
     // before anything is written to it.
     QSqlQuery version(db);
     if (!version.exec(QStringLiteral("PRAGMA user_version")) || !version.next())
-        return fail(QStringLiteral("cannot read"), version.lastError().text());
+        return fail(QStringLiteral("cannot read"), version.lastError().text(), problemOf(version.lastError()));
     const int found = version.value(0).toInt();
     version.finish();
     if (found > kSchemaVersion)
         return fail(QStringLiteral("written by a newer program"),
-                    QStringLiteral("schema %1, this program knows %2").arg(found).arg(kSchemaVersion));
+                    QStringLiteral("schema %1, this program knows %2").arg(found).arg(kSchemaVersion), Problem::Newer);
+    if (!readsBack())
+        return false;
     if (options.readOnly) {
         // An older schema would need the upgrade that only writing does.
         if (found != kSchemaVersion)
@@ -155,9 +183,8 @@ bool ResultStore::open(const StoreOptions& options)
     QSqlQuery journal(db);
     if (!journal.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !journal.next())
         return fail(journal.lastQuery(), journal.lastError().text());
-    const bool logged = journal.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
     journal.finish();
-    if (!exec(logged ? QStringLiteral("PRAGMA synchronous = NORMAL") : QStringLiteral("PRAGMA synchronous = FULL")))
+    if (!exec(QStringLiteral("PRAGMA synchronous = FULL")))
         return false;
     if (options.maxPageCount > 0 && !exec(QStringLiteral("PRAGMA max_page_count = %1").arg(options.maxPageCount)))
         return false;
@@ -186,8 +213,37 @@ bool ResultStore::lockForWriting(int timeoutMs)
     if (writerLock->tryLock(timeoutMs))
         return true;
     if (writerLock->error() == QLockFile::LockFailedError)
-        return fail(QStringLiteral("locked by another copy of the program"), lockPath);
+        return fail(QStringLiteral("locked by another copy of the program"), lockPath, Problem::Locked);
     return fail(QStringLiteral("cannot create the lock file"), lockPath);
+}
+
+// Every page checked and every row of every table read: a damaged database
+// is found before anything is written to it.
+bool ResultStore::readsBack()
+{
+    QSqlQuery check(database());
+    if (!check.exec(QStringLiteral("PRAGMA quick_check")))
+        return failQuery(check);
+    QStringList findings;
+    while (check.next())
+        findings << check.value(0).toString();
+    if (findings != QStringList{QStringLiteral("ok")})
+        return fail(QStringLiteral("damaged"), findings.join(QStringLiteral("; ")), Problem::Damaged);
+
+    QSqlQuery tables(database());
+    if (!tables.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+        return failQuery(tables);
+    while (tables.next()) {
+        QSqlQuery rows(database());
+        rows.setForwardOnly(true);
+        if (!rows.exec(QStringLiteral("SELECT * FROM \"%1\"").arg(tables.value(0).toString())))
+            return failQuery(rows);
+        while (rows.next()) {
+        }
+        if (rows.lastError().isValid())
+            return failQuery(rows);
+    }
+    return true;
 }
 
 void ResultStore::closeDatabase()
@@ -207,36 +263,48 @@ QSqlDatabase ResultStore::database() const
 bool ResultStore::exec(const QString& statement) const
 {
     QSqlQuery query(database());
-    if (query.exec(statement))
-        return true;
-    return fail(statement, query.lastError().text());
+    return query.exec(statement) || failQuery(query);
 }
 
 bool ResultStore::run(QSqlQuery& query) const
 {
-    if (query.exec())
-        return true;
-    return fail(query.lastQuery(), query.lastError().text());
+    return query.exec() || failQuery(query);
 }
 
-bool ResultStore::fail(const QString& what, const QString& detail) const
+bool ResultStore::failQuery(const QSqlQuery& query) const
 {
-    if (failureText.isEmpty())
+    return fail(query.lastQuery(), query.lastError().text(), problemOf(query.lastError()));
+}
+
+bool ResultStore::fail(const QString& what, const QString& detail, Problem problem) const
+{
+    if (failureText.isEmpty()) {
         failureText = databasePath + QStringLiteral(": ") + what + QStringLiteral(": ") + detail;
+        trouble = problem;
+    }
     keeping = false;
     return false;
 }
 
+bool ResultStore::flushing(Flush flush)
+{
+    if (flush == flushed)
+        return true;
+    flushed = flush;
+    return exec(flush == Flush::EachCommit ? QStringLiteral("PRAGMA synchronous = FULL")
+                                           : QStringLiteral("PRAGMA synchronous = NORMAL"));
+}
+
 // One write transaction. A failure rolls back what it began and ends the
-// keeping for the rest of the run: the tables go on in memory.
-bool ResultStore::transact(const std::function<bool()>& work)
+// keeping until a retry: the tables go on in memory.
+bool ResultStore::transact(const std::function<bool()>& work, Flush flush)
 {
     if (!keeping || readOnly)
         return false;
-    if (exec(QStringLiteral("BEGIN IMMEDIATE")) && work() && exec(QStringLiteral("COMMIT")))
+    if (flushing(flush) && exec(QStringLiteral("BEGIN IMMEDIATE")) && work() && exec(QStringLiteral("COMMIT")))
         return true;
     QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
-    keeping = false;
+    fail(QStringLiteral("write"), QStringLiteral("rolled back"));
     closeDatabase();
     return false;
 }
@@ -262,14 +330,26 @@ qint64 ResultStore::currentSession(TableKind kind, bool create)
 
 // The statements that keep a row and its cells, prepared once for all the
 // rows of one call: an import keeps thousands of rows in a few transactions.
+// The cells of a row go in with one statement, prepared for their number.
 struct ResultStore::RowStatements {
     QSqlQuery row;
-    QSqlQuery cell;
+    QSqlQuery cells;
+    int cellsPrepared = -1;
 
-    explicit RowStatements(const QSqlDatabase& db) : row(db), cell(db)
+    explicit RowStatements(const QSqlDatabase& db) : row(db), cells(db)
     {
         row.prepare(QStringLiteral("INSERT INTO rows (session) VALUES (?)"));
-        cell.prepare(QStringLiteral("INSERT INTO cells (row, col, text) VALUES (?, ?, ?)"));
+    }
+    QSqlQuery& cellsOf(int count)
+    {
+        if (count != cellsPrepared) {
+            QStringList values;
+            for (int column = 0; column < count; ++column)
+                values << QStringLiteral("(?, ?, ?)");
+            cells.prepare(QStringLiteral("INSERT INTO cells (row, col, text) VALUES ") + values.join(QLatin1Char(',')));
+            cellsPrepared = count;
+        }
+        return cells;
     }
 };
 
@@ -280,17 +360,17 @@ qint64 ResultStore::insertRow(RowStatements& statements, qint64 session, const Q
     if (!run(row))
         return 0;
     const qint64 rowId = row.lastInsertId().toLongLong();
+    if (cells.isEmpty())
+        return rowId;
 
-    QSqlQuery& cell = statements.cell;
+    QSqlQuery& insert = statements.cellsOf(cells.size());
     for (int column = 0; column < cells.size(); ++column) {
-        cell.bindValue(0, rowId);
-        cell.bindValue(1, column);
+        insert.bindValue(3 * column, rowId);
+        insert.bindValue(3 * column + 1, column);
         // An empty text is kept as empty, not as NULL.
-        cell.bindValue(2, cells[column].isNull() ? QString(QLatin1String("")) : cells[column]);
-        if (!run(cell))
-            return 0;
+        insert.bindValue(3 * column + 2, cells[column].isNull() ? QString(QLatin1String("")) : cells[column]);
     }
-    return rowId;
+    return run(insert) ? rowId : 0;
 }
 
 // A session without rows is not worth a line in the history: it goes.
@@ -393,14 +473,16 @@ qint64 ResultStore::beginHiddenSession(TableKind kind)
 
 bool ResultStore::appendRows(qint64 hiddenSession, const QList<QStringList>& rows)
 {
-    return transact([&] {
-        RowStatements statements(database());
-        for (const QStringList& cells : rows) {
-            if (insertRow(statements, hiddenSession, cells) == 0)
-                return false;
-        }
-        return true;
-    });
+    return transact(
+        [&] {
+            RowStatements statements(database());
+            for (const QStringList& cells : rows) {
+                if (insertRow(statements, hiddenSession, cells) == 0)
+                    return false;
+            }
+            return true;
+        },
+        Flush::Batched);
 }
 
 void ResultStore::makeCurrent(qint64 hiddenSession)
@@ -482,7 +564,7 @@ QList<SessionSummary> ResultStore::earlierSessions() const
             "SELECT sessions.id, kind, started, closed, COUNT(rows.id) FROM sessions"
             " JOIN rows ON rows.session = sessions.id WHERE closed IS NOT NULL AND closed <> %1"
             " GROUP BY sessions.id ORDER BY started DESC, sessions.id DESC").arg(kHidden))) {
-        fail(query.lastQuery(), query.lastError().text());
+        failQuery(query);
         return {};
     }
     QList<SessionSummary> sessions;

@@ -12,10 +12,17 @@
 //
 // Every change is one transaction, committed before the call returns: a
 // program killed the moment after loses none of it (how: resultstore.cpp).
-// When the database cannot be used (locked by another copy of the program,
-// corrupt, written by a newer program, on a read-only or full disk) the store
-// stops keeping results: every call becomes a no-op, isKeeping() turns false
-// and failure() says why. It never throws and never blocks for long.
+// Result rows are flushed to the disk at their commit, so that a power cut
+// takes none of them; the parts of a hidden import are not, its last commit
+// flushes them all.
+//
+// At open everything kept is read once before anything is written: a damaged
+// database is found then and left as it was. When the database cannot be used
+// (locked by another copy of the program, damaged, written by a newer program,
+// on a read-only or full disk) the store stops keeping results: every call
+// becomes a no-op, isKeeping() turns false, problem() and failure() say why,
+// and retry() tries the database again. It never throws and never blocks for
+// long.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -58,6 +65,9 @@ struct StoreOptions {
     bool readOnly = false;
 };
 
+// Why results are not being kept.
+enum class Problem { None, Locked, Damaged, Newer, Unwritable };
+
 class ResultStore
 {
 public:
@@ -73,6 +83,9 @@ public:
 
     bool isKeeping() const { return keeping; }
     QString failure() const { return failureText; }  // for the log; empty while keeping
+    Problem problem() const { return trouble; }
+    // A store that stopped keeping opens its database afresh; true when it keeps again.
+    bool retry();
     QString path() const { return databasePath; }
 
     // The id of the kept row, 0 when results are not being kept. The row and
@@ -106,13 +119,18 @@ public:
 private:
     struct RowStatements;
 
+    // Result rows flush each commit; the parts of a hidden import leave it to its last.
+    enum class Flush { EachCommit, Batched };
+
     bool open(const StoreOptions& options);
     bool lockForWriting(int timeoutMs);
+    bool readsBack();
     void closeDatabase();
     QSqlDatabase database() const;
     bool exec(const QString& statement) const;
     bool run(QSqlQuery& query) const;
-    bool transact(const std::function<bool()>& work);
+    bool flushing(Flush flush);
+    bool transact(const std::function<bool()>& work, Flush flush = Flush::EachCommit);
     qint64 currentSession(TableKind kind, bool create);
     qint64 insertRow(RowStatements& statements, qint64 session, const QStringList& cells);
     bool insertTrace(qint64 row, const QByteArray& trace);
@@ -120,14 +138,18 @@ private:
     bool closeSession(qint64 session);
     bool makeSessionCurrent(qint64 session, bool hidden, int* found);
     QList<Row> rowsOf(qint64 session) const;
-    bool fail(const QString& what, const QString& detail) const;
+    bool fail(const QString& what, const QString& detail, Problem problem = Problem::Unwritable) const;
+    bool failQuery(const QSqlQuery& query) const;
 
     QString databasePath;
     QString connectionName;
     std::unique_ptr<QLockFile> writerLock;  // held while this store may write
+    const StoreOptions storeOptions;
     mutable bool keeping = false;
     bool readOnly = false;  // opened with StoreOptions::readOnly: nothing is written
     mutable QString failureText;
+    mutable Problem trouble = Problem::None;
+    Flush flushed = Flush::EachCommit;  // the connection's setting now
 };
 
 }  // namespace store

@@ -19,6 +19,7 @@ using store::Row;
 using store::TableKind;
 
 Q_DECLARE_METATYPE(TableKind)
+Q_DECLARE_METATYPE(store::Problem)
 
 namespace {
 
@@ -64,6 +65,23 @@ QVariant sql(const QString& path, const QStringList& statements)
     }
     QSqlDatabase::removeDatabase(QStringLiteral("test"));
     return value;
+}
+
+// A database of the given number of result rows whose last page, a page of
+// rows, is overwritten: its first page still reads well.
+void damageLastPage(const QString& path, int rows)
+{
+    {
+        ResultStore store(path);
+        for (int i = 1; i <= rows; ++i)
+            store.appendRow(TableKind::DcResults, dcRow(QString::number(i)));
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    constexpr int kPageSize = 4096;
+    QVERIFY(file.size() > 4 * kPageSize);
+    QVERIFY(file.seek(file.size() - kPageSize));
+    file.write(QByteArray(kPageSize, '\x5a'));
 }
 
 bool runningAsRoot()
@@ -281,9 +299,15 @@ private slots:
     {
         QTest::addColumn<QString>("situation");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("corrupt file") << QStringLiteral("corrupt") << QStringLiteral("not a database");
-        QTest::newRow("newer schema") << QStringLiteral("newer") << QStringLiteral("newer program");
-        QTest::newRow("locked by another copy") << QStringLiteral("locked") << QStringLiteral("locked");
+        QTest::addColumn<store::Problem>("problem");
+        QTest::newRow("corrupt file") << QStringLiteral("corrupt") << QStringLiteral("not a database")
+                                      << store::Problem::Damaged;
+        QTest::newRow("damaged data page") << QStringLiteral("damaged") << QStringLiteral("damaged")
+                                           << store::Problem::Damaged;
+        QTest::newRow("newer schema") << QStringLiteral("newer") << QStringLiteral("newer program")
+                                      << store::Problem::Newer;
+        QTest::newRow("locked by another copy") << QStringLiteral("locked") << QStringLiteral("locked")
+                                                << store::Problem::Locked;
     }
     void unusableDatabaseIsLeftAlone()
     {
@@ -295,6 +319,8 @@ private slots:
             QFile file(target);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(QByteArray("results of 6 December\n").repeated(300));
+        } else if (situation == QLatin1String("damaged")) {
+            damageLastPage(target, 202);
         } else if (situation == QLatin1String("newer")) {
             const int newer = ResultStore::kSchemaVersion + 1;
             QCOMPARE(sql(target, {"CREATE TABLE future (x)", QStringLiteral("PRAGMA user_version = %1").arg(newer),
@@ -314,14 +340,22 @@ private slots:
         QVERIFY(timer.elapsed() < 2000);  // a locked database is not waited for long
         QVERIFY(!store.isKeeping());
         QVERIFY2(store.failure().contains(reason, Qt::CaseInsensitive), qPrintable(store.failure()));
+        QTEST(store.problem(), "problem");
+        QVERIFY(!store.retry());
         QCOMPARE(store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("2"))), qint64(0));
         QVERIFY(store.replaceCurrentSession(TableKind::StoredRecords, {{QStringLiteral("1")}}).isEmpty());
         store.clearTable(TableKind::DcResults);
         QVERIFY(store.currentRows(TableKind::DcResults).isEmpty());
         QVERIFY(store.earlierSessions().isEmpty());
         QCOMPARE(fileBytes(target), before);
-        if (owner)  // the owner keeps its rows and goes on
-            QCOMPARE(owner->appendRow(TableKind::DcResults, dcRow(QStringLiteral("2"))) > 0, true);
+        if (!owner)
+            return;
+        // The owner keeps its rows and goes on; once it lets go, the store keeps again.
+        QCOMPARE(owner->appendRow(TableKind::DcResults, dcRow(QStringLiteral("2"))) > 0, true);
+        owner.reset();
+        QVERIFY(store.retry());
+        QCOMPARE(store.problem(), store::Problem::None);
+        QCOMPARE(store.currentRows(TableKind::DcResults).size(), 2);
     }
 
     // The command-line history reads while the window keeps rows: each read

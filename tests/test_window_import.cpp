@@ -144,6 +144,47 @@ private slots:
         QVERIFY(rig.connect());  // readings are shown again
         QVERIFY(rig.get<QMenu>("menuLanguage")->isEnabled());
     }
+
+    // An import that never gets its count leaves the table as it was; one cut
+    // off by a lost link says how many records arrived, and the complete
+    // import before it is what the next start shows.
+    void aLostLinkLeavesTheLastCompleteImport()
+    {
+        ImportRig rig(5);
+        QVERIFY(rig.connect());
+        QVERIFY(rig.importAndWait());
+        const auto earlier = cellTexts(rig.stored());
+        sim::Faults faults;
+        faults.silent = true;
+        rig.instrument().setFaults(faults);
+        rig.action("actionImport_storage")->trigger();
+        QVERIFY(rig.waitForConnectText(disconnectedText()));
+        QCOMPARE(cellTexts(rig.stored()), earlier);
+        QVERIFY(rig.boxTexts.isEmpty());
+
+        constexpr int kRecords = 9999;
+        rig.instrument().setStoredRecordCount(kRecords);
+        faults = {};
+        faults.answerDelayMs = 2;
+        rig.instrument().setFaults(faults);
+        QVERIFY(rig.connect());
+        rig.action("actionImport_storage")->trigger();
+        QVERIFY(QTest::qWaitFor(
+            [&] { return rig.stored()->rowCount() == kRecords && rig.stored()->index(0, 0).data().isValid(); }, kWait));
+        faults.dropAfterRequests = 1;
+        rig.instrument().setFaults(faults);
+        QVERIFY(rig.waitForConnectText(disconnectedText()));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.boxTexts.size(), 1, kWait);
+        int arrived = 0;
+        for (int row = 0; row < rig.stored()->rowCount(); ++row)
+            arrived += rig.stored()->index(row, 0).data().isValid() ? 1 : 0;
+        QVERIFY(arrived > 0 && arrived < kRecords);
+        QCOMPARE(rig.boxTexts.first(), QStringLiteral("存储数据导入中断：已收到%1组，共%2组；上次完整导入的数据已保留。")
+                                           .arg(arrived)
+                                           .arg(kRecords));
+        rig.reopenWindow();
+        QCOMPARE(cellTexts(rig.stored()), earlier);
+    }
 };
 
 QTEST_MAIN(TestWindowImport)
