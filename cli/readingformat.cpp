@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <charconv>
+#include <cmath>
 #include <vector>
 
 namespace cli {
@@ -174,12 +175,21 @@ void appendCsvField(QString& line, QStringView text)
     line += QLatin1Char('"');
 }
 
+// A number with 15 significant digits. Whole numbers below 10^15 (record
+// numbers and the like) read the same as integers, without the costly rounding.
+QString numberText(double value)
+{
+    if (std::trunc(value) == value && std::abs(value) < 1e15)
+        return QString::number(qint64(value));
+    return QString::number(value, 'g', 15);
+}
+
 void appendCsvValue(QString& line, const QJsonValue& value)
 {
     if (value.isBool())
         line += value.toBool() ? QLatin1Char('1') : QLatin1Char('0');
     else if (value.isDouble())
-        line += QString::number(value.toDouble(), 'g', 15);
+        line += numberText(value.toDouble());
     else
         appendCsvField(line, value.toString());
 }
