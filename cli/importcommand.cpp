@@ -26,11 +26,18 @@ public:
 
 class StreamSink : public RecordSink {
 public:
-    StreamSink(Format format, std::FILE* out) : writer(format, out) {}
+    StreamSink(Format format, std::FILE* out_) : out(out_), writer(format, out, ReadingWriter::Flush::AtEnd) {}
     bool take(const ReceiveData& rd) override { return writer.write(rd); }
-    bool finish(QString*) override { return true; }
+    bool finish(QString* error) override
+    {
+        if (std::fflush(out) == 0)
+            return true;
+        *error = CommandLine::tr("最后几条记录未能写入");
+        return false;
+    }
 
 private:
+    std::FILE* out;
     ReadingWriter writer;
 };
 
@@ -42,7 +49,7 @@ public:
         if (file.open(QIODevice::WriteOnly))
             stream = fdopen(dup(file.handle()), "w");
         if (stream)
-            writer = std::make_unique<ReadingWriter>(format, stream);
+            writer = std::make_unique<ReadingWriter>(format, stream, ReadingWriter::Flush::AtEnd);
     }
     ~FileSink() override
     {

@@ -2,8 +2,11 @@
 
 #include <QJsonDocument>
 #include <QJsonValue>
-#include <QRegularExpression>
 #include <QStringList>
+
+#include <charconv>
+#include <cmath>
+#include <vector>
 
 namespace cli {
 
@@ -11,7 +14,6 @@ namespace {
 
 using RD = ReceiveData;
 
-const QString kDegrees = QStringLiteral("℃");
 
 struct Unit {
     const char* text;
@@ -22,14 +24,54 @@ struct Unit {
 const Unit kUnits[] = {{"μΩ", -6}, {"mΩ", -3}, {"Ω", 0}, {"kΩ", 3}, {"MΩ", 6},
                        {"mA", -3}, {"A", 0},   {"M", 0}, {"KM", 3}, {"℃", 0}};
 
-// A plain decimal number followed by its suffix.
-std::optional<std::pair<QString, QString>> splitNumber(const QString& text)
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+struct NumberParts {
+    QStringView number;
+    QStringView suffix;
+};
+
+// A plain decimal number ([+-]digits[.digits]) followed by its suffix, both
+// without blanks around them. A line break inside the suffix makes it no number.
+std::optional<NumberParts> splitNumber(QStringView text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^([+-]?\\d+(?:\\.\\d+)?)(.*)$"));
-    const QRegularExpressionMatch match = pattern.match(text.trimmed());
-    if (!match.hasMatch())
+    text = text.trimmed();
+    int end = 0;
+    if (end < text.size() && (text[end] == QLatin1Char('+') || text[end] == QLatin1Char('-')))
+        ++end;
+    const int digits = end;
+    while (end < text.size() && isDigit(text[end]))
+        ++end;
+    if (end == digits)
         return std::nullopt;
-    return std::make_pair(match.captured(1), match.captured(2).trimmed());
+    if (end + 1 < text.size() && text[end] == QLatin1Char('.') && isDigit(text[end + 1])) {
+        end += 2;
+        while (end < text.size() && isDigit(text[end]))
+            ++end;
+    }
+    const QStringView suffix = text.mid(end);
+    if (suffix.contains(QLatin1Char('\n')))
+        return std::nullopt;
+    return NumberParts{text.left(end), suffix.trimmed()};
+}
+
+// The double nearest to a plain decimal number times ten to the exponent.
+double scaledNumber(QStringView number, int exponent)
+{
+    char text[64];
+    if (number.size() + 8 < int(sizeof text)) {
+        char* end = text;
+        for (QChar c : number)
+            if (c != QLatin1Char('+'))
+                *end++ = char(c.unicode());
+        *end++ = 'e';
+        const auto exponentEnd = std::to_chars(end, text + sizeof text, exponent).ptr;
+        double value = 0;
+        const auto result = std::from_chars(text, exponentEnd, value);
+        if (result.ec == std::errc() && result.ptr == exponentEnd)
+            return value;
+    }
+    return (number.toString() + QStringLiteral("e%1").arg(exponent)).toDouble();
 }
 
 QJsonValue number(std::optional<double> value)
@@ -43,13 +85,13 @@ QJsonValue si(const QString& text, const QString& unit) { return number(siValue(
 QJsonValue siWithUnit(const QString& text)
 {
     const auto parts = splitNumber(text);
-    return parts ? si(parts->first, parts->second) : QJsonValue(QJsonValue::Null);
+    return parts ? number(siValue(parts->number, parts->suffix)) : QJsonValue(QJsonValue::Null);
 }
 
 QJsonValue leadingNumber(const QString& text)
 {
     const auto parts = splitNumber(text);
-    return parts ? QJsonValue(parts->first.toDouble()) : QJsonValue(QJsonValue::Null);
+    return parts ? QJsonValue(scaledNumber(parts->number, 0)) : QJsonValue(QJsonValue::Null);
 }
 
 QJsonValue wholeNumber(const QString& text)
@@ -110,22 +152,46 @@ const Column kColumns[] = {
     {"conductor_length", [](const RD& r) { return QJsonValue(r.conductorLength + r.conductorLengthUnit); }},
 };
 
-QString csvText(const QJsonValue& value)
+bool needsQuotes(QStringView text)
 {
-    if (value.isBool())
-        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-    if (value.isDouble())
-        return QString::number(value.toDouble(), 'g', 15);
-    return value.toString();
+    for (QChar c : text)
+        if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            return true;
+    return false;
 }
 
-QString csvField(QString text)
+void appendCsvField(QString& line, QStringView text)
 {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
-        && !text.contains(QLatin1Char('\r')))
-        return text;
-    text.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + text + QLatin1Char('"');
+    if (!needsQuotes(text)) {
+        line.append(text.data(), int(text.size()));
+        return;
+    }
+    line += QLatin1Char('"');
+    for (QChar c : text) {
+        if (c == QLatin1Char('"'))
+            line += c;
+        line += c;
+    }
+    line += QLatin1Char('"');
+}
+
+// A number with 15 significant digits. Whole numbers below 10^15 (record
+// numbers and the like) read the same as integers, without the costly rounding.
+QString numberText(double value)
+{
+    if (std::trunc(value) == value && std::abs(value) < 1e15)
+        return QString::number(qint64(value));
+    return QString::number(value, 'g', 15);
+}
+
+void appendCsvValue(QString& line, const QJsonValue& value)
+{
+    if (value.isBool())
+        line += value.toBool() ? QLatin1Char('1') : QLatin1Char('0');
+    else if (value.isDouble())
+        line += numberText(value.toDouble());
+    else
+        appendCsvField(line, value.toString());
 }
 
 QString textLine(const RD& r)
@@ -157,15 +223,21 @@ std::optional<Format> parseFormat(const QString& name)
     return std::nullopt;
 }
 
-std::optional<double> siValue(const QString& number, const QString& unit)
+std::optional<double> siValue(QStringView number, QStringView unit)
 {
+    static const std::vector<std::pair<QString, int>> units = [] {
+        std::vector<std::pair<QString, int>> texts;
+        for (const Unit& known : kUnits)
+            texts.emplace_back(QString::fromUtf8(known.text), known.exponent);
+        return texts;
+    }();
     const auto parts = splitNumber(number);
-    if (!parts || !parts->second.isEmpty())
+    if (!parts || !parts->suffix.isEmpty())
         return std::nullopt;
-    for (const Unit& known : kUnits) {
-        if (unit == QString::fromUtf8(known.text))
+    for (const auto& [text, exponent] : units) {
+        if (unit == text)
             // Shifted as text, so that 12.345 mΩ gives the double nearest 0.012345.
-            return (parts->first + QStringLiteral("e%1").arg(known.exponent)).toDouble();
+            return scaledNumber(parts->number, exponent);
     }
     return std::nullopt;
 }
@@ -180,13 +252,18 @@ QJsonObject readingObject(const ReceiveData& rd)
 
 QByteArray csvLine(const QStringList& fields)
 {
-    QStringList quoted;
-    for (const QString& field : fields)
-        quoted << csvField(field);
-    return quoted.join(QLatin1Char(',')).toUtf8();
+    QString line;
+    for (int i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += QLatin1Char(',');
+        appendCsvField(line, fields[i]);
+    }
+    return line.toUtf8();
 }
 
-ReadingWriter::ReadingWriter(Format format_, std::FILE* out_) : format(format_), out(out_) {}
+ReadingWriter::ReadingWriter(Format format_, std::FILE* out_, Flush flush_) : format(format_), out(out_), flush(flush_)
+{
+}
 
 QByteArray ReadingWriter::line(const ReceiveData& rd)
 {
@@ -198,25 +275,29 @@ QByteArray ReadingWriter::line(const ReceiveData& rd)
     case Format::Csv:
         break;
     }
-    QStringList fields;
-    for (const Column& column : kColumns)
-        fields << csvText(column.value(rd));
-    QByteArray text = csvLine(fields);
+    QByteArray text;
     if (!headerWritten) {
         QStringList names;
         for (const Column& column : kColumns)
             names << QLatin1String(column.name);
-        text.prepend(csvLine(names) + '\n');
+        text = csvLine(names) + '\n';
         headerWritten = true;
     }
-    return text;
+    csvBuffer.clear();
+    for (const Column& column : kColumns) {
+        if (&column != kColumns)
+            csvBuffer += QLatin1Char(',');
+        appendCsvValue(csvBuffer, column.value(rd));
+    }
+    return text + csvBuffer.toUtf8();
 }
 
 bool ReadingWriter::write(const ReceiveData& rd)
 {
-    const QByteArray text = line(rd) + '\n';
-    return std::fwrite(text.constData(), 1, std::size_t(text.size()), out) == std::size_t(text.size())
-        && std::fflush(out) == 0;
+    QByteArray text = line(rd);
+    text += '\n';
+    const bool written = std::fwrite(text.constData(), 1, std::size_t(text.size()), out) == std::size_t(text.size());
+    return written && (flush == Flush::AtEnd || std::fflush(out) == 0);
 }
 
 }  // namespace cli

@@ -22,7 +22,7 @@ std::optional<Format> parseFormat(const QString& name);
 
 // The number of a measured text in SI units: number "12.345" with unit "mΩ"
 // gives 0.012345. Nothing when the text is no plain number or the unit is unknown.
-std::optional<double> siValue(const QString& number, const QString& unit);
+std::optional<double> siValue(QStringView number, QStringView unit);
 
 QJsonObject readingObject(const ReceiveData& rd);
 
@@ -31,8 +31,12 @@ QByteArray csvLine(const QStringList& fields);
 
 class ReadingWriter {
 public:
-    ReadingWriter(Format format, std::FILE* out);
-    // Writes and flushes one line; false when the output failed.
+    // Live readings are flushed line by line; a batch of records only by the
+    // stream's buffer and by the one who closes or flushes it at the end.
+    enum class Flush { EachLine, AtEnd };
+
+    ReadingWriter(Format format, std::FILE* out, Flush flush = Flush::EachLine);
+    // Writes one line; false when the output failed.
     bool write(const ReceiveData& rd);
 
 private:
@@ -40,6 +44,8 @@ private:
 
     Format format;
     std::FILE* out;
+    Flush flush;
+    QString csvBuffer;  // kept, so that each line reuses its storage
     bool headerWritten = false;
 };
 
