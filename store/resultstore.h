@@ -24,6 +24,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QSqlDatabase;
 class QSqlQuery;
@@ -37,6 +38,7 @@ struct Row {
     qint64 id = 0;  // 0: not kept
     QStringList cells;
     QByteArray trace;  // the finished test's readings, as the window encoded them; empty: none
+    std::optional<bool> settled;  // whether the reading had settled when the test ended; none: not known
 };
 
 struct SessionSummary {
@@ -72,9 +74,10 @@ public:
     QString failure() const { return failureText; }  // for the log; empty while keeping
     QString path() const { return databasePath; }
 
-    // The id of the kept row, 0 when results are not being kept. The row and
-    // its trace are kept in one transaction.
-    qint64 appendRow(TableKind kind, const QStringList& cells, const QByteArray& trace = QByteArray());
+    // The id of the kept row, 0 when results are not being kept. The row, its
+    // trace and whether its reading had settled are kept in one transaction.
+    qint64 appendRow(TableKind kind, const QStringList& cells, const QByteArray& trace = QByteArray(),
+                     std::optional<bool> settled = std::nullopt);
     void deleteRows(const QList<qint64>& rowIds);
     void clearTable(TableKind kind);
     // Closes the current session of the kind and opens one holding these rows.
@@ -98,7 +101,7 @@ public:
     // replaces is closed. Returns the rows now current, empty when unknown.
     QList<Row> reopenSession(qint64 sessionId, TableKind* kind = nullptr);
 
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
 private:
     struct RowStatements;
@@ -110,7 +113,8 @@ private:
     bool run(QSqlQuery& query) const;
     bool transact(const std::function<bool()>& work);
     qint64 currentSession(TableKind kind, bool create);
-    qint64 insertRow(RowStatements& statements, qint64 session, const QStringList& cells);
+    qint64 insertRow(RowStatements& statements, qint64 session, const QStringList& cells,
+                     std::optional<bool> settled = std::nullopt);
     bool insertTrace(qint64 row, const QByteArray& trace);
     void readTraces(qint64 session, QList<Row>& rows) const;
     bool closeSession(qint64 session);
