@@ -18,5 +18,6 @@ LinkTiming LinkTiming::scaled(double factor)
     t.retryPauseMs = scale(t.retryPauseMs, factor);
     t.wakeUpPauseMs = scale(t.wakeUpPauseMs, factor);
     t.flushPauseMs = scale(t.flushPauseMs, factor);
+    t.watchPeriodMs = scale(t.watchPeriodMs, factor);
     return t;
 }

@@ -14,6 +14,7 @@ struct LinkTiming {
     std::uint32_t retryPauseMs = 50;         // between failed reads of the retrying operations
     std::uint32_t wakeUpPauseMs = 50;        // between the wake-up bytes and the upper-open request
     std::uint32_t flushPauseMs = 50;         // after a successful flush of the IN pipe
+    std::uint32_t watchPeriodMs = 500;       // between two looks at whether the connected instrument is still there
 
     static LinkTiming scaled(double factor);  // every wait times factor, at least 1 ms
 };

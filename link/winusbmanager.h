@@ -15,6 +15,8 @@
 #include <QString>
 #include <QStringList>
 
+class QTimer;
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -39,6 +41,9 @@ public:
                   QObject* parent = nullptr);
     ~WinUSBManager() override;
 
+    // Ends the watch of the connection; in the thread the link lives in.
+    void stopWatchingConnection();
+
     // The enumeration itself; empty when nothing is found.
     QStringList getDevicePaths();
 
@@ -57,6 +62,10 @@ signals:
     // A stored-record read-out has ended, however: all read, stopped or failed.
     // readedNum counts the records taken, the last one's fate aside.
     void readBackEnded(int readedNum);
+    // The connected instrument has gone (unplugged, switched off, its simulator
+    // ended), seen by watching the connection between requests; the link is
+    // dropped as after a failed transfer.
+    void connectionLost();
 
 public slots:
     void detectDevice();
@@ -95,6 +104,7 @@ private:
     void sendWakeUpFrame();
     void releaseInterfaceLocked();  // under transferLock
     void dropLink();
+    void watchConnection();
 
     // Command helpers.
     bool checkConnected();
@@ -128,4 +138,5 @@ private:
 
     std::unique_ptr<transport::Transport> transport;
     LinkTiming timing;
+    QTimer* connectionWatch;  // runs in the link's thread while connected
 };
