@@ -8,6 +8,9 @@
 #include "store/settingsfiles.h"
 #include "testsupport/windowrig.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
 using namespace windowtest;
 
 namespace {
@@ -29,6 +32,33 @@ template <class Setting, class Value> void keepSetting(const char* file, const S
 {
     const auto settings = settingsfiles::open(QLatin1String(file));
     settingsfiles::write(*settings, setting, value);
+}
+
+// A results store as the program before the settled flag left it (schema 2),
+// holding one DC row.
+bool writeSchemaTwoStore(const QString& path)
+{
+    store::ResultStore::removeFiles(path);
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
+        db.setDatabaseName(path);
+        ok = db.open();
+        QSqlQuery query(db);
+        for (const char* statement :
+             {"CREATE TABLE sessions (id INTEGER PRIMARY KEY, kind INTEGER NOT NULL, started INTEGER NOT NULL,"
+              " closed INTEGER)",
+              "CREATE TABLE rows (id INTEGER PRIMARY KEY, session INTEGER NOT NULL REFERENCES sessions(id))",
+              "CREATE TABLE cells (row INTEGER NOT NULL, col INTEGER NOT NULL, text TEXT NOT NULL,"
+              " PRIMARY KEY (row, col)) WITHOUT ROWID",
+              "CREATE TABLE traces (row INTEGER PRIMARY KEY, points BLOB NOT NULL)",
+              "INSERT INTO sessions (id, kind, started) VALUES (1, 0, 0)", "INSERT INTO rows (id, session) VALUES (1, 1)",
+              "INSERT INTO cells (row, col, text) VALUES (1, 0, '1'), (1, 1, 'kept before')",
+              "PRAGMA user_version = 2"})
+            ok = ok && query.exec(QLatin1String(statement));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("older"));
+    return ok;
 }
 
 }  // namespace
@@ -83,6 +113,24 @@ private slots:
         QCOMPARE(rig.instrument().requestCount(), requests);
         QVERIFY(rig.boxTexts.isEmpty());
         QCOMPARE(tableModel(rig, "tableView")->rowCount(), 3);  // the imported records stay
+    }
+
+    // A store an older program wrote opens in the window: its row shows
+    // without a mark (not known), a new row gets one.
+    void olderStoreShowsItsRowsWithoutAMark()
+    {
+        Rig rig;
+        bool written = false;
+        rig.reopenWindow([&] { written = writeSchemaTwoStore(store::ResultStore::defaultPath()); });
+        QVERIFY(written);
+        auto* rows = rig.model(kDcTable);
+        QCOMPARE(rows->rowCount(), 1);
+        QCOMPARE(rows->index(0, 1).data().toString(), QStringLiteral("kept before"));
+        QVERIFY(!rows->index(0, 0).data(kSettledRole).isValid());
+        QVERIFY(rows->index(0, 0).data(Qt::ToolTipRole).toString().isEmpty());
+        QVERIFY(rig.connect());
+        QVERIFY(rig.runTest(false));
+        QVERIFY(rows->index(1, 0).data(kSettledRole).isValid());
     }
 
     // An inductive sample (a winding, time constant 4 s) in a series of two:
