@@ -1,9 +1,12 @@
 #include "app/autoseries.h"
 
+#include "store/settingsfiles.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -75,17 +78,28 @@ private:
     std::function<void()> onWindowClose;
 };
 
+SettledStop AutoSeries::keptSettledStop()
+{
+    namespace kept = settingsfiles::autotest;
+    const std::unique_ptr<QSettings> settings = settingsfiles::open(QLatin1String(kept::kFile));
+    return {settingsfiles::read(*settings, kept::kStopWhenSettled),
+            settingsfiles::read(*settings, kept::kLongestWaitSeconds)};
+}
+
 AutoSeries::AutoSeries(QWidget* window, int countdownTickMs)
     : QObject(window), window(window), countdownTimer(new QTimer(window)), countdownTickMs(countdownTickMs)
 {
     countdownTimer->setObjectName(QStringLiteral("countdownTimer"));
 }
 
-void AutoSeries::start(int tests, int pauseMs)
+void AutoSeries::start(int tests, int pauseMs, SettledStop testEnd)
 {
     if (running)
         return;
     emit lockActions();
+    settledStop = testEnd;
+    stopSent = false;
+    testingClock.invalidate();
     intervalMs = pauseMs;
     count = tests;
     done = 0;
@@ -119,7 +133,7 @@ void AutoSeries::stop()
 
 // A test that started during the pause (by the operator or the instrument's
 // keys) ends the countdown without a start of its own.
-void AutoSeries::followRunningTest(bool testingState, bool lengthTest)
+void AutoSeries::followRunningTest(bool testingState, bool lengthTest, bool settled)
 {
     if (!running)
         return;
@@ -128,15 +142,32 @@ void AutoSeries::followRunningTest(bool testingState, bool lengthTest)
         countdownSeconds = 0;
         countingDown = false;
     }
-    if (testingState && ++testingReadings > kStopAfterTestingReadings) {
+    if (!testingState)
+        return;
+    ++testingReadings;
+    if (!testingClock.isValid())
+        testingClock.start();
+    if (stopIsDue(settled)) {
         emit stopDue(lengthTest);
+        stopSent = true;
         testingReadings = 0;
     }
+}
+
+// The longest wait counts seconds of the series, the countdown's ticks. A
+// stop that the test outlives is sent again after the fixed number of readings.
+bool AutoSeries::stopIsDue(bool settled) const
+{
+    if (stopSent || !settledStop.enabled)
+        return testingReadings > kStopAfterTestingReadings;
+    return settled || testingClock.elapsed() >= qint64(settledStop.longestWaitSeconds) * countdownTickMs;
 }
 
 void AutoSeries::followIdle()
 {
     testingReadings = 0;
+    stopSent = false;
+    testingClock.invalidate();
     if (running)
         emit lockActions();
 }

@@ -4,6 +4,7 @@
 // series decides when a test is due or must stop; the window starts and
 // stops the tests and locks its actions when told.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 
@@ -11,11 +12,22 @@ class AutoTestPanel;
 class QTimer;
 class QWidget;
 
+// How each test of a series ends: once its reading is stable, or after the
+// longest wait in the testing state, whichever comes first; when off, after a
+// fixed number of readings in the testing state.
+struct SettledStop {
+    bool enabled = true;
+    int longestWaitSeconds = 120;
+};
+
 class AutoSeries : public QObject
 {
     Q_OBJECT
 
 public:
+    // As the series dialog last kept it.
+    static SettledStop keptSettledStop();
+
     // The panel and the countdown timer ("countdownTimer") are children of
     // `window`; each tick of the countdown is one second of the pause.
     AutoSeries(QWidget* window, int countdownTickMs);
@@ -23,14 +35,15 @@ public:
     bool isRunning() const { return running; }
     // A series of `tests` tests with a pause of pauseMs after each; nothing
     // while a series runs.
-    void start(int tests, int pauseMs);
+    void start(int tests, int pauseMs, SettledStop settledStop = SettledStop());
     // Ends the series. No stop request: a test still running on the instrument
     // goes on, and its row is appended when it ends.
     void stop();
 
     // Readings of the live polling: a test running (in its testing state or
-    // not yet), no test running, and a test just finished with its row.
-    void followRunningTest(bool testingState, bool lengthTest);
+    // not yet; settled: its reading is stable now), no test running, and a
+    // test just finished with its row.
+    void followRunningTest(bool testingState, bool lengthTest, bool settled = false);
     void followIdle();
     void countFinishedTest();
 
@@ -42,6 +55,7 @@ signals:
 
 private:
     void countdownTick();
+    bool stopIsDue(bool settled) const;
 
     QWidget* window;
     QTimer* countdownTimer;
@@ -54,4 +68,7 @@ private:
     int countdownSeconds = 0;
     bool countingDown = false;
     int testingReadings = 0;
+    SettledStop settledStop;
+    bool stopSent = false;        // for the test under way
+    QElapsedTimer testingClock;   // since the test's first reading in the testing state
 };

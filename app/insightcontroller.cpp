@@ -175,6 +175,7 @@ void InsightController::followTrend(const ReceiveData& rd)
         break;
     case analysis::LiveTrend::Step::Finished:
         page.finished = analysis::traceBytes(page.live.trace());
+        page.finishedSettled = page.live.stability().isStable();
         break;
     case analysis::LiveTrend::Step::Idle:
         return;

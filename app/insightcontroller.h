@@ -61,6 +61,10 @@ public:
     void followTrend(const ReceiveData& rd);
     // The trace of the test that has just ended, for its result row; taken once.
     QByteArray takeFinishedTrace(int page);
+    // Whether the reading of the test that has just ended had settled at its end.
+    bool finishedSettled(int page) const { return pages_[std::size_t(page)].finishedSettled; }
+    // Whether the reading of the test under way is stable now.
+    bool settledNow(int page) const { return pages_[std::size_t(page)].live.stability().isStable(); }
     void endTrends();
 
 signals:
@@ -74,6 +78,7 @@ private:
         QTableView* view = nullptr;
         analysis::LiveTrend live;
         QByteArray finished;  // the trace of the test that has just ended, until its row takes it
+        bool finishedSettled = false;
     };
 
     void setUpPage(int p, const InsightPageWidgets& widgets, const analysis::StabilitySettings& stability, bool folded);

@@ -1,9 +1,11 @@
 #pragma once
 // The rows of the window's tables: column 0 also holds the row's id in the
 // results store, so that a delete can tell the store which rows went, and for
-// a result row the trace of its test. Both travel with the items wherever the
-// row goes (a language change moves the items to the new model).
+// a result row the trace of its test and whether its reading had settled. They
+// travel with the items wherever the row goes (a language change moves the
+// items to the new model).
 
+#include "app/settledmark.h"
 #include "insight/lockedrow.h"
 
 #include <QAbstractItemModel>
@@ -12,7 +14,8 @@
 constexpr int kKeptRowIdRole = Qt::UserRole + 1;
 constexpr int kTraceRole = Qt::UserRole + 2;  // analysis::traceBytes of the row's test
 
-inline QList<QStandardItem*> lockedRow(const QStringList& texts, qint64 keptId, const QByteArray& trace = QByteArray())
+inline QList<QStandardItem*> lockedRow(const QStringList& texts, qint64 keptId, const QByteArray& trace = QByteArray(),
+                                       std::optional<bool> settled = std::nullopt)
 {
     QList<QStandardItem*> items = lockedRow(texts);
     if (items.isEmpty())
@@ -21,6 +24,7 @@ inline QList<QStandardItem*> lockedRow(const QStringList& texts, qint64 keptId, 
         items.first()->setData(keptId, kKeptRowIdRole);
     if (!trace.isEmpty())
         items.first()->setData(trace, kTraceRole);
+    markSettled(items.first(), settled);
     return items;
 }
 

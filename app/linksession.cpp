@@ -17,6 +17,8 @@ LinkSession::LinkSession(WinUSBManager* manager, QTimer* pollTimer, int pollInte
 {
     link->moveToThread(linkThread);
     parser->moveToThread(parserThread);
+    // In the link's thread, which owns the watch's timer, as it ends.
+    connect(linkThread, &QThread::finished, link, &WinUSBManager::stopWatchingConnection, Qt::DirectConnection);
     connect(pollTimer, &QTimer::timeout, this, &LinkSession::queuePoll);
     // The link's answers go to the decoder, thread to thread.
     connect(link, &WinUSBManager::finishReadRealTime, parser, &ReceiveThread::parseRealTimeData);

@@ -6,6 +6,7 @@
 #include "app/importkeeper.h"
 #include "app/windowparts.h"
 #include "data/receivethread.h"
+#include "link/statuscodes.h"
 #include "link/transport.h"
 #include "link/winusbmanager.h"
 
@@ -13,7 +14,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QMessageBox>
 #include <QTimer>
 
 #include <utility>
@@ -64,6 +64,8 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     connect(receiver, &ReceiveThread::finishReadReadBackData, this, &MainWindow::showReadBackData);
     connect(receiver, &ReceiveThread::readBackEnded, this, &MainWindow::readOutEnded);
     connect(usbManager, &WinUSBManager::stateProcessing, this, &MainWindow::stateProcessingSlot);
+    connect(usbManager, &WinUSBManager::connectionLost, this,
+            [this] { stateProcessingSlot(QString(), linkstatus::LinkFailed); });
     connect(receiver, &ReceiveThread::stateProcessing, this, &MainWindow::stateProcessingSlot);
     connect(this, &MainWindow::startTestingSignal, usbManager, &WinUSBManager::startTesting);
     connect(this, &MainWindow::stopTestingSignal, usbManager, &WinUSBManager::stopTesting);
@@ -109,7 +111,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     });
     parts->fileExports = new FileExports(this, ui->stackedWidget, ui->statusbar, [this] { return reportContent(); });
     connect(parts->fileExports, &FileExports::warning, this,
-            [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); });
+            [this](const QString& title, const QString& text) { parts->messages->warn(this, title, text); });
 
     const std::array<InsightPageWidgets, 2> insightPages{{
         {ui->page_0, ui->toolButton_record, ui->groupBox_MeasurementSetting_3, ui->Page1, ui->label_testStatus,

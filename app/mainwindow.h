@@ -1,12 +1,10 @@
 #pragma once
-// The main window: a shell over the form, the link (LinkSession) and the small
-// classes that do the work (WindowParts). It keeps the slots and signals through
-// which the instrument, the tests and outside checks reach the window.
+// The main window: a shell over the form, the link (LinkSession) and the small classes that do the work
+// (WindowParts). It keeps the slots and signals through which the instrument, the tests and outside checks reach it.
 
-#include "app/windowtiming.h"
+#include "app/windowtiming.h"  // with LinkTiming
 #include "data/receivedata.h"
 #include "dialogs/pdfsettingdata.h"
-#include "link/linktiming.h"
 #include "reports/reportcontent.h"
 
 #include <QMainWindow>
@@ -20,6 +18,7 @@ namespace transport { class Transport; }
 class DesktopFiles;
 class DeviceSelectionDialog;
 class LinkSession;
+class OperatorMessages;
 class QAction;
 class QPushButton;
 struct WindowParts;
@@ -35,8 +34,9 @@ public:
     MainWindow(std::unique_ptr<transport::Transport> transport, const LinkTiming& linkTiming,
                const WindowTiming& windowTiming = WindowTiming(), QWidget* parent = nullptr);
     ~MainWindow() override;
-    // Replaces the save dialogs and the desktop opener (tests answer without dialogs).
+    // Replace the save dialogs, the desktop opener and the warning boxes (tests answer without dialogs).
     void setDesktopFiles(std::unique_ptr<DesktopFiles> files);
+    void setOperatorMessages(std::unique_ptr<OperatorMessages> messages);
 signals:
     void detectDeviceSignal();
     void connectUsbSignal(QString path);

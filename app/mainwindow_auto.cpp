@@ -57,7 +57,7 @@ void MainWindow::on_actionAutomatic_measurement_triggered()
 void MainWindow::startAutoTestSlot(int count, int intervalMs)
 {
     if (isConnected)
-        parts->autoSeries->start(count, intervalMs);
+        parts->autoSeries->start(count, intervalMs, AutoSeries::keptSettledStop());
 }
 
 void MainWindow::stopAutoTest()

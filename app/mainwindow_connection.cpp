@@ -13,6 +13,7 @@
 
 #include <QMessageBox>
 
+
 namespace {
 
 constexpr int kTestingState = 1;
@@ -205,7 +206,8 @@ void MainWindow::followTestState(const ReceiveData& rd)
         windowactions::setDataActionsEnabled(*ui, false);
         change->setEnabled(false);
         test->setStyleSheet(QLatin1String(windowstyle::kRunningTestButton));
-        parts->autoSeries->followRunningTest(rd.testState == kTestingState, lengthTest);
+        parts->autoSeries->followRunningTest(rd.testState == kTestingState, lengthTest,
+                                             parts->insight->settledNow(lengthTest ? kLengthPage : kDcPage));
         return;
     }
 
@@ -219,7 +221,8 @@ void MainWindow::followTestState(const ReceiveData& rd)
     test->setStyleSheet(QLatin1String(windowstyle::kIdleTestButton));
     if (lastCharging == 1) {
         ResultPage* page = lengthTest ? parts->lengthPage : parts->dcPage;
-        page->appendRow(parts->insight->takeFinishedTrace(lengthTest ? kLengthPage : kDcPage));
+        const int p = lengthTest ? kLengthPage : kDcPage;
+        page->appendRow(parts->insight->takeFinishedTrace(p), parts->insight->finishedSettled(p));
         parts->autoSeries->countFinishedTest();
     }
 }
@@ -251,10 +254,15 @@ void MainWindow::stateProcessingSlot(QString logMessage, int errorType)
         if (isConnected)
             startPolling();
         break;
-    case linkstatus::LinkFailed:
+    case linkstatus::LinkFailed: {
+        // The window is disconnected before the box shows: the box waits for the operator.
+        const bool testInterrupted = isTesting;
         setDisconnectedState();
         ui->statusbar->showMessage(tr("未连接"));
+        if (testInterrupted)
+            showWarningBox(tr("测试中断：与仪器的连接已断开。绕组可能仍储有能量，请等待仪器放电完成后再拆除测试线。"));
         break;
+    }
     case linkstatus::RecordFailed:
         showWarningBox(logMessage);
         break;
@@ -263,5 +271,5 @@ void MainWindow::stateProcessingSlot(QString logMessage, int errorType)
 
 void MainWindow::showWarningBox(const QString& message)
 {
-    QMessageBox::warning(this, tr(""), message, QMessageBox::Ok);
+    parts->messages->warn(this, tr(""), message);
 }

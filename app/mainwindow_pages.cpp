@@ -11,8 +11,8 @@ void MainWindow::createResultPages()
 {
     auto keepingIn = [this](store::TableKind kind) {
         return ResultPage::RowKeeping{
-            [this, kind](const QStringList& texts, const QByteArray& trace) {
-                return parts->resultKeeper->keepResultRow(kind, texts, trace);
+            [this, kind](const QStringList& texts, const QByteArray& trace, std::optional<bool> settled) {
+                return parts->resultKeeper->keepResultRow(kind, texts, trace, settled);
             },
             [this](const QAbstractItemModel& model, const std::vector<int>& rows) { parts->resultKeeper->forgetRows(model, rows); },
             [this, kind] { parts->resultKeeper->forgetTable(kind); },

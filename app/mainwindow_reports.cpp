@@ -9,6 +9,11 @@
 
 #include <QStandardItemModel>
 
+void MainWindow::setOperatorMessages(std::unique_ptr<OperatorMessages> messages)
+{
+    parts->messages = std::move(messages);
+}
+
 void MainWindow::setDesktopFiles(std::unique_ptr<DesktopFiles> files)
 {
     parts->fileExports->setDesktopFiles(std::move(files));

@@ -89,7 +89,7 @@ int ResultKeeper::showRows(TableKind kind, const QList<store::Row>& rows)
     QStandardItemModel* model = tables.results(kind);
     model->removeRows(0, model->rowCount());
     for (const store::Row& row : rows) {
-        QList<QStandardItem*> items = lockedRow(row.cells, row.id, row.trace);
+        QList<QStandardItem*> items = lockedRow(row.cells, row.id, row.trace, row.settled);
         if (items.isEmpty())
             continue;
         items.first()->setText(QString::number(model->rowCount() + 1));
@@ -105,9 +105,10 @@ const QAbstractItemModel* ResultKeeper::shownTable(TableKind kind) const
     return tables.results(kind);
 }
 
-qint64 ResultKeeper::keepResultRow(TableKind kind, const QStringList& texts, const QByteArray& trace)
+qint64 ResultKeeper::keepResultRow(TableKind kind, const QStringList& texts, const QByteArray& trace,
+                                   std::optional<bool> settled)
 {
-    const qint64 id = resultStore->appendRow(kind, texts, trace);
+    const qint64 id = resultStore->appendRow(kind, texts, trace, settled);
     reportFailure();
     return id;
 }

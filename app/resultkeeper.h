@@ -54,7 +54,8 @@ public:
     store::ResultStore* store() const { return resultStore.get(); }
 
     // Before the row is shown: a row on screen is a row on disk. Its id in the store, 0: not kept.
-    qint64 keepResultRow(store::TableKind kind, const QStringList& texts, const QByteArray& trace);
+    qint64 keepResultRow(store::TableKind kind, const QStringList& texts, const QByteArray& trace,
+                         std::optional<bool> settled = std::nullopt);
     void forgetRows(const QAbstractItemModel& model, const std::vector<int>& rows);
     void forgetTable(store::TableKind kind);
 

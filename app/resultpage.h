@@ -12,6 +12,7 @@
 #include <QVector>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QAbstractItemModel;
@@ -30,7 +31,8 @@ class ResultPage : public QObject
 public:
     // Where the rows of the result table are kept besides the table.
     struct RowKeeping {
-        std::function<qint64(const QStringList& texts, const QByteArray& trace)> keep;  // the row's id
+        // The row's id; settled: whether the reading had settled when the test ended.
+        std::function<qint64(const QStringList& texts, const QByteArray& trace, std::optional<bool> settled)> keep;
         std::function<void(const QAbstractItemModel& model, const std::vector<int>& rows)> forget;
         std::function<void()> forgetAll;
     };
@@ -54,7 +56,7 @@ public:
     QStandardItemModel* createModel();
     QStandardItemModel* resultModel() const { return model; }
     // The row of the test just finished, from what the page shows.
-    void appendRow(const QByteArray& trace);
+    void appendRow(const QByteArray& trace, std::optional<bool> settled = std::nullopt);
     void toggleTable();
     void deleteSelectedRows();
     void clearRows();

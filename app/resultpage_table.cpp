@@ -61,8 +61,10 @@ QStandardItemModel* ResultPage::createModel()
         QList<QList<QStandardItem*>> rows;
         while (replaced->rowCount() > 0)
             rows.prepend(replaced->takeRow(replaced->rowCount() - 1));
-        for (const QList<QStandardItem*>& row : rows)
+        for (const QList<QStandardItem*>& row : rows) {
+            retranslateSettledMark(row.value(0));
             model->appendRow(row);
+        }
         replaced->deleteLater();
     }
     view->setModel(model);
@@ -103,12 +105,12 @@ QString ResultPage::shownText(const Field& field)
 }
 
 // The row is kept before it shows: a row on screen is a row kept.
-void ResultPage::appendRow(const QByteArray& trace)
+void ResultPage::appendRow(const QByteArray& trace, std::optional<bool> settled)
 {
     const QStringList texts = rowTexts();
-    const qint64 keptId = keeping.keep(texts, trace);
+    const qint64 keptId = keeping.keep(texts, trace, settled);
     view->show();
-    model->appendRow(lockedRow(texts, keptId, trace));
+    model->appendRow(lockedRow(texts, keptId, trace, settled));
     view->scrollToBottom();
 }
 

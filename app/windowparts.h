@@ -7,6 +7,7 @@
 #include "app/insightcontroller.h"
 #include "app/languageswitcher.h"
 #include "app/linksession.h"
+#include "app/operatormessages.h"
 #include "app/pageswitcher.h"
 #include "app/resultkeeper.h"
 #include "app/resultpage.h"
@@ -33,6 +34,7 @@ struct WindowParts {
     ResultKeeper* resultKeeper = nullptr;
     FileExports* fileExports = nullptr;
     std::unique_ptr<InsightController> insight;  // live trend, kept traces, three-phase balance
+    std::unique_ptr<OperatorMessages> messages = makeWarningBoxes();
 
     std::array<ResultPage*, 2> pages() const { return {dcPage, lengthPage}; }
 };

@@ -3,6 +3,7 @@
 #include "store/settingsfiles.h"
 #include "ui_autotestdialog.h"
 
+#include <QCheckBox>
 #include <QDebug>
 #include <QSettings>
 #include <QTime>
@@ -24,6 +25,12 @@ AutoTestDialog::AutoTestDialog(QWidget* parent)
     showInterval(testIntervalValue);
     testCountValue = settingsfiles::read(*settings, kept::kCount);
     ui->spinBox_testCountValue->setValue(testCountValue);
+
+    ui->spinBox_longestWait->setRange(kept::kLongestWaitSeconds.lowest, kept::kLongestWaitSeconds.highest);
+    ui->spinBox_longestWait->setValue(settingsfiles::read(*settings, kept::kLongestWaitSeconds));
+    connect(ui->checkBox_stopWhenSettled, &QCheckBox::toggled, ui->spinBox_longestWait, &QWidget::setEnabled);
+    connect(ui->checkBox_stopWhenSettled, &QCheckBox::toggled, ui->label_longestWait, &QWidget::setEnabled);
+    ui->checkBox_stopWhenSettled->setChecked(settingsfiles::read(*settings, kept::kStopWhenSettled));
 }
 
 AutoTestDialog::~AutoTestDialog()
@@ -52,6 +59,8 @@ void AutoTestDialog::on_buttonBox_accepted()
     testCountValue = ui->spinBox_testCountValue->value();
     settingsfiles::write(*settings, kept::kIntervalMs, testIntervalValue);
     settingsfiles::write(*settings, kept::kCount, testCountValue);
+    settingsfiles::write(*settings, kept::kStopWhenSettled, ui->checkBox_stopWhenSettled->isChecked());
+    settingsfiles::write(*settings, kept::kLongestWaitSeconds, ui->spinBox_longestWait->value());
     settings->sync();
     if (settings->status() != QSettings::NoError)
         qWarning() << "could not write" << settings->fileName();

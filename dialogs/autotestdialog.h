@@ -9,8 +9,10 @@ class AutoTestDialog;
 }
 class QSettings;
 
-// Asks for the number of automatic tests and the pause between two of them,
-// and keeps both in "settingsAuto.ini" for the next time.
+// Asks for the number of automatic tests, the pause between two of them and
+// whether each test runs until its reading is stable (with its longest wait),
+// and keeps them in "settingsAuto.ini" for the next time; the series reads the
+// last two from there.
 class AutoTestDialog : public QDialog {
     Q_OBJECT
 

@@ -2,7 +2,10 @@
 
 #include <libusb.h>
 
+#include <sys/stat.h>
+
 #include <climits>
+#include <cstdio>
 #include <condition_variable>
 
 #include "link/libusbcontrol.h"
@@ -239,6 +242,7 @@ bool LibusbTransport::openDevice(const std::string& path)
     if (rc != LIBUSB_SUCCESS) return fail(rc);
 
     const int interface = instrumentInterfaceOf(handle);
+    watchDeparture(libusb_get_device(handle));
     startEventThread();
     std::lock_guard<std::mutex> lock(stateMutex_);
     handle_ = handle;
@@ -315,6 +319,7 @@ bool LibusbTransport::releaseInterface()
 
 bool LibusbTransport::closeDevice()
 {
+    stopWatchingDeparture();
     const bool released = releaseInterface();
     std::lock_guard<std::mutex> lock(stateMutex_);
     if (!handle_) return released;
@@ -428,6 +433,51 @@ bool LibusbTransport::flushPipe(std::uint8_t pipeId)
         if (rc != LIBUSB_SUCCESS) return fail(rc);
     }
     return true;
+}
+
+void LibusbTransport::watchDeparture(libusb_device* device)
+{
+    departed_ = false;
+    watchedDevice_ = device;
+    char node[32];
+    std::snprintf(node, sizeof node, "/dev/bus/usb/%03u/%03u", unsigned(libusb_get_bus_number(device)),
+                  unsigned(libusb_get_device_address(device)));
+    struct stat info;
+    deviceNode_ = ::stat(node, &info) == 0 ? node : "";  // a node missing now could not tell a departure
+    if (!libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG))
+        return;
+    // Called by the event thread for every device that leaves the bus; stays
+    // registered until the device is closed.
+    const auto onDeviceLeft = [](libusb_context*, libusb_device* left, libusb_hotplug_event, void* self) {
+        auto* transport = static_cast<LibusbTransport*>(self);
+        if (left == transport->watchedDevice_)
+            transport->departed_ = true;
+        return 0;
+    };
+    libusb_hotplug_callback_handle handle = 0;
+    const int rc = libusb_hotplug_register_callback(context_, LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT, libusb_hotplug_flag(0),
+                                                    LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY,
+                                                    LIBUSB_HOTPLUG_MATCH_ANY, onDeviceLeft, this, &handle);
+    hotplugHandle_ = rc == LIBUSB_SUCCESS ? handle : 0;
+}
+
+void LibusbTransport::stopWatchingDeparture()
+{
+    if (hotplugHandle_ != 0)
+        libusb_hotplug_deregister_callback(context_, hotplugHandle_);
+    hotplugHandle_ = 0;
+    watchedDevice_ = nullptr;
+    deviceNode_.clear();
+}
+
+bool LibusbTransport::deviceGone()
+{
+    if (!watchedDevice_)
+        return false;
+    if (departed_)
+        return true;
+    struct stat info;
+    return hotplugHandle_ == 0 && !deviceNode_.empty() && ::stat(deviceNode_.c_str(), &info) != 0;
 }
 
 void LibusbTransport::startEventThread()

@@ -49,6 +49,9 @@ public:
                    std::uint32_t timeoutMs) override;
     bool flushPipe(std::uint8_t pipeId) override;
 
+    // By the library's hotplug events where it has them, else by whether the
+    // device's node (/dev/bus/usb/BBB/DDD) is still there.
+    bool deviceGone() override;
     int lastError() const override;
     std::string notice() const override;
 
@@ -61,6 +64,8 @@ private:
     void startEventThread();
     void stopEventThread();
     void cancelAndAwaitLiveTransfers();
+    void watchDeparture(libusb_device* device);
+    void stopWatchingDeparture();
     int instrumentInterfaceOf(libusb_device_handle* handle);
     bool fail(int libusbError);
     void setNotice(std::string text);
@@ -77,6 +82,13 @@ private:
     bool interfaceClaimed_ = false;
     std::vector<transport::PipeInfo> pipes_;
     std::set<AsyncTransfer*> liveTransfers_;
+
+    // The open device's departure: the hotplug callback's handle (0: none
+    // registered), the device it waits for, and the node looked at without it.
+    int hotplugHandle_ = 0;
+    std::atomic<libusb_device*> watchedDevice_{nullptr};
+    std::atomic<bool> departed_{false};
+    std::string deviceNode_;
 
     std::atomic<int> lastError_{0};
     // Guards notice_.

@@ -19,5 +19,6 @@ LinkTiming LinkTiming::scaled(double factor)
     t.wakeUpPauseMs = scale(t.wakeUpPauseMs, factor);
     t.flushPauseMs = scale(t.flushPauseMs, factor);
     t.closeGraceMs = scale(t.closeGraceMs, factor);
+    t.watchPeriodMs = scale(t.watchPeriodMs, factor);
     return t;
 }

@@ -17,6 +17,7 @@ struct LinkTiming {
     // At the end of a session: what is still queued (letting the instrument go)
     // gets this long before the transfers of a stalled instrument are given up.
     std::uint32_t closeGraceMs = 250;
+    std::uint32_t watchPeriodMs = 500;       // between two looks at whether the connected instrument is still there
 
     static LinkTiming scaled(double factor);  // every wait times factor, at least 1 ms
 };

@@ -251,6 +251,17 @@ bool SocketTransport::closeDevice()
     return true;
 }
 
+// The simulator's end of the socket closing shows as a hang-up, whatever
+// answers are still unread.
+bool SocketTransport::deviceGone()
+{
+    const int fd = socket_;
+    if (fd < 0)
+        return false;
+    pollfd watched{fd, POLLRDHUP, 0};
+    return ::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLHUP | POLLRDHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 transport::Transfer* SocketTransport::startTransfer(std::uint8_t pipeId, std::uint8_t* buffer,
                                                     std::uint32_t length)
 {

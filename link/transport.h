@@ -70,6 +70,12 @@ public:
                            std::uint32_t timeoutMs) = 0;
     virtual bool flushPipe(std::uint8_t pipeId) = 0;
 
+    // Whether the open device has gone (unplugged, its simulator ended), found
+    // without a transfer: cheap enough to be asked a few times a second from
+    // the link's thread, also while another thread waits for a transfer.
+    // False while nothing is open.
+    virtual bool deviceGone() { return false; }
+
     // The platform's error number of the last failed call, for log lines.
     virtual int lastError() const = 0;
     // A message for the user about the last enumeration or open (empty if none).

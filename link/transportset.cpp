@@ -146,6 +146,12 @@ bool TransportSet::flushPipe(std::uint8_t pipeId)
     return backend && backend->flushPipe(pipeId);
 }
 
+bool TransportSet::deviceGone()
+{
+    transport::Transport* backend = active_;
+    return backend && backend->deviceGone();
+}
+
 int TransportSet::lastError() const
 {
     transport::Transport* backend = active_;

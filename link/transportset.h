@@ -33,6 +33,7 @@ public:
     bool writeSync(std::uint8_t pipeId, const std::uint8_t* data, std::uint32_t length,
                    std::uint32_t timeoutMs) override;
     bool flushPipe(std::uint8_t pipeId) override;
+    bool deviceGone() override;
     int lastError() const override;
     std::string notice() const override;
 

@@ -112,21 +112,34 @@ bool WinTransport::handles(const std::string& path) const
 std::vector<std::string> WinTransport::devicePaths()
 {
     std::vector<std::string> paths;
+    if (!presentPaths(&paths))
+        failWithLastError();
+    return paths;
+}
+
+bool WinTransport::deviceGone()
+{
+    std::vector<std::string> paths;
+    if (openPath_.empty() || !presentPaths(&paths))
+        return false;  // nothing open, or nothing to tell by
+    return std::find(paths.begin(), paths.end(), openPath_) == paths.end();
+}
+
+bool WinTransport::presentPaths(std::vector<std::string>* paths)
+{
     HDEVINFO set = SetupDiGetClassDevsW(&kInstrumentInterfaceClass, nullptr, nullptr,
                                         DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
-    if (set == INVALID_HANDLE_VALUE) {
-        failWithLastError();
-        return paths;
-    }
+    if (set == INVALID_HANDLE_VALUE)
+        return false;
     for (DWORD index = 0;; ++index) {
         SP_DEVICE_INTERFACE_DATA interfaceData{};
         interfaceData.cbSize = sizeof(interfaceData);
         if (!SetupDiEnumDeviceInterfaces(set, nullptr, &kInstrumentInterfaceClass, index, &interfaceData)) break;
         std::string path = interfacePath(set, &interfaceData);
-        if (!path.empty()) paths.push_back(std::move(path));
+        if (!path.empty()) paths->push_back(std::move(path));
     }
     SetupDiDestroyDeviceInfoList(set);
-    return paths;
+    return true;
 }
 
 bool WinTransport::openDevice(const std::string& path)
@@ -142,6 +155,7 @@ bool WinTransport::openDevice(const std::string& path)
     if (file == INVALID_HANDLE_VALUE) return failWithLastError();
     std::lock_guard<std::mutex> lock(stateMutex_);
     file_ = file;
+    openPath_ = path;
     return true;
 }
 
@@ -219,6 +233,7 @@ bool WinTransport::releaseInterface()
 bool WinTransport::closeDevice()
 {
     std::lock_guard<std::mutex> lock(stateMutex_);
+    openPath_.clear();
     bool ok = releaseInterfaceLocked();
     if (file_ == INVALID_HANDLE_VALUE) return ok;
     cancelAndAwaitLiveTransfers();

@@ -43,12 +43,16 @@ public:
                    std::uint32_t timeoutMs) override;
     bool flushPipe(std::uint8_t pipeId) override;
 
+    // Whether the opened interface is no longer among the present ones.
+    bool deviceGone() override;
     int lastError() const override;
 
     class OverlappedTransfer;
 
 private:
     bool failWithLastError();
+    // The paths of the instrument interfaces present now; false when they cannot be listed.
+    bool presentPaths(std::vector<std::string>* paths);
     void cancelAndAwaitLiveTransfers();
     void awaitTransfer(OverlappedTransfer* transfer);
     bool releaseInterfaceLocked();
@@ -58,5 +62,6 @@ private:
     void* file_;               // HANDLE; INVALID_HANDLE_VALUE when closed
     void* interface_ = nullptr;  // WINUSB_INTERFACE_HANDLE; null when not bound
     std::set<OverlappedTransfer*> liveTransfers_;
+    std::string openPath_;  // of the open file (the link's thread); empty when closed
     std::atomic<int> lastError_{0};
 };

@@ -5,6 +5,7 @@
 #include <QMutexLocker>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -48,9 +49,11 @@ WinUSBManager::WinUSBManager(QObject* parent)
 
 WinUSBManager::WinUSBManager(std::unique_ptr<transport::Transport> transport_,
                              const LinkTiming& timing_, QObject* parent)
-    : QObject(parent), transport(std::move(transport_)), timing(timing_)
+    : QObject(parent), transport(std::move(transport_)), timing(timing_), connectionWatch(new QTimer(this))
 {
     static_assert(protocol::kReadLength >= protocol::kRecordSize, "a read must hold a record");
+    connectionWatch->setInterval(int(timing.watchPeriodMs));
+    connect(connectionWatch, &QTimer::timeout, this, &WinUSBManager::watchConnection);
 }
 
 WinUSBManager::~WinUSBManager() = default;
@@ -110,10 +113,12 @@ void WinUSBManager::connectUsb(QString path)
     deviceOpen = true;
     interfaceBound = true;
 
-    if (queryDeviceEndpoints())
+    if (queryDeviceEndpoints()) {
+        connectionWatch->start();
         emit finishUsbDetection(true);
-    else
+    } else {
         disConnect();
+    }
 }
 
 void WinUSBManager::reportNotice()
@@ -202,6 +207,28 @@ void WinUSBManager::dropLink()
     // The file stays open until the next disConnect or connectUsb: half-open.
     QMutexLocker locker(&transferLock);
     releaseInterfaceLocked();
+}
+
+void WinUSBManager::stopWatchingConnection()
+{
+    connectionWatch->stop();
+}
+
+// Between two commands of the link's thread: the transport looks without a
+// request, so the instrument is not asked for anything more (a page without
+// polling, the stored-data page, learns of a vanished instrument too).
+void WinUSBManager::watchConnection()
+{
+    if (!interfaceBound) {
+        connectionWatch->stop();
+        return;
+    }
+    if (!transport->deviceGone())
+        return;
+    qWarning() << "The instrument has gone";
+    connectionWatch->stop();
+    dropLink();
+    emit connectionLost();
 }
 
 // ---------------------------------------------------------------- transfers

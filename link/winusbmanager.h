@@ -18,6 +18,8 @@
 #include <QString>
 #include <QStringList>
 
+class QTimer;
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -41,6 +43,9 @@ public:
     WinUSBManager(std::unique_ptr<transport::Transport> transport, const LinkTiming& timing,
                   QObject* parent = nullptr);
     ~WinUSBManager() override;
+
+    // Ends the watch of the connection; in the thread the link lives in.
+    void stopWatchingConnection();
 
     // The enumeration itself; empty when nothing is found.
     QStringList getDevicePaths();
@@ -71,6 +76,10 @@ signals:
     // A stored-record read-out has ended, however: all read, stopped or failed.
     // readedNum counts the records taken, the last one's fate aside.
     void readBackEnded(int readedNum);
+    // The connected instrument has gone (unplugged, switched off, its simulator
+    // ended), seen by watching the connection between requests; the link is
+    // dropped as after a failed transfer.
+    void connectionLost();
 
 public slots:
     void detectDevice();
@@ -111,6 +120,7 @@ private:
     void sendWakeUpFrame();
     void releaseInterfaceLocked();  // under transferLock
     void dropLink();
+    void watchConnection();
 
     // Command helpers.
     bool checkConnected();
@@ -151,4 +161,5 @@ private:
 
     std::unique_ptr<transport::Transport> transport;
     LinkTiming timing;
+    QTimer* connectionWatch;  // runs in the link's thread while connected
 };

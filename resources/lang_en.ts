@@ -16,8 +16,20 @@
         <translation>Time interval between two tests (min: sec)</translation>
     </message>
     <message>
+        <source>最长等待（秒）</source>
+        <translation>Longest wait (s)</translation>
+    </message>
+    <message>
+        <source>每次测试在读数稳定后停止，最长等待下面的时间；不选时，测试在固定的读数次数后停止</source>
+        <translation>Each test stops once its reading is stable, after the longest wait below at the latest; when off, a test stops after a fixed number of readings</translation>
+    </message>
+    <message>
         <source>测试次数</source>
         <translation>Number of tests</translation>
+    </message>
+    <message>
+        <source>测试稳定后再停止</source>
+        <translation>Stop each test once the reading is stable</translation>
     </message>
 </context>
 <context>
@@ -859,6 +871,10 @@
         <translation>TEST</translation>
     </message>
     <message>
+        <source>测试中断：与仪器的连接已断开。绕组可能仍储有能量，请等待仪器放电完成后再拆除测试线。</source>
+        <translation>Test interrupted: the connection to the instrument was lost. The winding may still hold energy; wait until the instrument has discharged before removing the test leads.</translation>
+    </message>
+    <message>
         <source>测试仪信息</source>
         <translation>Tester Information</translation>
     </message>
@@ -1033,6 +1049,14 @@
     <message>
         <source>语言</source>
         <translation>Language</translation>
+    </message>
+    <message>
+        <source>读数已稳定：测试结束时读数的波动低于稳定阈值</source>
+        <translation>Reading settled: its spread was below the stability threshold when the test ended</translation>
+    </message>
+    <message>
+        <source>读数未稳定：测试结束时读数仍在变化，结果可能偏离稳定值</source>
+        <translation>Reading not settled: it was still changing when the test ended; the result may differ from the settled value</translation>
     </message>
     <message>
         <source>趋势</source>

@@ -16,8 +16,20 @@
         <translation>两次测试的时间间隔（分：秒）</translation>
     </message>
     <message>
+        <source>最长等待（秒）</source>
+        <translation>最长等待（秒）</translation>
+    </message>
+    <message>
+        <source>每次测试在读数稳定后停止，最长等待下面的时间；不选时，测试在固定的读数次数后停止</source>
+        <translation>每次测试在读数稳定后停止，最长等待下面的时间；不选时，测试在固定的读数次数后停止</translation>
+    </message>
+    <message>
         <source>测试次数</source>
         <translation>测试次数</translation>
+    </message>
+    <message>
+        <source>测试稳定后再停止</source>
+        <translation>测试稳定后再停止</translation>
     </message>
 </context>
 <context>
@@ -859,6 +871,10 @@
         <translation>测试</translation>
     </message>
     <message>
+        <source>测试中断：与仪器的连接已断开。绕组可能仍储有能量，请等待仪器放电完成后再拆除测试线。</source>
+        <translation>测试中断：与仪器的连接已断开。绕组可能仍储有能量，请等待仪器放电完成后再拆除测试线。</translation>
+    </message>
+    <message>
         <source>测试仪信息</source>
         <translation>测试仪信息</translation>
     </message>
@@ -1033,6 +1049,14 @@
     <message>
         <source>语言</source>
         <translation>语言</translation>
+    </message>
+    <message>
+        <source>读数已稳定：测试结束时读数的波动低于稳定阈值</source>
+        <translation>读数已稳定：测试结束时读数的波动低于稳定阈值</translation>
+    </message>
+    <message>
+        <source>读数未稳定：测试结束时读数仍在变化，结果可能偏离稳定值</source>
+        <translation>读数未稳定：测试结束时读数仍在变化，结果可能偏离稳定值</translation>
     </message>
     <message>
         <source>趋势</source>

@@ -86,6 +86,7 @@ struct Faults {
     int misnumberRecord = 0;           // stored record k carries another number
     bool acknowledgeRealTime = false;  // real-time reads get an accepting acknowledge
     int dropAfterRequests = 0;         // the connection goes after n received transfers (0: never)
+    bool unplugged = false;            // the cable is pulled: the instrument is gone from the bus
     std::uint32_t answerDelayMs = 0;   // every answer leaves this much later
 };
 

@@ -99,7 +99,7 @@ std::vector<std::string> SimulatorTransport::devicePaths()
     std::lock_guard<std::mutex> lock(mutex_);
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < instruments_.size(); ++i)
-        if (!unplugged_[i])
+        if (!unpluggedLocked(i))
             paths.push_back(pathFor(static_cast<int>(i)));
     return paths;
 }
@@ -113,7 +113,7 @@ bool SimulatorTransport::openDevice(const std::string& path)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     const int index = indexOf(path);
-    if (options_.failOpen || index < 0 || unplugged_[static_cast<std::size_t>(index)] || openIndex_ >= 0) {
+    if (options_.failOpen || index < 0 || unpluggedLocked(static_cast<std::size_t>(index)) || openIndex_ >= 0) {
         lastError_ = openIndex_ >= 0 ? kErrorInvalid : kErrorNoDevice;
         return false;
     }
@@ -196,10 +196,26 @@ bool SimulatorTransport::usableLocked() const
     return openIndex_ >= 0 && bound_ && !dropped_;
 }
 
-void SimulatorTransport::dropLocked()
+bool SimulatorTransport::unpluggedLocked(std::size_t index) const
+{
+    return unplugged_[index] || instruments_[index]->faults().unplugged;
+}
+
+bool SimulatorTransport::deviceGone()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (openIndex_ < 0)
+        return false;
+    if (!dropped_ && instruments_[static_cast<std::size_t>(openIndex_)]->faults().unplugged)
+        dropLocked(false);
+    return dropped_;
+}
+
+void SimulatorTransport::dropLocked(bool untilRestored)
 {
     dropped_ = true;
-    unplugged_[static_cast<std::size_t>(openIndex_)] = true;
+    if (untilRestored)
+        unplugged_[static_cast<std::size_t>(openIndex_)] = true;
     answers_.clear();
     for (SimTransfer* transfer : transfers_) {
         if (transfer->state == SimTransfer::State::Pending) {
@@ -214,8 +230,9 @@ bool SimulatorTransport::deliverLocked(const std::uint8_t* data, std::uint32_t l
 {
     Instrument& device = *instruments_[static_cast<std::size_t>(openIndex_)];
     const Faults faults = device.faults();
-    if (faults.dropAfterRequests > 0 && receivedSinceOpen_ >= static_cast<std::size_t>(faults.dropAfterRequests)) {
-        dropLocked();
+    if (faults.unplugged
+        || (faults.dropAfterRequests > 0 && receivedSinceOpen_ >= static_cast<std::size_t>(faults.dropAfterRequests))) {
+        dropLocked(!faults.unplugged);
         return false;
     }
     ++receivedSinceOpen_;

@@ -13,7 +13,9 @@
 // "silent" leaves reads to time out, "delay" makes answers come due later,
 // and "drop after n" fails the transfer after the n-th received one and every
 // later transfer; the device then vanishes from devicePaths() until
-// restoreDevice() plugs it back in.
+// restoreDevice() plugs it back in. "Unplugged" drops the open connection as
+// soon as anything asks for the device, deviceGone() too, and hides the device
+// while it lasts.
 
 #include "sim/instrument.h"
 #include "link/transport.h"
@@ -82,6 +84,7 @@ public:
     bool writeSync(std::uint8_t pipeId, const std::uint8_t* data, std::uint32_t length,
                    std::uint32_t timeoutMs) override;
     bool flushPipe(std::uint8_t pipeId) override;
+    bool deviceGone() override;
     int lastError() const override;
 
 private:
@@ -93,9 +96,12 @@ private:
     class SimTransfer;
 
     bool usableLocked() const;
+    bool unpluggedLocked(std::size_t index) const;
     bool deliverLocked(const std::uint8_t* data, std::uint32_t length);
     bool takeAnswerLocked(SimTransfer* transfer);
-    void dropLocked();
+    // untilRestored: the device stays hidden until restoreDevice(); else only
+    // while its instrument is unplugged.
+    void dropLocked(bool untilRestored = true);
     int indexOf(const std::string& path) const;
     SimTransfer* checked(transport::Transfer* transfer) const;
 

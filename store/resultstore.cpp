@@ -19,10 +19,11 @@ namespace {
 
 const char* const kFileName = "results.sqlite";
 
-// Version 2. A later program that changes the tables raises user_version and
-// migrates from the number it finds; this one refuses anything newer. Every
-// statement is safe to run on an older database: version 1 lacked only the
-// traces, so opening it adds their table and leaves its rows as they are.
+// The tables as version 2 left them. A later program that changes the tables
+// raises user_version and migrates from the number it finds; this one refuses
+// anything newer. Every statement is safe to run on an older database: version
+// 1 lacked only the traces, so opening it adds their table and leaves its rows
+// as they are.
 const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS sessions ("
     " id INTEGER PRIMARY KEY,"
@@ -42,6 +43,17 @@ const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS traces ("
     " row INTEGER PRIMARY KEY REFERENCES rows(id) ON DELETE CASCADE,"
     " points BLOB NOT NULL)",
+};
+
+// The steps after version 2, each run once on a database older than its version.
+struct SchemaStep {
+    int version;
+    const char* statement;
+};
+const SchemaStep kSteps[] = {
+    // Version 3: whether the reading had settled when the test ended; NULL
+    // for rows kept before (not known) and for imported records.
+    {3, "ALTER TABLE rows ADD COLUMN settled INTEGER"},
 };
 
 // A commit appends the transaction to the write-ahead log and flushes the log
@@ -190,9 +202,13 @@ bool ResultStore::open(const StoreOptions& options)
         return false;
 
     keeping = true;  // transact() runs only on a usable database
-    return transact([this] {
+    return transact([this, found] {
         for (const char* statement : kSchema) {
             if (!exec(QLatin1String(statement)))
+                return false;
+        }
+        for (const SchemaStep& step : kSteps) {
+            if (found < step.version && !exec(QLatin1String(step.statement)))
                 return false;
         }
         // Sessions an earlier run never finished filling.
@@ -338,7 +354,7 @@ struct ResultStore::RowStatements {
 
     explicit RowStatements(const QSqlDatabase& db) : row(db), cells(db)
     {
-        row.prepare(QStringLiteral("INSERT INTO rows (session) VALUES (?)"));
+        row.prepare(QStringLiteral("INSERT INTO rows (session, settled) VALUES (?, ?)"));
     }
     QSqlQuery& cellsOf(int count)
     {
@@ -353,10 +369,12 @@ struct ResultStore::RowStatements {
     }
 };
 
-qint64 ResultStore::insertRow(RowStatements& statements, qint64 session, const QStringList& cells)
+qint64 ResultStore::insertRow(RowStatements& statements, qint64 session, const QStringList& cells,
+                              std::optional<bool> settled)
 {
     QSqlQuery& row = statements.row;
     row.bindValue(0, session);
+    row.bindValue(1, settled ? QVariant(int(*settled)) : QVariant(QVariant::Int));
     if (!run(row))
         return 0;
     const qint64 rowId = row.lastInsertId().toLongLong();
@@ -398,13 +416,14 @@ bool ResultStore::insertTrace(qint64 row, const QByteArray& trace)
     return run(insert);
 }
 
-qint64 ResultStore::appendRow(TableKind kind, const QStringList& cells, const QByteArray& trace)
+qint64 ResultStore::appendRow(TableKind kind, const QStringList& cells, const QByteArray& trace,
+                              std::optional<bool> settled)
 {
     qint64 rowId = 0;
     transact([&] {
         const qint64 session = currentSession(kind, true);
         RowStatements statements(database());
-        rowId = session > 0 ? insertRow(statements, session, cells) : 0;
+        rowId = session > 0 ? insertRow(statements, session, cells, settled) : 0;
         return rowId > 0 && insertTrace(rowId, trace);
     });
     return keeping ? rowId : 0;
@@ -520,16 +539,18 @@ QList<Row> ResultStore::currentRows(TableKind kind) const
 QList<Row> ResultStore::rowsOf(qint64 session) const
 {
     QSqlQuery cells(database());
-    cells.prepare(QStringLiteral("SELECT rows.id, cells.col, cells.text FROM rows JOIN cells ON cells.row = rows.id"
-                                 " WHERE rows.session = ? ORDER BY rows.id, cells.col"));
+    cells.prepare(QStringLiteral("SELECT rows.id, cells.col, cells.text, rows.settled FROM rows"
+                                 " JOIN cells ON cells.row = rows.id WHERE rows.session = ? ORDER BY rows.id, cells.col"));
     cells.addBindValue(session);
     if (!run(cells))
         return {};
     QList<Row> rows;
     while (cells.next()) {
         const qint64 id = cells.value(0).toLongLong();
-        if (rows.isEmpty() || rows.last().id != id)
-            rows.append(Row{id, {}, {}});
+        if (rows.isEmpty() || rows.last().id != id) {
+            const QVariant settled = cells.value(3);
+            rows.append(Row{id, {}, {}, settled.isNull() ? std::nullopt : std::optional<bool>(settled.toBool())});
+        }
         QStringList& texts = rows.last().cells;
         const int column = cells.value(1).toInt();
         while (texts.size() < column)  // a missing cell reads as empty

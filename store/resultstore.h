@@ -32,6 +32,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLockFile;
 class QSqlDatabase;
@@ -46,6 +47,7 @@ struct Row {
     qint64 id = 0;  // 0: not kept
     QStringList cells;
     QByteArray trace;  // the finished test's readings, as the window encoded them; empty: none
+    std::optional<bool> settled;  // whether the reading had settled when the test ended; none: not known
 };
 
 struct SessionSummary {
@@ -88,9 +90,10 @@ public:
     bool retry();
     QString path() const { return databasePath; }
 
-    // The id of the kept row, 0 when results are not being kept. The row and
-    // its trace are kept in one transaction.
-    qint64 appendRow(TableKind kind, const QStringList& cells, const QByteArray& trace = QByteArray());
+    // The id of the kept row, 0 when results are not being kept. The row, its
+    // trace and whether its reading had settled are kept in one transaction.
+    qint64 appendRow(TableKind kind, const QStringList& cells, const QByteArray& trace = QByteArray(),
+                     std::optional<bool> settled = std::nullopt);
     void deleteRows(const QList<qint64>& rowIds);
     void clearTable(TableKind kind);
     // Closes the current session of the kind and opens one holding these rows.
@@ -114,7 +117,7 @@ public:
     // replaces is closed. Returns the rows now current, empty when unknown.
     QList<Row> reopenSession(qint64 sessionId, TableKind* kind = nullptr);
 
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
 private:
     struct RowStatements;
@@ -132,7 +135,8 @@ private:
     bool flushing(Flush flush);
     bool transact(const std::function<bool()>& work, Flush flush = Flush::EachCommit);
     qint64 currentSession(TableKind kind, bool create);
-    qint64 insertRow(RowStatements& statements, qint64 session, const QStringList& cells);
+    qint64 insertRow(RowStatements& statements, qint64 session, const QStringList& cells,
+                     std::optional<bool> settled = std::nullopt);
     bool insertTrace(qint64 row, const QByteArray& trace);
     void readTraces(qint64 session, QList<Row>& rows) const;
     bool closeSession(qint64 session);

@@ -53,11 +53,15 @@ constexpr RealSetting kLineLimit{"lineLimit", analysis::BalanceLimits{}.linePerc
                                  analysis::BalanceLimits::kDecimals};
 }  // namespace insight
 
-// The automatic test series: how many tests, and the pause between two (10 s to 4:59).
+// The automatic test series: how many tests, the pause between two (10 s to
+// 4:59), and whether each test runs until its reading is stable, for at most
+// the longest wait.
 namespace autotest {
 constexpr char kFile[] = "settingsAuto.ini";
 constexpr IntSetting kCount{"testCountValue", 2, 2, 10};
 constexpr IntSetting kIntervalMs{"testIntervalValue", 10000, 10000, 299000};
+constexpr FlagSetting kStopWhenSettled{"stopWhenSettled", true};
+constexpr IntSetting kLongestWaitSeconds{"longestWaitSeconds", 120, 10, 600};
 }  // namespace autotest
 
 // The polling interval of the live readings.

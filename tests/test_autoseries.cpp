@@ -95,7 +95,7 @@ private slots:
         AutoSeries series(&window, 1);
         QSignalSpy stopDue(&series, &AutoSeries::stopDue);
         if (inSeries)
-            series.start(5, 1000);
+            series.start(5, 1000, {false, 120});
         for (QChar reading : readings) {
             if (reading == QLatin1Char('i'))
                 series.followIdle();
@@ -105,6 +105,38 @@ private slots:
         QTEST(stopDue.count(), "stops");
         for (const QList<QVariant>& stop : stopDue)
             QCOMPARE(stop.at(0).toBool(), true);  // the page of the running test
+    }
+
+    // Each test stopped once its reading is stable: c charging, t testing and
+    // still settling, s testing and stable, i idle, w the longest wait passes.
+    void settledReadingSendsTheStop_data()
+    {
+        QTest::addColumn<QString>("readings");
+        QTest::addColumn<int>("stops");
+        QTest::newRow("stable at the second reading") << "cts" << 1;
+        QTest::newRow("never stable") << "cttttttttttttt" << 0;
+        QTest::newRow("stable before testing not counted") << "cccc" << 0;
+        QTest::newRow("stays stable: one stop") << "tssssssss" << 1;
+        QTest::newRow("stop outlived: sent again") << "tssssssssss" << 2;
+        QTest::newRow("next test stopped too") << "tsitts" << 2;
+        QTest::newRow("longest wait") << "ttwt" << 1;
+    }
+    void settledReadingSendsTheStop()
+    {
+        QFETCH(QString, readings);
+        QWidget window;
+        AutoSeries series(&window, 1);  // a second of the series lasts 1 ms
+        QSignalSpy stopDue(&series, &AutoSeries::stopDue);
+        series.start(5, 1000, {true, 10});
+        for (QChar reading : readings) {
+            if (reading == QLatin1Char('i'))
+                series.followIdle();
+            else if (reading == QLatin1Char('w'))
+                QTest::qWait(20);  // beyond the 10 ms of the longest wait
+            else
+                series.followRunningTest(reading != QLatin1Char('c'), false, reading == QLatin1Char('s'));
+        }
+        QTEST(stopDue.count(), "stops");
     }
 };
 

@@ -64,14 +64,16 @@ QString panelText(MainWindow* window, const char* label)
 }
 QTimer* timerOf(MainWindow* window, const char* name) { return window->findChild<QTimer*>(QLatin1String(name)); }
 
-// The series dialog, filled in and confirmed; true when the run's panel shows.
+// The series dialog, filled in with the fixed stop of each test and
+// confirmed; true when the run's panel shows.
 bool startSeries(MainWindow* window, int count, const QTime& pause)
 {
     auto* dialog = openDialog<AutoTestDialog>(window, "actionAutomatic_measurement");
     if (!dialog)
         return false;
-    dialog->findChild<QSpinBox*>()->setValue(count);
+    dialog->findChild<QSpinBox*>(QStringLiteral("spinBox_testCountValue"))->setValue(count);
     dialog->findChild<QTimeEdit*>()->setTime(pause);
+    dialog->findChild<QCheckBox*>(QStringLiteral("checkBox_stopWhenSettled"))->setChecked(false);
     confirm(dialog, true);
     return panelOf(window) && panelOf(window)->isVisible();
 }
@@ -201,8 +203,15 @@ private slots:
         auto* dialog = new AutoTestDialog(&owner);
         QSignalSpy started(dialog, &AutoTestDialog::startAutoTestSignal);
         dialog->show();
-        dialog->findChild<QSpinBox*>()->setValue(7);
+        auto* settle = dialog->findChild<QCheckBox*>(QStringLiteral("checkBox_stopWhenSettled"));
+        auto* longestWait = dialog->findChild<QSpinBox*>(QStringLiteral("spinBox_longestWait"));
+        QVERIFY(settle->isChecked() && longestWait->isEnabled());  // on by default
+        QCOMPARE(longestWait->value(), 120);
+        dialog->findChild<QSpinBox*>(QStringLiteral("spinBox_testCountValue"))->setValue(7);
         dialog->findChild<QTimeEdit*>()->setTime(QTime(0, 2, 5));
+        longestWait->setValue(45);
+        settle->setChecked(false);
+        QVERIFY(!longestWait->isEnabled());
         confirm(dialog, ok);
         QVERIFY(owner.findChildren<AutoTestDialog*>().isEmpty());  // closed and deleted either way
         const QList<QVariantList> expected{QVariantList{7, 125000}};  // count first
@@ -211,6 +220,8 @@ private slots:
         if (ok && !fileBlocked) {
             QCOMPARE(storedValue(autoFile(), "testIntervalValue").toInt(), 125000);
             QCOMPARE(storedValue(autoFile(), "testCountValue").toInt(), 7);
+            QCOMPARE(storedValue(autoFile(), "stopWhenSettled").toBool(), false);
+            QCOMPARE(storedValue(autoFile(), "longestWaitSeconds").toInt(), 45);
         }
     }
 
@@ -328,6 +339,7 @@ private slots:
         QVERIFY(rig.connect());
         rig.instruments[0]->setScreen(sim::Screen::Other);
         QVERIFY(rig.waitForPolls(3));
+        writeFile(autoFile(), "[General]\nstopWhenSettled=false\n");  // the fixed stop
         rig.window->startAutoTestSlot(3, 10000);
         QSignalSpy stops(rig.window.get(), &MainWindow::stopTestingSignal);
         QString stopsSeen;

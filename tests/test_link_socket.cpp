@@ -131,6 +131,28 @@ private slots:
         QCOMPARE(c.read(1000), Bytes(8, 0x33));
     }
 
+    // The simulator's end closing is seen without a transfer, unread answers
+    // or not; an open connection is not taken for a gone one.
+    void closedPeerIsSeenAsGone_data()
+    {
+        QTest::addColumn<bool>("answerLeft");
+        QTest::newRow("nothing unread") << false;
+        QTest::newRow("an answer unread") << true;
+    }
+    void closedPeerIsSeenAsGone()
+    {
+        QFETCH(bool, answerLeft);
+        Connection c;
+        QVERIFY(c.peer >= 0);
+        if (answerLeft)
+            c.send(Bytes(63, 0x11));
+        QVERIFY(!c.client.deviceGone());
+        ::shutdown(c.peer, SHUT_RDWR);
+        QVERIFY(c.client.deviceGone());
+        c.client.closeDevice();
+        QVERIFY(!c.client.deviceGone());  // nothing open
+    }
+
     // ------------------------------------------------------------ the real simulator program
     void linkAgainstSimulatorProgram()
     {

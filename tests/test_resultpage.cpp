@@ -66,7 +66,7 @@ private slots:
 
     void init()
     {
-        const ResultPage::RowKeeping keeping{[](const QStringList&, const QByteArray&) { return qint64(0); },
+        const ResultPage::RowKeeping keeping{[](const QStringList&, const QByteArray&, std::optional<bool>) { return qint64(0); },
                                              [](const QAbstractItemModel&, const std::vector<int>&) {}, [] {}};
         pages[0] = std::make_unique<ResultPage>(ui.page_0, dcPageTable(), keeping);
         pages[1] = std::make_unique<ResultPage>(ui.page_1, lengthPageTable(), keeping);

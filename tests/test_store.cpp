@@ -181,32 +181,51 @@ private slots:
                  QStringLiteral("0"));
     }
 
-    // A database of the first version (no traces) opens with its rows as they
-    // were, is raised to the present version and then keeps traces too.
-    void firstVersionDatabaseIsMigrated()
+    // An older database (version 1: no traces; version 2: no settled flag)
+    // opens with its rows as they were, their settling not known, is raised to
+    // the present version and then keeps traces and the settled flag too.
+    void olderDatabaseIsMigrated_data()
     {
-        QCOMPARE(sql(path(), {"CREATE TABLE sessions (id INTEGER PRIMARY KEY, kind INTEGER NOT NULL,"
-                              " started INTEGER NOT NULL, closed INTEGER)",
-                              "CREATE TABLE rows (id INTEGER PRIMARY KEY,"
-                              " session INTEGER NOT NULL REFERENCES sessions(id) ON DELETE CASCADE)",
-                              "CREATE INDEX rows_by_session ON rows(session)",
-                              "CREATE TABLE cells (row INTEGER NOT NULL REFERENCES rows(id) ON DELETE CASCADE,"
-                              " col INTEGER NOT NULL, text TEXT NOT NULL, PRIMARY KEY (row, col)) WITHOUT ROWID",
-                              "INSERT INTO sessions (id, kind, started) VALUES (1, 0, 0)",
-                              "INSERT INTO rows (id, session) VALUES (1, 1)",
-                              "INSERT INTO cells (row, col, text) VALUES (1, 0, '1'), (1, 1, 'kept before')",
-                              "PRAGMA user_version = 1", "PRAGMA user_version"})
-                     .toInt(),
-                 1);
+        QTest::addColumn<int>("version");
+        QTest::newRow("version 1") << 1;
+        QTest::newRow("version 2") << 2;
+    }
+    void olderDatabaseIsMigrated()
+    {
+        QFETCH(int, version);
+        QStringList statements{
+            "CREATE TABLE sessions (id INTEGER PRIMARY KEY, kind INTEGER NOT NULL,"
+            " started INTEGER NOT NULL, closed INTEGER)",
+            "CREATE TABLE rows (id INTEGER PRIMARY KEY,"
+            " session INTEGER NOT NULL REFERENCES sessions(id) ON DELETE CASCADE)",
+            "CREATE INDEX rows_by_session ON rows(session)",
+            "CREATE TABLE cells (row INTEGER NOT NULL REFERENCES rows(id) ON DELETE CASCADE,"
+            " col INTEGER NOT NULL, text TEXT NOT NULL, PRIMARY KEY (row, col)) WITHOUT ROWID",
+            "INSERT INTO sessions (id, kind, started) VALUES (1, 0, 0)",
+            "INSERT INTO rows (id, session) VALUES (1, 1)",
+            "INSERT INTO cells (row, col, text) VALUES (1, 0, '1'), (1, 1, 'kept before')"};
+        if (version >= 2)
+            statements << "CREATE TABLE traces (row INTEGER PRIMARY KEY REFERENCES rows(id) ON DELETE CASCADE,"
+                          " points BLOB NOT NULL)"
+                       << "INSERT INTO traces (row, points) VALUES (1, x'0102')";
+        statements << QStringLiteral("PRAGMA user_version = %1").arg(version) << "PRAGMA user_version";
+        QCOMPARE(sql(path(), statements).toInt(), version);
 
         {
             ResultStore store(path());
             QVERIFY2(store.isKeeping(), qPrintable(store.failure()));
-            QCOMPARE(cellsOf(store.currentRows(TableKind::DcResults)),
-                     (QList<QStringList>{{QStringLiteral("1"), QStringLiteral("kept before")}}));
-            QVERIFY(store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("2")), QByteArray("new")) > 0);
+            const QList<Row> before = store.currentRows(TableKind::DcResults);
+            QCOMPARE(cellsOf(before), (QList<QStringList>{{QStringLiteral("1"), QStringLiteral("kept before")}}));
+            QCOMPARE(before.value(0).trace, version >= 2 ? QByteArray("\x01\x02") : QByteArray());
+            QCOMPARE(before.value(0).settled, std::optional<bool>());
+            QVERIFY(store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("2")), QByteArray("new"), true) > 0);
+            QVERIFY(store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("3")), QByteArray(), false) > 0);
         }
-        QCOMPARE(ResultStore(path()).currentRows(TableKind::DcResults).value(1).trace, QByteArray("new"));
+        const QList<Row> rows = ResultStore(path()).currentRows(TableKind::DcResults);
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[1].trace, QByteArray("new"));
+        QCOMPARE(rows[1].settled, std::optional<bool>(true));
+        QCOMPARE(rows[2].settled, std::optional<bool>(false));
         QCOMPARE(sql(path(), {"PRAGMA user_version"}).toInt(), ResultStore::kSchemaVersion);
     }
 

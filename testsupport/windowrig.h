@@ -4,6 +4,7 @@
 
 #include "app/fileexports.h"
 #include "app/mainwindow.h"
+#include "app/operatormessages.h"
 #include "sim/instrument.h"
 #include "sim/simtransport.h"
 #include "testsupport/fakedesktopfiles.h"
@@ -34,6 +35,21 @@ inline LinkTiming fastLinkTiming()
     return timing;
 }
 
+// The window's warnings noted instead of shown.
+class NotedWarnings : public OperatorMessages {
+public:
+    NotedWarnings(QStringList* texts, QStringList* titles) : texts_(texts), titles_(titles) {}
+    void warn(QWidget*, const QString& title, const QString& text) override
+    {
+        *texts_ << text;
+        *titles_ << title;
+    }
+
+private:
+    QStringList* texts_;
+    QStringList* titles_;
+};
+
 struct Rig {
     explicit Rig(int instrumentCount = 1, const WindowTiming& windowTiming = WindowTiming{5, 30, 5},
                  const LinkTiming& linkTiming = fastLinkTiming())
@@ -43,6 +59,7 @@ struct Rig {
         for (int i = 0; i < instrumentCount; ++i)
             instruments.push_back(std::make_shared<sim::Instrument>(sim::InstrumentOptions(), clock));
         window = makeWindow();
+        noteWarnings();
         window->show();
         QObject::connect(&boxCloser, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -67,8 +84,10 @@ struct Rig {
         if (whileClosed)
             whileClosed();
         window = makeWindow();
+        noteWarnings();
         window->show();
     }
+    void noteWarnings() { window->setOperatorMessages(std::make_unique<NotedWarnings>(&boxTexts, &boxTitles)); }
 
     // From now on the save dialogs answer `answer`; the log keeps what was asked and opened.
     std::shared_ptr<FileLog> fakeDesktopFiles(const QString& answer = QString())

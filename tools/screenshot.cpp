@@ -5,13 +5,16 @@
 // the length page and the stored-data page, the tables a restart restores and
 // the history, in Chinese and in English. Headless with QT_QPA_PLATFORM=offscreen.
 //
-//   window-screenshots [--platform-link] [output-folder]   (default: ./screenshots)
+//   window-screenshots [--platform-link | --safety] [output-folder]   (default: ./screenshots)
 //
 // With --platform-link the window connects the way the program does, to whatever
-// the platform finds: start resistance-tester-sim first.
+// the platform finds: start resistance-tester-sim first. With --safety only the
+// series dialog and the warning of a link lost during a test are shot.
 
 #include "app/chinesefonts.h"
 #include "app/mainwindow.h"
+#include "app/operatormessages.h"
+#include "dialogs/autotestdialog.h"
 
 #include "sim/instrument.h"
 #include "link/settingsframes.h"
@@ -23,9 +26,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -393,6 +398,68 @@ bool tourRestoreAndHistory(const QString& folder)
     return ok;
 }
 
+// The window's warnings as boxes that stay open, without a modal loop, so that
+// the tour can shoot them over the window.
+class OpenWarnings : public OperatorMessages {
+public:
+    void warn(QWidget* parent, const QString& title, const QString& text) override
+    {
+        auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->show();
+        shown = box;
+    }
+    QPointer<QMessageBox> shown;
+};
+
+// In each language: the series dialog, then a test whose instrument is
+// unplugged while it runs, with the warning over the window.
+bool tourSafety(const QString& folder)
+{
+    sim::InstrumentOptions options;
+    options.inductiveSeconds = 4.0;
+    auto instrument = std::make_shared<sim::Instrument>(options);
+    MainWindow window(std::make_unique<sim::SimulatorTransport>(instrument), LinkTiming());
+    auto warnings = std::make_unique<OpenWarnings>();
+    OpenWarnings* boxes = warnings.get();
+    window.setOperatorMessages(std::move(warnings));
+    window.resize(1257, 682);
+    window.show();
+    Session s(window, instrument, folder);
+    auto* connect = s.get<QAction>("actionConnect");
+    for (const char* language : {"zh", "en"}) {
+        s.chooseLanguage(language);
+        s.settle(300);
+        instrument->setFaults(sim::Faults());
+        connect->trigger();
+        s.waitUntil([&] { return !s.get<QLabel>("label_TestedCurrentValue")->text().isEmpty(); }, "a reading");
+        s.get<QAction>("actionAutomatic_measurement")->trigger();  // usable while connected and idle
+        s.settle(300);
+        if (auto* dialog = window.findChild<AutoTestDialog*>()) {
+            s.save(dialog->grab(), QStringLiteral("series-dialog-") + QLatin1String(language));
+            dialog->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        s.pressTestButton(false);
+        s.waitUntil([&] { return instrument->phase() == sim::Phase::Testing; }, "the test to run");
+        s.settle(1500);
+        sim::Faults unplugged;
+        unplugged.unplugged = true;
+        instrument->setFaults(unplugged);
+        if (s.waitUntil([&] { return boxes->shown != nullptr; }, "the warning")) {
+            s.settle(300);
+            QPixmap shot = window.grab();
+            QPainter painter(&shot);
+            const QPixmap box = boxes->shown->grab();
+            painter.drawPixmap(QPoint((shot.width() - box.width()) / 2, (shot.height() - box.height()) / 2), box);
+            painter.end();
+            s.save(shot, QStringLiteral("lost-link-") + QLatin1String(language));
+            boxes->shown->close();
+        }
+    }
+    return s.ok();
+}
+
 // The program's own way: whatever instrument the platform finds (a real one,
 // or a simulator program listening in the runtime folder), at full timing.
 bool tourThroughPlatform(const QString& folder)
@@ -430,11 +497,14 @@ int main(int argc, char* argv[])
 
     QStringList arguments = QCoreApplication::arguments().mid(1);
     const bool throughPlatform = arguments.removeAll(QStringLiteral("--platform-link")) > 0;
+    const bool safety = arguments.removeAll(QStringLiteral("--safety")) > 0;
     const QString folder = arguments.value(0, QStringLiteral("screenshots"));
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
         return 1;
     }
-    const bool ok = throughPlatform ? tourThroughPlatform(folder) : tourInProcess(folder) && tourRestoreAndHistory(folder);
+    const bool ok = throughPlatform ? tourThroughPlatform(folder)
+                    : safety        ? tourSafety(folder)
+                                    : tourInProcess(folder) && tourRestoreAndHistory(folder);
     return ok ? 0 : 1;
 }
