@@ -39,6 +39,7 @@ struct Rig {
         : clock(std::make_shared<sim::ManualClock>()), windowTiming(windowTiming), linkTiming(linkTiming)
     {
         windowsteps::removeKeptResults();
+        windowsteps::forgetLanguage();
         for (int i = 0; i < instrumentCount; ++i)
             instruments.push_back(std::make_shared<sim::Instrument>(sim::InstrumentOptions(), clock));
         window = makeWindow();
