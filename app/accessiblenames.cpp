@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTabBar>
 #include <QToolButton>
 #include <QWidget>
 
@@ -79,13 +78,18 @@ void nameListEditors(QWidget* window)
     }
 }
 
-// Qt names the scroll buttons of a tab bar once, in the language of their making.
+// Qt names the scroll buttons of a tab bar once, in the language of their
+// making; the names come from Qt's own catalogue, not the program's.
 void nameTabScrollButtons(QWidget* window)
 {
-    for (QToolButton* button : window->findChildren<QToolButton*>(QStringLiteral("ScrollLeftButton")))
-        button->setAccessibleName(QTabBar::tr("Scroll Left"));
-    for (QToolButton* button : window->findChildren<QToolButton*>(QStringLiteral("ScrollRightButton")))
-        button->setAccessibleName(QTabBar::tr("Scroll Right"));
+    const struct {
+        const char* button;
+        const char* name;
+    } scrollButtons[] = {{"ScrollLeftButton", "Scroll Left"}, {"ScrollRightButton", "Scroll Right"}};
+    for (const auto& scroll : scrollButtons) {
+        for (QToolButton* button : window->findChildren<QToolButton*>(QLatin1String(scroll.button)))
+            button->setAccessibleName(QCoreApplication::translate("QTabBar", scroll.name));
+    }
 }
 
 }  // namespace
