@@ -17,6 +17,9 @@ struct Spoken {
     const char* description;
 };
 
+const char* const kSettingDescription =
+    QT_TRANSLATE_NOOP("AccessibleNames", "发送给仪器的测试设置；按“更新”后可以修改。");
+
 // clang-format off
 const Spoken kSpoken[] = {
     {"tableView_resTest", QT_TRANSLATE_NOOP("AccessibleNames", "直流电阻测试结果"),
@@ -51,6 +54,15 @@ const Spoken kSpoken[] = {
     {"pushButton_clear2", nullptr, QT_TRANSLATE_NOOP("AccessibleNames", "清空结果表格；清除的行保留在历史记录中。")},
     {"textEdit_Remark", nullptr, QT_TRANSLATE_NOOP("AccessibleNames", "随每个结果行记录的备注。")},
     {"textEdit_Remark_2", nullptr, QT_TRANSLATE_NOOP("AccessibleNames", "随每个结果行记录的备注。")},
+    {"comboBox_ConductorMaterialValue_3", nullptr, kSettingDescription},
+    {"comboBox_ConvertedTempValue_3", nullptr, kSettingDescription},
+    {"comboBox_CurrentSettingValue_3", nullptr, kSettingDescription},
+    {"comboBox_PhaseTypeValue_3", nullptr, kSettingDescription},
+    {"comboBox_WindingValue_3", nullptr, kSettingDescription},
+    {"comboBox_CurrentSettingValue_4", nullptr, kSettingDescription},
+    {"comboBox_StandardSettingValue_4", nullptr, kSettingDescription},
+    {"comboBox_StandardUnitValue_4", nullptr, kSettingDescription},
+    {"comboBox_WireSquareValue_4", nullptr, kSettingDescription},
 };
 // clang-format on
 

@@ -20,6 +20,10 @@
         <translation>How many of the last readings are compared to judge whether the reading is stable.</translation>
     </message>
     <message>
+        <source>发送给仪器的测试设置；按“更新”后可以修改。</source>
+        <translation>A test setting sent to the instrument; it can be changed after pressing Update.</translation>
+    </message>
+    <message>
         <source>导体长度测试结果</source>
         <translation>Conductor length results</translation>
     </message>

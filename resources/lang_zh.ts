@@ -20,6 +20,10 @@
         <translation>判断读数是否稳定时比较的最近读数个数。</translation>
     </message>
     <message>
+        <source>发送给仪器的测试设置；按“更新”后可以修改。</source>
+        <translation>发送给仪器的测试设置；按“更新”后可以修改。</translation>
+    </message>
+    <message>
         <source>导体长度测试结果</source>
         <translation>导体长度测试结果</translation>
     </message>
