@@ -46,11 +46,6 @@ void collect(QAccessibleInterface* node, QStringList& controls)
         collect(node->child(i), controls);
 }
 
-bool hasChinese(const QString& text)
-{
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x3400 && c.unicode() <= 0x9fff; });
-}
-
 }  // namespace
 
 class TestAccessibility : public QObject

@@ -17,11 +17,6 @@ QString checkedLanguage(const Rig& rig)
     return QString();
 }
 
-bool hasChinese(const QString& text)
-{
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x3400 && c.unicode() <= 0x9fff; });
-}
-
 }  // namespace
 
 class TestLanguage : public QObject

@@ -195,6 +195,13 @@ inline bool initWindowTestsInOwnHome()
     return true;
 }
 
+// Whether a text holds Chinese characters (a text left untranslated in English).
+inline bool hasChinese(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= 0x3400 && c.unicode() <= 0x9fff; });
+}
+
 // Any table as the operator reads it, whatever its model's class.
 inline QAbstractItemModel* tableModel(const windowtest::Rig& rig, const char* view)
 {
