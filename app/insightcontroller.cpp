@@ -4,6 +4,7 @@
 #include "analysis/quantities.h"
 #include "analysis/stability.h"
 #include "app/keptrows.h"
+#include "data/formattables.h"
 #include "app/layoutplacement.h"
 #include "insight/balancepanel.h"
 #include "insight/trendchart.h"
@@ -213,7 +214,11 @@ void InsightController::refreshBalance()
     std::vector<analysis::DcResult> rows;
     QStringList numbers;
     for (int r = 0; r < dcResults_->rowCount(); ++r) {
-        const analysis::DcResult result = analysis::dcResultFromCells(rowTexts(*dcResults_, r));
+        QStringList cells = rowTexts(*dcResults_, r);
+        // Rows recorded in either language group together, named in the language on screen.
+        for (QString& cell : cells)
+            cell = formattables::fixedTextOnScreen(cell);
+        const analysis::DcResult result = analysis::dcResultFromCells(cells);
         rows.push_back(result);
         numbers << dcResults_->index(r, 0).data().toString();
         markCrossCheck(r, analysis::crossCheck(result));

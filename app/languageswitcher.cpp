@@ -1,11 +1,15 @@
 #include "app/languageswitcher.h"
 
+#include "store/settingsfiles.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMenu>
+#include <QSettings>
 
 namespace {
 
@@ -17,6 +21,16 @@ QString languageCodeOfCatalogue(const QString& fileName)
 {
     const QString base = fileName.left(fileName.lastIndexOf(QLatin1Char('.')));
     return base.mid(base.lastIndexOf(QLatin1Char('_')) + 1);
+}
+
+QStringList catalogueCodes()
+{
+    QStringList codes;
+    const QStringList catalogues =
+        QDir(QLatin1String(kCatalogueFolder)).entryList(QStringList(QLatin1String(kCataloguePattern)));
+    for (const QString& fileName : catalogues)
+        codes << languageCodeOfCatalogue(fileName);
+    return codes;
 }
 
 // The entry names are shown in their own language, untranslated.
@@ -33,27 +47,29 @@ QString LanguageSwitcher::systemLanguageCode()
     return name.left(name.lastIndexOf(QLatin1Char('_')));
 }
 
+QString LanguageSwitcher::rememberedLanguage()
+{
+    namespace kept = settingsfiles::language;
+    const QString code = settingsfiles::readText(*settingsfiles::open(QLatin1String(kept::kFile)), kept::kCode);
+    return catalogueCodes().contains(code) ? code : QLatin1String(kept::kFallback);
+}
+
 QActionGroup* LanguageSwitcher::fillMenu(QMenu* menu)
 {
     if (!menu->actions().isEmpty())
         return nullptr;
 
-    auto* group = new QActionGroup(menu);
-    group->setExclusive(true);
-    const QString defaultCode = systemLanguageCode();
-    const QStringList catalogues =
-        QDir(QLatin1String(kCatalogueFolder)).entryList(QStringList(QLatin1String(kCataloguePattern)));
-    for (const QString& fileName : catalogues) {
-        const QString code = languageCodeOfCatalogue(fileName);
+    entries = new QActionGroup(menu);
+    entries->setExclusive(true);
+    for (const QString& code : catalogueCodes()) {
         auto* action = new QAction(languageEntryText(code), menu);
         action->setCheckable(true);
         action->setData(code);
         menu->addAction(action);
-        group->addAction(action);
-        if (code == defaultCode)
-            action->setChecked(true);
+        entries->addAction(action);
     }
-    return group;
+    tickMenu();
+    return entries;
 }
 
 void LanguageSwitcher::choose(const QAction* entry)
@@ -61,8 +77,9 @@ void LanguageSwitcher::choose(const QAction* entry)
     if (!entry)
         return;
     const QString code = entry->data().toString();
-    english = code == QLatin1String("en");
     load(code);
+    namespace kept = settingsfiles::language;
+    settingsfiles::writeText(*settingsfiles::open(QLatin1String(kept::kFile)), kept::kCode, code);
 }
 
 void LanguageSwitcher::load(const QString& code)
@@ -71,13 +88,43 @@ void LanguageSwitcher::load(const QString& code)
         return;
     currentLanguage = code;
     QLocale::setDefault(QLocale(code));
-    switchTranslator(appTranslator, QStringLiteral("lang_%1.qm").arg(code));
-    switchTranslator(qtTranslator, QStringLiteral("qt_%1.qm").arg(code));
+    switchTranslator(appTranslator, QStringLiteral("%1lang_%2.qm").arg(QLatin1String(kCatalogueFolder), code));
+    loadQtTranslator();
+    tickMenu();
 }
 
-void LanguageSwitcher::switchTranslator(QTranslator& translator, const QString& fileName)
+bool LanguageSwitcher::takeTextsOutdated()
+{
+    if (textsLanguage == currentLanguage)
+        return false;
+    textsLanguage = currentLanguage;
+    return true;
+}
+
+void LanguageSwitcher::switchTranslator(QTranslator& translator, const QString& path)
 {
     QApplication::removeTranslator(&translator);
-    if (translator.load(QLatin1String(kCatalogueFolder) + fileName))
+    if (translator.load(path))
         QApplication::installTranslator(&translator);
+}
+
+// Qt's own texts (the buttons of message boxes, the file dialogs) come from
+// the Qt installation's catalogues (Debian: qttranslations5-l10n); in English
+// Qt speaks its own source language.
+void LanguageSwitcher::loadQtTranslator()
+{
+    QApplication::removeTranslator(&qtTranslator);
+    if (isEnglish())
+        return;
+    if (qtTranslator.load(QLocale(currentLanguage), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+}
+
+void LanguageSwitcher::tickMenu()
+{
+    if (!entries)
+        return;
+    for (QAction* entry : entries->actions())
+        entry->setChecked(entry->data().toString() == currentLanguage);
 }

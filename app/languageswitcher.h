@@ -1,8 +1,10 @@
 #pragma once
 // The language menu and the two translators (the program's texts and Qt's
 // own). Installing or removing a translator makes Qt send every window a
-// language change event, which rebuilds its texts.
+// language change event, which rebuilds its texts. The operator's choice is
+// kept for the next start.
 
+#include <QPointer>
 #include <QString>
 #include <QTranslator>
 
@@ -15,23 +17,31 @@ class LanguageSwitcher
 public:
     // "zh_CN" -> "zh"; a name without "_" stays as it is.
     static QString systemLanguageCode();
+    // The language chosen at an earlier run when the program has a catalogue
+    // of it; Chinese otherwise.
+    static QString rememberedLanguage();
 
-    // One checkable entry per catalogue in the resources, the system's
-    // language checked; returns the entries' group. The menu is built once:
+    // One checkable entry per catalogue in the resources, the language in
+    // force checked; returns the entries' group. The menu is built once:
     // later calls (after every language change) find it filled, leave it
     // alone and return nullptr.
     QActionGroup* fillMenu(QMenu* menu);
-    // The language of a menu entry.
+    // The language of a menu entry, kept for the next start.
     void choose(const QAction* entry);
     // Nothing when `code` is the language in force already.
     void load(const QString& code);
-    bool isEnglish() const { return english; }
+    bool isEnglish() const { return currentLanguage == QLatin1String("en"); }
+    // True once per language change: the window's texts are due to be rebuilt.
+    bool takeTextsOutdated();
 
 private:
-    void switchTranslator(QTranslator& translator, const QString& fileName);
+    void switchTranslator(QTranslator& translator, const QString& path);
+    void loadQtTranslator();
+    void tickMenu();
 
     QTranslator appTranslator;
     QTranslator qtTranslator;
-    QString currentLanguage = QStringLiteral("zh");
-    bool english = false;
+    QString currentLanguage;  // none until the first load
+    QString textsLanguage;    // the language the window's texts were last built in
+    QPointer<QActionGroup> entries;
 };

@@ -3,7 +3,9 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/accessiblenames.h"
 #include "app/importkeeper.h"
+#include "app/windowkeys.h"
 #include "app/windowparts.h"
 #include "data/receivethread.h"
 #include "link/statuscodes.h"
@@ -36,6 +38,9 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
       ui(new Ui::MainWindow),
       parts(std::make_unique<WindowParts>())
 {
+    // The form is built in the language kept from the last run.
+    parts->languages.load(LanguageSwitcher::rememberedLanguage());
+    parts->languages.takeTextsOutdated();
     ui->setupUi(this);
     createResultPages();
     setUpStoredData(windowTiming);
@@ -120,6 +125,8 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
          ui->tableView_lengthTest},
     }};
     parts->insight = std::make_unique<InsightController>(insightPages, parts->dcPage->resultModel());
+    new WindowKeys(this, ui, [this] { return parts->languages.isEnglish(); });
+    accessiblenames::apply(this);
     connect(parts->insight.get(), &InsightController::warningRequested, this, &MainWindow::showWarningBox);
     connect(parts->insight.get(), &InsightController::balanceExportRequested, this,
             [this](const QString& caption, const reports::TextTable& table) {
@@ -234,6 +241,8 @@ void MainWindow::changeEvent(QEvent* e)
 {
     switch (e->type()) {
     case QEvent::LanguageChange:
+        if (!parts->languages.takeTextsOutdated())
+            break;  // a translator of another window, or the one the form was built with
         ui->retranslateUi(this);
         for (ResultPage* page : parts->pages())
             page->clearValues();
@@ -252,6 +261,7 @@ void MainWindow::changeEvent(QEvent* e)
             // this no test could be started until the next connect.
             windowactions::setPageButtonsEnabled(*ui, true);
         }
+        accessiblenames::apply(this);
         break;
     case QEvent::LocaleChange:
         parts->languages.load(LanguageSwitcher::systemLanguageCode());

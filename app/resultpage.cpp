@@ -78,6 +78,13 @@ ResultPage::ResultPage(QWidget* page, const PageTable& pageTable, RowKeeping row
     for (const PageField& entry : pageTable.fields) {
         fields.append({&entry, child<QWidget>(page, entry.caption), child<QWidget>(page, entry.value),
                        child<QComboBox>(page, entry.unitList), child<QComboBox>(page, entry.modeList)});
+        // A setting is named by its caption, for screen readers too.
+        if (auto* caption = qobject_cast<QLabel*>(fields.last().caption); caption && isSetting(entry.shows))
+            caption->setBuddy(fields.last().value);
+    }
+    for (const SettingList& list : pageTable.lists) {
+        if (auto* caption = child<QLabel>(page, list.caption))
+            caption->setBuddy(child<QWidget>(page, list.list));
     }
     new RemarkLimit(remark);
 }

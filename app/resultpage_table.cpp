@@ -3,6 +3,7 @@
 #include "app/resultpage.h"
 
 #include "app/keptrows.h"
+#include "data/formattables.h"
 #include "reports/texttable.h"
 
 #include <QAbstractSpinBox>
@@ -176,5 +177,11 @@ QVector<reports::DataSection> ResultPage::recordSections() const
     const reports::RecordTexts texts{
         QCoreApplication::translate("MainWindow", "记录 %1"), QCoreApplication::translate("MainWindow", "测试时间："),
         QCoreApplication::translate("MainWindow", "数据"), remarkHeader()};
-    return reports::recordSections(reports::modelTable(*model), remarkColumn(), texts);
+    reports::TextTable table = reports::modelTable(*model);
+    // The recorded material and winding in the language of the report; the remark as written.
+    table.cell = [recorded = table.cell, remark = remarkColumn()](int row, int column) {
+        const QString text = recorded(row, column);
+        return column == remark ? text : formattables::fixedTextOnScreen(text);
+    };
+    return reports::recordSections(table, remarkColumn(), texts);
 }

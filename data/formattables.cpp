@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTranslator>
 
 #include <array>
 
@@ -59,6 +60,27 @@ const char* const kTestStates[] = {QT_TRANSLATE_NOOP("ReceiveThread", "充电中
                                    QT_TRANSLATE_NOOP("ReceiveThread", "测试中..."),
                                    QT_TRANSLATE_NOOP("ReceiveThread", "放电中..."),
                                    QT_TRANSLATE_NOOP("ReceiveThread", "测试完成")};
+
+const QTranslator& englishCatalogue()
+{
+    static const QTranslator* const catalogue = [] {
+        auto* translator = new QTranslator;
+        if (!translator->load(QStringLiteral(":/lang_en.qm")))
+            qWarning("fixed-list texts: no English catalogue in the resources");
+        return translator;
+    }();
+    return *catalogue;
+}
+
+template <std::size_t N>
+std::optional<QString> onScreen(const char* const (&sources)[N], const QString& recorded)
+{
+    for (const char* source : sources) {
+        if (recorded == QString::fromUtf8(source) || recorded == englishCatalogue().translate(kContext, source))
+            return QCoreApplication::translate(kContext, source);
+    }
+    return std::nullopt;
+}
 
 enum class LimitUnit { Milli, Ohm, Mega };
 
@@ -157,6 +179,17 @@ QString testStatus(int state, bool charging)
     if (state == 0 && !charging)
         return QString();
     return translatedEntry(kTestStates, state).value_or(QString());
+}
+
+QString fixedTextOnScreen(const QString& recorded)
+{
+    if (recorded.isEmpty())
+        return recorded;
+    if (const auto material = onScreen(kMaterials, recorded))
+        return *material;
+    if (const auto winding = onScreen(kWindings, recorded))
+        return *winding;
+    return onScreen(kStandardSettings, recorded).value_or(recorded);
 }
 
 std::optional<RangeLimit> rangeLimit(int row, bool tableA)

@@ -28,6 +28,12 @@ std::optional<QString> standardSetting(int code);    // 0 set value, 1 tested va
 // Test-state text of states 1..3; state 0 depends on the charging flag.
 QString testStatus(int state, bool charging);
 
+// A cell of a recorded row keeps the texts of the language it was recorded
+// in. A material, winding or standard-setting text of either language comes
+// back in the language in force; any other text as it is. The English is
+// read from the program's English catalogue (":/lang_en.qm").
+QString fixedTextOnScreen(const QString& recorded);
+
 // Upper limit of measurable resistance for one current-range row and the
 // unit printed after it. Table A applies when the higher-limit status bit is set.
 struct RangeLimit {

@@ -2,6 +2,109 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>AccessibleNames</name>
+    <message>
+        <source>三相平衡汇总</source>
+        <translation>Three-phase balance summary</translation>
+    </message>
+    <message>
+        <source>仪器的存储数据</source>
+        <translation>Records stored in the instrument</translation>
+    </message>
+    <message>
+        <source>删除选中的结果行。</source>
+        <translation>Deletes the selected result rows.</translation>
+    </message>
+    <message>
+        <source>判断读数是否稳定时比较的最近读数个数。</source>
+        <translation>How many of the last readings are compared to judge whether the reading is stable.</translation>
+    </message>
+    <message>
+        <source>发送给仪器的测试设置；按“更新”后可以修改。</source>
+        <translation>A test setting sent to the instrument; it can be changed after pressing Update.</translation>
+    </message>
+    <message>
+        <source>导体长度测试结果</source>
+        <translation>Conductor length results</translation>
+    </message>
+    <message>
+        <source>开始或停止测试（F5）。</source>
+        <translation>Starts or stops the test (F5).</translation>
+    </message>
+    <message>
+        <source>打开或结束测试设置的编辑；编辑时暂停读取实时数据。</source>
+        <translation>Opens or ends the editing of the test settings; live readings pause while editing.</translation>
+    </message>
+    <message>
+        <source>把结果表格保存为 Excel 工作簿（Ctrl+S）。</source>
+        <translation>Saves the result table as an Excel workbook (Ctrl+S).</translation>
+    </message>
+    <message>
+        <source>按绕组和分接汇总三相电阻的不平衡率。</source>
+        <translation>The imbalance of the three phases&apos; resistances, by winding and tapping.</translation>
+    </message>
+    <message>
+        <source>显示工具栏中放不下的按钮。</source>
+        <translation>Shows the buttons that do not fit in the toolbar.</translation>
+    </message>
+    <message>
+        <source>显示或隐藏结果表格。</source>
+        <translation>Shows or hides the result table.</translation>
+    </message>
+    <message>
+        <source>更多工具</source>
+        <translation>More tools</translation>
+    </message>
+    <message>
+        <source>最近一次从仪器导入的存储记录。</source>
+        <translation>The stored records of the last import from the instrument.</translation>
+    </message>
+    <message>
+        <source>最近读数的离散小于此百分比时读数为稳定。</source>
+        <translation>The reading is stable while the spread of the last readings stays below this percentage.</translation>
+    </message>
+    <message>
+        <source>每次测试结束时记入一行；选中一行显示它的趋势。</source>
+        <translation>Each finished test adds a row; selecting a row shows its trend.</translation>
+    </message>
+    <message>
+        <source>清空结果表格；清除的行保留在历史记录中。</source>
+        <translation>Empties the result table; the cleared rows stay in the history.</translation>
+    </message>
+    <message>
+        <source>直流电阻测试结果</source>
+        <translation>DC resistance results</translation>
+    </message>
+    <message>
+        <source>相电阻不平衡率超过此百分比时判为不合格。</source>
+        <translation>A phase imbalance above this percentage fails.</translation>
+    </message>
+    <message>
+        <source>相电阻不平衡限值</source>
+        <translation>Phase imbalance limit</translation>
+    </message>
+    <message>
+        <source>稳定判断的读数个数</source>
+        <translation>Readings judged for stability</translation>
+    </message>
+    <message>
+        <source>稳定阈值</source>
+        <translation>Stability threshold</translation>
+    </message>
+    <message>
+        <source>线电阻不平衡率超过此百分比时判为不合格。</source>
+        <translation>A line imbalance above this percentage fails.</translation>
+    </message>
+    <message>
+        <source>线电阻不平衡限值</source>
+        <translation>Line imbalance limit</translation>
+    </message>
+    <message>
+        <source>随每个结果行记录的备注。</source>
+        <translation>The remark recorded with each result row.</translation>
+    </message>
+</context>
+<context>
     <name>AutoTestDialog</name>
     <message>
         <source>Dialog</source>
@@ -591,6 +694,10 @@
         <translation>Low</translation>
     </message>
     <message>
+        <source>使用说明</source>
+        <translation>&amp;User guide</translation>
+    </message>
+    <message>
         <source>保存</source>
         <translation>save</translation>
     </message>
@@ -613,6 +720,10 @@
     <message>
         <source>公司：</source>
         <translation>Company:</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>&amp;About</translation>
     </message>
     <message>
         <source>分接</source>
@@ -660,7 +771,7 @@
     </message>
     <message>
         <source>存储数据</source>
-        <translation>Storing data</translation>
+        <translation>&amp;Storing data</translation>
     </message>
     <message>
         <source>存储数据导入中断：已收到%1组，共%2组；上次完整导入的数据已保留。</source>
@@ -672,7 +783,7 @@
     </message>
     <message>
         <source>实时数据</source>
-        <translation>Real-time data</translation>
+        <translation>&amp;Real-time data</translation>
     </message>
     <message>
         <source>导体长度</source>
@@ -729,6 +840,10 @@
     <message>
         <source>已连接设备</source>
         <translation>Connected device</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>&amp;Help</translation>
     </message>
     <message>
         <source>平方</source>
@@ -816,7 +931,7 @@
     </message>
     <message>
         <source>查看</source>
-        <translation>View</translation>
+        <translation>&amp;View</translation>
     </message>
     <message>
         <source>查阅存储数据</source>
@@ -1000,7 +1115,7 @@
     </message>
     <message>
         <source>设备</source>
-        <translation>Device</translation>
+        <translation>&amp;Device</translation>
     </message>
     <message>
         <source>设备未连接</source>
@@ -1012,7 +1127,7 @@
     </message>
     <message>
         <source>设置</source>
-        <translation>Settings</translation>
+        <translation>&amp;Settings</translation>
     </message>
     <message>
         <source>设置未发送：%1没有选择。</source>
@@ -1048,7 +1163,7 @@
     </message>
     <message>
         <source>语言</source>
-        <translation>Language</translation>
+        <translation>&amp;Language</translation>
     </message>
     <message>
         <source>读数已稳定：测试结束时读数的波动低于稳定阈值</source>
@@ -1363,6 +1478,29 @@
     <message>
         <source>读取第%1组数据失败</source>
         <translation>Failed to read group %1 data.</translation>
+    </message>
+</context>
+<context>
+    <name>WindowKeys</name>
+    <message>
+        <source>&lt;b&gt;10A 直流电阻测试仪&lt;/b&gt;&lt;br&gt;版本 %1&lt;br&gt;Qt %2（运行）/ %3（编译）</source>
+        <translation>&lt;b&gt;10A DC Resistance Tester&lt;/b&gt;&lt;br&gt;Version %1&lt;br&gt;Qt %2 (running) / %3 (built with)</translation>
+    </message>
+    <message>
+        <source>保存表格</source>
+        <translation>&amp;Save table</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>开始/停止测试</source>
+        <translation>Start/stop &amp;test</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>&amp;Quit</translation>
     </message>
 </context>
 </TS>

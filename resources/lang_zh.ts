@@ -2,6 +2,109 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
 <context>
+    <name>AccessibleNames</name>
+    <message>
+        <source>三相平衡汇总</source>
+        <translation>三相平衡汇总</translation>
+    </message>
+    <message>
+        <source>仪器的存储数据</source>
+        <translation>仪器的存储数据</translation>
+    </message>
+    <message>
+        <source>删除选中的结果行。</source>
+        <translation>删除选中的结果行。</translation>
+    </message>
+    <message>
+        <source>判断读数是否稳定时比较的最近读数个数。</source>
+        <translation>判断读数是否稳定时比较的最近读数个数。</translation>
+    </message>
+    <message>
+        <source>发送给仪器的测试设置；按“更新”后可以修改。</source>
+        <translation>发送给仪器的测试设置；按“更新”后可以修改。</translation>
+    </message>
+    <message>
+        <source>导体长度测试结果</source>
+        <translation>导体长度测试结果</translation>
+    </message>
+    <message>
+        <source>开始或停止测试（F5）。</source>
+        <translation>开始或停止测试（F5）。</translation>
+    </message>
+    <message>
+        <source>打开或结束测试设置的编辑；编辑时暂停读取实时数据。</source>
+        <translation>打开或结束测试设置的编辑；编辑时暂停读取实时数据。</translation>
+    </message>
+    <message>
+        <source>把结果表格保存为 Excel 工作簿（Ctrl+S）。</source>
+        <translation>把结果表格保存为 Excel 工作簿（Ctrl+S）。</translation>
+    </message>
+    <message>
+        <source>按绕组和分接汇总三相电阻的不平衡率。</source>
+        <translation>按绕组和分接汇总三相电阻的不平衡率。</translation>
+    </message>
+    <message>
+        <source>显示工具栏中放不下的按钮。</source>
+        <translation>显示工具栏中放不下的按钮。</translation>
+    </message>
+    <message>
+        <source>显示或隐藏结果表格。</source>
+        <translation>显示或隐藏结果表格。</translation>
+    </message>
+    <message>
+        <source>更多工具</source>
+        <translation>更多工具</translation>
+    </message>
+    <message>
+        <source>最近一次从仪器导入的存储记录。</source>
+        <translation>最近一次从仪器导入的存储记录。</translation>
+    </message>
+    <message>
+        <source>最近读数的离散小于此百分比时读数为稳定。</source>
+        <translation>最近读数的离散小于此百分比时读数为稳定。</translation>
+    </message>
+    <message>
+        <source>每次测试结束时记入一行；选中一行显示它的趋势。</source>
+        <translation>每次测试结束时记入一行；选中一行显示它的趋势。</translation>
+    </message>
+    <message>
+        <source>清空结果表格；清除的行保留在历史记录中。</source>
+        <translation>清空结果表格；清除的行保留在历史记录中。</translation>
+    </message>
+    <message>
+        <source>直流电阻测试结果</source>
+        <translation>直流电阻测试结果</translation>
+    </message>
+    <message>
+        <source>相电阻不平衡率超过此百分比时判为不合格。</source>
+        <translation>相电阻不平衡率超过此百分比时判为不合格。</translation>
+    </message>
+    <message>
+        <source>相电阻不平衡限值</source>
+        <translation>相电阻不平衡限值</translation>
+    </message>
+    <message>
+        <source>稳定判断的读数个数</source>
+        <translation>稳定判断的读数个数</translation>
+    </message>
+    <message>
+        <source>稳定阈值</source>
+        <translation>稳定阈值</translation>
+    </message>
+    <message>
+        <source>线电阻不平衡率超过此百分比时判为不合格。</source>
+        <translation>线电阻不平衡率超过此百分比时判为不合格。</translation>
+    </message>
+    <message>
+        <source>线电阻不平衡限值</source>
+        <translation>线电阻不平衡限值</translation>
+    </message>
+    <message>
+        <source>随每个结果行记录的备注。</source>
+        <translation>随每个结果行记录的备注。</translation>
+    </message>
+</context>
+<context>
     <name>AutoTestDialog</name>
     <message>
         <source>Dialog</source>
@@ -591,6 +694,10 @@
         <translation>低压</translation>
     </message>
     <message>
+        <source>使用说明</source>
+        <translation>使用说明</translation>
+    </message>
+    <message>
         <source>保存</source>
         <translation>保存</translation>
     </message>
@@ -613,6 +720,10 @@
     <message>
         <source>公司：</source>
         <translation>公司：</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>关于</translation>
     </message>
     <message>
         <source>分接</source>
@@ -729,6 +840,10 @@
     <message>
         <source>已连接设备</source>
         <translation>已连接设备</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>帮助</translation>
     </message>
     <message>
         <source>平方</source>
@@ -1363,6 +1478,29 @@
     <message>
         <source>读取第%1组数据失败</source>
         <translation>读取第%1组数据失败</translation>
+    </message>
+</context>
+<context>
+    <name>WindowKeys</name>
+    <message>
+        <source>&lt;b&gt;10A 直流电阻测试仪&lt;/b&gt;&lt;br&gt;版本 %1&lt;br&gt;Qt %2（运行）/ %3（编译）</source>
+        <translation>&lt;b&gt;10A 直流电阻测试仪&lt;/b&gt;&lt;br&gt;版本 %1&lt;br&gt;Qt %2（运行）/ %3（编译）</translation>
+    </message>
+    <message>
+        <source>保存表格</source>
+        <translation>保存表格</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>开始/停止测试</source>
+        <translation>开始/停止测试</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>退出</translation>
     </message>
 </context>
 </TS>

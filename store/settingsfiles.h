@@ -70,6 +70,14 @@ constexpr char kFile[] = "settingsSample.ini";
 constexpr IntSetting kIntervalMs{"interval", 600, 200, 800};
 }  // namespace sampling
 
+// The language of the window as the operator chose it last ("zh", "en"); the
+// window starts in Chinese until a choice is kept here.
+namespace language {
+constexpr char kFile[] = "settingsLanguage.ini";
+constexpr char kCode[] = "language";
+constexpr char kFallback[] = "zh";
+}  // namespace language
+
 // The header texts of the PDF report; each empty until the operator fills it in.
 namespace pdfheader {
 constexpr char kFile[] = "settingsPdf.ini";

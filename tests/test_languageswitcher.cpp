@@ -2,6 +2,7 @@
 // built once, and only a change of language touches the translators.
 
 #include "app/languageswitcher.h"
+#include "store/settingsfiles.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -41,7 +42,11 @@ class TestLanguageSwitcher : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Q_INIT_RESOURCE(translations); }
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);  // the choice is kept in a settings file
+        Q_INIT_RESOURCE(translations);
+    }
 
     void menuIsBuiltOnce()
     {
@@ -58,6 +63,7 @@ private slots:
     void onlyAChangeOfLanguageTouchesTheTranslators()
     {
         LanguageSwitcher languages;
+        languages.load(QStringLiteral("zh"));  // as the window starts
         QMenu menu;
         languages.fillMenu(&menu);
         LanguageChanges changes;
@@ -73,8 +79,31 @@ private slots:
             languages.choose(entry(menu, QString::fromUtf8(choice.code)));
             QCOMPARE(changes.count > before, choice.changesLanguage);
             QCOMPARE(languages.isEnglish(), qstrcmp(choice.code, "en") == 0);
+            QVERIFY(entry(menu, QString::fromUtf8(choice.code))->isChecked());
+            QCOMPARE(LanguageSwitcher::rememberedLanguage(), QString::fromUtf8(choice.code));
             QCOMPARE(QCoreApplication::translate("MainWindow", "连接"), QString::fromUtf8(choice.connectText));
         }
+    }
+
+    // A file edited by hand or left by another version opens the window in Chinese.
+    void onlyALanguageWithACatalogueIsRemembered_data()
+    {
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("remembered");
+        QTest::newRow("en") << "en" << "en";
+        QTest::newRow("zh") << "zh" << "zh";
+        QTest::newRow("no catalogue") << "fr" << "zh";
+        QTest::newRow("a path") << "../en" << "zh";
+        QTest::newRow("empty") << "" << "zh";
+    }
+
+    void onlyALanguageWithACatalogueIsRemembered()
+    {
+        QFETCH(QString, kept);
+        QFETCH(QString, remembered);
+        namespace language = settingsfiles::language;
+        settingsfiles::writeText(*settingsfiles::open(QLatin1String(language::kFile)), language::kCode, kept);
+        QCOMPARE(LanguageSwitcher::rememberedLanguage(), remembered);
     }
 };
 

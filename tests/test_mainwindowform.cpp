@@ -70,8 +70,9 @@ private slots:
         // Exactly the page actions are checkable.
         rows("QAction checkable=true", {"actionDc_resistance_test", "actionConductor_length_test", "actionStorage"});
         rows("QAction checkable=false", {"actionConnect", "actionExportToPDF", "actionExportToExcel", "actionImport_storage",
-                                         "actionSample_interval", "actionAutomatic_measurement"});
-        rows("QMenu", {"menuLanguage"});
+                                         "actionSample_interval", "actionAutomatic_measurement", "actionHelp",
+                                         "actionAbout"});
+        rows("QMenu", {"menuLanguage", "menuHelp"});
     }
 
     void objectsTheWindowUses()
@@ -95,7 +96,7 @@ private slots:
                 QCOMPARE(key + '=' + object->property(qPrintable(key)).toString(), fact);
             }
         }
-        QCOMPARE(window.findChildren<QAction*>(QRegularExpression("^action")).size(), 9);
+        QCOMPARE(window.findChildren<QAction*>(QRegularExpression("^action")).size(), 11);
     }
 };
 

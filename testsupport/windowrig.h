@@ -56,6 +56,7 @@ struct Rig {
         : clock(std::make_shared<sim::ManualClock>()), windowTiming(windowTiming), linkTiming(linkTiming)
     {
         windowsteps::removeKeptResults();
+        windowsteps::forgetLanguage();
         for (int i = 0; i < instrumentCount; ++i)
             instruments.push_back(std::make_shared<sim::Instrument>(sim::InstrumentOptions(), clock));
         window = makeWindow();
@@ -218,6 +219,13 @@ inline bool initWindowTestsInOwnHome()
     qputenv("HOME", QFile::encodeName(home.path()));
     initWindowTests();
     return true;
+}
+
+// Whether a text holds Chinese characters (a text left untranslated in English).
+inline bool hasChinese(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= 0x3400 && c.unicode() <= 0x9fff; });
 }
 
 // Any table as the operator reads it, whatever its model's class.

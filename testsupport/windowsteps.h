@@ -5,9 +5,11 @@
 #include "app/chinesefonts.h"
 #include "resources/programresources.h"
 #include "store/resultstore.h"
+#include "store/settingsfiles.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QObject>
 #include <QStandardPaths>
 #include <QThread>
@@ -21,6 +23,12 @@ namespace windowsteps {
 inline void removeKeptResults()
 {
     store::ResultStore::removeFiles(store::ResultStore::defaultPath());
+}
+
+// Every window starts in Chinese until a test chooses another language.
+inline void forgetLanguage()
+{
+    QFile::remove(settingsfiles::filePath(QLatin1String(settingsfiles::language::kFile)));
 }
 
 template <class T>
@@ -59,6 +67,7 @@ inline void prepareWindowProgram()
     // starts without the rows of the one before.
     QStandardPaths::setTestModeEnabled(true);
     windowsteps::removeKeptResults();
+    windowsteps::forgetLanguage();
     registerProgramResources();
     installChineseFontSubstitutes();
 }

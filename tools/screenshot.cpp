@@ -3,7 +3,8 @@
 // over range, finished tests with their result rows, an automatic test series
 // with its panel, a test settling on its trend, a three-phase balance summary,
 // the length page and the stored-data page, the tables a restart restores and
-// the history, in Chinese and in English. Headless with QT_QPA_PLATFORM=offscreen.
+// the history, the Help menu, the user guide and the About box, in Chinese and
+// in English. Headless with QT_QPA_PLATFORM=offscreen.
 //
 //   window-screenshots [--platform-link | --safety] [output-folder]   (default: ./screenshots)
 //
@@ -26,9 +27,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QMessageBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -324,6 +326,7 @@ bool tourInProcess(const QString& folder)
 // Chinese and in English.
 bool tourRestoreAndHistory(const QString& folder)
 {
+    windowsteps::forgetLanguage();
     store::ResultStore::removeFiles(store::ResultStore::defaultPath());
     sim::InstrumentOptions options;
     options.timeScale = 0.2;
@@ -487,6 +490,48 @@ bool tourThroughPlatform(const QString& folder)
     return s.ok();
 }
 
+// The Help menu open over the window, the user guide and the About box, in
+// Chinese and in English.
+bool tourHelp(const QString& folder)
+{
+    windowsteps::forgetLanguage();
+    auto instrument = std::make_shared<sim::Instrument>(sim::InstrumentOptions());
+    MainWindow window(std::make_unique<sim::SimulatorTransport>(instrument), LinkTiming());
+    window.resize(1257, 682);
+    window.show();
+    Session s(window, instrument, folder);
+    for (const char* language : {"zh", "en"}) {
+        const QString suffix = QLatin1String(language);
+        s.chooseLanguage(language);
+        s.settle(300);
+        auto* menu = s.get<QMenu>("menuHelp");
+        window.menuBar()->setActiveAction(menu->menuAction());
+        s.waitUntil([&] { return menu->isVisible(); }, "the Help menu");
+        s.settle(200);
+        QPixmap shot = window.grab();
+        QPainter painter(&shot);
+        painter.drawPixmap(menu->mapToGlobal(QPoint()) - window.mapToGlobal(QPoint()), menu->grab());
+        painter.end();
+        s.save(shot, QStringLiteral("help-menu-") + suffix);
+        menu->close();
+
+        s.get<QAction>("actionHelp")->trigger();
+        auto* guide = s.get<QWidget>("userGuide");
+        s.settle(200);
+        s.save(guide->grab(), QStringLiteral("help-guide-") + suffix);
+        guide->close();
+
+        QTimer::singleShot(300, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                s.save(box->grab(), QStringLiteral("about-") + suffix);
+                box->accept();
+            }
+        });
+        s.get<QAction>("actionAbout")->trigger();  // returns when the box is closed
+    }
+    return s.ok();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -505,6 +550,6 @@ int main(int argc, char* argv[])
     }
     const bool ok = throughPlatform ? tourThroughPlatform(folder)
                     : safety        ? tourSafety(folder)
-                                    : tourInProcess(folder) && tourRestoreAndHistory(folder);
+                                    : tourInProcess(folder) && tourRestoreAndHistory(folder) && tourHelp(folder);
     return ok ? 0 : 1;
 }

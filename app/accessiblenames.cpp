@@ -1,0 +1,107 @@
+#include "app/accessiblenames.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QWidget>
+
+#include <initializer_list>
+
+namespace {
+
+const char kContext[] = "AccessibleNames";
+
+struct Spoken {
+    std::initializer_list<const char*> widgets;  // object names; every widget of each name
+    const char* name;                            // nullptr: the widget's own text names it
+    const char* description;
+};
+
+#define SPOKEN(text) QT_TRANSLATE_NOOP("AccessibleNames", text)
+
+const Spoken kSpoken[] = {
+    {{"tableView_resTest"}, SPOKEN("直流电阻测试结果"), SPOKEN("每次测试结束时记入一行；选中一行显示它的趋势。")},
+    {{"tableView_lengthTest"}, SPOKEN("导体长度测试结果"), SPOKEN("每次测试结束时记入一行；选中一行显示它的趋势。")},
+    {{"tableView"}, SPOKEN("仪器的存储数据"), SPOKEN("最近一次从仪器导入的存储记录。")},
+    {{"tableView_balance"}, SPOKEN("三相平衡汇总"), SPOKEN("按绕组和分接汇总三相电阻的不平衡率。")},
+    {{"spinBox_stabilityWindow"}, SPOKEN("稳定判断的读数个数"), SPOKEN("判断读数是否稳定时比较的最近读数个数。")},
+    {{"doubleSpinBox_stabilityThreshold"}, SPOKEN("稳定阈值"), SPOKEN("最近读数的离散小于此百分比时读数为稳定。")},
+    {{"doubleSpinBox_phaseLimit"}, SPOKEN("相电阻不平衡限值"), SPOKEN("相电阻不平衡率超过此百分比时判为不合格。")},
+    {{"doubleSpinBox_lineLimit"}, SPOKEN("线电阻不平衡限值"), SPOKEN("线电阻不平衡率超过此百分比时判为不合格。")},
+    {{"qt_toolbar_ext_button"}, SPOKEN("更多工具"), SPOKEN("显示工具栏中放不下的按钮。")},
+    {{"pushButton_Test", "pushButton_Test_2"}, nullptr, SPOKEN("开始或停止测试（F5）。")},
+    {{"pushButton_Change", "pushButton_Change_2"}, nullptr,
+     SPOKEN("打开或结束测试设置的编辑；编辑时暂停读取实时数据。")},
+    {{"toolButton_record", "toolButton_record2"}, nullptr, SPOKEN("显示或隐藏结果表格。")},
+    {{"pushButton_delete", "pushButton_delete2"}, nullptr, SPOKEN("删除选中的结果行。")},
+    {{"pushButton_save", "pushButton_save2"}, nullptr, SPOKEN("把结果表格保存为 Excel 工作簿（Ctrl+S）。")},
+    {{"pushButton_clear", "pushButton_clear2"}, nullptr, SPOKEN("清空结果表格；清除的行保留在历史记录中。")},
+    {{"textEdit_Remark", "textEdit_Remark_2"}, nullptr, SPOKEN("随每个结果行记录的备注。")},
+    {{"comboBox_ConductorMaterialValue_3", "comboBox_ConvertedTempValue_3", "comboBox_CurrentSettingValue_3",
+      "comboBox_PhaseTypeValue_3", "comboBox_WindingValue_3", "comboBox_CurrentSettingValue_4",
+      "comboBox_StandardSettingValue_4", "comboBox_StandardUnitValue_4", "comboBox_WireSquareValue_4"},
+     nullptr, SPOKEN("发送给仪器的测试设置；按“更新”后可以修改。")},
+};
+
+#undef SPOKEN
+
+QString translated(const char* text)
+{
+    return QCoreApplication::translate(kContext, text);
+}
+
+// "标准值单位：" -> "标准值单位"
+QString captionName(const QLabel& label)
+{
+    QString text = label.text().remove(QLatin1Char('&')).trimmed();
+    while (text.endsWith(QLatin1Char(':')) || text.endsWith(QChar(0xff1a)))
+        text.chop(1);
+    return text;
+}
+
+// An editable list is read through its line edit, which no caption names.
+void nameListEditors(QWidget* window)
+{
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        auto* list = qobject_cast<QComboBox*>(label->buddy());
+        if (list && list->lineEdit())
+            list->lineEdit()->setAccessibleName(captionName(*label));
+    }
+}
+
+// Qt names the scroll buttons of a tab bar once, in the language of their
+// making; the names come from Qt's own catalogue, not the program's.
+void nameTabScrollButtons(QWidget* window)
+{
+    const struct {
+        const char* button;
+        const char* name;
+    } scrollButtons[] = {{"ScrollLeftButton", "Scroll Left"}, {"ScrollRightButton", "Scroll Right"}};
+    for (const auto& scroll : scrollButtons) {
+        for (QToolButton* button : window->findChildren<QToolButton*>(QLatin1String(scroll.button)))
+            button->setAccessibleName(QCoreApplication::translate("QTabBar", scroll.name));
+    }
+}
+
+}  // namespace
+
+namespace accessiblenames {
+
+void apply(QWidget* window)
+{
+    for (const Spoken& spoken : kSpoken) {
+        for (const char* objectName : spoken.widgets) {
+            for (QWidget* widget : window->findChildren<QWidget*>(QLatin1String(objectName))) {
+                if (spoken.name)
+                    widget->setAccessibleName(translated(spoken.name));
+                widget->setAccessibleDescription(translated(spoken.description));
+            }
+        }
+    }
+    nameListEditors(window);
+    nameTabScrollButtons(window);
+}
+
+}  // namespace accessiblenames
