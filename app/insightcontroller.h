@@ -62,6 +62,8 @@ public:
     // The trace of the test that has just ended, for its result row; taken once.
     QByteArray takeFinishedTrace(int page);
     void endTrends();
+    // The page's table was cleared.
+    void clearTrend(int page);
 
 signals:
     void warningRequested(const QString& message);

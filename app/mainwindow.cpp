@@ -119,6 +119,8 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     }};
     parts->insight = std::make_unique<InsightController>(insightPages, parts->dcPage->resultModel());
     connect(parts->insight.get(), &InsightController::warningRequested, this, &MainWindow::showWarningBox);
+    connect(parts->dcPage, &ResultPage::rowsCleared, this, [this] { parts->insight->clearTrend(kDcPage); });
+    connect(parts->lengthPage, &ResultPage::rowsCleared, this, [this] { parts->insight->clearTrend(kLengthPage); });
     connect(parts->insight.get(), &InsightController::balanceExportRequested, this,
             [this](const QString& caption, const reports::TextTable& table) {
                 parts->fileExports->exportWorkbook(caption, table, this);

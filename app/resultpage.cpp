@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPalette>
 #include <QPixmap>
@@ -78,6 +79,8 @@ ResultPage::ResultPage(QWidget* page, const PageTable& pageTable, RowKeeping row
         fields.append({&entry, child<QWidget>(page, entry.caption), child<QWidget>(page, entry.value),
                        child<QComboBox>(page, entry.unitList), child<QComboBox>(page, entry.modeList)});
     }
+    view->viewport()->installEventFilter(this);
+    connect(view->horizontalHeader(), &QHeaderView::sectionResized, this, &ResultPage::queueMeasuredColumn);
 }
 
 void ResultPage::setCaptions()

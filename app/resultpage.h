@@ -56,6 +56,7 @@ public:
     // The row of the test just finished, from what the page shows.
     void appendRow(const QByteArray& trace);
     void toggleTable();
+    int selectedRowCount() const;
     void deleteSelectedRows();
     void clearRows();
 
@@ -64,6 +65,10 @@ public:
 
 signals:
     void dangerShown();
+    void rowsCleared();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Field {
@@ -81,6 +86,7 @@ private:
     static QString shownText(const Field& field);
     static QString remarkHeader();
     int remarkColumn() const;
+    void queueMeasuredColumn();
 
     const PageTable& table;
     RowKeeping keeping;
@@ -95,6 +101,7 @@ private:
     QVector<Field> fields;
     QStandardItemModel* model = nullptr;
     bool tableShown = true;
+    bool measuredColumnQueued = false;
     // The held resistance shows a measured value (not a placeholder or an
     // over-range text): only such a value is held while a test is over range.
     bool resistanceShowsReading = false;

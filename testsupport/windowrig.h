@@ -1,8 +1,10 @@
 #pragma once
 // A real main window over simulated instruments in the same process, sharing
-// one hand-moved clock; warning boxes are answered with OK and their texts kept.
+// one hand-moved clock; warning boxes are answered with OK and their texts kept,
+// questions before rows leave a table with `answerYes`.
 
 #include "app/mainwindow.h"
+#include "app/rowremoval.h"
 #include "sim/instrument.h"
 #include "sim/simtransport.h"
 #include "testsupport/fakedesktopfiles.h"
@@ -42,6 +44,7 @@ struct Rig {
         for (int i = 0; i < instrumentCount; ++i)
             instruments.push_back(std::make_shared<sim::Instrument>(sim::InstrumentOptions(), clock));
         window = makeWindow();
+        answerQuestions();
         window->show();
         QObject::connect(&boxCloser, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -66,7 +69,15 @@ struct Rig {
         if (whileClosed)
             whileClosed();
         window = makeWindow();
+        answerQuestions();
         window->show();
+    }
+    void answerQuestions()
+    {
+        window->findChild<RowRemoval*>()->setAnswer([this](const QString& question) {
+            questions << question;
+            return answerYes;
+        });
     }
 
     // From now on the save dialogs answer `answer`; the log keeps what was asked and opened.
@@ -176,6 +187,8 @@ struct Rig {
     QTimer boxCloser;
     QStringList boxTexts;
     QStringList boxTitles;
+    QStringList questions;  // asked before rows left a table
+    bool answerYes = true;
 };
 
 }  // namespace windowtest
