@@ -3,8 +3,8 @@
 
 #include "app/fileexports.h"
 #include "testsupport/fakedesktopfiles.h"
+#include "tests/exportreaders.h"
 
-#include <QProcess>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QStandardItemModel>
@@ -106,10 +106,7 @@ private slots:
         header.companyName = "东方仪表厂";
         exports.exportPdf(header);
 
-        QProcess reader;
-        reader.start("pdftotext", {log->answer, "-"});
-        QVERIFY(reader.waitForFinished());
-        const QString text = QString::fromUtf8(reader.readAllStandardOutput());
+        const QString text = exportreaders::pdfText(log->answer);
         QVERIFY2(text.contains(title) && text.contains(header.companyName), qPrintable(text));
     }
 };

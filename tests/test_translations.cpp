@@ -82,7 +82,8 @@ private slots:
     {
         QCOMPARE(int(std::count_if(english.cbegin(), english.cend(),
                                    [](const Message& m) { return m.context == QLatin1String("MainWindow"); })),
-                 130 + 4 + 1 + 4);  // + 4 of the results store, + 1 of the import, + 4 of the insight
+                 // + 4 of the results store, + 1 of the import, + 4 of the insight, + 1 of the report's records
+                 130 + 4 + 1 + 4 + 1);
     }
 
     void compiledCatalogues_data()
