@@ -263,7 +263,7 @@ QString BalancePanel::valuesText(const BalanceGroup& g) const
     const analysis::ResistanceUnit unit = analysis::unitFor((g.ohms[0] + g.ohms[1] + g.ohms[2]) / 3.0);
     for (double ohms : g.ohms)
         parts << QString::number(ohms / unit.ohms, 'f', 3);
-    return parts.join(QStringLiteral(" / ")) + QLatin1Char(' ') + unit.name;
+    return parts.join(QLatin1Char('/')) + QLatin1Char(' ') + unit.name;
 }
 
 void BalancePanel::changeEvent(QEvent* event)

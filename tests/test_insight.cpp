@@ -202,7 +202,7 @@ private slots:
         panel.showResults(rows, {"1", "2", "3", "4", "6"});
         QList<QStringList> shown = panel.rowTexts();
         QCOMPARE(shown.size(), 2);
-        QCOMPARE(shown[0], (QStringList{"高压", "05", "A0/B0/C0", "10.000 / 10.100 / 10.200 mΩ", "折算电阻", "1.980 %",
+        QCOMPARE(shown[0], (QStringList{"高压", "05", "A0/B0/C0", "10.000/10.100/10.200 mΩ", "折算电阻", "1.980 %",
                                         "2.00 %", "合格"}));
         QCOMPARE(shown[1].mid(2), (QStringList{"AB/BC/AC", "AB 第 4 行  BC 第 6 行  AC 缺", "", "", "1.00 %", "不完整"}));
         QCOMPARE(panel.headerTexts().size(), int(BalancePanel::ColumnCount));
