@@ -28,6 +28,7 @@ namespace kept = settingsfiles::insight;
 
 namespace {
 
+constexpr int kWaitingState = 0;
 constexpr int kTestingState = 1;
 constexpr int kConvertedColumn = 12;  // of the DC result table
 const QColor kCrossCheckColour(255, 215, 215);
@@ -179,6 +180,9 @@ void InsightController::followTrend(const ReceiveData& rd)
         page.finishedSettled = page.live.stability().isStable();
         break;
     case analysis::LiveTrend::Step::Idle:
+        // The mark tells of the test just finished until the instrument waits for the next.
+        if (rd.testState == kWaitingState)
+            page.panel->showStability(std::nullopt, false);
         return;
     }
     page.panel->showStability(page.live.stability().spreadPercent(), page.live.stability().isStable());
@@ -196,7 +200,19 @@ void InsightController::endTrends()
     for (Page& page : pages_) {
         page.live.take(clock_.elapsed() / 1000.0, analysis::LiveReading());
         page.finished.clear();
+        page.panel->showStability(std::nullopt, false);
     }
+}
+
+// The rows are gone, and with them the trace the chart showed; a test under
+// way keeps its chart.
+void InsightController::clearTrend(int p)
+{
+    Page& page = pages_[std::size_t(p)];
+    if (page.live.running())
+        return;
+    page.panel->chart()->clear();
+    page.panel->showStability(std::nullopt, false);
 }
 
 void InsightController::showRowTrace(int p, int row)

@@ -66,6 +66,8 @@ public:
     // Whether the reading of the test under way is stable now.
     bool settledNow(int page) const { return pages_[std::size_t(page)].live.stability().isStable(); }
     void endTrends();
+    // The page's table was cleared.
+    void clearTrend(int page);
 
 signals:
     void warningRequested(const QString& message);

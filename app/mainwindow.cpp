@@ -128,6 +128,8 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     new WindowKeys(this, ui, [this] { return parts->languages.isEnglish(); });
     accessiblenames::apply(this);
     connect(parts->insight.get(), &InsightController::warningRequested, this, &MainWindow::showWarningBox);
+    connect(parts->dcPage, &ResultPage::rowsCleared, this, [this] { parts->insight->clearTrend(kDcPage); });
+    connect(parts->lengthPage, &ResultPage::rowsCleared, this, [this] { parts->insight->clearTrend(kLengthPage); });
     connect(parts->insight.get(), &InsightController::balanceExportRequested, this,
             [this](const QString& caption, const reports::TextTable& table) {
                 parts->fileExports->exportWorkbook(caption, table, this);

@@ -22,6 +22,9 @@ void MainWindow::createResultPages()
     parts->lengthPage = new ResultPage(ui->page_1, lengthPageTable(), keepingIn(store::TableKind::LengthResults), this);
     for (ResultPage* page : {parts->dcPage, parts->lengthPage})
         connect(page, &ResultPage::dangerShown, this, [this] { ui->statusbar->showMessage(QString()); });
+    parts->rowRemoval = new RowRemoval(this);
+    connect(parts->rowRemoval, &RowRemoval::statusMessage, this,
+            [this](const QString& message) { ui->statusbar->showMessage(message); });
 }
 
 void MainWindow::on_spinBox_TappingValue_3_valueChanged(int arg1) { parts->dcPage->showTwoDigits(arg1); }
@@ -29,7 +32,7 @@ void MainWindow::on_doubleSpinBox_ConductorTempValue_3_valueChanged(double arg1)
 
 void MainWindow::on_toolButton_record_clicked() { parts->dcPage->toggleTable(); }
 void MainWindow::on_toolButton_record2_clicked() { parts->lengthPage->toggleTable(); }
-void MainWindow::on_pushButton_delete_clicked() { parts->dcPage->deleteSelectedRows(); }
-void MainWindow::on_pushButton_delete2_clicked() { parts->lengthPage->deleteSelectedRows(); }
-void MainWindow::on_pushButton_clear_clicked() { parts->dcPage->clearRows(); }
-void MainWindow::on_pushButton_clear2_clicked() { parts->lengthPage->clearRows(); }
+void MainWindow::on_pushButton_delete_clicked() { parts->rowRemoval->deleteSelectedRows(*parts->dcPage); }
+void MainWindow::on_pushButton_delete2_clicked() { parts->rowRemoval->deleteSelectedRows(*parts->lengthPage); }
+void MainWindow::on_pushButton_clear_clicked() { parts->rowRemoval->clearRows(*parts->dcPage); }
+void MainWindow::on_pushButton_clear2_clicked() { parts->rowRemoval->clearRows(*parts->lengthPage); }

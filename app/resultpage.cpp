@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPalette>
 #include <QPixmap>
@@ -87,6 +88,8 @@ ResultPage::ResultPage(QWidget* page, const PageTable& pageTable, RowKeeping row
             caption->setBuddy(child<QWidget>(page, list.list));
     }
     new RemarkLimit(remark);
+    view->viewport()->installEventFilter(this);
+    connect(view->horizontalHeader(), &QHeaderView::sectionResized, this, &ResultPage::queueMeasuredColumn);
 }
 
 void ResultPage::setCaptions()

@@ -58,6 +58,7 @@ public:
     // The row of the test just finished, from what the page shows.
     void appendRow(const QByteArray& trace, std::optional<bool> settled = std::nullopt);
     void toggleTable();
+    int selectedRowCount() const;
     void deleteSelectedRows();
     void clearRows();
 
@@ -66,6 +67,10 @@ public:
 
 signals:
     void dangerShown();
+    void rowsCleared();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Field {
@@ -83,6 +88,7 @@ private:
     static QString shownText(const Field& field);
     static QString remarkHeader();
     int remarkColumn() const;
+    void queueMeasuredColumn();
 
     const PageTable& table;
     RowKeeping keeping;
@@ -97,6 +103,7 @@ private:
     QVector<Field> fields;
     QStandardItemModel* model = nullptr;
     bool tableShown = true;
+    bool measuredColumnQueued = false;
     // The held resistance shows a measured value (not a placeholder or an
     // over-range text): only such a value is held while a test is over range.
     bool resistanceShowsReading = false;

@@ -10,12 +10,14 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -27,6 +29,7 @@ constexpr int kFirstFieldColumn = 2;
 
 const char* const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
 constexpr int kResultRowsAlwaysShown = 5;  // the operator sees them without resizing the window
+constexpr int kNarrowestColumn = 48;       // columns fit their texts: more of them show side by side
 
 QString translated(const char* text)
 {
@@ -69,7 +72,7 @@ QStandardItemModel* ResultPage::createModel()
         replaced->deleteLater();
     }
     view->setModel(model);
-    view->horizontalHeader()->setMinimumSectionSize(100);
+    view->horizontalHeader()->setMinimumSectionSize(kNarrowestColumn);
     view->horizontalHeader()->setStretchLastSection(true);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     view->verticalHeader()->setMinimumSectionSize(28);
@@ -112,7 +115,29 @@ void ResultPage::appendRow(const QByteArray& trace, std::optional<bool> settled)
     const qint64 keptId = keeping.keep(texts, trace, settled);
     view->show();
     model->appendRow(lockedRow(texts, keptId, trace, settled));
-    view->scrollToBottom();
+    queueMeasuredColumn();
+}
+
+// The measured values are what the operator looks for: the last field's
+// column of the newest row is kept in sight, the table scrolling sideways as
+// little as it must, whenever rows come or the columns or the table change size.
+void ResultPage::queueMeasuredColumn()
+{
+    if (measuredColumnQueued)
+        return;
+    measuredColumnQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        measuredColumnQueued = false;
+        if (model->rowCount() > 0)
+            view->scrollTo(model->index(model->rowCount() - 1, remarkColumn() - 1));
+    });
+}
+
+bool ResultPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == view->viewport() && event->type() == QEvent::Resize)
+        queueMeasuredColumn();
+    return QObject::eventFilter(watched, event);
 }
 
 // The flag, not the view's visibility, decides: a test that ended while the
@@ -124,8 +149,14 @@ void ResultPage::toggleTable()
     tableButton->setArrowType(tableShown ? Qt::RightArrow : Qt::DownArrow);
 }
 
-// Removes the rows selected as a whole (by their row header), highest first so
-// that the numbers still to be removed stay valid, then numbers the rest 1, 2, ...
+int ResultPage::selectedRowCount() const
+{
+    return view->selectionModel()->selectedRows(0).size();
+}
+
+// Removes the selected rows (a click on any cell selects its row), highest
+// first so that the numbers still to be removed stay valid, then numbers the
+// rest 1, 2, ...
 void ResultPage::deleteSelectedRows()
 {
     std::vector<int> rows;
@@ -143,6 +174,7 @@ void ResultPage::clearRows()
 {
     keeping.forgetAll();
     model->removeRows(0, model->rowCount());
+    emit rowsCleared();
 }
 
 // --- report --------------------------------------------------------------------
@@ -176,7 +208,8 @@ QVector<reports::DataSection> ResultPage::recordSections() const
 {
     const reports::RecordTexts texts{
         QCoreApplication::translate("MainWindow", "记录 %1"), QCoreApplication::translate("MainWindow", "测试时间："),
-        QCoreApplication::translate("MainWindow", "数据"), remarkHeader()};
+        QCoreApplication::translate("MainWindow", "数据"), remarkHeader(),
+        QCoreApplication::translate("MainWindow", "%1：")};
     reports::TextTable table = reports::modelTable(*model);
     // The recorded material and winding in the language of the report; the remark as written.
     table.cell = [recorded = table.cell, remark = remarkColumn()](int row, int column) {

@@ -11,6 +11,7 @@
 #include "app/pageswitcher.h"
 #include "app/resultkeeper.h"
 #include "app/resultpage.h"
+#include "app/rowremoval.h"
 #include "app/settingseditor.h"
 #include "app/storedimport.h"
 #include "app/windowactions.h"
@@ -26,6 +27,7 @@ constexpr int kStoredPage = 2;
 struct WindowParts {
     ResultPage* dcPage = nullptr;
     ResultPage* lengthPage = nullptr;
+    RowRemoval* rowRemoval = nullptr;  // asks before Delete and Clear
     SettingsEditor* settingsEditor = nullptr;
     AutoSeries* autoSeries = nullptr;
     PageSwitcher* pageSwitcher = nullptr;

@@ -116,7 +116,7 @@ reports::ReportContent dcReport(int rows)
     reports::ReportContent content;
     content.title = "直流电阻测量报告";
     content.records = reports::recordSections(reports::listTable(headers, cells), 14,
-                                              {"记录 %1", "测试时间：", "数据", "备注"});
+                                              {"记录 %1", "测试时间：", "数据", "备注", "%1："});
     return content;
 }
 

@@ -246,8 +246,9 @@ QList<QStandardItem*> BalancePanel::groupRow(const BalanceGroup& g) const
     return items;
 }
 
-// The three compared values in one unit; for an incomplete group the rows
-// found are named by their table numbers.
+// The three compared values in one unit, in the order of the phases column
+// (which names them); for an incomplete group the rows found are named by
+// their table numbers.
 QString BalancePanel::valuesText(const BalanceGroup& g) const
 {
     QStringList parts;
@@ -260,9 +261,9 @@ QString BalancePanel::valuesText(const BalanceGroup& g) const
         return parts.join(QStringLiteral("  "));
     }
     const analysis::ResistanceUnit unit = analysis::unitFor((g.ohms[0] + g.ohms[1] + g.ohms[2]) / 3.0);
-    for (int i = 0; i < 3; ++i)
-        parts << names[i] + QLatin1Char(' ') + QString::number(g.ohms[static_cast<std::size_t>(i)] / unit.ohms, 'f', 3);
-    return parts.join(QStringLiteral("  ")) + QLatin1Char(' ') + unit.name;
+    for (double ohms : g.ohms)
+        parts << QString::number(ohms / unit.ohms, 'f', 3);
+    return parts.join(QLatin1Char('/')) + QLatin1Char(' ') + unit.name;
 }
 
 void BalancePanel::changeEvent(QEvent* event)

@@ -16,6 +16,7 @@ constexpr double kTimeHeadroom = 1.05;
 const QColor kResistanceColour(0, 90, 180);
 const QColor kCurrentColour(230, 120, 0);
 constexpr double kChartPointSize = 8.5;
+constexpr double kMostTickIntervals = 5.0;
 
 QValueAxis* makeAxis(const QString& format, const QColor& colour, const QFont& font)
 {
@@ -25,7 +26,8 @@ QValueAxis* makeAxis(const QString& format, const QColor& colour, const QFont& f
     axis->setLabelFormat(format);
     axis->setLabelsColor(colour);
     axis->setTitleBrush(colour);
-    axis->setTickCount(5);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0.0);
     return axis;
 }
 
@@ -51,8 +53,8 @@ TrendChart::TrendChart(QWidget* parent) : QChartView(new QChart, parent)
     chart->addSeries(current_);
 
     time_ = makeAxis(QStringLiteral("%.0f"), Qt::black, small);
-    ohmsAxis_ = makeAxis(QStringLiteral("%.5g"), kResistanceColour, small);
-    ampsAxis_ = makeAxis(QStringLiteral("%.3g"), kCurrentColour, small);
+    ohmsAxis_ = makeAxis(QStringLiteral("%.0f"), kResistanceColour, small);
+    ampsAxis_ = makeAxis(QStringLiteral("%.0f"), kCurrentColour, small);
     chart->addAxis(time_, Qt::AlignBottom);
     chart->addAxis(ohmsAxis_, Qt::AlignLeft);
     chart->addAxis(ampsAxis_, Qt::AlignRight);
@@ -185,6 +187,34 @@ void fitAxis(QValueAxis* axis, const analysis::AxisRange& wanted)
 
 }  // namespace
 
+double TrendChart::roundTickStep(double span)
+{
+    if (!(span > 0.0) || !std::isfinite(span))
+        return 1.0;
+    const double rough = span / kMostTickIntervals;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (double multiple : {1.0, 2.0, 5.0}) {
+        if (multiple * power >= rough * (1.0 - 1e-9))
+            return multiple * power;
+    }
+    return 10.0 * power;
+}
+
+namespace {
+
+// Ticks at the multiples of a round step, labelled with as many decimals as the step has.
+void roundTicks(QValueAxis* axis)
+{
+    const double step = TrendChart::roundTickStep(axis->max() - axis->min());
+    if (axis->tickInterval() == step)
+        return;
+    const int decimals = std::max(0, -int(std::floor(std::log10(step) + 1e-9)));
+    axis->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QLatin1Char('f'));
+    axis->setTickInterval(step);
+}
+
+}  // namespace
+
 void TrendChart::rescale()
 {
     const double last = trace_.isEmpty() ? 0.0 : trace_.points.last().seconds;
@@ -195,10 +225,14 @@ void TrendChart::rescale()
         fitAxis(ohmsAxis_, {r->low / unit_.ohms, r->high / unit_.ohms});
     else
         ohmsAxis_->setRange(0.0, 1.0);
-    if (const auto r = analysis::settlingRange(trace_.points, &analysis::TracePoint::amps, 0.02))
-        fitAxis(ampsAxis_, {std::min(0.0, r->low), r->high});
+    // The current never flows backwards: its axis starts at zero.
+    const auto amps = analysis::settlingRange(trace_.points, &analysis::TracePoint::amps, 0.02);
+    if (amps && amps->high > 0.0)
+        fitAxis(ampsAxis_, {0.0, amps->high});
     else
         ampsAxis_->setRange(0.0, 1.0);
+    for (QValueAxis* axis : {time_, ohmsAxis_, ampsAxis_})
+        roundTicks(axis);
 }
 
 int TrendChart::resistancePointCount() const

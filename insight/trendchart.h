@@ -39,6 +39,9 @@ public:
     void retranslate();
 
     static constexpr int kMaxDrawnPoints = 600;  // per line
+    // The distance of two ticks: 1, 2 or 5 times a power of ten, cutting
+    // `span` into at most five parts.
+    static double roundTickStep(double span);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -113,6 +113,8 @@ void TrendPanel::setStabilitySettings(const analysis::StabilitySettings& setting
 
 void TrendPanel::showStability(std::optional<double> spreadPercent, bool stable)
 {
+    if (spreadPercent == spreadPercent_ && stable == stable_)
+        return;  // most readings change nothing: the style sheet is not set again
     spreadPercent_ = spreadPercent;
     stable_ = stable;
     showMark();

@@ -76,7 +76,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev, qttranslations5-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev, qttranslations5-l10n, fonts-noto-cjk, fonts-noto-cjk-extra")  # Qt's own texts in Chinese; the report's one family for Chinese and Latin
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${linux_files}/postinst ${linux_files}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)

@@ -4,13 +4,11 @@ namespace reports {
 
 namespace {
 
-const QChar kFullWidthColon(0xFF1A);
-
-QVector<Field> fieldsOfColumns(const TextTable& table, int row, int first, int last)
+QVector<Field> fieldsOfColumns(const TextTable& table, int row, int first, int last, const QString& label)
 {
     QVector<Field> fields;
     for (int column = first; column <= last; ++column)
-        fields.append({table.headers.value(column) + kFullWidthColon, table.cell(row, column)});
+        fields.append({label.arg(table.headers.value(column)), table.cell(row, column)});
     return fields;
 }
 
@@ -28,8 +26,8 @@ QVector<DataSection> recordSections(const TextTable& table, int remarkColumn, co
         section.title = texts.title.arg(table.cell(row, 0));
         section.time = {texts.timeLabel, table.cell(row, 1)};
         section.dataHeading = texts.dataHeading;
-        section.fields.left = fieldsOfColumns(table, row, 2, lastLeft);
-        section.fields.right = fieldsOfColumns(table, row, lastLeft + 1, remarkColumn - 1);
+        section.fields.left = fieldsOfColumns(table, row, 2, lastLeft, texts.label);
+        section.fields.right = fieldsOfColumns(table, row, lastLeft + 1, remarkColumn - 1, texts.label);
         section.remarkHeading = texts.remarkHeading;
         section.remark = table.cell(row, remarkColumn);
         sections.append(section);

@@ -64,11 +64,12 @@ struct RecordTexts {
     QString timeLabel;
     QString dataHeading;
     QString remarkHeading;
+    QString label;  // %1 takes a column's header: "%1：" in Chinese
 };
 
 // One record per table row: column 1 is its time; columns 2 to remarkColumn / 2
 // go to the left, the others before remarkColumn to the right, each labelled
-// with its header and a full-width colon; remarkColumn holds the remark.
+// with its header in `texts.label`; remarkColumn holds the remark.
 QVector<DataSection> recordSections(const TextTable& table, int remarkColumn, const RecordTexts& texts);
 
 }  // namespace reports

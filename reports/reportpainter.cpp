@@ -4,6 +4,7 @@
 
 #include <QLoggingCategory>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -12,20 +13,50 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cmath>
+
 namespace reports {
 
 namespace {
 
 Q_LOGGING_CATEGORY(reportLog, "tester.reports")
 
-const char* const kFontFamily = "Microsoft Yahei";
+// The described family first; where it is missing, one family that draws
+// Chinese, Latin and the unit signs alike and has a real Light weight, so that
+// digits do not fall back to a thin Latin face beside regular Chinese.
+const char* const kFontFamilies[] = {"Microsoft Yahei", "Noto Sans CJK SC"};
 constexpr int kTopY = 10;
 constexpr int kHeadingHeight = 100;
 constexpr int kHeaderRightShift = 120;  // the header's right column sits this far right of 4 and 5 ninths
 constexpr int kUserRuleGap = 100;       // the user rule ends this far before the middle
 constexpr int kRemarkRightGap = 30;     // remark lines stay this far inside the right edge
+constexpr int kLabelGap = 25;           // dots at least between a label's colon and its value
 
 enum class Style { Title, RecordTitle, Heading, Label, Value };
+
+// Where the labels and values of a field block start, in dots.
+struct Places {
+    int leftLabel;
+    int rightLabel;
+    int leftValue;
+    int rightValue;
+};
+
+// The first of the families that is installed; the described one (and the
+// substitutes the program gives it) when none is.
+QString reportFamily()
+{
+    static const QString family = [] {
+        const QFontDatabase database;
+        for (const char* family : kFontFamilies) {
+            if (database.hasFamily(QLatin1String(family)))
+                return QString::fromLatin1(family);
+        }
+        return QString::fromLatin1(kFontFamilies[0]);
+    }();
+    return family;
+}
 
 QFont fontFor(Style style)
 {
@@ -37,10 +68,11 @@ QFont fontFor(Style style)
         {14, QFont::Bold}, {14, QFont::Medium}, {12, QFont::Medium}, {11, QFont::Normal}, {11, QFont::Light},
     };
     const Size& size = sizes[int(style)];
-    QFont font{QString::fromLatin1(kFontFamily)};
+    QFont font{reportFamily()};
     font.setPointSize(size.points);
     font.setWeight(size.weight);
     font.setItalic(false);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 
@@ -96,22 +128,12 @@ private:
         y_ += kLinePitch;
         rule(0, middle_ - kUserRuleGap);
         rule(middle_, width_);
-        const FieldBlock& rows = header.userAndTester;
-        for (int i = 0; i < std::max(rows.left.size(), rows.right.size()); ++i) {
-            y_ += kLinePitch;
-            const Field left = rows.left.value(i);
-            const Field right = rows.right.value(i);
-            drawField(left, 0, ninth_);
-            drawField(right, 4 * ninth_ + kHeaderRightShift, 5 * ninth_ + kHeaderRightShift);
-        }
+        drawFieldBlock(header.userAndTester, {0, 4 * ninth_ + kHeaderRightShift, ninth_, 5 * ninth_ + kHeaderRightShift});
         y_ += kLinePitch;
         heading(header.objectHeading);
         y_ += kLinePitch;
         rule(0, width_);
-        for (const Field& field : header.object) {
-            y_ += kLinePitch;
-            drawField(field, 0, ninth_);
-        }
+        drawFieldBlock({header.object, {}}, {0, 0, ninth_, 0});
     }
 
     void drawCurrentData(const DataSection& section, const FieldColumns& columns)
@@ -142,27 +164,38 @@ private:
         y_ += kLinePitch;
         rule(0, width_);
         y_ += kLinePitch;
-        drawField(section.time, 0, 2 * column_);
+        drawField(section.time, 0, valueStart({section.time}, 0, 2 * column_));
         y_ += kLinePitch;
         heading(section.dataHeading);
         y_ += kLinePitch;
-        drawFieldBlock(section.fields, columns);
+        drawFieldBlock(section.fields, {columns.leftLabel * column_, columns.rightLabel * column_,
+                                        columns.leftValue * column_, columns.rightValue * column_});
         drawRemark(section.remarkHeading, section.remark);
     }
 
-    void drawFieldBlock(const FieldBlock& block, const FieldColumns& columns)
+    // A line each: the left field, then the right one.
+    void drawFieldBlock(const FieldBlock& block, const Places& at)
     {
+        const int leftValue = valueStart(block.left, at.leftLabel, at.leftValue);
+        const int rightValue = valueStart(block.right, at.rightLabel, at.rightValue);
         for (int i = 0; i < std::max(block.left.size(), block.right.size()); ++i) {
             y_ += kLinePitch;
-            const Field left = block.left.value(i);
-            const Field right = block.right.value(i);
-            painter_.setFont(fontFor(Style::Label));
-            painter_.drawText(QPoint(columns.leftLabel * column_, y_), left.label);
-            painter_.drawText(QPoint(columns.rightLabel * column_, y_), right.label);
-            painter_.setFont(fontFor(Style::Value));
-            painter_.drawText(QPoint(columns.leftValue * column_, y_), left.value);
-            painter_.drawText(QPoint(columns.rightValue * column_, y_), right.value);
+            if (i < block.left.size())
+                drawField(block.left[i], at.leftLabel, leftValue);
+            if (i < block.right.size())
+                drawField(block.right[i], at.rightLabel, rightValue);
         }
+    }
+
+    // Where the values of a column of fields start: at valueX, or further right
+    // when a label would reach it, so that every value keeps a gap after its label.
+    int valueStart(const QVector<Field>& fields, int labelX, int valueX) const
+    {
+        const QFontMetricsF metrics(fontFor(Style::Label), device_);
+        qreal widest = 0.0;
+        for (const Field& field : fields)
+            widest = std::max(widest, metrics.horizontalAdvance(field.label));
+        return std::max(valueX, labelX + int(std::ceil(widest)) + kLabelGap);
     }
 
     // Lines are broken by measured width; an empty line of the text takes no

@@ -550,6 +550,10 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>%1：</source>
+        <translation>%1:</translation>
+    </message>
+    <message>
         <source>-40℃~100℃</source>
         <translation>-40℃~100℃</translation>
     </message>
@@ -1334,6 +1338,21 @@
     <message>
         <source>高压</source>
         <translation>High</translation>
+    </message>
+</context>
+<context>
+    <name>RowRemoval</name>
+    <message>
+        <source>删除所选的 %1 行？删除的行不能恢复。</source>
+        <translation>Delete the selected rows (%1)? Deleted rows cannot be restored.</translation>
+    </message>
+    <message>
+        <source>清除表中全部 %1 行？这些行仍保留在历史记录中（查看 ▸ 历史记录）。</source>
+        <translation>Clear all rows from the table (%1)? They stay in the history (View ▸ History).</translation>
+    </message>
+    <message>
+        <source>请先点击要删除的行</source>
+        <translation>Click the rows to delete first</translation>
     </message>
 </context>
 <context>

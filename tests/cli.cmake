@@ -1,11 +1,7 @@
 # The real resistance-tester-cli program against the real simulator program,
 # driven by a Python script: exit statuses, signals, and outputs read back by
 # Python's json and csv and by openpyxl of the distribution's Python (see
-# reports.cmake).
-find_program(TESTER_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
-if(NOT TESTER_SYSTEM_PYTHON)
-  find_program(TESTER_SYSTEM_PYTHON python3 REQUIRED)
-endif()
+# CMakeLists.txt).
 add_test(NAME cli_program COMMAND ${TESTER_SYSTEM_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/cli/test_cli.py)
 set_tests_properties(cli_program PROPERTIES
   TIMEOUT 300

@@ -1,10 +1,6 @@
 # The PDF report, the Excel workbooks and the report header dialog, read back
 # with independent tools (poppler's pdfinfo, pdftotext, pdffonts; openpyxl of
 # the distribution's Python); then the same through the main window.
-find_program(TESTER_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
-if(NOT TESTER_SYSTEM_PYTHON)
-  find_program(TESTER_SYSTEM_PYTHON python3 REQUIRED)
-endif()
 tester_add_test(test_reports
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_reports.cpp ${CMAKE_CURRENT_LIST_DIR}/exportreaders.h
   LIBS tester_app

@@ -4,8 +4,8 @@
 
 #include "app/fileexports.h"
 #include "testsupport/fakedesktopfiles.h"
+#include "tests/exportreaders.h"
 
-#include <QProcess>
 #include <QSignalSpy>
 #include <QDialog>
 #include <QPushButton>
@@ -148,10 +148,7 @@ private slots:
         exports.exportPdf(header);
         QVERIFY(waitForEnd(exports));
 
-        QProcess reader;
-        reader.start("pdftotext", {log->answer, "-"});
-        QVERIFY(reader.waitForFinished());
-        const QString text = QString::fromUtf8(reader.readAllStandardOutput());
+        const QString text = exportreaders::pdfText(log->answer);
         QVERIFY2(text.contains(title) && text.contains(header.companyName), qPrintable(text));
     }
 

@@ -115,6 +115,46 @@ private slots:
         QCOMPARE(chart.resistancePointCount(), 2);
     }
 
+    // Every axis is cut at round steps (1, 2 or 5 times a power of ten) into
+    // two to five parts, each tick labelled with its exact value; the current
+    // axis starts at zero, also while the current is still building up.
+    void axesHaveRoundTicksAndNoNegativeCurrent_data()
+    {
+        QTest::addColumn<Trace>("trace");
+        Trace rising, ohmsOnly, building;
+        for (int i = 0; i <= 20; ++i) {
+            rising.points << settling(i);
+            ohmsOnly.points << TracePoint{i * 3.0, 1.5 + 0.001 * (i % 3), NAN};
+            building.points << TracePoint{i * 0.25, NAN, 0.5 * i};
+        }
+        QTest::newRow("ten seconds, settling milliohms") << rising;
+        QTest::newRow("a minute of ohms, no current") << ohmsOnly;
+        QTest::newRow("current building from zero") << building;
+        QTest::newRow("empty") << Trace();
+    }
+    void axesHaveRoundTicksAndNoNegativeCurrent()
+    {
+        QFETCH(Trace, trace);
+        TrendChart chart;
+        chart.showTrace(trace);
+        for (Qt::Alignment side : {Qt::AlignBottom, Qt::AlignLeft, Qt::AlignRight}) {
+            QtCharts::QValueAxis* a = axis(chart, side);
+            QCOMPARE(a->tickType(), QtCharts::QValueAxis::TicksDynamic);
+            QCOMPARE(a->tickAnchor(), 0.0);
+            const double step = a->tickInterval();
+            const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+            QVERIFY2(qFuzzyCompare(mantissa, 1.0) || qFuzzyCompare(mantissa, 2.0) || qFuzzyCompare(mantissa, 5.0),
+                     qPrintable(QString::number(step)));
+            const double parts = (a->max() - a->min()) / step;
+            QVERIFY2(parts >= 2.0 - 1e-9 && parts <= 5.0 + 1e-9, qPrintable(QString::number(parts)));
+            for (double tick = std::ceil(a->min() / step - 1e-9) * step; tick <= a->max(); tick += step) {
+                const QString label = QString::asprintf(a->labelFormat().toLatin1().constData(), tick);
+                QVERIFY2(std::abs(label.toDouble() - tick) <= step * 1e-6, qPrintable(label));
+            }
+        }
+        QCOMPARE(axis(chart, Qt::AlignRight)->min(), 0.0);
+    }
+
     void panelFoldsAndTellsItsSettings()
     {
         qRegisterMetaType<StabilitySettings>();
@@ -162,7 +202,7 @@ private slots:
         panel.showResults(rows, {"1", "2", "3", "4", "6"});
         QList<QStringList> shown = panel.rowTexts();
         QCOMPARE(shown.size(), 2);
-        QCOMPARE(shown[0], (QStringList{"高压", "05", "A0/B0/C0", "A0 10.000  B0 10.100  C0 10.200 mΩ", "折算电阻", "1.980 %",
+        QCOMPARE(shown[0], (QStringList{"高压", "05", "A0/B0/C0", "10.000/10.100/10.200 mΩ", "折算电阻", "1.980 %",
                                         "2.00 %", "合格"}));
         QCOMPARE(shown[1].mid(2), (QStringList{"AB/BC/AC", "AB 第 4 行  BC 第 6 行  AC 缺", "", "", "1.00 %", "不完整"}));
         QCOMPARE(panel.headerTexts().size(), int(BalancePanel::ColumnCount));

@@ -137,6 +137,53 @@ private slots:
                                [](const auto& a, const auto& b) { return a.seconds < b.seconds; }));
     }
 
+    // The simulator's default sample, a plain resistor, at the default
+    // threshold: once settled, the mark says stable at every reading and
+    // still at the end of the test. It goes with the connection and stays
+    // away after the next connect, until a test gives it a reading again.
+    void plainResistorStaysStableAndItsMarkEndsWithTheConnection()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        QLabel* mark = trendOf(rig)->stableMark();
+        emit rig.window->startTestingSignal(false);
+        QVERIFY(rig.waitForPhase(sim::Phase::Charging));
+        rig.clock->advanceMs(30'000);  // charged and settled
+        QVERIFY(rig.waitForPolls(12));  // a full window of readings
+        QStringList shown;
+        for (int reading = 0; reading < 40; ++reading) {
+            QVERIFY(rig.waitForPolls(1));
+            shown << (mark->isVisible() ? mark->text() : QStringLiteral("(none)"));
+        }
+        QCOMPARE(shown.count(QStringLiteral("稳定")), shown.size());
+        emit rig.window->stopTestingSignal(false);
+        QVERIFY(rig.waitForPhase(sim::Phase::Discharging));
+        rig.clock->advanceMs(100'000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.text("label_testStatus"), QStringLiteral("测试完成"), kWait);
+        QVERIFY(mark->isVisible());
+        QCOMPARE(mark->text(), QStringLiteral("稳定"));
+
+        QVERIFY(rig.disconnect());
+        QVERIFY(!mark->isVisible());
+        QVERIFY(rig.connect());
+        QVERIFY(rig.waitForPolls(5));
+        QVERIFY(!mark->isVisible());
+        QCOMPARE(trendOf(rig)->stabilityText().section(QLatin1Char(' '), 0, 0), QStringLiteral("波动：—"));
+    }
+
+    // Clear takes the shown trace with the rows.
+    void clearEmptiesTheTrend()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        QVERIFY(rig.runTest(false));
+        TrendChart* chart = trendOf(rig)->chart();
+        QVERIFY(chart->resistancePointCount() > 0);
+        rig.get<QPushButton>("pushButton_clear")->click();
+        QVERIFY(chart->trace().isEmpty());
+        QCOMPARE(chart->resistancePointCount() + chart->currentPointCount(), 0);
+    }
+
     // The trace stays with its row through a language change (the rows move to
     // new models), a delete (the rows are renumbered) and a restart (the rows
     // come back from the results store); selecting a row shows its trace.
@@ -164,7 +211,7 @@ private slots:
         clickRow(rig, 1);
         QCOMPARE(ohmsOf(chart->trace()), ohmsOf(second));
 
-        rig.selectRows(kDcTable, {0});
+        clickRow(rig, 0);  // the click selects row 0 alone
         rig.get<QPushButton>("pushButton_delete")->click();
         QCOMPARE(rig.model(kDcTable)->rowCount(), 1);
         QCOMPARE(rig.model(kDcTable)->index(0, 0).data().toString(), QStringLiteral("1"));

@@ -80,6 +80,11 @@ QStandardItemModel* resultModel(const Rig& rig, bool lengthPage)
     return rig.model(lengthPage ? "tableView_lengthTest" : "tableView_resTest");
 }
 
+void clickCell(QTableView* view, int row, int column)
+{
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, column)).center());
+}
+
 }  // namespace
 
 class TestWindowPages : public QObject
@@ -352,13 +357,14 @@ private slots:
     void deleteRemovesWholeSelectedRowsAndRenumbers_data()
     {
         QTest::addColumn<bool>("lengthPage");
-        QTest::addColumn<QList<int>>("selected");  // rows in the order chosen; -1: one single cell of row 2
+        QTest::addColumn<QList<int>>("selected");  // rows in the order chosen; -1: a click on a cell of row 2
         QTest::addColumn<QList<int>>("left");  // as numbered before the delete
         const QList<int> all{1, 2, 3, 4, 5};
         QTest::newRow("rows 2 and 4") << false << QList<int>{1, 3} << QList<int>{1, 3, 5};
         QTest::newRow("rows 4 then 2") << true << QList<int>{3, 1} << QList<int>{1, 3, 5};
         QTest::newRow("first and last") << false << QList<int>{0, 4} << QList<int>{2, 3, 4};
-        QTest::newRow("a single cell") << false << QList<int>{-1} << all;
+        QTest::newRow("a cell clicked, DC") << false << QList<int>{-1} << QList<int>{1, 3, 4, 5};
+        QTest::newRow("a cell clicked, length") << true << QList<int>{-1} << QList<int>{1, 3, 4, 5};
         QTest::newRow("nothing") << true << QList<int>{} << all;
     }
     void deleteRemovesWholeSelectedRowsAndRenumbers()
@@ -370,11 +376,15 @@ private slots:
         QStandardItemModel* model = resultModel(rig, lengthPage);
         fillRows(model, 5);
         const char* view = lengthPage ? "tableView_lengthTest" : "tableView_resTest";
+        rig.get<QStackedWidget>("stackedWidget")->setCurrentIndex(lengthPage ? 1 : 0);
         if (selected == QList<int>{-1})
-            rig.get<QTableView>(view)->selectionModel()->select(model->index(1, 1), QItemSelectionModel::Select);
+            clickCell(rig.get<QTableView>(view), 1, 2);
         else
             rig.selectRows(view, selected);
         rig.button(lengthPage ? "pushButton_delete2" : "pushButton_delete")->click();
+        QCOMPARE(rig.questions.size(), selected.isEmpty() ? 0 : 1);
+        if (selected.isEmpty())
+            QCOMPARE(rig.status(), QStringLiteral("请先点击要删除的行"));
         QStringList kept, numbers;
         for (int row : left) {
             kept << QStringLiteral("格%1-1").arg(row);
@@ -382,6 +392,68 @@ private slots:
         }
         QCOMPARE(columnTexts(cellTexts(model), 1), kept);
         QCOMPARE(columnTexts(cellTexts(model), 0), numbers);
+    }
+
+    // Delete and Clear ask first, naming how many rows go and, for Clear,
+    // where they stay; "no" leaves the table as it was.
+    void deleteAndClearAskFirst_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<int>("left");
+        const QString deleteTwo = QStringLiteral("删除所选的 2 行？删除的行不能恢复。");
+        const QString clearFive = QStringLiteral("清除表中全部 5 行？这些行仍保留在历史记录中（查看 ▸ 历史记录）。");
+        QTest::newRow("delete, yes") << "pushButton_delete2" << true << deleteTwo << 3;
+        QTest::newRow("delete, no") << "pushButton_delete2" << false << deleteTwo << 5;
+        QTest::newRow("clear, yes") << "pushButton_clear2" << true << clearFive << 0;
+        QTest::newRow("clear, no") << "pushButton_clear2" << false << clearFive << 5;
+    }
+    void deleteAndClearAskFirst()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, yes);
+        QFETCH(QString, question);
+        QFETCH(int, left);
+        PagesRig rig;
+        QStandardItemModel* model = resultModel(rig, true);
+        fillRows(model, 5);
+        rig.selectRows("tableView_lengthTest", {1, 3});
+        rig.answerYes = yes;
+        rig.button(qPrintable(button))->click();
+        QCOMPARE(rig.questions, QStringList{question});
+        QCOMPARE(model->rowCount(), left);
+    }
+
+    // A click on any cell selects its whole row, on the result tables and on
+    // the stored-data table alike.
+    void aCellClickSelectsItsRow_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("view");
+        QTest::newRow("DC results") << 0 << "tableView_resTest";
+        QTest::newRow("length results") << 1 << "tableView_lengthTest";
+        QTest::newRow("stored data") << 2 << "tableView";
+    }
+    void aCellClickSelectsItsRow()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, view);
+        PagesRig rig;
+        if (page == 2) {
+            rig.instrument().setStoredRecordCount(4);
+            QVERIFY(rig.connect());
+            QVERIFY(rig.importAndWait());
+        } else {
+            fillRows(resultModel(rig, page == 1), 4);
+            rig.get<QStackedWidget>("stackedWidget")->setCurrentIndex(page);
+        }
+        auto* table = rig.get<QTableView>(qPrintable(view));
+        QCOMPARE(rig.get<QStackedWidget>("stackedWidget")->currentIndex(), page);
+        clickCell(table, 2, 2);
+        const QModelIndexList rows = table->selectionModel()->selectedRows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().row(), 2);
     }
 
     // The record button flips its flag; a finished test shows a hidden table

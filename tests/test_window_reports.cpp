@@ -154,7 +154,7 @@ private slots:
                                          << QStringList{"记录 1", "样品编号：", "标准值：", "环境温度：", "导体长度："};
         QTest::newRow("DC, English") << "en" << "actionDc_resistance_test"
                                      << QStringList{"Dc resistance measurement Report", "User Information"}
-                                     << QStringList{"Record 1", "Conductor No.：", "Tested Res.："};
+                                     << QStringList{"Record 1", "Conductor No.:", "Tested Res.:"};
     }
 
     void reportFollowsThePageAndTheLanguage()

@@ -1,10 +1,12 @@
 #pragma once
 // A real main window over simulated instruments in the same process, sharing
-// one hand-moved clock; warning boxes are answered with OK and their texts kept.
+// one hand-moved clock; warning boxes are answered with OK and their texts kept,
+// questions before rows leave a table with `answerYes`.
 
 #include "app/fileexports.h"
 #include "app/mainwindow.h"
 #include "app/operatormessages.h"
+#include "app/rowremoval.h"
 #include "sim/instrument.h"
 #include "sim/simtransport.h"
 #include "testsupport/fakedesktopfiles.h"
@@ -61,6 +63,7 @@ struct Rig {
             instruments.push_back(std::make_shared<sim::Instrument>(sim::InstrumentOptions(), clock));
         window = makeWindow();
         noteWarnings();
+        answerQuestions();
         window->show();
         QObject::connect(&boxCloser, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -86,9 +89,17 @@ struct Rig {
             whileClosed();
         window = makeWindow();
         noteWarnings();
+        answerQuestions();
         window->show();
     }
     void noteWarnings() { window->setOperatorMessages(std::make_unique<NotedWarnings>(&boxTexts, &boxTitles)); }
+    void answerQuestions()
+    {
+        window->findChild<RowRemoval*>()->setAnswer([this](const QString& question) {
+            questions << question;
+            return answerYes;
+        });
+    }
 
     // From now on the save dialogs answer `answer`; the log keeps what was asked and opened.
     std::shared_ptr<FileLog> fakeDesktopFiles(const QString& answer = QString())
@@ -203,6 +214,8 @@ struct Rig {
     QTimer boxCloser;
     QStringList boxTexts;
     QStringList boxTitles;
+    QStringList questions;  // asked before rows left a table
+    bool answerYes = true;
 };
 
 }  // namespace windowtest
