@@ -6,6 +6,7 @@
 #include "reports/exportpaths.h"
 #include "reports/reportpainter.h"
 #include "reports/workbookwriter.h"
+#include "store/resultstore.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -112,25 +113,74 @@ void FileExports::exportTable(const reports::TextTable& table)
         emit warning(caption, QCoreApplication::translate("MainWindow", "保存失败"));
 }
 
+void FileExports::exportHeldTable(const reports::TextTable& held)
+{
+    const QString caption = QCoreApplication::translate("MainWindow", "保存Excel文件");
+    if (!mayStartWorkbook(caption, held))
+        return;
+    if (!startWorkbook(caption, nullptr, [held] { return held; }))
+        emit warning(caption, QCoreApplication::translate("MainWindow", "保存失败"));
+}
+
 bool FileExports::exportWorkbook(const QString& caption, const reports::TextTable& table, QWidget* dialogParent)
 {
-    if (refusedWhileExporting(caption))
+    if (!mayStartWorkbook(caption, table))
         return true;
+    // The rows as the operator asked for them: the table may change while the dialog is open.
+    const std::shared_ptr<const reports::TextTable> held =
+        std::make_shared<const reports::TextTable>(reports::heldTable(table));
+    return startWorkbook(caption, dialogParent, [held] { return *held; });
+}
+
+bool FileExports::mayStartWorkbook(const QString& caption, const reports::TextTable& table)
+{
+    if (refusedWhileExporting(caption))
+        return false;
     if (table.rowCount == 0) {
         emit warning(QString(), QCoreApplication::translate("MainWindow", "无数据"));
-        return true;
+        return false;
     }
-    // The rows as the operator asked for them: the table may change while the dialog is open.
-    reports::TextTable held = reports::heldTable(table);
+    return true;
+}
+
+void FileExports::exportSession(const QStringList& headers, const QString& storePath, qint64 sessionId)
+{
+    const QString caption = QCoreApplication::translate("MainWindow", "保存Excel文件");
+    if (refusedWhileExporting(caption))
+        return;
+    // A session may hold thousands of rows: they are read where the file is
+    // written, through a reading connection of that thread's own.
+    const bool started = startWorkbook(caption, nullptr, [headers, storePath, sessionId] {
+        store::StoreOptions reading;
+        reading.readOnly = true;
+        const store::ResultStore kept(storePath, reading);
+        QVector<QStringList> rows;
+        for (const store::Row& row : kept.sessionRows(sessionId)) {
+            if (!row.cells.isEmpty())
+                rows << row.cells;
+        }
+        return reports::listTable(headers, rows);
+    });
+    if (!started)
+        emit warning(caption, QCoreApplication::translate("MainWindow", "保存失败"));
+}
+
+bool FileExports::startWorkbook(const QString& caption, QWidget* dialogParent, TableSource table)
+{
     const QString path = desktopFiles->saveFileName(dialogParent, caption, proposedPath("xlsx"),
                                                     QLatin1String(kExcelFilter));
     if (path.isEmpty())
         return false;
     runningCaption = caption;
     droppedInRun = std::make_shared<int>(0);
-    background->start(path, [held = std::move(held), dropped = droppedInRun](
+    background->start(path, [table = std::move(table), dropped = droppedInRun](
                                 const QString& target, const reports::WriteProgress& progress, QString* error) {
-        return reports::writeWorkbook(target, held, error, progress, dropped.get());
+        const reports::TextTable rows = table();
+        if (rows.rowCount == 0) {
+            *error = QStringLiteral("no rows to write");
+            return false;
+        }
+        return reports::writeWorkbook(target, rows, error, progress, dropped.get());
     });
     return true;
 }

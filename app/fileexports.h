@@ -41,9 +41,13 @@ public:
 
     // A cancelled save dialog is answered with "保存失败".
     void exportTable(const reports::TextTable& table);
+    // The same for a table that holds its texts and may be read on another thread.
+    void exportHeldTable(const reports::TextTable& held);
     // Warns of an empty table; otherwise asks where to save it and starts
     // writing it. False only when the operator cancelled the save dialog.
     bool exportWorkbook(const QString& caption, const reports::TextTable& table, QWidget* dialogParent);
+    // A session kept in the results store at storePath, read and written off the window's thread.
+    void exportSession(const QStringList& headers, const QString& storePath, qint64 sessionId);
 
     bool isExporting() const;
 
@@ -53,6 +57,10 @@ signals:
     void exportFinished(const QString& path, bool written);
 
 private:
+    using TableSource = std::function<reports::TextTable()>;  // called on the writing thread
+
+    bool mayStartWorkbook(const QString& caption, const reports::TextTable& table);
+    bool startWorkbook(const QString& caption, QWidget* dialogParent, TableSource table);
     reports::ReportContent reportContent(const PdfSettingData& header) const;
     bool refusedWhileExporting(const QString& caption);
     void finish(const QString& path, bool written, bool cancelled, const QString& error);

@@ -55,8 +55,10 @@ void MainWindow::setUpStoredData(const WindowTiming& timing)
     };
     parts->resultKeeper = new ResultKeeper(tables, parts->storedImport, this);
     connect(parts->resultKeeper, &ResultKeeper::message, this, [this](const QString& text) { ui->statusbar->showMessage(text); });
-    connect(parts->resultKeeper, &ResultKeeper::exportWanted, this,
-            [this](const reports::TextTable& table) { parts->fileExports->exportTable(table); });
+    connect(parts->resultKeeper, &ResultKeeper::sessionExportWanted, this,
+            [this](const QStringList& headers, const QString& storePath, qint64 sessionId) {
+                parts->fileExports->exportSession(headers, storePath, sessionId);
+            });
 }
 
 void MainWindow::on_actionImport_storage_triggered()

@@ -63,5 +63,5 @@ void MainWindow::on_pushButton_save2_clicked()
 void MainWindow::on_actionExportToExcel_triggered()
 {
     if (isConnected)
-        parts->fileExports->exportTable(reports::modelTable(*ui->tableView->model()));
+        parts->fileExports->exportHeldTable(parts->storedImport->heldTable());
 }

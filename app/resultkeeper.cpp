@@ -290,10 +290,5 @@ void ResultKeeper::exportSession(qint64 id)
     QStringList headers;
     for (int column = 0; column < shown->columnCount(); ++column)
         headers << shown->headerData(column, Qt::Horizontal).toString();
-    QVector<QStringList> rows;
-    for (const store::Row& row : resultStore->sessionRows(id)) {
-        if (!row.cells.isEmpty())
-            rows << row.cells;
-    }
-    emit exportWanted(reports::listTable(headers, rows));
+    emit sessionExportWanted(headers, resultStore->path(), id);
 }

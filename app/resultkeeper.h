@@ -67,7 +67,7 @@ public:
 signals:
     void message(const QString& text);
     // An earlier session to be written to a workbook.
-    void exportWanted(const reports::TextTable& table);
+    void sessionExportWanted(const QStringList& headers, const QString& storePath, qint64 sessionId);
 
 private:
     int showRows(store::TableKind kind, const QList<store::Row>& rows);

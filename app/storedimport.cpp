@@ -261,3 +261,12 @@ void StoredImport::retranslateTable()
         view->setColumnWidth(column, std::max(width, header->sectionSizeHint(column)));
     }
 }
+
+reports::TextTable StoredImport::heldTable() const
+{
+    const auto rows = std::make_shared<const StoredRecordsModel::Snapshot>(table->snapshot());
+    reports::TextTable held = reports::modelTable(*table);
+    held.rowCount = rows->rowCount();
+    held.cell = [rows](int row, int column) { return rows->cell(row, column); };
+    return held;
+}

@@ -7,6 +7,7 @@
 // talks to the link only by its signals.
 
 #include "link/linktiming.h"
+#include "reports/texttable.h"
 
 #include <QObject>
 #include <QStringList>
@@ -56,6 +57,8 @@ public:
     QString abandon();
     // The table's headers in the language now in force; the rows stay.
     void retranslateTable();
+    // The table as it is now, for writing on another thread.
+    reports::TextTable heldTable() const;
 
 signals:
     void countRequested();

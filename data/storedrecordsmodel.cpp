@@ -158,11 +158,24 @@ StoredRecordsModel::Row StoredRecordsModel::storedRow(const QStringList& texts, 
     return row;
 }
 
-QByteArray StoredRecordsModel::packedTexts(const Row& row) const
+QByteArray StoredRecordsModel::packedTexts(const std::vector<QByteArray>& blocks, const Row& row)
 {
     if (row.size == 0)
         return QByteArray();
     return QByteArray::fromRawData(blocks[std::size_t(row.block)].constData() + row.offset, row.size);
+}
+
+StoredRecordsModel::Snapshot StoredRecordsModel::snapshot() const
+{
+    Snapshot taken;
+    taken.rows = rows;
+    taken.blocks = blocks;
+    return taken;
+}
+
+QString StoredRecordsModel::Snapshot::cell(int row, int column) const
+{
+    return unpackedText(packedTexts(blocks, rows[row]), column);
 }
 
 QList<int> StoredRecordsModel::emptyRows() const
@@ -196,7 +209,7 @@ QVariant StoredRecordsModel::data(const QModelIndex& index, int role) const
         return index.column() == 0 && row.keptId > 0 ? QVariant(row.keptId) : QVariant();
     case Qt::DisplayRole:
     case Qt::EditRole: {
-        const QString text = unpackedText(packedTexts(row), index.column());
+        const QString text = unpackedText(packedTexts(blocks, row), index.column());
         return text.isEmpty() ? QVariant() : QVariant(text);
     }
     default:

@@ -45,13 +45,28 @@ public:
     void appendRow(const QStringList& texts, qint64 keptId = 0);
     QList<int> emptyRows() const;
 
+    struct Row;
+    // The rows as they are now: a copy that shares the packed texts, cheap to
+    // take and safe to read on another thread while the model goes on changing.
+    class Snapshot
+    {
+    public:
+        int rowCount() const { return rows.size(); }
+        QString cell(int row, int column) const;
+
+    private:
+        friend class StoredRecordsModel;
+        QVector<Row> rows;
+        std::vector<QByteArray> blocks;
+    };
+    Snapshot snapshot() const;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-private:
     // Where a row's packed texts lie in the blocks; size 0: an empty row.
     struct Row {
         int block = 0;
@@ -59,9 +74,10 @@ private:
         int size = 0;
         qint64 keptId = 0;
     };
+private:
     // Packs the texts at the end of the last block, or of a new one.
     Row storedRow(const QStringList& texts, qint64 keptId);
-    QByteArray packedTexts(const Row& row) const;
+    static QByteArray packedTexts(const std::vector<QByteArray>& blocks, const Row& row);
 
     QVector<Row> rows;
     std::vector<QByteArray> blocks;

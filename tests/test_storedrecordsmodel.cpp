@@ -94,6 +94,25 @@ private slots:
             QCOMPARE(model.index(0, column).data(), texts[column].isEmpty() ? QVariant() : QVariant(texts[column]));
     }
 
+    // An export reads a snapshot on its own thread while the table is emptied
+    // and filled anew by the next import: the snapshot keeps what was shown.
+    void aSnapshotKeepsItsRowsWhileTheTableChanges()
+    {
+        StoredRecordsModel model;
+        for (int row = 0; row < 3000; ++row)
+            model.appendRow(sixteen(QString::number(row)));
+        const StoredRecordsModel::Snapshot shown = model.snapshot();
+        model.clear();
+        model.setRowCount(2);
+        model.setRecords({{0, sixteen(QStringLiteral("new"))}});
+        for (int row = 0; row < 3000; ++row)
+            model.appendRow(sixteen(QStringLiteral("later")));
+        QCOMPARE(shown.rowCount(), 3000);
+        for (int row : {0, 1, 1500, 2999})
+            QCOMPARE(shown.cell(row, 15), QStringLiteral("%1-15").arg(row));
+        QCOMPARE(model.index(0, 15).data().toString(), QStringLiteral("new-15"));
+    }
+
     void retranslateKeepsEveryRow()
     {
         StoredRecordsModel model;
