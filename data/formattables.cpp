@@ -3,6 +3,7 @@
 #include "link/settingsframes.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QStringList>
 #include <QTranslator>
 
@@ -72,14 +73,27 @@ const QTranslator& englishCatalogue()
     return *catalogue;
 }
 
-template <std::size_t N>
-std::optional<QString> onScreen(const char* const (&sources)[N], const QString& recorded)
+// Each recorded form of the fixed texts (the Chinese source and its English)
+// to its source; a text of two lists belongs to the first. Looked up once per
+// cell, so that a report of thousands of rows costs one hash lookup a cell.
+const QHash<QString, const char*>& fixedTextSources()
 {
-    for (const char* source : sources) {
-        if (recorded == QString::fromUtf8(source) || recorded == englishCatalogue().translate(kContext, source))
-            return QCoreApplication::translate(kContext, source);
-    }
-    return std::nullopt;
+    static const QHash<QString, const char*> sources = [] {
+        QHash<QString, const char*> known;
+        auto add = [&known](const auto& list) {
+            for (const char* source : list) {
+                for (const QString& recorded : {QString::fromUtf8(source), englishCatalogue().translate(kContext, source)}) {
+                    if (!recorded.isEmpty() && !known.contains(recorded))
+                        known.insert(recorded, source);
+                }
+            }
+        };
+        add(kMaterials);
+        add(kWindings);
+        add(kStandardSettings);
+        return known;
+    }();
+    return sources;
 }
 
 enum class LimitUnit { Milli, Ohm, Mega };
@@ -185,11 +199,8 @@ QString fixedTextOnScreen(const QString& recorded)
 {
     if (recorded.isEmpty())
         return recorded;
-    if (const auto material = onScreen(kMaterials, recorded))
-        return *material;
-    if (const auto winding = onScreen(kWindings, recorded))
-        return *winding;
-    return onScreen(kStandardSettings, recorded).value_or(recorded);
+    const char* const source = fixedTextSources().value(recorded, nullptr);
+    return source ? QCoreApplication::translate(kContext, source) : recorded;
 }
 
 std::optional<RangeLimit> rangeLimit(int row, bool tableA)
