@@ -88,6 +88,7 @@ ResultPage::ResultPage(QWidget* page, const PageTable& pageTable, RowKeeping row
             caption->setBuddy(child<QWidget>(page, list.list));
     }
     new RemarkLimit(remark);
+    viewport = view->viewport();
     view->viewport()->installEventFilter(this);
     connect(view->horizontalHeader(), &QHeaderView::sectionResized, this, &ResultPage::queueMeasuredColumn);
 }

@@ -104,6 +104,7 @@ private:
     QStandardItemModel* model = nullptr;
     bool tableShown = true;
     bool measuredColumnQueued = false;
+    const QObject* viewport = nullptr;  // the table's, compared only: it is resized while the table goes
     // The held resistance shows a measured value (not a placeholder or an
     // over-range text): only such a value is held while a test is over range.
     bool resistanceShowsReading = false;

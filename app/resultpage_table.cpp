@@ -135,7 +135,7 @@ void ResultPage::queueMeasuredColumn()
 
 bool ResultPage::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == view->viewport() && event->type() == QEvent::Resize)
+    if (watched == viewport && event->type() == QEvent::Resize)
         queueMeasuredColumn();
     return QObject::eventFilter(watched, event);
 }

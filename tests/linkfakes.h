@@ -82,6 +82,8 @@ struct Link {
         manager.keyUnlock();
         thread.quit();
         const bool ended = thread.wait(2 * waitMs);
+        // Moving back, the manager's timers asked this thread to take them on.
+        QCoreApplication::sendPostedEvents(&manager);
         QObject::disconnect(third);
         return inTime && ended;
     }
