@@ -73,6 +73,7 @@ struct Link {
             connect();
             manager.readStoreTotalNum();
             manager.readReadBackData();
+            manager.stopWatchingConnection();  // as the window's link session does before it lets the link go
             manager.moveToThread(QCoreApplication::instance()->thread());
         });
         const bool inTime = begun.tryAcquire(1, waitMs);
@@ -82,8 +83,6 @@ struct Link {
         manager.keyUnlock();
         thread.quit();
         const bool ended = thread.wait(2 * waitMs);
-        // Moving back, the manager's timers asked this thread to take them on.
-        QCoreApplication::sendPostedEvents(&manager);
         QObject::disconnect(third);
         return inTime && ended;
     }
