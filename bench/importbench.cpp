@@ -213,13 +213,19 @@ double linkImportMs(const Served& served, int records)
 // ---------------------------------------------------------------- the command line
 
 // The whole program: start, connect, count, read every record, write the CSV, exit.
-double cliImportMs(const Served& served, int records)
+// The command-line program, set to find the simulator that serves.
+void prepareCli(QProcess& cli, const Served& served)
 {
-    QProcess cli;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(served.runtimeFolder()));
     cli.setProcessEnvironment(env);
     cli.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+}
+
+double cliImportMs(const Served& served, int records)
+{
+    QProcess cli;
+    prepareCli(cli, served);
     const auto start = Clock::now();
     cli.start(QStringLiteral(TESTER_CLI_PROGRAM),
               {QStringLiteral("import"), QStringLiteral("--device"), QString::fromStdString(served.path()),
@@ -235,10 +241,7 @@ double cliImportMs(const Served& served, int records)
 double cliFirstReadingMs(const Served& served)
 {
     QProcess cli;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(served.runtimeFolder()));
-    cli.setProcessEnvironment(env);
-    cli.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    prepareCli(cli, served);
     const auto start = Clock::now();
     cli.start(QStringLiteral(TESTER_CLI_PROGRAM), {QStringLiteral("read"), QStringLiteral("--count"), QStringLiteral("1"),
                                                    QStringLiteral("--device"), QString::fromStdString(served.path())});

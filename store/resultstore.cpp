@@ -178,15 +178,15 @@ bool ResultStore::open(const StoreOptions& options)
     if (found > kSchemaVersion)
         return fail(QStringLiteral("written by a newer program"),
                     QStringLiteral("schema %1, this program knows %2").arg(found).arg(kSchemaVersion), Problem::Newer);
-    if (!readsBack())
-        return false;
     if (options.readOnly) {
         // An older schema would need the upgrade that only writing does.
         if (found != kSchemaVersion)
             return fail(QStringLiteral("written by an older program"), QStringLiteral("schema %1").arg(found));
         readOnly = true;
-        return true;
+        return true;  // nothing is written: the checks before writing are not needed
     }
+    if (!readsBack())
+        return false;
 
     for (const char* pragma : kConnectionPragmas) {
         if (!exec(QLatin1String(pragma)))
