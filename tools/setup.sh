@@ -10,7 +10,8 @@ packages=(g++ cmake ninja-build pkg-config qtbase5-dev qttools5-dev qttools5-dev
           qttranslations5-l10n libxlsxwriter-dev libusb-1.0-0-dev
           xvfb xauth x11-utils imagemagick fonts-wqy-microhei fonts-noto-cjk fonts-noto-cjk-extra fonts-dejavu-core poppler-utils python3-openpyxl
           g++-mingw-w64-x86-64-posix clang-14 libclang-rt-14-dev
-          libqt5charts5-dev libqt5sql5-sqlite umockdev libumockdev-dev
+          libqt5charts5-dev libqt5sql5-sqlite libqt5sql5-psql postgresql libminizip-dev libreoffice-calc-nogui
+          umockdev libumockdev-dev
           dpkg-dev lintian desktop-file-utils appstream xdotool ccache)
 
 missing=()
