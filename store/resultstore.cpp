@@ -54,6 +54,26 @@ const SchemaStep kSteps[] = {
     // Version 3: whether the reading had settled when the test ended; NULL
     // for rows kept before (not known) and for imported records.
     {3, "ALTER TABLE rows ADD COLUMN settled INTEGER"},
+    // Version 4: the objects under test (a transformer, a cable drum), which
+    // rows and sessions carry, and the reference values kept for each.
+    {4, "CREATE TABLE objects ("
+        " id INTEGER PRIMARY KEY,"
+        " name TEXT NOT NULL,"
+        " serial TEXT NOT NULL,"
+        " location TEXT NOT NULL,"
+        " used INTEGER NOT NULL,"  // counts up: the object named last has the highest
+        " UNIQUE (name, serial, location))"},
+    {4, "ALTER TABLE sessions ADD COLUMN object INTEGER REFERENCES objects(id)"},
+    {4, "ALTER TABLE rows ADD COLUMN object INTEGER REFERENCES objects(id)"},
+    {4, "CREATE TABLE baselines ("
+        " object INTEGER NOT NULL REFERENCES objects(id) ON DELETE CASCADE,"
+        " winding INTEGER NOT NULL,"
+        " tapping TEXT NOT NULL,"
+        " phase TEXT NOT NULL,"
+        " ohms REAL NOT NULL,"
+        " celsius REAL NOT NULL,"
+        " material INTEGER NOT NULL,"
+        " PRIMARY KEY (object, winding, tapping, phase)) WITHOUT ROWID"},
 };
 
 // A commit appends the transaction to the write-ahead log and flushes the log
@@ -94,6 +114,11 @@ store::Problem problemOf(const QSqlError& error)
     if (code == 11 || code == 26)  // SQLITE_CORRUPT, SQLITE_NOTADB
         return store::Problem::Damaged;
     return store::Problem::Unwritable;
+}
+
+QVariant objectValue(qint64 object)
+{
+    return object > 0 ? QVariant(object) : QVariant(QVariant::LongLong);
 }
 
 bool knownKind(int kind)
@@ -325,7 +350,7 @@ bool ResultStore::transact(const std::function<bool()>& work, Flush flush)
     return false;
 }
 
-qint64 ResultStore::currentSession(TableKind kind, bool create)
+qint64 ResultStore::currentSession(TableKind kind, bool create, qint64 object)
 {
     QSqlQuery find(database());
     find.prepare(QStringLiteral("SELECT id FROM sessions WHERE kind = ? AND closed IS NULL ORDER BY id DESC LIMIT 1"));
@@ -338,9 +363,10 @@ qint64 ResultStore::currentSession(TableKind kind, bool create)
         return 0;
 
     QSqlQuery insert(database());
-    insert.prepare(QStringLiteral("INSERT INTO sessions (kind, started) VALUES (?, ?)"));
+    insert.prepare(QStringLiteral("INSERT INTO sessions (kind, started, object) VALUES (?, ?, ?)"));
     insert.addBindValue(int(kind));
     insert.addBindValue(nowMs());
+    insert.addBindValue(objectValue(object));
     return run(insert) ? insert.lastInsertId().toLongLong() : -1;
 }
 
@@ -354,7 +380,7 @@ struct ResultStore::RowStatements {
 
     explicit RowStatements(const QSqlDatabase& db) : row(db), cells(db)
     {
-        row.prepare(QStringLiteral("INSERT INTO rows (session, settled) VALUES (?, ?)"));
+        row.prepare(QStringLiteral("INSERT INTO rows (session, settled, object) VALUES (?, ?, ?)"));
     }
     QSqlQuery& cellsOf(int count)
     {
@@ -370,11 +396,12 @@ struct ResultStore::RowStatements {
 };
 
 qint64 ResultStore::insertRow(RowStatements& statements, qint64 session, const QStringList& cells,
-                              std::optional<bool> settled)
+                              std::optional<bool> settled, qint64 object)
 {
     QSqlQuery& row = statements.row;
     row.bindValue(0, session);
     row.bindValue(1, settled ? QVariant(int(*settled)) : QVariant(QVariant::Int));
+    row.bindValue(2, objectValue(object));
     if (!run(row))
         return 0;
     const qint64 rowId = row.lastInsertId().toLongLong();
@@ -417,13 +444,13 @@ bool ResultStore::insertTrace(qint64 row, const QByteArray& trace)
 }
 
 qint64 ResultStore::appendRow(TableKind kind, const QStringList& cells, const QByteArray& trace,
-                              std::optional<bool> settled)
+                              std::optional<bool> settled, qint64 object)
 {
     qint64 rowId = 0;
     transact([&] {
-        const qint64 session = currentSession(kind, true);
+        const qint64 session = currentSession(kind, true, object);
         RowStatements statements(database());
-        rowId = session > 0 ? insertRow(statements, session, cells, settled) : 0;
+        rowId = session > 0 ? insertRow(statements, session, cells, settled, object) : 0;
         return rowId > 0 && insertTrace(rowId, trace);
     });
     return keeping ? rowId : 0;
@@ -539,7 +566,7 @@ QList<Row> ResultStore::currentRows(TableKind kind) const
 QList<Row> ResultStore::rowsOf(qint64 session) const
 {
     QSqlQuery cells(database());
-    cells.prepare(QStringLiteral("SELECT rows.id, cells.col, cells.text, rows.settled FROM rows"
+    cells.prepare(QStringLiteral("SELECT rows.id, cells.col, cells.text, rows.settled, rows.object FROM rows"
                                  " JOIN cells ON cells.row = rows.id WHERE rows.session = ? ORDER BY rows.id, cells.col"));
     cells.addBindValue(session);
     if (!run(cells))
@@ -549,7 +576,8 @@ QList<Row> ResultStore::rowsOf(qint64 session) const
         const qint64 id = cells.value(0).toLongLong();
         if (rows.isEmpty() || rows.last().id != id) {
             const QVariant settled = cells.value(3);
-            rows.append(Row{id, {}, {}, settled.isNull() ? std::nullopt : std::optional<bool>(settled.toBool())});
+            rows.append(Row{id, {}, {}, settled.isNull() ? std::nullopt : std::optional<bool>(settled.toBool()),
+                            cells.value(4).toLongLong()});
         }
         QStringList& texts = rows.last().cells;
         const int column = cells.value(1).toInt();
@@ -582,8 +610,9 @@ QList<SessionSummary> ResultStore::earlierSessions() const
         return {};
     QSqlQuery query(database());
     if (!query.exec(QStringLiteral(
-            "SELECT sessions.id, kind, started, closed, COUNT(rows.id) FROM sessions"
-            " JOIN rows ON rows.session = sessions.id WHERE closed IS NOT NULL AND closed <> %1"
+            "SELECT sessions.id, kind, started, closed, COUNT(rows.id), objects.id, objects.name, objects.serial,"
+            " objects.location FROM sessions JOIN rows ON rows.session = sessions.id"
+            " LEFT JOIN objects ON objects.id = sessions.object WHERE closed IS NOT NULL AND closed <> %1"
             " GROUP BY sessions.id ORDER BY started DESC, sessions.id DESC").arg(kHidden))) {
         failQuery(query);
         return {};
@@ -592,8 +621,13 @@ QList<SessionSummary> ResultStore::earlierSessions() const
     while (query.next()) {
         if (!knownKind(query.value(1).toInt()))
             continue;
-        sessions << SessionSummary{query.value(0).toLongLong(), TableKind(query.value(1).toInt()),
-                                   timeOf(query.value(2)), timeOf(query.value(3)), query.value(4).toInt()};
+        sessions << SessionSummary{query.value(0).toLongLong(),
+                                   TableKind(query.value(1).toInt()),
+                                   timeOf(query.value(2)),
+                                   timeOf(query.value(3)),
+                                   query.value(4).toInt(),
+                                   {query.value(5).toLongLong(), query.value(6).toString(), query.value(7).toString(),
+                                    query.value(8).toString()}};
     }
     return sessions;
 }

@@ -43,11 +43,41 @@ namespace store {
 // The tables whose rows are kept; the numbers are written to the database.
 enum class TableKind { DcResults = 0, LengthResults = 1, StoredRecords = 2 };
 
+// The object under test: a transformer, a cable drum. Free texts; the three
+// together name it. An empty name names none.
+struct TestObject {
+    qint64 id = 0;  // 0: not kept
+    QString name;
+    QString serial;
+    QString location;
+
+    bool isEmpty() const { return name.trimmed().isEmpty(); }
+};
+
+// A reference value of one winding, tapping and phase of an object: the
+// resistance measured at the factory or at commissioning, and the conductor
+// temperature it was measured at.
+struct BaselineEntry {
+    int winding = 0;   // 0 low-voltage, 1 high-voltage side
+    QString tapping;   // as the instrument shows it
+    QString phase;     // "A0" ... "BC"
+    double ohms = 0.0;
+    double celsius = 0.0;
+    int material = 0;  // 0 copper, 1 aluminium
+
+    bool operator==(const BaselineEntry& other) const
+    {
+        return winding == other.winding && tapping == other.tapping && phase == other.phase && ohms == other.ohms
+               && celsius == other.celsius && material == other.material;
+    }
+};
+
 struct Row {
     qint64 id = 0;  // 0: not kept
     QStringList cells;
     QByteArray trace;  // the finished test's readings, as the window encoded them; empty: none
     std::optional<bool> settled;  // whether the reading had settled when the test ended; none: not known
+    qint64 object = 0;  // the object under test; 0: none named
 };
 
 struct SessionSummary {
@@ -56,6 +86,7 @@ struct SessionSummary {
     QDateTime started;  // local time of its first row
     QDateTime closed;   // invalid while the session is current
     int rowCount = 0;
+    TestObject object;  // the object its first row was measured on; empty: none named
 };
 
 struct StoreOptions {
@@ -92,8 +123,10 @@ public:
 
     // The id of the kept row, 0 when results are not being kept. The row, its
     // trace and whether its reading had settled are kept in one transaction.
+    // A row appended to a table whose current session is new opens that
+    // session for its object.
     qint64 appendRow(TableKind kind, const QStringList& cells, const QByteArray& trace = QByteArray(),
-                     std::optional<bool> settled = std::nullopt);
+                     std::optional<bool> settled = std::nullopt, qint64 object = 0);
     void deleteRows(const QList<qint64>& rowIds);
     void clearTable(TableKind kind);
     // Closes the current session of the kind and opens one holding these rows.
@@ -117,7 +150,20 @@ public:
     // replaces is closed. Returns the rows now current, empty when unknown.
     QList<Row> reopenSession(qint64 sessionId, TableKind* kind = nullptr);
 
-    static constexpr int kSchemaVersion = 3;
+    // --- objects under test and their reference values (resultstore_objects.cpp)
+
+    // The id of the object with these texts (trimmed), kept now when new;
+    // marks it as the one used last. 0 for an empty name or when not keeping.
+    qint64 objectId(const TestObject& object);
+    // Every object kept, the one used last first.
+    QList<TestObject> testObjects() const;
+    TestObject testObject(qint64 id) const;
+    QList<BaselineEntry> baseline(qint64 object) const;
+    // Replaces the object's reference values with these, in one transaction;
+    // a later entry of the same winding, tapping and phase replaces an earlier.
+    bool setBaseline(qint64 object, const QList<BaselineEntry>& entries);
+
+    static constexpr int kSchemaVersion = 4;
 
 private:
     struct RowStatements;
@@ -134,9 +180,9 @@ private:
     bool run(QSqlQuery& query) const;
     bool flushing(Flush flush);
     bool transact(const std::function<bool()>& work, Flush flush = Flush::EachCommit);
-    qint64 currentSession(TableKind kind, bool create);
+    qint64 currentSession(TableKind kind, bool create, qint64 object = 0);
     qint64 insertRow(RowStatements& statements, qint64 session, const QStringList& cells,
-                     std::optional<bool> settled = std::nullopt);
+                     std::optional<bool> settled = std::nullopt, qint64 object = 0);
     bool insertTrace(qint64 row, const QByteArray& trace);
     void readTraces(qint64 session, QList<Row>& rows) const;
     bool closeSession(qint64 session);

@@ -189,6 +189,7 @@ private slots:
         QTest::addColumn<int>("version");
         QTest::newRow("version 1") << 1;
         QTest::newRow("version 2") << 2;
+        QTest::newRow("version 3") << 3;
     }
     void olderDatabaseIsMigrated()
     {
@@ -208,6 +209,8 @@ private slots:
             statements << "CREATE TABLE traces (row INTEGER PRIMARY KEY REFERENCES rows(id) ON DELETE CASCADE,"
                           " points BLOB NOT NULL)"
                        << "INSERT INTO traces (row, points) VALUES (1, x'0102')";
+        if (version >= 3)
+            statements << "ALTER TABLE rows ADD COLUMN settled INTEGER";
         statements << QStringLiteral("PRAGMA user_version = %1").arg(version) << "PRAGMA user_version";
         QCOMPARE(sql(path(), statements).toInt(), version);
 
@@ -219,14 +222,54 @@ private slots:
             QCOMPARE(before.value(0).trace, version >= 2 ? QByteArray("\x01\x02") : QByteArray());
             QCOMPARE(before.value(0).settled, std::optional<bool>());
             QVERIFY(store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("2")), QByteArray("new"), true) > 0);
-            QVERIFY(store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("3")), QByteArray(), false) > 0);
+            const qint64 object = store.objectId({0, QStringLiteral("T1"), QString(), QString()});
+            QVERIFY(object > 0);
+            QVERIFY(store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("3")), QByteArray(), false, object) > 0);
         }
         const QList<Row> rows = ResultStore(path()).currentRows(TableKind::DcResults);
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[1].trace, QByteArray("new"));
         QCOMPARE(rows[1].settled, std::optional<bool>(true));
         QCOMPARE(rows[2].settled, std::optional<bool>(false));
+        QCOMPARE(rows[0].object, 0);
+        QVERIFY(rows[2].object > 0);
         QCOMPARE(sql(path(), {"PRAGMA user_version"}).toInt(), ResultStore::kSchemaVersion);
+    }
+
+    // Rows and the session they open carry their object; the same texts name
+    // the same object; its reference values are replaced as a whole.
+    void objectsAndTheirBaselinesAreKept()
+    {
+        using store::BaselineEntry;
+        using store::TestObject;
+        const QList<BaselineEntry> entries{{1, QStringLiteral("05"), QStringLiteral("AB"), 1.5, 20.0, 0},
+                                           {1, QStringLiteral("05"), QStringLiteral("BC"), 1.6, 20.0, 0},
+                                           {1, QStringLiteral("05"), QStringLiteral("AB"), 1.25, 18.0, 1}};
+        qint64 first = 0;
+        {
+            ResultStore store(path());
+            first = store.objectId({0, QStringLiteral(" T1 "), QStringLiteral("S-9"), QString()});
+            const qint64 second = store.objectId({0, QStringLiteral("T1"), QString(), QString()});
+            QVERIFY2(first > 0 && second > 0 && second != first, qPrintable(store.failure()));
+            QCOMPARE(store.objectId({0, QStringLiteral("T1"), QStringLiteral("S-9 "), QString()}), first);
+            QCOMPARE(store.objectId({0, QStringLiteral("  "), QStringLiteral("S-9"), QString()}), 0);
+            QCOMPARE(store.testObjects().value(0).id, first);  // used last
+
+            store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("1")), QByteArray(), std::nullopt, first);
+            store.appendRow(TableKind::DcResults, dcRow(QStringLiteral("2")), QByteArray(), std::nullopt, second);
+            store.clearTable(TableKind::DcResults);
+            QVERIFY(store.setBaseline(first, entries.mid(0, 1)));
+            QVERIFY(store.setBaseline(first, entries));
+        }
+        ResultStore store(path());
+        const store::SessionSummary session = store.earlierSessions().value(0);
+        QCOMPARE(session.object.id, first);
+        QCOMPARE(session.object.serial, QStringLiteral("S-9"));
+        const QList<Row> rows = store.sessionRows(session.id);
+        QCOMPARE(rows.value(0).object, first);
+        QVERIFY(rows.value(1).object != first);
+        QCOMPARE(store.baseline(first), (QList<BaselineEntry>{entries[2], entries[1]}));
+        QCOMPARE(store.baseline(first + 100), QList<BaselineEntry>());
     }
 
     // Clearing empties the table for good; its rows stay in the history. A
