@@ -548,6 +548,21 @@
     </message>
 </context>
 <context>
+    <name>Judgement</name>
+    <message>
+        <source>不合格</source>
+        <translation>Fail</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>Pass</translation>
+    </message>
+    <message>
+        <source>注意</source>
+        <translation>Watch</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>%1：</source>

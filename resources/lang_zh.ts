@@ -548,6 +548,21 @@
     </message>
 </context>
 <context>
+    <name>Judgement</name>
+    <message>
+        <source>不合格</source>
+        <translation>不合格</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>合格</translation>
+    </message>
+    <message>
+        <source>注意</source>
+        <translation>注意</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>%1：</source>
