@@ -266,7 +266,7 @@ void MainWindow::changeEvent(QEvent* e)
         accessiblenames::apply(this);
         break;
     case QEvent::LocaleChange:
-        parts->languages.load(LanguageSwitcher::systemLanguageCode());
+        parts->languages.followSystemLanguage();
         break;
     default:
         QWidget::changeEvent(e);
