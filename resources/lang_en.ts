@@ -167,7 +167,7 @@
     </message>
     <message>
         <source>分接</source>
-        <translation>Tapping</translation>
+        <translation>Tap</translation>
     </message>
     <message>
         <source>合格</source>
