@@ -6,7 +6,6 @@
 #include "reports/exportpaths.h"
 #include "reports/reportpainter.h"
 #include "reports/workbookwriter.h"
-#include "store/resultstore.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -41,6 +40,17 @@ reports::ReportHeader reportHeader(const PdfSettingData& d)
     header.objectHeading = QCoreApplication::translate("MainWindow", "测量对象");
     header.object = {{QCoreApplication::translate("MainWindow", "名称："), d.testObjName},
                      {QCoreApplication::translate("MainWindow", "场景："), d.scene}};
+    return header;
+}
+
+// The name of the object under test (with its serial number) and its location
+// where the operator left the header's name and scene empty.
+PdfSettingData withTestObject(PdfSettingData header, const store::TestObject& object)
+{
+    if (header.testObjName.trimmed().isEmpty())
+        header.testObjName = object.label();
+    if (header.scene.trimmed().isEmpty())
+        header.scene = object.location;
     return header;
 }
 
@@ -99,7 +109,7 @@ reports::ReportContent FileExports::reportContent(const PdfSettingData& header) 
         content.title = QCoreApplication::translate("MainWindow", "直流电阻测量报告");
     else if (page == kLengthPage)
         content.title = QCoreApplication::translate("MainWindow", "导体长度测量报告");
-    content.header = reportHeader(header);
+    content.header = reportHeader(withTestObject(header, objectSource ? objectSource() : store::TestObject()));
     content.columns = page == kLengthPage ? reports::kLengthColumns : reports::kDcColumns;
     return content;
 }

@@ -9,12 +9,14 @@
 #include "dialogs/pdfsettingdata.h"
 #include "reports/reportcontent.h"
 #include "reports/texttable.h"
+#include "store/resultstore.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 class BackgroundExport;
 class ExportStatus;
@@ -34,6 +36,8 @@ public:
     FileExports(QWidget* window, const QStackedWidget* pages, QStatusBar* statusBar, PageContent pageContent);
 
     void setDesktopFiles(std::unique_ptr<DesktopFiles> files);
+    // The object under test: it names the report's measured object where the header leaves that empty.
+    void setObjectSource(std::function<store::TestObject()> source) { objectSource = std::move(source); }
 
     // Every call opens a header dialog of its own; each exports when it is accepted.
     void openPdfSettings();
@@ -69,6 +73,7 @@ private:
     QWidget* window;
     const QStackedWidget* pages;
     PageContent pageContent;
+    std::function<store::TestObject()> objectSource;
     std::unique_ptr<DesktopFiles> desktopFiles = makeSystemDesktopFiles();
     BackgroundExport* background;
     ExportStatus* status;

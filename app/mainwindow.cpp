@@ -125,6 +125,13 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
          ui->tableView_lengthTest},
     }};
     parts->insight = std::make_unique<InsightController>(insightPages, parts->dcPage->resultModel());
+    // The object's fields sit beside the table's fold button, the trend's fold button after them.
+    parts->objectBar = new TestObjectBar(this);
+    parts->objectBar->placeAfter(ui->page_0, ui->toolButton_record);
+    parts->objectBar->placeAfter(ui->page_1, ui->toolButton_record2);
+    parts->objectBar->setStore(parts->resultKeeper->store());
+    parts->resultKeeper->setObjectSource([this] { return parts->objectBar->currentObjectId(); });
+    parts->fileExports->setObjectSource([this] { return parts->objectBar->currentObject(); });
     new WindowKeys(this, ui, [this] { return parts->languages.isEnglish(); });
     accessiblenames::apply(this);
     connect(parts->insight.get(), &InsightController::warningRequested, this, &MainWindow::showWarningBox);
@@ -153,6 +160,8 @@ void MainWindow::initUi()
         connect(group, &QActionGroup::triggered, this, &MainWindow::slotLanguageChanged);
     parts->resultKeeper->placeHistoryAction(ui->menuView);
     parts->resultKeeper->placeStatusMark(ui->statusbar);
+    if (parts->objectBar)
+        parts->objectBar->retranslate();
 
     for (ResultPage* page : parts->pages())
         page->setSettingWidgetsEnabled(false);

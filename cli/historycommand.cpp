@@ -40,6 +40,17 @@ QStringList tableHeaders(store::TableKind kind)
     return StoredRecordsModel::columnHeaders();
 }
 
+// A free text as one field of a tab-separated line: its tabs and line breaks become spaces.
+QString listField(const QString& text)
+{
+    QString field = text;
+    for (QChar& c : field) {
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    }
+    return field;
+}
+
 // The rows as CSV or JSON Lines (an object per row, by the column headers).
 QByteArray tableText(const QStringList& headers, const QVector<QStringList>& rows, bool json)
 {
@@ -124,9 +135,10 @@ int historyCommand(const QStringList& arguments)
     const QList<store::SessionSummary> sessions = results.earlierSessions();
     if (listing) {
         for (const store::SessionSummary& session : sessions)
-            std::printf("%lld\t%s\t%s\t%s\t%d\n", static_cast<long long>(session.id), tableName(session.kind),
+            std::printf("%lld\t%s\t%s\t%s\t%d\t%s\n", static_cast<long long>(session.id), tableName(session.kind),
                         session.started.toString(Qt::ISODate).toLatin1().constData(),
-                        session.closed.toString(Qt::ISODate).toLatin1().constData(), session.rowCount);
+                        session.closed.toString(Qt::ISODate).toLatin1().constData(), session.rowCount,
+                        listField(session.object.label()).toUtf8().constData());
         return Success;
     }
     const auto found = std::find_if(sessions.begin(), sessions.end(),

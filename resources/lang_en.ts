@@ -64,8 +64,32 @@
         <translation>The reading is stable while the spread of the last readings stays below this percentage.</translation>
     </message>
     <message>
+        <source>每个结果行都随测试对象保存；两个测试页显示同一对象。</source>
+        <translation>Every result row is kept with the test object; both test pages show the same object.</translation>
+    </message>
+    <message>
         <source>每次测试结束时记入一行；选中一行显示它的趋势。</source>
         <translation>Each finished test adds a row; selecting a row shows its trend.</translation>
+    </message>
+    <message>
+        <source>测试对象名称</source>
+        <translation>Test object name</translation>
+    </message>
+    <message>
+        <source>测试对象地点</source>
+        <translation>Test object location</translation>
+    </message>
+    <message>
+        <source>测试对象所在的变电站或现场。</source>
+        <translation>The substation or site where the object is.</translation>
+    </message>
+    <message>
+        <source>测试对象的出厂编号或资产编号。</source>
+        <translation>The object&apos;s serial or asset number.</translation>
+    </message>
+    <message>
+        <source>测试对象编号</source>
+        <translation>Test object serial number</translation>
     </message>
     <message>
         <source>清空结果表格；清除的行保留在历史记录中。</source>
@@ -515,6 +539,10 @@
 <context>
     <name>HistoryDialog</name>
     <message>
+        <source>全部对象</source>
+        <translation>All objects</translation>
+    </message>
+    <message>
         <source>关闭</source>
         <translation>Close</translation>
     </message>
@@ -533,6 +561,14 @@
     <message>
         <source>没有更早的记录。清除一个表格后，它的记录会保存在这里。</source>
         <translation>No earlier sessions. When a table is cleared, its rows are kept here.</translation>
+    </message>
+    <message>
+        <source>测试对象</source>
+        <translation>Test object</translation>
+    </message>
+    <message>
+        <source>测试对象：</source>
+        <translation>Test object:</translation>
     </message>
     <message>
         <source>行数</source>
@@ -1391,6 +1427,25 @@
     <message>
         <source>采样频率：</source>
         <translation>Sampling Frequency:</translation>
+    </message>
+</context>
+<context>
+    <name>TestObjectBar</name>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>地点</source>
+        <translation>Location</translation>
+    </message>
+    <message>
+        <source>测试对象</source>
+        <translation>Test object</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>Serial No.</translation>
     </message>
 </context>
 <context>

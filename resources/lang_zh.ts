@@ -64,8 +64,32 @@
         <translation>最近读数的离散小于此百分比时读数为稳定。</translation>
     </message>
     <message>
+        <source>每个结果行都随测试对象保存；两个测试页显示同一对象。</source>
+        <translation>每个结果行都随测试对象保存；两个测试页显示同一对象。</translation>
+    </message>
+    <message>
         <source>每次测试结束时记入一行；选中一行显示它的趋势。</source>
         <translation>每次测试结束时记入一行；选中一行显示它的趋势。</translation>
+    </message>
+    <message>
+        <source>测试对象名称</source>
+        <translation>测试对象名称</translation>
+    </message>
+    <message>
+        <source>测试对象地点</source>
+        <translation>测试对象地点</translation>
+    </message>
+    <message>
+        <source>测试对象所在的变电站或现场。</source>
+        <translation>测试对象所在的变电站或现场。</translation>
+    </message>
+    <message>
+        <source>测试对象的出厂编号或资产编号。</source>
+        <translation>测试对象的出厂编号或资产编号。</translation>
+    </message>
+    <message>
+        <source>测试对象编号</source>
+        <translation>测试对象编号</translation>
     </message>
     <message>
         <source>清空结果表格；清除的行保留在历史记录中。</source>
@@ -515,6 +539,10 @@
 <context>
     <name>HistoryDialog</name>
     <message>
+        <source>全部对象</source>
+        <translation>全部对象</translation>
+    </message>
+    <message>
         <source>关闭</source>
         <translation>关闭</translation>
     </message>
@@ -533,6 +561,14 @@
     <message>
         <source>没有更早的记录。清除一个表格后，它的记录会保存在这里。</source>
         <translation>没有更早的记录。清除一个表格后，它的记录会保存在这里。</translation>
+    </message>
+    <message>
+        <source>测试对象</source>
+        <translation>测试对象</translation>
+    </message>
+    <message>
+        <source>测试对象：</source>
+        <translation>测试对象：</translation>
     </message>
     <message>
         <source>行数</source>
@@ -1391,6 +1427,25 @@
     <message>
         <source>采样频率：</source>
         <translation>采样频率：</translation>
+    </message>
+</context>
+<context>
+    <name>TestObjectBar</name>
+    <message>
+        <source>名称</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>地点</source>
+        <translation>地点</translation>
+    </message>
+    <message>
+        <source>测试对象</source>
+        <translation>测试对象</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>编号</translation>
     </message>
 </context>
 <context>

@@ -54,6 +54,8 @@ struct TestObject {
     QString location;
 
     bool isEmpty() const { return name.trimmed().isEmpty(); }
+    // How lists name it: "name / serial number", or the name alone.
+    QString label() const { return serial.isEmpty() ? name : name + QLatin1String(" / ") + serial; }
 };
 
 // A reference value of one winding, tapping and phase of an object: the
