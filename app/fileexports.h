@@ -34,6 +34,7 @@ public:
     FileExports(QWidget* window, const QStackedWidget* pages, QStatusBar* statusBar, PageContent pageContent);
 
     void setDesktopFiles(std::unique_ptr<DesktopFiles> files);
+    DesktopFiles& desktop() const { return *desktopFiles; }
 
     // Every call opens a header dialog of its own; each exports when it is accepted.
     void openPdfSettings();
