@@ -38,6 +38,7 @@ public:
     void setDesktopFiles(std::unique_ptr<DesktopFiles> files);
     // The object under test: it names the report's measured object where the header leaves that empty.
     void setObjectSource(std::function<store::TestObject()> source) { objectSource = std::move(source); }
+    DesktopFiles& desktop() const { return *desktopFiles; }
 
     // Every call opens a header dialog of its own; each exports when it is accepted.
     void openPdfSettings();

@@ -4,6 +4,7 @@
 #include "ui_mainwindow.h"
 
 #include "app/accessiblenames.h"
+#include "app/baselinecomparison.h"
 #include "app/importkeeper.h"
 #include "app/windowkeys.h"
 #include "app/windowparts.h"
@@ -46,6 +47,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     setUpStoredData(windowTiming);
     initUi();
     parts->resultKeeper->open(store::ResultStore::defaultPath());
+    parts->insight->setResultStore(parts->resultKeeper->store());
     ui->stackedWidget->setCurrentIndex(kDcPage);
     ui->actionDc_resistance_test->setChecked(true);
 
@@ -137,6 +139,10 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     connect(parts->insight.get(), &InsightController::warningRequested, this, &MainWindow::showWarningBox);
     connect(parts->dcPage, &ResultPage::rowsCleared, this, [this] { parts->insight->clearTrend(kDcPage); });
     connect(parts->lengthPage, &ResultPage::rowsCleared, this, [this] { parts->insight->clearTrend(kLengthPage); });
+    BaselineComparison* baseline = parts->insight->baselineComparison();
+    connect(baseline, &BaselineComparison::messageShown, this, [this](const QString& text) { ui->statusbar->showMessage(text); });
+    connect(ui->actionImportBaseline, &QAction::triggered, this,
+            [this, baseline] { baseline->importBaseline(this, parts->fileExports->desktop()); });
     connect(parts->insight.get(), &InsightController::balanceExportRequested, this,
             [this](const QString& caption, const reports::TextTable& table) {
                 parts->fileExports->exportWorkbook(caption, table, this);

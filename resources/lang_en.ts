@@ -267,6 +267,202 @@
     </message>
 </context>
 <context>
+    <name>BaselineComparison</name>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>基准值文件 (*.csv *.xlsx);;所有文件 (*)</source>
+        <translation>Baseline files (*.csv *.xlsx);;All files (*)</translation>
+    </message>
+    <message>
+        <source>基准值未导入。%1</source>
+        <translation>No baseline values imported. %1</translation>
+    </message>
+    <message>
+        <source>基准值未能保存：%1</source>
+        <translation>The baseline values could not be saved: %1</translation>
+    </message>
+    <message>
+        <source>导入基准值</source>
+        <translation>Import baseline values</translation>
+    </message>
+    <message>
+        <source>已为“%1”导入 %2 条基准值</source>
+        <translation>%2 baseline values imported for &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>没有测试对象：填写测试对象后才能与基准值比较。</source>
+        <translation>No test object: name one to compare with its baseline.</translation>
+    </message>
+    <message>
+        <source>测试对象“%1”没有更早的直流电阻测试。</source>
+        <translation>Test object &quot;%1&quot; has no earlier DC resistance test.</translation>
+    </message>
+    <message>
+        <source>测试对象“%1”还没有基准值：请导入或编辑。</source>
+        <translation>Test object &quot;%1&quot; has no baseline yet: import or edit one.</translation>
+    </message>
+    <message>
+        <source>测试对象“%1”：%2 行有参考值，共 %3 行。</source>
+        <translation>Test object &quot;%1&quot;: %2 of %3 rows have a reference.</translation>
+    </message>
+    <message>
+        <source>请先填写测试对象。</source>
+        <translation>Name the test object first.</translation>
+    </message>
+</context>
+<context>
+    <name>BaselineDialog</name>
+    <message>
+        <source>分接</source>
+        <translation>Tapping</translation>
+    </message>
+    <message>
+        <source>删除行</source>
+        <translation>Remove line</translation>
+    </message>
+    <message>
+        <source>基准值：%1</source>
+        <translation>Baseline values: %1</translation>
+    </message>
+    <message>
+        <source>材质</source>
+        <translation>Material</translation>
+    </message>
+    <message>
+        <source>添加行</source>
+        <translation>Add line</translation>
+    </message>
+    <message>
+        <source>温度 (℃)</source>
+        <translation>Temperature (℃)</translation>
+    </message>
+    <message>
+        <source>电阻 (Ω)</source>
+        <translation>Resistance (Ω)</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>第 %1 行：电阻应是大于 0 的数（单位 Ω）</source>
+        <translation>Line %1: the resistance must be a number above 0 (in Ω)</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>Winding</translation>
+    </message>
+</context>
+<context>
+    <name>BaselineFile</name>
+    <message>
+        <source>文件中没有基准值</source>
+        <translation>The file holds no baseline values</translation>
+    </message>
+    <message>
+        <source>无法打开文件：%1</source>
+        <translation>Cannot open the file: %1</translation>
+    </message>
+    <message>
+        <source>无法读取工作簿：%1</source>
+        <translation>Cannot read the workbook: %1</translation>
+    </message>
+    <message>
+        <source>未知的材质“%1”</source>
+        <translation>unknown material &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>未知的相别“%1”</source>
+        <translation>unknown phase &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>未知的绕组“%1”</source>
+        <translation>unknown winding &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>温度“%1”不是可用的数</source>
+        <translation>temperature &quot;%1&quot; is not a usable number</translation>
+    </message>
+    <message>
+        <source>电阻“%1”不是大于 0 的数</source>
+        <translation>resistance &quot;%1&quot; is not a number above 0</translation>
+    </message>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>缺少列</source>
+        <translation>a column is missing</translation>
+    </message>
+    <message>
+        <source>表头缺少“%1”列</source>
+        <translation>the header has no &quot;%1&quot; column</translation>
+    </message>
+</context>
+<context>
+    <name>BaselinePanel</name>
+    <message>
+        <source>上次测试</source>
+        <translation>Previous test</translation>
+    </message>
+    <message>
+        <source>与测试对象的基准值比较，或与它的上次测试比较</source>
+        <translation>Compare with the test object&apos;s baseline, or with its previous test</translation>
+    </message>
+    <message>
+        <source>偏差</source>
+        <translation>Deviation</translation>
+    </message>
+    <message>
+        <source>分接</source>
+        <translation>Tapping</translation>
+    </message>
+    <message>
+        <source>参考折算值</source>
+        <translation>Reference corrected</translation>
+    </message>
+    <message>
+        <source>合格限值</source>
+        <translation>Pass limit</translation>
+    </message>
+    <message>
+        <source>基准值</source>
+        <translation>Baseline</translation>
+    </message>
+    <message>
+        <source>本次折算值</source>
+        <translation>Corrected now</translation>
+    </message>
+    <message>
+        <source>注意限值</source>
+        <translation>Watch limit</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>结论</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>Winding</translation>
+    </message>
+    <message>
+        <source>编辑基准值</source>
+        <translation>Edit baseline</translation>
+    </message>
+    <message>
+        <source>输入或修改当前测试对象的基准值</source>
+        <translation>Enter or change the current test object&apos;s baseline values</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>%1 不能为 %2；允许：%3</source>
@@ -745,6 +941,10 @@
         <translation>Three-Phase Balance</translation>
     </message>
     <message>
+        <source>从 CSV 或 Excel 文件导入当前测试对象的基准值</source>
+        <translation>Import the current test object&apos;s baseline values from a CSV or Excel file</translation>
+    </message>
+    <message>
         <source>低压</source>
         <translation>Low</translation>
     </message>
@@ -813,6 +1013,10 @@
         <translation>Model:</translation>
     </message>
     <message>
+        <source>基准对比</source>
+        <translation>Baseline</translation>
+    </message>
+    <message>
         <source>备注</source>
         <translation>Remark</translation>
     </message>
@@ -859,6 +1063,10 @@
     <message>
         <source>导体长度：</source>
         <translation>Conductor Length:</translation>
+    </message>
+    <message>
+        <source>导入基准值</source>
+        <translation>Import baseline values</translation>
     </message>
     <message>
         <source>导入存储数据</source>

@@ -267,6 +267,202 @@
     </message>
 </context>
 <context>
+    <name>BaselineComparison</name>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>基准值文件 (*.csv *.xlsx);;所有文件 (*)</source>
+        <translation>基准值文件 (*.csv *.xlsx);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>基准值未导入。%1</source>
+        <translation>基准值未导入。%1</translation>
+    </message>
+    <message>
+        <source>基准值未能保存：%1</source>
+        <translation>基准值未能保存：%1</translation>
+    </message>
+    <message>
+        <source>导入基准值</source>
+        <translation>导入基准值</translation>
+    </message>
+    <message>
+        <source>已为“%1”导入 %2 条基准值</source>
+        <translation>已为“%1”导入 %2 条基准值</translation>
+    </message>
+    <message>
+        <source>没有测试对象：填写测试对象后才能与基准值比较。</source>
+        <translation>没有测试对象：填写测试对象后才能与基准值比较。</translation>
+    </message>
+    <message>
+        <source>测试对象“%1”没有更早的直流电阻测试。</source>
+        <translation>测试对象“%1”没有更早的直流电阻测试。</translation>
+    </message>
+    <message>
+        <source>测试对象“%1”还没有基准值：请导入或编辑。</source>
+        <translation>测试对象“%1”还没有基准值：请导入或编辑。</translation>
+    </message>
+    <message>
+        <source>测试对象“%1”：%2 行有参考值，共 %3 行。</source>
+        <translation>测试对象“%1”：%2 行有参考值，共 %3 行。</translation>
+    </message>
+    <message>
+        <source>请先填写测试对象。</source>
+        <translation>请先填写测试对象。</translation>
+    </message>
+</context>
+<context>
+    <name>BaselineDialog</name>
+    <message>
+        <source>分接</source>
+        <translation>分接</translation>
+    </message>
+    <message>
+        <source>删除行</source>
+        <translation>删除行</translation>
+    </message>
+    <message>
+        <source>基准值：%1</source>
+        <translation>基准值：%1</translation>
+    </message>
+    <message>
+        <source>材质</source>
+        <translation>材质</translation>
+    </message>
+    <message>
+        <source>添加行</source>
+        <translation>添加行</translation>
+    </message>
+    <message>
+        <source>温度 (℃)</source>
+        <translation>温度 (℃)</translation>
+    </message>
+    <message>
+        <source>电阻 (Ω)</source>
+        <translation>电阻 (Ω)</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>相别</translation>
+    </message>
+    <message>
+        <source>第 %1 行：电阻应是大于 0 的数（单位 Ω）</source>
+        <translation>第 %1 行：电阻应是大于 0 的数（单位 Ω）</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>绕组</translation>
+    </message>
+</context>
+<context>
+    <name>BaselineFile</name>
+    <message>
+        <source>文件中没有基准值</source>
+        <translation>文件中没有基准值</translation>
+    </message>
+    <message>
+        <source>无法打开文件：%1</source>
+        <translation>无法打开文件：%1</translation>
+    </message>
+    <message>
+        <source>无法读取工作簿：%1</source>
+        <translation>无法读取工作簿：%1</translation>
+    </message>
+    <message>
+        <source>未知的材质“%1”</source>
+        <translation>未知的材质“%1”</translation>
+    </message>
+    <message>
+        <source>未知的相别“%1”</source>
+        <translation>未知的相别“%1”</translation>
+    </message>
+    <message>
+        <source>未知的绕组“%1”</source>
+        <translation>未知的绕组“%1”</translation>
+    </message>
+    <message>
+        <source>温度“%1”不是可用的数</source>
+        <translation>温度“%1”不是可用的数</translation>
+    </message>
+    <message>
+        <source>电阻“%1”不是大于 0 的数</source>
+        <translation>电阻“%1”不是大于 0 的数</translation>
+    </message>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>第 %1 行：%2</translation>
+    </message>
+    <message>
+        <source>缺少列</source>
+        <translation>缺少列</translation>
+    </message>
+    <message>
+        <source>表头缺少“%1”列</source>
+        <translation>表头缺少“%1”列</translation>
+    </message>
+</context>
+<context>
+    <name>BaselinePanel</name>
+    <message>
+        <source>上次测试</source>
+        <translation>上次测试</translation>
+    </message>
+    <message>
+        <source>与测试对象的基准值比较，或与它的上次测试比较</source>
+        <translation>与测试对象的基准值比较，或与它的上次测试比较</translation>
+    </message>
+    <message>
+        <source>偏差</source>
+        <translation>偏差</translation>
+    </message>
+    <message>
+        <source>分接</source>
+        <translation>分接</translation>
+    </message>
+    <message>
+        <source>参考折算值</source>
+        <translation>参考折算值</translation>
+    </message>
+    <message>
+        <source>合格限值</source>
+        <translation>合格限值</translation>
+    </message>
+    <message>
+        <source>基准值</source>
+        <translation>基准值</translation>
+    </message>
+    <message>
+        <source>本次折算值</source>
+        <translation>本次折算值</translation>
+    </message>
+    <message>
+        <source>注意限值</source>
+        <translation>注意限值</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>相别</translation>
+    </message>
+    <message>
+        <source>结论</source>
+        <translation>结论</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>绕组</translation>
+    </message>
+    <message>
+        <source>编辑基准值</source>
+        <translation>编辑基准值</translation>
+    </message>
+    <message>
+        <source>输入或修改当前测试对象的基准值</source>
+        <translation>输入或修改当前测试对象的基准值</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>%1 不能为 %2；允许：%3</source>
@@ -745,6 +941,10 @@
         <translation>三相平衡</translation>
     </message>
     <message>
+        <source>从 CSV 或 Excel 文件导入当前测试对象的基准值</source>
+        <translation>从 CSV 或 Excel 文件导入当前测试对象的基准值</translation>
+    </message>
+    <message>
         <source>低压</source>
         <translation>低压</translation>
     </message>
@@ -813,6 +1013,10 @@
         <translation>型号：</translation>
     </message>
     <message>
+        <source>基准对比</source>
+        <translation>基准对比</translation>
+    </message>
+    <message>
         <source>备注</source>
         <translation>备注</translation>
     </message>
@@ -859,6 +1063,10 @@
     <message>
         <source>导体长度：</source>
         <translation>导体长度：</translation>
+    </message>
+    <message>
+        <source>导入基准值</source>
+        <translation>导入基准值</translation>
     </message>
     <message>
         <source>导入存储数据</source>

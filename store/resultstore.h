@@ -24,6 +24,8 @@
 // and retry() tries the database again. It never throws and never blocks for
 // long.
 
+#include "analysis/baselineentry.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -58,23 +60,9 @@ struct TestObject {
     QString label() const { return serial.isEmpty() ? name : name + QLatin1String(" / ") + serial; }
 };
 
-// A reference value of one winding, tapping and phase of an object: the
-// resistance measured at the factory or at commissioning, and the conductor
-// temperature it was measured at.
-struct BaselineEntry {
-    int winding = 0;   // 0 low-voltage, 1 high-voltage side
-    QString tapping;   // as the instrument shows it
-    QString phase;     // "A0" ... "BC"
-    double ohms = 0.0;
-    double celsius = 0.0;
-    int material = 0;  // 0 copper, 1 aluminium
-
-    bool operator==(const BaselineEntry& other) const
-    {
-        return winding == other.winding && tapping == other.tapping && phase == other.phase && ohms == other.ohms
-               && celsius == other.celsius && material == other.material;
-    }
-};
+// A reference value of one winding, tapping and phase of an object (its own
+// header, so that the analysis reads and judges them below the store).
+using BaselineEntry = analysis::BaselineEntry;
 
 struct Row {
     qint64 id = 0;  // 0: not kept
