@@ -101,6 +101,7 @@ reports::ReportContent FileExports::reportContent(const PdfSettingData& header) 
         content.title = QCoreApplication::translate("MainWindow", "导体长度测量报告");
     content.header = reportHeader(header);
     content.columns = page == kLengthPage ? reports::kLengthColumns : reports::kDcColumns;
+    content.pageFooter = QCoreApplication::translate("MainWindow", "第 %1 页 / 共 %2 页");
     return content;
 }
 

@@ -11,6 +11,7 @@
 // stands beside the result table, which keeps its height; so the window opens
 // at its usual size whether the trend is folded or not.
 
+#include "analysis/balance.h"
 #include "analysis/trace.h"
 #include "data/receivedata.h"
 #include "reports/texttable.h"
@@ -66,6 +67,8 @@ public:
     // Whether the reading of the test under way is stable now.
     bool settledNow(int page) const { return pages_[std::size_t(page)].live.stability().isStable(); }
     void endTrends();
+    // The limits the balance summary applies now.
+    analysis::BalanceLimits balanceLimits() const;
     // The page's table was cleared.
     void clearTrend(int page);
 
