@@ -111,6 +111,7 @@ reports::ReportContent FileExports::reportContent(const PdfSettingData& header) 
         content.title = QCoreApplication::translate("MainWindow", "导体长度测量报告");
     content.header = reportHeader(withTestObject(header, objectSource ? objectSource() : store::TestObject()));
     content.columns = page == kLengthPage ? reports::kLengthColumns : reports::kDcColumns;
+    content.pageFooter = QCoreApplication::translate("MainWindow", "第 %1 页 / 共 %2 页");
     return content;
 }
 

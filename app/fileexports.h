@@ -29,8 +29,9 @@ class FileExports : public QObject
     Q_OBJECT
 
 public:
-    // The reading of the page on screen, when it shows one, and its result
-    // rows; the report's title, header and columns are added here.
+    // The reading of the page on screen, when it shows one, the summary of its
+    // result rows and the rows; the report's title, header, columns and page
+    // footer are added here.
     using PageContent = std::function<reports::ReportContent()>;
 
     FileExports(QWidget* window, const QStackedWidget* pages, QStatusBar* statusBar, PageContent pageContent);

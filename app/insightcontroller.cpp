@@ -230,6 +230,11 @@ void InsightController::showRowTrace(int p, int row)
     page.panel->chart()->showTrace(analysis::traceFromBytes(model->index(row, 0).data(kTraceRole).toByteArray()));
 }
 
+analysis::BalanceLimits InsightController::balanceLimits() const
+{
+    return balance_->limits();
+}
+
 void InsightController::refreshBalance()
 {
     balanceQueued_ = false;

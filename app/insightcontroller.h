@@ -13,6 +13,7 @@
 // at its usual size whether the trend is folded or not.
 
 #include "analysis/judgement.h"
+#include "analysis/balance.h"
 #include "analysis/trace.h"
 #include "data/receivedata.h"
 #include "reports/texttable.h"
@@ -72,6 +73,8 @@ public:
     // Whether the reading of the test under way is stable now.
     bool settledNow(int page) const { return pages_[std::size_t(page)].live.stability().isStable(); }
     void endTrends();
+    // The limits the balance summary applies now.
+    analysis::BalanceLimits balanceLimits() const;
     // The page's table was cleared.
     void clearTrend(int page);
 

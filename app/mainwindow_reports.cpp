@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/reportsummary.h"
 #include "app/windowparts.h"
 
 #include <QStandardItemModel>
@@ -31,7 +32,7 @@ void MainWindow::pdfSettingSlot(PdfSettingData pdfS)
     parts->fileExports->exportPdf(pdfS);
 }
 
-// The reading of the page on screen and its result rows. Only the reading of
+// The reading of the page on screen, the summary of its result rows and the rows. Only the reading of
 // the page on screen counts: the other page's label may hold an old value.
 reports::ReportContent MainWindow::reportContent() const
 {
@@ -44,6 +45,10 @@ reports::ReportContent MainWindow::reportContent() const
     content.hasCurrentData = !resistance->text().isEmpty();
     if (content.hasCurrentData)
         content.currentData = page->currentDataSection();
+    const QStandardItemModel& results = *page->resultModel();
+    if (results.rowCount() > 0)
+        content.summary = page == parts->dcPage ? dcReportSummary(results, {}, parts->insight->balanceLimits())
+                                                : lengthReportSummary(results);
     content.records = page->recordSections();
     return content;
 }

@@ -135,9 +135,27 @@ void BalancePanel::showResults(const std::vector<analysis::DcResult>& rows, cons
 QStringList BalancePanel::headerTexts() const
 {
     QStringList texts;
-    for (const char* header : kHeaders)
-        texts << tr(header);
+    for (int column = 0; column < ColumnCount; ++column)
+        texts << headerText(Column(column));
     return texts;
+}
+
+QString BalancePanel::headerText(Column column)
+{
+    return tr(kHeaders[column]);
+}
+
+QString BalancePanel::statusText(BalanceGroup::Status status)
+{
+    switch (status) {
+    case BalanceGroup::Pass:
+        return tr("合格");
+    case BalanceGroup::Fail:
+        return tr("不合格");
+    case BalanceGroup::Incomplete:
+        break;
+    }
+    return tr("不完整");
 }
 
 QList<QStringList> BalancePanel::rowTexts() const
@@ -217,15 +235,11 @@ void BalancePanel::refresh()
 QList<QStandardItem*> BalancePanel::groupRow(const BalanceGroup& g) const
 {
     const bool computed = g.status != BalanceGroup::Incomplete;
-    QString verdict = tr("不完整");
     QColor colour = kIncompleteColour;
-    if (g.status == BalanceGroup::Pass) {
-        verdict = tr("合格");
+    if (g.status == BalanceGroup::Pass)
         colour = kPassColour;
-    } else if (g.status == BalanceGroup::Fail) {
-        verdict = tr("不合格");
+    else if (g.status == BalanceGroup::Fail)
         colour = kFailColour;
-    }
     QString basis;
     if (computed)
         basis = g.basis == BalanceGroup::Converted ? tr("折算电阻") : tr("测试电阻");
@@ -237,7 +251,7 @@ QList<QStandardItem*> BalancePanel::groupRow(const BalanceGroup& g) const
         basis,
         computed ? percentText(g.imbalancePercent, 3) : QString(),
         percentText(g.limitPercent, 2),
-        verdict,
+        statusText(g.status),
     };
     QList<QStandardItem*> items = lockedRow(texts);
     items[Verdict]->setBackground(colour);

@@ -34,6 +34,9 @@ public:
 
     QStandardItemModel* model() const { return model_; }
     QStringList headerTexts() const;
+    // In the language in force: a column's header, a group's verdict.
+    static QString headerText(Column column);
+    static QString statusText(analysis::BalanceGroup::Status status);
     // The summary as shown, row by row, for the workbook.
     QList<QStringList> rowTexts() const;
     QString crossCheckText() const;

@@ -1,11 +1,15 @@
 #pragma once
 // What a PDF report shows, as texts ready to draw (already translated): the
-// header block, the current data of the page and one record per result row.
+// header block, the current data of the page, a summary of the results and
+// one record per result row.
 
 #include "reports/texttable.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
+
+#include <optional>
 
 namespace reports {
 
@@ -49,13 +53,32 @@ struct ReportHeader {
     QVector<Field> object;
 };
 
+// A table of the summary: a line of headers, then a line per row.
+struct SummaryTable {
+    QStringList headers;
+    QVector<QStringList> rows;
+};
+
+// The results at a glance, on the pages after the first: a line per result
+// row, the three-phase balance verdicts and the lines to sign.
+struct ReportSummary {
+    QString heading;  // repeated at the top of every page it takes
+    SummaryTable results;
+    QString legend;          // one line below the results: what their marks mean
+    QString balanceHeading;  // with the balance table; no balance: empty
+    SummaryTable balance;
+    QStringList signatures;  // "测试人员：" …, side by side with room to sign after each
+};
+
 struct ReportContent {
     QString title;
     ReportHeader header;
     bool hasCurrentData = false;
     DataSection currentData;
+    std::optional<ReportSummary> summary;
     QVector<DataSection> records;  // a page each
     FieldColumns columns = kDcColumns;
+    QString pageFooter;  // "第 %1 页 / 共 %2 页" at the foot of every page; empty: no footer
 };
 
 // The texts of a record page that its table row does not hold.

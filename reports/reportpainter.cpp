@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace reports {
 
@@ -32,8 +33,12 @@ constexpr int kHeaderRightShift = 120;  // the header's right column sits this f
 constexpr int kUserRuleGap = 100;       // the user rule ends this far before the middle
 constexpr int kRemarkRightGap = 30;     // remark lines stay this far inside the right edge
 constexpr int kLabelGap = 25;           // dots at least between a label's colon and its value
+constexpr int kFooterHeight = 100;      // the page number's band at the foot of a page
+constexpr int kTablePitch = 62;         // dots from one line of a summary table to the next
+constexpr int kCellPadding = 24;        // dots on either side of a summary cell's text
+constexpr int kSignatureRoom = 160;     // dots left above the lines to sign
 
-enum class Style { Title, RecordTitle, Heading, Label, Value };
+enum class Style { Title, RecordTitle, Heading, Label, Value, TableHeader, TableCell };
 
 // Where the labels and values of a field block start, in dots.
 struct Places {
@@ -66,6 +71,7 @@ QFont fontFor(Style style)
     };
     static const Size sizes[] = {
         {14, QFont::Bold}, {14, QFont::Medium}, {12, QFont::Medium}, {11, QFont::Normal}, {11, QFont::Light},
+        {9, QFont::Medium}, {9, QFont::Normal},
     };
     const Size& size = sizes[int(style)];
     QFont font{reportFamily()};
@@ -92,13 +98,18 @@ int fittingLength(const QString& text, const QFontMetricsF& metrics, qreal width
     return length;
 }
 
+// Draws the report, or only counts its pages: a counting pass goes through the
+// same layout without painting, so that every page can name the page count.
 class ReportPainter {
 public:
-    ReportPainter(QPagedPaintDevice* device, QPainter& painter)
+    // pageCount: the pages of the report as counted before; 0 counts them.
+    ReportPainter(QPagedPaintDevice* device, QPainter& painter, const QString& footer, int pageCount)
         : device_(device),
           painter_(painter),
+          footer_(footer),
+          pageCount_(pageCount),
           width_(painter.viewport().width()),
-          height_(device->height()),
+          bottom_(device->height() - (footer.isEmpty() ? 0 : kFooterHeight)),
           column_(width_ / 10),
           ninth_(width_ / 9),
           middle_(width_ / 2)
@@ -106,25 +117,50 @@ public:
         painter_.setPen(QPen(Qt::black, 4.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
     }
 
+    int page() const { return page_; }
+
     // False when progress stopped it.
     bool drawReport(const ReportContent& content, const WriteProgress& progress)
     {
         y_ = kTopY;
         painter_.setFont(fontFor(Style::Title));
-        painter_.drawText(QRect(0, y_, width_, kLinePitch), Qt::AlignCenter, content.title);
+        text(QRect(0, y_, width_, kLinePitch), Qt::AlignCenter, content.title);
         drawHeader(content.header);
         if (content.hasCurrentData)
             drawCurrentData(content.currentData, content.columns);
-        return drawRecords(content.records, content.columns, progress);
+        if (content.summary)
+            drawSummary(*content.summary);
+        const bool drawn = drawRecords(content.records, content.columns, progress);
+        drawFooter();
+        return drawn;
     }
 
 private:
+    bool painting() const { return pageCount_ > 0; }
+
+    void newPage()
+    {
+        drawFooter();
+        if (painting())
+            device_->newPage();
+        ++page_;
+    }
+
+    void drawFooter()
+    {
+        if (!painting() || footer_.isEmpty())
+            return;
+        painter_.setFont(fontFor(Style::Value));
+        text(QRect(0, bottom_, width_, kFooterHeight), Qt::AlignHCenter | Qt::AlignBottom,
+             footer_.arg(page_).arg(pageCount_));
+    }
+
     void drawHeader(const ReportHeader& header)
     {
         y_ += 2 * kLinePitch;
         painter_.setFont(fontFor(Style::Heading));
-        painter_.drawText(QRect(0, y_, middle_, kLinePitch), Qt::AlignLeft, header.userHeading);
-        painter_.drawText(QRect(middle_, y_, middle_, kLinePitch), Qt::AlignLeft, header.testerHeading);
+        text(QRect(0, y_, middle_, kLinePitch), Qt::AlignLeft, header.userHeading);
+        text(QRect(middle_, y_, middle_, kLinePitch), Qt::AlignLeft, header.testerHeading);
         y_ += kLinePitch;
         rule(0, middle_ - kUserRuleGap);
         rule(middle_, width_);
@@ -146,17 +182,167 @@ private:
     bool drawRecords(const QVector<DataSection>& records, const FieldColumns& columns, const WriteProgress& progress)
     {
         for (int i = 0; i < records.size(); ++i) {
-            if (!keepWriting(progress, i, records.size()))
+            if (painting() && !keepWriting(progress, i, records.size()))
                 return false;
             const DataSection& record = records[i];
-            device_->newPage();
+            newPage();
             y_ = kTopY;
             painter_.setFont(fontFor(Style::RecordTitle));
-            painter_.drawText(QRect(0, y_, width_, kHeadingHeight), Qt::AlignLeft, record.title);
+            text(QRect(0, y_, width_, kHeadingHeight), Qt::AlignLeft, record.title);
             drawSectionBody(record, columns);
         }
         return true;
     }
+
+    // --- summary -------------------------------------------------------------
+
+    // The results, the legend, the balance and the lines to sign; each page it
+    // takes begins with its heading, and a table that goes on repeats its headers.
+    void drawSummary(const ReportSummary& summary)
+    {
+        summaryPage(summary.heading);
+        drawTable(summary.results, summary.heading);
+        if (!summary.legend.isEmpty()) {
+            makeRoom(kTablePitch, summary.heading);
+            painter_.setFont(fontFor(Style::TableCell));
+            text(QRect(0, y_, width_, kTablePitch), Qt::AlignLeft | Qt::AlignVCenter, summary.legend);
+            y_ += kTablePitch;
+        }
+        if (!summary.balance.rows.isEmpty()) {
+            y_ += kTablePitch;
+            makeRoom(kHeadingHeight + 3 * kTablePitch, summary.heading);
+            heading(summary.balanceHeading);
+            y_ += kHeadingHeight;
+            drawTable(summary.balance, summary.heading);
+        }
+        drawSignatures(summary.signatures, summary.heading);
+    }
+
+    void summaryPage(const QString& title)
+    {
+        newPage();
+        y_ = kTopY;
+        painter_.setFont(fontFor(Style::RecordTitle));
+        text(QRect(0, y_, width_, kHeadingHeight), Qt::AlignLeft, title);
+        y_ += kHeadingHeight + kTablePitch / 2;
+    }
+
+    // A new page of the summary when height does not fit on this one.
+    bool makeRoom(int height, const QString& title)
+    {
+        if (y_ + height <= bottom_)
+            return false;
+        summaryPage(title);
+        return true;
+    }
+
+    void drawTable(const SummaryTable& table, const QString& title)
+    {
+        const QVector<int> widths = columnWidths(table);
+        const int headerHeight = headerLines(table.headers, widths) * kTablePitch;
+        makeRoom(headerHeight + kTablePitch, title);
+        drawTableHeader(table.headers, widths, headerHeight);
+        for (const QStringList& cells : table.rows) {
+            if (makeRoom(kTablePitch, title))
+                drawTableHeader(table.headers, widths, headerHeight);
+            drawTableRow(cells, widths);
+        }
+        rule(0, width_);
+    }
+
+    // Between two rules; a header too wide for its column takes a second line.
+    void drawTableHeader(const QStringList& headers, const QVector<int>& widths, int height)
+    {
+        rule(0, width_);
+        painter_.setFont(fontFor(Style::TableHeader));
+        int x = 0;
+        for (int c = 0; c < widths.size(); ++c) {
+            text(QRect(x + kCellPadding, y_, widths[c] - 2 * kCellPadding, height), Qt::AlignCenter | Qt::TextWordWrap,
+                 headers.value(c));
+            x += widths[c];
+        }
+        y_ += height;
+        rule(0, width_);
+    }
+
+    // A cell too wide for its column is elided.
+    void drawTableRow(const QStringList& cells, const QVector<int>& widths)
+    {
+        painter_.setFont(fontFor(Style::TableCell));
+        const QFontMetricsF metrics(painter_.font(), device_);
+        int x = 0;
+        for (int c = 0; c < widths.size(); ++c) {
+            const int inner = widths[c] - 2 * kCellPadding;
+            text(QRect(x + kCellPadding, y_, inner, kTablePitch), Qt::AlignCenter,
+                 metrics.elidedText(cells.value(c), Qt::ElideRight, inner));
+            x += widths[c];
+        }
+        y_ += kTablePitch;
+    }
+
+    // Each column as wide as its widest cell and its header, or where the
+    // headers do not fit so, the longest word of its header; the width left
+    // over is shared alike, a shortfall taken from each column in proportion.
+    QVector<int> columnWidths(const SummaryTable& table) const
+    {
+        QVector<qreal> widest = neededWidths(table, true);
+        if (std::accumulate(widest.cbegin(), widest.cend(), qreal(0)) > width_)
+            widest = neededWidths(table, false);
+        const qreal total = std::accumulate(widest.cbegin(), widest.cend(), qreal(0));
+        QVector<int> widths;
+        for (qreal w : widest)
+            widths << int(total <= width_ ? w + (width_ - total) / widest.size() : w * width_ / total);
+        return widths;
+    }
+
+    QVector<qreal> neededWidths(const SummaryTable& table, bool wholeHeaders) const
+    {
+        const QFontMetricsF headerMetrics(fontFor(Style::TableHeader), device_);
+        const QFontMetricsF cellMetrics(fontFor(Style::TableCell), device_);
+        QVector<qreal> widest;
+        for (const QString& header : table.headers) {
+            const QStringList words = wholeHeaders ? QStringList{header} : header.split(QLatin1Char(' '));
+            qreal longest = 0;
+            for (const QString& word : words)
+                longest = std::max(longest, headerMetrics.horizontalAdvance(word));
+            widest << longest + 2 * kCellPadding;
+        }
+        for (const QStringList& cells : table.rows) {
+            for (int c = 0; c < widest.size(); ++c)
+                widest[c] = std::max(widest[c], cellMetrics.horizontalAdvance(cells.value(c)) + 2 * kCellPadding);
+        }
+        return widest;
+    }
+
+    int headerLines(const QStringList& headers, const QVector<int>& widths) const
+    {
+        const QFontMetricsF metrics(fontFor(Style::TableHeader), device_);
+        for (int c = 0; c < widths.size(); ++c) {
+            if (metrics.horizontalAdvance(headers.value(c)) > widths[c] - 2 * kCellPadding)
+                return 2;
+        }
+        return 1;
+    }
+
+    // The labels side by side, each followed by a rule to write on.
+    void drawSignatures(const QStringList& labels, const QString& title)
+    {
+        if (labels.isEmpty())
+            return;
+        y_ += kSignatureRoom;
+        makeRoom(kLinePitch, title);
+        const int share = width_ / int(labels.size());
+        const QFontMetricsF metrics(fontFor(Style::Label), device_);
+        for (int i = 0; i < labels.size(); ++i) {
+            const int x = i * share;
+            painter_.setFont(fontFor(Style::Label));
+            text(QPoint(x, y_), labels[i]);
+            rule(x + int(std::ceil(metrics.horizontalAdvance(labels[i]))) + kLabelGap, x + share - kUserRuleGap);
+        }
+        y_ += kLinePitch;
+    }
+
+    // --- records -------------------------------------------------------------
 
     // From the rule below the section's title to its remark.
     void drawSectionBody(const DataSection& section, const FieldColumns& columns)
@@ -200,7 +386,7 @@ private:
 
     // Lines are broken by measured width; an empty line of the text takes no
     // line on the page. Only the heading's two advances move y.
-    void drawRemark(const QString& remarkHeading, const QString& text)
+    void drawRemark(const QString& remarkHeading, const QString& remark)
     {
         y_ += kLinePitch;
         heading(remarkHeading);
@@ -210,15 +396,15 @@ private:
         const QFontMetricsF metrics(painter_.font(), device_);
         const qreal lineWidth = width_ - kRemarkRightGap;
         int cursor = y_;
-        for (QString part : text.split(QLatin1Char('\n'))) {
+        for (QString part : remark.split(QLatin1Char('\n'))) {
             while (!part.isEmpty()) {
                 const int length = fittingLength(part, metrics, lineWidth);
-                if (cursor + kLinePitch > height_) {
-                    device_->newPage();
+                if (cursor + kLinePitch > bottom_) {
+                    newPage();
+                    painter_.setFont(fontFor(Style::Value));
                     cursor = 0;
                 }
-                painter_.drawText(QRect(0, cursor, width_, kLinePitch), Qt::AlignLeft | Qt::TextWordWrap,
-                                  part.left(length));
+                text(QRect(0, cursor, width_, kLinePitch), Qt::AlignLeft | Qt::TextWordWrap, part.left(length));
                 part.remove(0, length);
                 cursor += kLinePitch;
             }
@@ -228,27 +414,48 @@ private:
     void drawField(const Field& field, int labelX, int valueX)
     {
         painter_.setFont(fontFor(Style::Label));
-        painter_.drawText(QPoint(labelX, y_), field.label);
+        text(QPoint(labelX, y_), field.label);
         painter_.setFont(fontFor(Style::Value));
-        painter_.drawText(QPoint(valueX, y_), field.value);
+        text(QPoint(valueX, y_), field.value);
     }
 
-    void heading(const QString& text)
+    void heading(const QString& title)
     {
         painter_.setFont(fontFor(Style::Heading));
-        painter_.drawText(QRect(0, y_, width_, kHeadingHeight), Qt::AlignLeft, text);
+        text(QRect(0, y_, width_, kHeadingHeight), Qt::AlignLeft, title);
     }
 
-    void rule(int fromX, int toX) { painter_.drawLine(fromX, y_, toX, y_); }
+    // --- what a counting pass leaves out --------------------------------------
+
+    void text(const QRect& rect, int flags, const QString& shown)
+    {
+        if (painting())
+            painter_.drawText(rect, flags, shown);
+    }
+
+    void text(const QPoint& baseline, const QString& shown)
+    {
+        if (painting())
+            painter_.drawText(baseline, shown);
+    }
+
+    void rule(int fromX, int toX)
+    {
+        if (painting())
+            painter_.drawLine(fromX, y_, toX, y_);
+    }
 
     QPagedPaintDevice* device_;
     QPainter& painter_;
+    const QString footer_;
+    const int pageCount_;
     const int width_;   // W: the printable width
-    const int height_;  // H: the printable height
+    const int bottom_;  // where the text of a page ends: the printable height less the footer
     const int column_;  // C = W / 10
     const int ninth_;   // N = W / 9
     const int middle_;  // M = W / 2
     int y_ = kTopY;
+    int page_ = 1;
 };
 
 bool fail(QString* error, const QString& reason)
@@ -266,7 +473,9 @@ bool drawReport(QPagedPaintDevice* device, const ReportContent& content, const W
     if (!painter.begin(device))
         return false;
     qCDebug(reportLog) << "report viewport" << painter.viewport();
-    const bool drawn = ReportPainter(device, painter).drawReport(content, progress);
+    ReportPainter counting(device, painter, content.pageFooter, 0);
+    counting.drawReport(content, progress);
+    const bool drawn = ReportPainter(device, painter, content.pageFooter, counting.page()).drawReport(content, progress);
     return painter.end() && drawn;
 }
 

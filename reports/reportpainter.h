@@ -1,8 +1,9 @@
 #pragma once
 // Lays a report out on pages: a fixed grid of text lines in device dots with
 // a few horizontal rules. The first page carries the title, the header block
-// and the current data; every record gets a page of its own; a long remark
-// continues on the next page.
+// and the current data; the summary follows on pages of its own; every record
+// gets a page of its own; a long remark continues on the next page. Every
+// page names its number and the page count at its foot.
 
 #include "reports/reportcontent.h"
 #include "reports/writeprogress.h"

@@ -1345,6 +1345,10 @@
         <translation>Phase Type:</translation>
     </message>
     <message>
+        <source>第 %1 页 / 共 %2 页</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
         <source>结果未保存</source>
         <translation>Results not saved</translation>
     </message>
@@ -1597,6 +1601,41 @@
     <message>
         <source>高压</source>
         <translation>High</translation>
+    </message>
+</context>
+<context>
+    <name>ReportSummary</name>
+    <message>
+        <source>偏差 (%)</source>
+        <translation>Deviation (%)</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>Verdict</translation>
+    </message>
+    <message>
+        <source>审核人员：</source>
+        <translation>Reviewed by:</translation>
+    </message>
+    <message>
+        <source>日期：</source>
+        <translation>Date:</translation>
+    </message>
+    <message>
+        <source>测试人员：</source>
+        <translation>Tested by:</translation>
+    </message>
+    <message>
+        <source>稳定</source>
+        <translation>Settled</translation>
+    </message>
+    <message>
+        <source>稳定：● 测试结束时读数已稳定，○ 读数仍在变化，空白为未记录</source>
+        <translation>Settled: ● the reading had settled when the test ended, ○ it was still changing, blank: not recorded</translation>
+    </message>
+    <message>
+        <source>结果汇总</source>
+        <translation>Summary of results</translation>
     </message>
 </context>
 <context>

@@ -1345,6 +1345,10 @@
         <translation>相别：</translation>
     </message>
     <message>
+        <source>第 %1 页 / 共 %2 页</source>
+        <translation>第 %1 页 / 共 %2 页</translation>
+    </message>
+    <message>
         <source>结果未保存</source>
         <translation>结果未保存</translation>
     </message>
@@ -1597,6 +1601,41 @@
     <message>
         <source>高压</source>
         <translation>高压</translation>
+    </message>
+</context>
+<context>
+    <name>ReportSummary</name>
+    <message>
+        <source>偏差 (%)</source>
+        <translation>偏差 (%)</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>判定</translation>
+    </message>
+    <message>
+        <source>审核人员：</source>
+        <translation>审核人员：</translation>
+    </message>
+    <message>
+        <source>日期：</source>
+        <translation>日期：</translation>
+    </message>
+    <message>
+        <source>测试人员：</source>
+        <translation>测试人员：</translation>
+    </message>
+    <message>
+        <source>稳定</source>
+        <translation>稳定</translation>
+    </message>
+    <message>
+        <source>稳定：● 测试结束时读数已稳定，○ 读数仍在变化，空白为未记录</source>
+        <translation>稳定：● 测试结束时读数已稳定，○ 读数仍在变化，空白为未记录</translation>
+    </message>
+    <message>
+        <source>结果汇总</source>
+        <translation>结果汇总</translation>
     </message>
 </context>
 <context>
