@@ -186,14 +186,30 @@ std::optional<double> ohmsOfGroup(const QString& shown, int part)
     return ohms(values.at(part) + shown.mid(space + 1));
 }
 
+// "yyyy-MM-dd hh:mm:ss", as the window and the instrument write it; read by
+// hand, for it comes once a row of tables of thousands.
 Value time(const QString& shown)
 {
-    Value cell;
-    const QDateTime parsed = QDateTime::fromString(shown.trimmed(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    if (parsed.isValid()) {
-        cell.type = Value::DateTime;
-        cell.time = parsed;
+    const QString t = shown.trimmed();
+    const auto separatorAt = [&t](int at, char c) { return t.at(at) == QLatin1Char(c); };
+    if (t.size() != 19 || !separatorAt(4, '-') || !separatorAt(7, '-') || !separatorAt(10, ' ') || !separatorAt(13, ':')
+        || !separatorAt(16, ':'))
+        return {};
+    int parts[6] = {};
+    const int starts[6] = {0, 5, 8, 11, 14, 17};
+    for (int i = 0; i < 6; ++i) {
+        bool ok = false;
+        parts[i] = t.midRef(starts[i], i == 0 ? 4 : 2).toInt(&ok);
+        if (!ok)
+            return {};
     }
+    const QDate date(parts[0], parts[1], parts[2]);
+    const QTime clock(parts[3], parts[4], parts[5]);
+    if (!date.isValid() || !clock.isValid())
+        return {};
+    Value cell;
+    cell.type = Value::DateTime;
+    cell.time = QDateTime(date, clock, Qt::UTC);  // as shown: no time zone is implied
     return cell;
 }
 
