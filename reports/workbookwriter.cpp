@@ -196,7 +196,8 @@ lxw_error writeSheets(lxw_workbook* workbook, const TextTable& table, const Writ
     }
     const bool withValues = table.values != ValueLayout::None;
     ValuesSheet values;
-    lxw_error result = withValues ? startValuesSheet(workbook, table, &values, dropped) : LXW_NO_ERROR;
+    int droppedAgain = 0;  // the values sheet's texts are the first sheet's, counted there
+    lxw_error result = withValues ? startValuesSheet(workbook, table, &values, &droppedAgain) : LXW_NO_ERROR;
     if (result == LXW_NO_ERROR)
         result = writeRow(sheet, centred, 0, table, [&](int column) { return table.headers[column]; }, dropped);
     for (int row = 0; row < table.rowCount && result == LXW_NO_ERROR; ++row) {
@@ -207,7 +208,7 @@ lxw_error writeSheets(lxw_workbook* workbook, const TextTable& table, const Writ
         result = writeRow(sheet, centred, row + 1, table, [&](int column) { return table.cell(row, column); },
                           dropped);
         if (result == LXW_NO_ERROR && withValues)
-            result = writeValueRow(values, row + 1, valueRow(table, row), dropped);
+            result = writeValueRow(values, row + 1, valueRow(table, row), &droppedAgain);
     }
     if (result == LXW_NO_ERROR && withValues)
         result = fitValueColumns(values);

@@ -248,6 +248,20 @@ private slots:
             QVERIFY(widths[1].toDouble() >= 19);  // the test time
     }
 
+    // A character a workbook cannot carry is left out of both sheets, and
+    // counted once for the operator.
+    void leftOutCharacterCountedOnce()
+    {
+        reports::TextTable table = dcResults().table;
+        const auto cells = table.cell;
+        table.cell = [cells](int row, int column) {
+            return column == 14 ? QString::fromLatin1("a\x01b") : cells(row, column);
+        };
+        int dropped = -1;
+        QVERIFY(reports::writeWorkbook(dir.filePath("odd.xlsx"), table, nullptr, {}, &dropped));
+        QCOMPARE(dropped, table.rowCount);
+    }
+
     // In English the sheet, its headers, the recorded list texts, the settled
     // flag and the verdict are English; the remark stays as written.
     void followsTheLanguageInForce()
