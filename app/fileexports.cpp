@@ -5,6 +5,7 @@
 #include "dialogs/pdfsettingdialog.h"
 #include "reports/exportpaths.h"
 #include "reports/reportpainter.h"
+#include "reports/sessiontable.h"
 #include "reports/workbookwriter.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,8 @@
 #include <QDebug>
 #include <QDir>
 #include <QStackedWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -154,23 +157,22 @@ bool FileExports::mayStartWorkbook(const QString& caption, const reports::TextTa
     return true;
 }
 
-void FileExports::exportSession(const QStringList& headers, const QString& storePath, qint64 sessionId)
+void FileExports::exportSession(const QStringList& headers, const QString& storePath, qint64 sessionId,
+                                store::TableKind kind)
 {
     const QString caption = QCoreApplication::translate("MainWindow", "保存Excel文件");
     if (refusedWhileExporting(caption))
         return;
     // A session may hold thousands of rows: they are read where the file is
     // written, through a reading connection of that thread's own.
-    const bool started = startWorkbook(caption, nullptr, [headers, storePath, sessionId] {
+    const bool started = startWorkbook(caption, nullptr, [headers, storePath, sessionId, kind] {
         store::StoreOptions reading;
         reading.readOnly = true;
         const store::ResultStore kept(storePath, reading);
-        QVector<QStringList> rows;
-        for (const store::Row& row : kept.sessionRows(sessionId)) {
-            if (!row.cells.isEmpty())
-                rows << row.cells;
-        }
-        return reports::listTable(headers, rows);
+        QList<store::Row> rows = kept.sessionRows(sessionId);
+        rows.erase(std::remove_if(rows.begin(), rows.end(), [](const store::Row& row) { return row.cells.isEmpty(); }),
+                   rows.end());
+        return reports::sessionTable(headers, rows, kind);
     });
     if (!started)
         emit warning(caption, QCoreApplication::translate("MainWindow", "保存失败"));

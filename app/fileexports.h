@@ -53,7 +53,7 @@ public:
     // writing it. False only when the operator cancelled the save dialog.
     bool exportWorkbook(const QString& caption, const reports::TextTable& table, QWidget* dialogParent);
     // A session kept in the results store at storePath, read and written off the window's thread.
-    void exportSession(const QStringList& headers, const QString& storePath, qint64 sessionId);
+    void exportSession(const QStringList& headers, const QString& storePath, qint64 sessionId, store::TableKind kind);
 
     bool isExporting() const;
 

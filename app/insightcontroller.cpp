@@ -296,6 +296,7 @@ void InsightController::exportBalance()
     QVector<QStringList> rows;
     for (const QStringList& row : balance_->rowTexts())
         rows << row;
-    emit balanceExportRequested(QCoreApplication::translate("MainWindow", "保存三相平衡汇总"),
-                                reports::listTable(balance_->headerTexts(), rows));
+    reports::TextTable table = reports::listTable(balance_->headerTexts(), rows);
+    table.values = reports::ValueLayout::Balance;
+    emit balanceExportRequested(QCoreApplication::translate("MainWindow", "保存三相平衡汇总"), table);
 }

@@ -292,5 +292,5 @@ void ResultKeeper::exportSession(qint64 id)
     QStringList headers;
     for (int column = 0; column < shown->columnCount(); ++column)
         headers << shown->headerData(column, Qt::Horizontal).toString();
-    emit sessionExportWanted(headers, resultStore->path(), id);
+    emit sessionExportWanted(headers, resultStore->path(), id, found->kind);
 }

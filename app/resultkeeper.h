@@ -70,7 +70,8 @@ public:
 signals:
     void message(const QString& text);
     // An earlier session to be written to a workbook.
-    void sessionExportWanted(const QStringList& headers, const QString& storePath, qint64 sessionId);
+    void sessionExportWanted(const QStringList& headers, const QString& storePath, qint64 sessionId,
+                             store::TableKind kind);
 
 private:
     int showRows(store::TableKind kind, const QList<store::Row>& rows);

@@ -3,6 +3,7 @@
 #include "app/pagefields.h"
 #include "cli/commandsupport.h"
 #include "data/storedrecordsmodel.h"
+#include "reports/sessiontable.h"
 #include "reports/workbookwriter.h"
 #include "store/resultstore.h"
 
@@ -71,11 +72,14 @@ QByteArray tableText(const QStringList& headers, const QVector<QStringList>& row
     return text;
 }
 
-bool writeTable(const QString& path, const QString& format, const QStringList& headers,
-                const QVector<QStringList>& rows, QString* error)
+bool writeTable(const QString& path, const QString& format, const QStringList& headers, store::TableKind kind,
+                const QList<store::Row>& kept, QString* error)
 {
     if (format == QLatin1String("xlsx"))
-        return reports::writeWorkbook(path, reports::listTable(headers, rows), error);
+        return reports::writeWorkbook(path, reports::sessionTable(headers, kept, kind), error);
+    QVector<QStringList> rows;
+    for (const store::Row& row : kept)
+        rows.append(row.cells);
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(tableText(headers, rows, format == QLatin1String("json"))) >= 0
         && file.commit())
@@ -147,11 +151,8 @@ int historyCommand(const QStringList& arguments)
         printError(CommandLine::tr("没有会话 %1；参见 history list").arg(id));
         return DataError;
     }
-    QVector<QStringList> rows;
-    for (const store::Row& row : results.sessionRows(id))
-        rows.append(row.cells);
     QString error;
-    if (!writeTable(path, formatName, tableHeaders(found->kind), rows, &error)) {
+    if (!writeTable(path, formatName, tableHeaders(found->kind), found->kind, results.sessionRows(id), &error)) {
         printError(CommandLine::tr("无法写入 %1：%2").arg(path, error));
         return CannotWrite;
     }

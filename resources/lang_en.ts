@@ -1750,6 +1750,145 @@
     </message>
 </context>
 <context>
+    <name>ValueSheet</name>
+    <message>
+        <source>1米导线标称截面积 (mm²)</source>
+        <translation>Nominal Cross-Sectional Area(1M) (mm²)</translation>
+    </message>
+    <message>
+        <source>1米标准值 (Ω)</source>
+        <translation>Standard Value(1M) (Ω)</translation>
+    </message>
+    <message>
+        <source>不平衡率 (%)</source>
+        <translation>Imbalance (%)</translation>
+    </message>
+    <message>
+        <source>依据</source>
+        <translation>Basis</translation>
+    </message>
+    <message>
+        <source>偏差 (%)</source>
+        <translation>Deviation (%)</translation>
+    </message>
+    <message>
+        <source>分接</source>
+        <translation>Tapping</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>Verdict</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Remark</translation>
+    </message>
+    <message>
+        <source>导体长度 (m)</source>
+        <translation>Conductor Len. (m)</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>折算温度 (℃)</source>
+        <translation>Converted Temp. (℃)</translation>
+    </message>
+    <message>
+        <source>折算电阻 (Ω)</source>
+        <translation>Converted Res. (Ω)</translation>
+    </message>
+    <message>
+        <source>数值</source>
+        <translation>Values</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>标准值 (Ω)</source>
+        <translation>Standard Value (Ω)</translation>
+    </message>
+    <message>
+        <source>标准值设置</source>
+        <translation>Standard Value Setting</translation>
+    </message>
+    <message>
+        <source>样品编号</source>
+        <translation>Sample No.</translation>
+    </message>
+    <message>
+        <source>测试时间</source>
+        <translation>Test Time</translation>
+    </message>
+    <message>
+        <source>测试电流 (A)</source>
+        <translation>Tested Current (A)</translation>
+    </message>
+    <message>
+        <source>测试电阻 (Ω)</source>
+        <translation>Tested Res. (Ω)</translation>
+    </message>
+    <message>
+        <source>环境温度 (℃)</source>
+        <translation>Ambient Temp. (℃)</translation>
+    </message>
+    <message>
+        <source>电流设置</source>
+        <translation>Current Setting</translation>
+    </message>
+    <message>
+        <source>电阻 1 (Ω)</source>
+        <translation>Resistance 1 (Ω)</translation>
+    </message>
+    <message>
+        <source>电阻 2 (Ω)</source>
+        <translation>Resistance 2 (Ω)</translation>
+    </message>
+    <message>
+        <source>电阻 3 (Ω)</source>
+        <translation>Resistance 3 (Ω)</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>Phase Type</translation>
+    </message>
+    <message>
+        <source>结论</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>Winding</translation>
+    </message>
+    <message>
+        <source>试品材质</source>
+        <translation>Conductor Material</translation>
+    </message>
+    <message>
+        <source>试品温度 (℃)</source>
+        <translation>Conductor Temp. (℃)</translation>
+    </message>
+    <message>
+        <source>试品编号</source>
+        <translation>Conductor No.</translation>
+    </message>
+    <message>
+        <source>读数已稳定</source>
+        <translation>Settled</translation>
+    </message>
+    <message>
+        <source>限值 (%)</source>
+        <translation>Limit (%)</translation>
+    </message>
+</context>
+<context>
     <name>WinUSBManager</name>
     <message>
         <source>无存储数据</source>

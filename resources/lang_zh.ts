@@ -1750,6 +1750,145 @@
     </message>
 </context>
 <context>
+    <name>ValueSheet</name>
+    <message>
+        <source>1米导线标称截面积 (mm²)</source>
+        <translation>1米导线标称截面积 (mm²)</translation>
+    </message>
+    <message>
+        <source>1米标准值 (Ω)</source>
+        <translation>1米标准值 (Ω)</translation>
+    </message>
+    <message>
+        <source>不平衡率 (%)</source>
+        <translation>不平衡率 (%)</translation>
+    </message>
+    <message>
+        <source>依据</source>
+        <translation>依据</translation>
+    </message>
+    <message>
+        <source>偏差 (%)</source>
+        <translation>偏差 (%)</translation>
+    </message>
+    <message>
+        <source>分接</source>
+        <translation>分接</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>判定</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>备注</translation>
+    </message>
+    <message>
+        <source>导体长度 (m)</source>
+        <translation>导体长度 (m)</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>折算温度 (℃)</source>
+        <translation>折算温度 (℃)</translation>
+    </message>
+    <message>
+        <source>折算电阻 (Ω)</source>
+        <translation>折算电阻 (Ω)</translation>
+    </message>
+    <message>
+        <source>数值</source>
+        <translation>数值</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>标准值 (Ω)</source>
+        <translation>标准值 (Ω)</translation>
+    </message>
+    <message>
+        <source>标准值设置</source>
+        <translation>标准值设置</translation>
+    </message>
+    <message>
+        <source>样品编号</source>
+        <translation>样品编号</translation>
+    </message>
+    <message>
+        <source>测试时间</source>
+        <translation>测试时间</translation>
+    </message>
+    <message>
+        <source>测试电流 (A)</source>
+        <translation>测试电流 (A)</translation>
+    </message>
+    <message>
+        <source>测试电阻 (Ω)</source>
+        <translation>测试电阻 (Ω)</translation>
+    </message>
+    <message>
+        <source>环境温度 (℃)</source>
+        <translation>环境温度 (℃)</translation>
+    </message>
+    <message>
+        <source>电流设置</source>
+        <translation>电流设置</translation>
+    </message>
+    <message>
+        <source>电阻 1 (Ω)</source>
+        <translation>电阻 1 (Ω)</translation>
+    </message>
+    <message>
+        <source>电阻 2 (Ω)</source>
+        <translation>电阻 2 (Ω)</translation>
+    </message>
+    <message>
+        <source>电阻 3 (Ω)</source>
+        <translation>电阻 3 (Ω)</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>相别</translation>
+    </message>
+    <message>
+        <source>结论</source>
+        <translation>结论</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>绕组</translation>
+    </message>
+    <message>
+        <source>试品材质</source>
+        <translation>试品材质</translation>
+    </message>
+    <message>
+        <source>试品温度 (℃)</source>
+        <translation>试品温度 (℃)</translation>
+    </message>
+    <message>
+        <source>试品编号</source>
+        <translation>试品编号</translation>
+    </message>
+    <message>
+        <source>读数已稳定</source>
+        <translation>读数已稳定</translation>
+    </message>
+    <message>
+        <source>限值 (%)</source>
+        <translation>限值 (%)</translation>
+    </message>
+</context>
+<context>
     <name>WinUSBManager</name>
     <message>
         <source>无存储数据</source>
