@@ -140,6 +140,8 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     connect(parts->dcPage, &ResultPage::rowsCleared, this, [this] { parts->insight->clearTrend(kDcPage); });
     connect(parts->lengthPage, &ResultPage::rowsCleared, this, [this] { parts->insight->clearTrend(kLengthPage); });
     BaselineComparison* baseline = parts->insight->baselineComparison();
+    baseline->setObject(parts->objectBar->currentObjectId());
+    connect(parts->objectBar, &TestObjectBar::objectChanged, baseline, &BaselineComparison::setObject);
     connect(baseline, &BaselineComparison::messageShown, this, [this](const QString& text) { ui->statusbar->showMessage(text); });
     connect(ui->actionImportBaseline, &QAction::triggered, this,
             [this, baseline] { baseline->importBaseline(this, parts->fileExports->desktop()); });
@@ -147,7 +149,6 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
             [this](const QString& caption, const reports::TextTable& table) {
                 parts->fileExports->exportWorkbook(caption, table, this);
             });
-
 }
 
 MainWindow::~MainWindow()

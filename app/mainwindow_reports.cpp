@@ -47,7 +47,8 @@ reports::ReportContent MainWindow::reportContent() const
         content.currentData = page->currentDataSection();
     const QStandardItemModel& results = *page->resultModel();
     if (results.rowCount() > 0)
-        content.summary = page == parts->dcPage ? dcReportSummary(results, {}, parts->insight->balanceLimits())
+        content.summary = page == parts->dcPage ? dcReportSummary(results, parts->insight->currentJudgements(),
+                                                                  parts->insight->balanceLimits())
                                                 : lengthReportSummary(results);
     content.records = page->recordSections();
     return content;
@@ -57,7 +58,7 @@ reports::ReportContent MainWindow::reportContent() const
 
 void MainWindow::on_pushButton_save_clicked()
 {
-    parts->fileExports->exportTable(parts->dcPage->workbookTable());
+    parts->fileExports->exportTable(parts->dcPage->workbookTable(parts->insight->currentJudgements()));
 }
 
 void MainWindow::on_pushButton_save2_clicked()
