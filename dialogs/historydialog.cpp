@@ -64,7 +64,7 @@ HistoryDialog::HistoryDialog(QWidget* parent)
     layout->addWidget(filterBar);
     layout->addWidget(sessions);
     layout->addWidget(buttons);
-    resize(640, 380);
+    resize(720, 380);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(loadButton, &QPushButton::clicked, this, [this] {
