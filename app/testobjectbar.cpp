@@ -55,7 +55,6 @@ QWidget* TestObjectBar::makeRow(QWidget* parent)
         auto* edit = new QLineEdit(row);
         edit->setObjectName(QLatin1String(kFieldNames[part]));
         edit->setMaxLength(kFieldLength);
-        edit->setClearButtonEnabled(true);
         auto* completer = new QCompleter(completions[part], edit);
         completer->setCaseSensitivity(Qt::CaseInsensitive);
         completer->setFilterMode(Qt::MatchContains);

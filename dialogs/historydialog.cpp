@@ -15,7 +15,7 @@ const char* const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
 constexpr int kIdRole = Qt::UserRole + 1;
 constexpr int kObjectRole = Qt::UserRole + 2;
 constexpr qint64 kEveryObject = -1;  // the filter's first entry
-constexpr int kRowCountColumn = 3;
+constexpr int kRowCountColumn = 2;
 
 }  // namespace
 
@@ -44,7 +44,7 @@ HistoryDialog::HistoryDialog(QWidget* parent)
     filterRow->addWidget(objectFilter);
     filterRow->addStretch();
 
-    sessions->setHeaderLabels({tr("开始时间"), tr("表格"), tr("测试对象"), tr("行数")});
+    sessions->setHeaderLabels({tr("开始时间"), tr("表格"), tr("行数"), tr("测试对象")});
     sessions->setRootIsDecorated(false);
     sessions->setUniformRowHeights(true);
     sessions->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -64,7 +64,7 @@ HistoryDialog::HistoryDialog(QWidget* parent)
     layout->addWidget(filterBar);
     layout->addWidget(sessions);
     layout->addWidget(buttons);
-    resize(640, 380);
+    resize(720, 380);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(loadButton, &QPushButton::clicked, this, [this] {
@@ -88,7 +88,7 @@ void HistoryDialog::setEntries(const QList<HistoryEntry>& entries)
     sessions->clear();
     for (const HistoryEntry& entry : entries) {
         auto* item = new QTreeWidgetItem(sessions, {entry.started.toString(QLatin1String(kTimeFormat)), entry.table,
-                                                    entry.object, QString::number(entry.rowCount)});
+                                                    QString::number(entry.rowCount), entry.object});
         item->setData(0, kIdRole, entry.id);
         item->setData(0, kObjectRole, entry.objectId);
         item->setTextAlignment(kRowCountColumn, Qt::AlignRight | Qt::AlignVCenter);

@@ -225,7 +225,7 @@ private slots:
                 visible << list->topLevelItem(i)->data(0, Qt::UserRole + 1).toLongLong();
         }
         QCOMPARE(visible, shown);
-        QCOMPARE(list->topLevelItem(3)->text(2), QStringLiteral("T1 / SN-1"));
+        QCOMPARE(list->topLevelItem(3)->text(3), QStringLiteral("T1 / SN-1"));
         QSignalSpy loads(&dialog, &HistoryDialog::loadSessionSignal);
         dialog.findChild<QPushButton*>("pushButton_load")->click();
         QCOMPARE(loads.value(0).value(0).toLongLong(), shown.first());

@@ -29,6 +29,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -323,6 +324,20 @@ bool tourInProcess(const QString& folder)
     return s.ok();
 }
 
+// As the operator types it into the DC page's fields.
+void nameTestObject(Session& s, const store::TestObject& object)
+{
+    const std::pair<const char*, QString> fields[] = {{"lineEdit_objectName", object.name},
+                                                      {"lineEdit_objectSerial", object.serial},
+                                                      {"lineEdit_objectLocation", object.location}};
+    for (const auto& [name, text] : fields) {
+        auto* field = s.get<QLineEdit>(name);
+        field->setText(text);
+        emit field->textEdited(text);
+        emit field->editingFinished();
+    }
+}
+
 // Rows kept by one run, shown again by the next: a run measures, clears each
 // result table once (its rows go to the history) and imports the stored
 // records; the next runs show the restored tables and the history, in
@@ -347,10 +362,12 @@ bool tourRestoreAndHistory(const QString& folder)
         Session s(*window, instrument, folder);
         s.get<QAction>("actionConnect")->trigger();
         s.waitUntil([&] { return !s.get<QLabel>("label_TestedCurrentValue")->text().isEmpty(); }, "the first reading");
+        nameTestObject(s, {0, QStringLiteral("1号主变"), QStringLiteral("SN-2019-07"), QStringLiteral("城东变电站")});
         s.get<QTextEdit>("textEdit_Remark")->setPlainText(QStringLiteral("1号变压器 高压侧"));
         for (int i = 0; i < 3; ++i)
             s.quickTest(false);
         s.get<QPushButton>("pushButton_clear")->click();
+        nameTestObject(s, {0, QStringLiteral("2号主变"), QStringLiteral("SN-2021-02"), QStringLiteral("城东变电站")});
         s.get<QTextEdit>("textEdit_Remark")->setPlainText(QStringLiteral("2号变压器 低压侧"));
         for (int i = 0; i < 4; ++i)
             s.quickTest(false);
