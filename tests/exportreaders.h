@@ -92,7 +92,7 @@ inline QStringList lines(const QString& text)
 // What openpyxl finds in the workbook's first sheet: the sheet count, the used
 // size, the width of each column (keyed by its number from 1), the cells that
 // are not centred both ways or hold a value that is not a string, the values of
-// the first rows and of the last row.
+// the first rows and of the last row; the second sheet's name and headers.
 inline QJsonObject workbookSummary(const QString& xlsx, int firstRows = 20)
 {
     static const char* const script = R"PY(
@@ -112,6 +112,8 @@ print(json.dumps({
     'odd': odd[:20],
     'first': [[c.value for c in row] for row in ws.iter_rows(max_row=int(sys.argv[2]))],
     'last': [c.value for c in next(ws.iter_rows(min_row=ws.max_row))],
+    'values': [wb.sheetnames[1]] + [c.value for c in next(wb.worksheets[1].iter_rows(max_row=1))]
+              if len(wb.worksheets) > 1 else [],
 }, ensure_ascii=False))
 )PY";
     const QString json = output(QStringLiteral(SYSTEM_PYTHON),

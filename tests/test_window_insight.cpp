@@ -326,6 +326,8 @@ private slots:
         QCOMPARE(book.value("rows").toInt(), 2);
         const QJsonArray sheet = book.value("first").toArray();
         QCOMPARE(sheet.at(0).toArray().at(BalancePanel::Imbalance).toString(), QStringLiteral("不平衡率"));
+        const QVariantList values = book.value("values").toArray().toVariantList();  // the sheet's name, its headers
+        QCOMPARE(values.mid(3, 2), QVariantList({"相别", "电阻 1 (Ω)"}));
         for (int column = 0; column < BalancePanel::ColumnCount; ++column)
             QCOMPARE(sheet.at(1).toArray().at(column).toString(), group[column]);
 

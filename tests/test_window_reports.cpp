@@ -96,6 +96,9 @@ private slots:
         QCOMPARE(book["rows"].toInt(), 4);
         QCOMPARE(book["columns"].toInt(), 16);
         QCOMPARE(book["first"].toArray()[0].toArray()[8], QJsonValue("1米标准值"));
+        const QJsonArray values = book["values"].toArray();  // the sheet's name, its headers
+        QCOMPARE(values[0], QJsonValue("数值"));
+        QCOMPARE(values[9], QJsonValue("1米标准值 (Ω)"));
     }
 
     // Each press opens a header dialog of its own; accepting one writes the

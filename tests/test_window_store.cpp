@@ -4,6 +4,8 @@
 
 #include "tests/exportreaders.h"
 #include "dialogs/historydialog.h"
+#include "reports/sessiontable.h"
+#include "reports/valuesheet.h"
 #include "testsupport/windowrig.h"
 
 #include <QJsonArray>
@@ -265,6 +267,10 @@ private slots:
         QCOMPARE(first[0].toArray(), workbookRow(headerTexts(tableModel(rig, qPrintable(view)))));
         for (int row = 0; row < 3; ++row)
             QCOMPARE(first[row + 1].toArray(), workbookRow(earlier[row]));
+        reports::TextTable layout;
+        layout.values = reports::valueLayout(kind);
+        QCOMPARE(book["values"].toArray(),
+                 QJsonArray::fromStringList(QStringList(reports::valuesSheetName()) + reports::valueHeaders(layout)));
 
         // Loaded back, the session replaces the table's rows, for good.
         dialog->findChild<QPushButton*>(QStringLiteral("pushButton_load"))->click();
@@ -273,7 +279,9 @@ private slots:
         files->answer = folder.filePath(QStringLiteral("loaded.xlsx"));
         rig.get<QPushButton>(qPrintable(saveButton))->click();
         QVERIFY(rig.waitForExport());
-        QCOMPARE(exportreaders::workbookSummary(files->answer)["first"], book["first"]);
+        const QJsonObject saved = exportreaders::workbookSummary(files->answer);
+        QCOMPARE(saved["first"], book["first"]);
+        QCOMPARE(saved["values"], book["values"]);
         rig.reopenWindow();
         QCOMPARE(cellTexts(tableModel(rig, qPrintable(view))), earlier);
     }
