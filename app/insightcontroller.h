@@ -2,7 +2,7 @@
 // Measurement insight on the two test pages: the live trend of each page with
 // the stability of the reading, the trace of every finished test kept with its
 // result row, and on the DC page the three-phase balance summary with the
-// temperature cross-check of the converted resistance.
+// temperature cross-check of the converted resistance, and the tap profile.
 //
 // Nothing the pages had moves: the fold button joins the row of the result
 // buttons, the stable mark floats at the free right end of the status line
@@ -23,10 +23,12 @@
 #include <memory>
 
 class BalancePanel;
+class DcSessionSource;
 class QSettings;
 class QStandardItemModel;
 class QTabWidget;
 class QTableView;
+class TapProfilePanel;
 class TrendPanel;
 namespace analysis {
 struct CrossCheck;
@@ -68,6 +70,9 @@ public:
     void endTrends();
     // The page's table was cleared.
     void clearTrend(int page);
+    // Where the tap profile finds the earlier DC sessions it may draw.
+    void setSessionSource(std::unique_ptr<DcSessionSource> source);
+    TapProfilePanel* tapProfile() const { return tapProfile_; }
 
 signals:
     void warningRequested(const QString& message);
@@ -95,6 +100,8 @@ private:
     std::array<Page, 2> pages_;
     QTabWidget* dcTabs_ = nullptr;
     BalancePanel* balance_ = nullptr;
+    TapProfilePanel* tapProfile_ = nullptr;
+    std::unique_ptr<DcSessionSource> sessions_;
     QStandardItemModel* dcResults_ = nullptr;
     QElapsedTimer clock_;
     std::unique_ptr<QSettings> settings_;

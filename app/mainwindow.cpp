@@ -5,6 +5,7 @@
 
 #include "app/accessiblenames.h"
 #include "app/importkeeper.h"
+#include "app/keptdcsessions.h"
 #include "app/windowkeys.h"
 #include "app/windowparts.h"
 #include "data/receivethread.h"
@@ -125,6 +126,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
          ui->tableView_lengthTest},
     }};
     parts->insight = std::make_unique<InsightController>(insightPages, parts->dcPage->resultModel());
+    parts->insight->setSessionSource(std::make_unique<KeptDcSessions>(parts->resultKeeper));
     new WindowKeys(this, ui, [this] { return parts->languages.isEnglish(); });
     accessiblenames::apply(this);
     connect(parts->insight.get(), &InsightController::warningRequested, this, &MainWindow::showWarningBox);
