@@ -95,6 +95,7 @@ void BaselineComparison::refresh()
     if (note.isEmpty())
         note = tr("测试对象“%1”：%2 行有参考值，共 %3 行。").arg(objectText()).arg(lines.size()).arg(rows_.size());
     panel_->showLines(lines, note);
+    emit referencesChanged(referenceList);
 }
 
 void BaselineComparison::editBaseline()

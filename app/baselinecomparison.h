@@ -46,6 +46,8 @@ public slots:
 signals:
     void warningRequested(const QString& message);
     void messageShown(const QString& message);
+    // The references the rows are compared with now (the tap profile draws them).
+    void referencesChanged(const QList<analysis::BaselineEntry>& references);
 
 private:
     void refresh();

@@ -4,11 +4,12 @@
 #include "analysis/quantities.h"
 #include "analysis/stability.h"
 #include "app/baselinecomparison.h"
+#include "app/keptdcsessions.h"
 #include "app/keptrows.h"
-#include "data/formattables.h"
 #include "app/layoutplacement.h"
 #include "insight/balancepanel.h"
 #include "insight/baselinepanel.h"
+#include "insight/tapprofilepanel.h"
 #include "insight/trendchart.h"
 #include "insight/trendpanel.h"
 #include "store/settingsfiles.h"
@@ -58,6 +59,8 @@ InsightController::InsightController(const std::array<InsightPageWidgets, 2>& pa
     balance_->setTitleVisible(false);
     baseline_ = new BaselineComparison(*settings_, this);
     connect(baseline_, &BaselineComparison::warningRequested, this, &InsightController::warningRequested);
+    tapProfile_ = new TapProfilePanel;
+    connect(baseline_, &BaselineComparison::referencesChanged, tapProfile_, &TapProfilePanel::setBaseline);
     dcTabs_ = new QTabWidget;
     dcTabs_->setObjectName(QStringLiteral("tabWidget_insight"));
     for (int p : {kDcPage, kLengthPage})
@@ -100,6 +103,7 @@ void InsightController::setUpPage(int p, const InsightPageWidgets& widgets,
         dcTabs_->addTab(page.panel, QString());
         dcTabs_->addTab(balance_, QString());
         dcTabs_->addTab(baseline_->panel(), QString());
+        dcTabs_->addTab(tapProfile_, QString());
         page.side = dcTabs_;
     } else {
         page.side = page.panel;
@@ -141,7 +145,8 @@ void InsightController::followResultModels(QStandardItemModel* dcResults)
     dcResults_ = dcResults;
     dcTabs_->setTabText(0, QCoreApplication::translate("MainWindow", "趋势"));
     dcTabs_->setTabText(1, QCoreApplication::translate("MainWindow", "三相平衡"));
-    dcTabs_->setTabText(2, QCoreApplication::translate("MainWindow", "基准对比"));
+    dcTabs_->setTabText(dcTabs_->indexOf(baseline_->panel()), QCoreApplication::translate("MainWindow", "基准对比"));
+    dcTabs_->setTabText(dcTabs_->indexOf(tapProfile_), QCoreApplication::translate("MainWindow", "分接曲线"));
     connect(dcResults_, &QAbstractItemModel::rowsInserted, this, &InsightController::queueBalance);
     connect(dcResults_, &QAbstractItemModel::rowsRemoved, this, &InsightController::queueBalance);
     connect(dcResults_, &QAbstractItemModel::modelReset, this, &InsightController::queueBalance);
@@ -221,6 +226,12 @@ void InsightController::clearTrend(int p)
     page.panel->showStability(std::nullopt, false);
 }
 
+void InsightController::setSessionSource(std::unique_ptr<DcSessionSource> source)
+{
+    sessions_ = std::move(source);
+    tapProfile_->setSessionSource(sessions_.get());
+}
+
 void InsightController::showRowTrace(int p, int row)
 {
     Page& page = pages_[std::size_t(p)];
@@ -241,17 +252,15 @@ void InsightController::refreshBalance()
     std::vector<analysis::DcResult> rows;
     QStringList numbers;
     for (int r = 0; r < dcResults_->rowCount(); ++r) {
-        QStringList cells = rowTexts(*dcResults_, r);
         // Rows recorded in either language group together, named in the language on screen.
-        for (QString& cell : cells)
-            cell = formattables::fixedTextOnScreen(cell);
-        const analysis::DcResult result = analysis::dcResultFromCells(cells);
+        const analysis::DcResult result = dcResultOnScreen(rowTexts(*dcResults_, r));
         rows.push_back(result);
         numbers << dcResults_->index(r, 0).data().toString();
         markCrossCheck(r, analysis::crossCheck(result));
     }
     balance_->showResults(rows, numbers);
     baseline_->showRows(rows);
+    tapProfile_->showTable(rows);
 }
 
 void InsightController::setResultStore(store::ResultStore* store)

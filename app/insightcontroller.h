@@ -2,8 +2,8 @@
 // Measurement insight on the two test pages: the live trend of each page with
 // the stability of the reading, the trace of every finished test kept with its
 // result row, and on the DC page the three-phase balance summary with the
-// temperature cross-check of the converted resistance, and the deviation of
-// each result from its reference.
+// temperature cross-check of the converted resistance, the deviation of
+// each result from its reference, and the tap profile.
 //
 // Nothing the pages had moves: the fold button joins the row of the result
 // buttons, the stable mark floats at the free right end of the status line
@@ -27,10 +27,12 @@
 
 class BalancePanel;
 class BaselineComparison;
+class DcSessionSource;
 class QSettings;
 class QStandardItemModel;
 class QTabWidget;
 class QTableView;
+class TapProfilePanel;
 class TrendPanel;
 namespace store {
 class ResultStore;
@@ -77,6 +79,9 @@ public:
     analysis::BalanceLimits balanceLimits() const;
     // The page's table was cleared.
     void clearTrend(int page);
+    // Where the tap profile finds the earlier DC sessions it may draw.
+    void setSessionSource(std::unique_ptr<DcSessionSource> source);
+    TapProfilePanel* tapProfile() const { return tapProfile_; }
 
     // The store that holds the test objects and their baselines.
     void setResultStore(store::ResultStore* store);
@@ -112,6 +117,8 @@ private:
     QTabWidget* dcTabs_ = nullptr;
     BalancePanel* balance_ = nullptr;
     BaselineComparison* baseline_ = nullptr;
+    TapProfilePanel* tapProfile_ = nullptr;
+    std::unique_ptr<DcSessionSource> sessions_;
     QStandardItemModel* dcResults_ = nullptr;
     QElapsedTimer clock_;
     std::unique_ptr<QSettings> settings_;

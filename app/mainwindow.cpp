@@ -6,6 +6,7 @@
 #include "app/accessiblenames.h"
 #include "app/baselinecomparison.h"
 #include "app/importkeeper.h"
+#include "app/keptdcsessions.h"
 #include "app/windowkeys.h"
 #include "app/windowparts.h"
 #include "data/receivethread.h"
@@ -134,6 +135,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     parts->objectBar->setStore(parts->resultKeeper->store());
     parts->resultKeeper->setObjectSource([this] { return parts->objectBar->currentObjectId(); });
     parts->fileExports->setObjectSource([this] { return parts->objectBar->currentObject(); });
+    parts->insight->setSessionSource(std::make_unique<KeptDcSessions>(parts->resultKeeper));
     new WindowKeys(this, ui, [this] { return parts->languages.isEnglish(); });
     accessiblenames::apply(this);
     connect(parts->insight.get(), &InsightController::warningRequested, this, &MainWindow::showWarningBox);

@@ -200,20 +200,16 @@ double TrendChart::roundTickStep(double span)
     return 10.0 * power;
 }
 
-namespace {
-
 // Ticks at the multiples of a round step, labelled with as many decimals as the step has.
-void roundTicks(QValueAxis* axis)
+void TrendChart::setRoundTicks(QValueAxis* axis)
 {
-    const double step = TrendChart::roundTickStep(axis->max() - axis->min());
+    const double step = roundTickStep(axis->max() - axis->min());
     if (axis->tickInterval() == step)
         return;
     const int decimals = std::max(0, -int(std::floor(std::log10(step) + 1e-9)));
     axis->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QLatin1Char('f'));
     axis->setTickInterval(step);
 }
-
-}  // namespace
 
 void TrendChart::rescale()
 {
@@ -232,7 +228,7 @@ void TrendChart::rescale()
     else
         ampsAxis_->setRange(0.0, 1.0);
     for (QValueAxis* axis : {time_, ohmsAxis_, ampsAxis_})
-        roundTicks(axis);
+        setRoundTicks(axis);
 }
 
 int TrendChart::resistancePointCount() const

@@ -42,6 +42,8 @@ public:
     // The distance of two ticks: 1, 2 or 5 times a power of ten, cutting
     // `span` into at most five parts.
     static double roundTickStep(double span);
+    // Ticks of the axis at the multiples of its round step, labelled with as many decimals as the step has.
+    static void setRoundTicks(QtCharts::QValueAxis* axis);
 
 protected:
     void showEvent(QShowEvent* event) override;

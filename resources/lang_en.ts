@@ -985,6 +985,10 @@
         <translation>Tapping</translation>
     </message>
     <message>
+        <source>分接曲线</source>
+        <translation>Tap profile</translation>
+    </message>
+    <message>
         <source>分接：</source>
         <translation>Tapping:</translation>
     </message>
@@ -1674,6 +1678,57 @@
     <message>
         <source>采样频率：</source>
         <translation>Sampling Frequency:</translation>
+    </message>
+</context>
+<context>
+    <name>TapProfilePanel</name>
+    <message>
+        <source>%1 %2：分接 %3→%4 阶跃 %5，中位幅度 %6</source>
+        <translation>%1 %2: tap %3→%4 step %5, median size %6</translation>
+    </message>
+    <message>
+        <source>%1 基准</source>
+        <translation>%1 baseline</translation>
+    </message>
+    <message>
+        <source>%1 缺少换算值，画的是未换算的测试电阻</source>
+        <translation>%1: no converted values, the tested resistance is drawn unconverted</translation>
+    </message>
+    <message>
+        <source>%1 行</source>
+        <translation>%1 rows</translation>
+    </message>
+    <message>
+        <source>分接位置</source>
+        <translation>Tap position</translation>
+    </message>
+    <message>
+        <source>分接间的阶跃均匀</source>
+        <translation>The steps between taps are even</translation>
+    </message>
+    <message>
+        <source>当前表格</source>
+        <translation>Current table</translation>
+    </message>
+    <message>
+        <source>换算电阻 (%1)</source>
+        <translation>Converted resistance (%1)</translation>
+    </message>
+    <message>
+        <source>数据</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>每相至少四个分接才判断阶跃</source>
+        <translation>Steps are judged from four taps per phase</translation>
+    </message>
+    <message>
+        <source>电阻 (%1)</source>
+        <translation>Resistance (%1)</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>Winding</translation>
     </message>
 </context>
 <context>

@@ -985,6 +985,10 @@
         <translation>分接</translation>
     </message>
     <message>
+        <source>分接曲线</source>
+        <translation>分接曲线</translation>
+    </message>
+    <message>
         <source>分接：</source>
         <translation>分接：</translation>
     </message>
@@ -1674,6 +1678,57 @@
     <message>
         <source>采样频率：</source>
         <translation>采样频率：</translation>
+    </message>
+</context>
+<context>
+    <name>TapProfilePanel</name>
+    <message>
+        <source>%1 %2：分接 %3→%4 阶跃 %5，中位幅度 %6</source>
+        <translation>%1 %2：分接 %3→%4 阶跃 %5，中位幅度 %6</translation>
+    </message>
+    <message>
+        <source>%1 基准</source>
+        <translation>%1 基准</translation>
+    </message>
+    <message>
+        <source>%1 缺少换算值，画的是未换算的测试电阻</source>
+        <translation>%1 缺少换算值，画的是未换算的测试电阻</translation>
+    </message>
+    <message>
+        <source>%1 行</source>
+        <translation>%1 行</translation>
+    </message>
+    <message>
+        <source>分接位置</source>
+        <translation>分接位置</translation>
+    </message>
+    <message>
+        <source>分接间的阶跃均匀</source>
+        <translation>分接间的阶跃均匀</translation>
+    </message>
+    <message>
+        <source>当前表格</source>
+        <translation>当前表格</translation>
+    </message>
+    <message>
+        <source>换算电阻 (%1)</source>
+        <translation>换算电阻 (%1)</translation>
+    </message>
+    <message>
+        <source>数据</source>
+        <translation>数据</translation>
+    </message>
+    <message>
+        <source>每相至少四个分接才判断阶跃</source>
+        <translation>每相至少四个分接才判断阶跃</translation>
+    </message>
+    <message>
+        <source>电阻 (%1)</source>
+        <translation>电阻 (%1)</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>绕组</translation>
     </message>
 </context>
 <context>

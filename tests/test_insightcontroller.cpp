@@ -1,13 +1,15 @@
 // The insight of the two test pages on plain widgets: the trace of a finished
-// test goes to its row once, and the DC table's converted resistance is marked
-// where it disagrees with the temperature conversion.
+// test goes to its row once, the DC table's converted resistance is marked
+// where it disagrees with the temperature conversion, and the tap profile follows the table.
 
 #include "app/insightcontroller.h"
 #include "app/keptrows.h"
+#include "insight/tapprofilepanel.h"
 #include "store/settingsfiles.h"
 
 #include <QLabel>
 #include <QStandardItemModel>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -135,6 +137,19 @@ private slots:
         dcResults->item(1, 3)->setText(QStringLiteral("铜"));
         QTRY_VERIFY(!converted->data(Qt::BackgroundRole).isValid());
         QVERIFY(converted->toolTip().isEmpty());
+    }
+
+    void tapProfileFollowsTheTable()
+    {
+        const auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("tabWidget_insight"));
+        QVERIFY(tabs->indexOf(insight->tapProfile()) > 0);
+        QList<QStandardItem*> row = dcRow(QStringLiteral("铜"));
+        row[7]->setText(QStringLiteral("3"));
+        row[9]->setText(QStringLiteral("高压"));
+        dcResults->appendRow(row);
+        QTRY_COMPARE(insight->tapProfile()->windings(), QStringList{"高压"});
+        dcResults->removeRows(0, 1);
+        QTRY_VERIFY(insight->tapProfile()->windings().isEmpty());
     }
 
 private:
