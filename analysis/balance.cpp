@@ -29,18 +29,9 @@ const char* const kLineNames[] = {"AB", "BC", "AC"};
 template <std::size_t N>
 bool isOneOf(const QString& text, const char* const (&names)[N])
 {
-    return std::any_of(std::begin(names), std::end(names),
-                       [&](const char* name) { return text == QString::fromUtf8(name); });
-}
-
-int materialOf(const QString& text)
-{
-    const QString t = text.trimmed();
-    if (isOneOf(t, kCopperTexts))
-        return 0;
-    if (isOneOf(t, kAluminiumTexts))
-        return 1;
-    return -1;
+    return std::any_of(std::begin(names), std::end(names), [&](const char* name) {
+        return text.compare(QString::fromUtf8(name), Qt::CaseInsensitive) == 0;
+    });
 }
 
 // Kind and place in the kind's order of a phase name; none for other texts.
@@ -89,6 +80,16 @@ void evaluate(BalanceGroup& group, const std::vector<DcResult>& rows)
 }
 
 }  // namespace
+
+int materialOf(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (isOneOf(t, kCopperTexts))
+        return 0;
+    if (isOneOf(t, kAluminiumTexts))
+        return 1;
+    return -1;
+}
 
 DcResult dcResultFromCells(const QStringList& cells)
 {

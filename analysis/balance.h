@@ -27,6 +27,10 @@ struct DcResult {
     int material = -1;                  // 0 copper, 1 aluminium, -1 unknown
 };
 
+// 0 copper, 1 aluminium, -1 another text: the material cell in either
+// language, or "Cu"/"Al" in any case.
+int materialOf(const QString& text);
+
 // Reads a row of the DC result table (its cell texts in column order).
 DcResult dcResultFromCells(const QStringList& cells);
 

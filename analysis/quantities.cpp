@@ -18,6 +18,9 @@ const UnitSuffix kResistanceUnits[] = {
 };
 const UnitSuffix kCurrentUnits[] = {{"mA", 1e-3}, {"A", 1.0}};
 const UnitSuffix kTemperatureUnits[] = {{"℃", 1.0}, {"", 1.0}};
+const UnitSuffix kLengthUnits[] = {{"KM", 1e3}, {"km", 1e3}, {"M", 1.0}, {"m", 1.0}};
+const UnitSuffix kCrossSectionUnits[] = {{"平方", 1.0}, {"mm²", 1.0}, {"", 1.0}};
+const UnitSuffix kPercentUnits[] = {{"%", 1.0}};
 
 struct Number {
     double value = 0.0;
@@ -67,6 +70,13 @@ std::optional<Number> parseWithUnit(const QString& text, const UnitSuffix (&unit
     return std::nullopt;
 }
 
+template <std::size_t N>
+std::optional<double> parseValue(const QString& text, const UnitSuffix (&units)[N])
+{
+    const std::optional<Number> n = parseWithUnit(text.trimmed(), units);
+    return n ? std::optional<double>(n->value) : std::nullopt;
+}
+
 }  // namespace
 
 std::optional<Resistance> parseResistance(const QString& text)
@@ -79,14 +89,27 @@ std::optional<Resistance> parseResistance(const QString& text)
 
 std::optional<double> parseAmps(const QString& text)
 {
-    const std::optional<Number> n = parseWithUnit(text.trimmed(), kCurrentUnits);
-    return n ? std::optional<double>(n->value) : std::nullopt;
+    return parseValue(text, kCurrentUnits);
 }
 
 std::optional<double> parseCelsius(const QString& text)
 {
-    const std::optional<Number> n = parseWithUnit(text.trimmed(), kTemperatureUnits);
-    return n ? std::optional<double>(n->value) : std::nullopt;
+    return parseValue(text, kTemperatureUnits);
+}
+
+std::optional<double> parseMetres(const QString& text)
+{
+    return parseValue(text, kLengthUnits);
+}
+
+std::optional<double> parseSquareMillimetres(const QString& text)
+{
+    return parseValue(text, kCrossSectionUnits);
+}
+
+std::optional<double> parsePercent(const QString& text)
+{
+    return parseValue(text, kPercentUnits);
 }
 
 ResistanceUnit unitFor(double ohms)

@@ -19,6 +19,10 @@ struct Resistance {
 std::optional<Resistance> parseResistance(const QString& text);
 std::optional<double> parseAmps(const QString& text);     // "1.00A", "400.00mA"
 std::optional<double> parseCelsius(const QString& text);  // "+23.00℃", "75℃", "23.00"
+std::optional<double> parseMetres(const QString& text);   // "12.3M", "1.234KM"
+// A nominal cross-section in mm²: "1.5平方", "1.5mm²", "1.5".
+std::optional<double> parseSquareMillimetres(const QString& text);
+std::optional<double> parsePercent(const QString& text);  // "0.123 %", "2.00%"
 
 // The resistance unit a trace is drawn in: the one that shows `ohms` with one
 // to three digits before the point.

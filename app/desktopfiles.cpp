@@ -22,6 +22,11 @@ public:
         return dialog.selectedFiles().value(0);
     }
 
+    QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+    }
+
     void openWithDefaultApplication(const QString& path) override
     {
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));

@@ -5,14 +5,16 @@
 #include "dialogs/pdfsettingdialog.h"
 #include "reports/exportpaths.h"
 #include "reports/reportpainter.h"
+#include "reports/sessiontable.h"
 #include "reports/workbookwriter.h"
-#include "store/resultstore.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
 #include <QStackedWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -41,6 +43,17 @@ reports::ReportHeader reportHeader(const PdfSettingData& d)
     header.objectHeading = QCoreApplication::translate("MainWindow", "测量对象");
     header.object = {{QCoreApplication::translate("MainWindow", "名称："), d.testObjName},
                      {QCoreApplication::translate("MainWindow", "场景："), d.scene}};
+    return header;
+}
+
+// The name of the object under test (with its serial number) and its location
+// where the operator left the header's name and scene empty.
+PdfSettingData withTestObject(PdfSettingData header, const store::TestObject& object)
+{
+    if (header.testObjName.trimmed().isEmpty())
+        header.testObjName = object.label();
+    if (header.scene.trimmed().isEmpty())
+        header.scene = object.location;
     return header;
 }
 
@@ -99,7 +112,7 @@ reports::ReportContent FileExports::reportContent(const PdfSettingData& header) 
         content.title = QCoreApplication::translate("MainWindow", "直流电阻测量报告");
     else if (page == kLengthPage)
         content.title = QCoreApplication::translate("MainWindow", "导体长度测量报告");
-    content.header = reportHeader(header);
+    content.header = reportHeader(withTestObject(header, objectSource ? objectSource() : store::TestObject()));
     content.columns = page == kLengthPage ? reports::kLengthColumns : reports::kDcColumns;
     content.pageFooter = QCoreApplication::translate("MainWindow", "第 %1 页 / 共 %2 页");
     return content;
@@ -144,23 +157,22 @@ bool FileExports::mayStartWorkbook(const QString& caption, const reports::TextTa
     return true;
 }
 
-void FileExports::exportSession(const QStringList& headers, const QString& storePath, qint64 sessionId)
+void FileExports::exportSession(const QStringList& headers, const QString& storePath, qint64 sessionId,
+                                store::TableKind kind)
 {
     const QString caption = QCoreApplication::translate("MainWindow", "保存Excel文件");
     if (refusedWhileExporting(caption))
         return;
     // A session may hold thousands of rows: they are read where the file is
     // written, through a reading connection of that thread's own.
-    const bool started = startWorkbook(caption, nullptr, [headers, storePath, sessionId] {
+    const bool started = startWorkbook(caption, nullptr, [headers, storePath, sessionId, kind] {
         store::StoreOptions reading;
         reading.readOnly = true;
         const store::ResultStore kept(storePath, reading);
-        QVector<QStringList> rows;
-        for (const store::Row& row : kept.sessionRows(sessionId)) {
-            if (!row.cells.isEmpty())
-                rows << row.cells;
-        }
-        return reports::listTable(headers, rows);
+        QList<store::Row> rows = kept.sessionRows(sessionId);
+        rows.erase(std::remove_if(rows.begin(), rows.end(), [](const store::Row& row) { return row.cells.isEmpty(); }),
+                   rows.end());
+        return reports::sessionTable(headers, rows, kind);
     });
     if (!started)
         emit warning(caption, QCoreApplication::translate("MainWindow", "保存失败"));

@@ -9,12 +9,14 @@
 #include "dialogs/pdfsettingdata.h"
 #include "reports/reportcontent.h"
 #include "reports/texttable.h"
+#include "store/resultstore.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 class BackgroundExport;
 class ExportStatus;
@@ -35,6 +37,9 @@ public:
     FileExports(QWidget* window, const QStackedWidget* pages, QStatusBar* statusBar, PageContent pageContent);
 
     void setDesktopFiles(std::unique_ptr<DesktopFiles> files);
+    // The object under test: it names the report's measured object where the header leaves that empty.
+    void setObjectSource(std::function<store::TestObject()> source) { objectSource = std::move(source); }
+    DesktopFiles& desktop() const { return *desktopFiles; }
 
     // Every call opens a header dialog of its own; each exports when it is accepted.
     void openPdfSettings();
@@ -48,7 +53,7 @@ public:
     // writing it. False only when the operator cancelled the save dialog.
     bool exportWorkbook(const QString& caption, const reports::TextTable& table, QWidget* dialogParent);
     // A session kept in the results store at storePath, read and written off the window's thread.
-    void exportSession(const QStringList& headers, const QString& storePath, qint64 sessionId);
+    void exportSession(const QStringList& headers, const QString& storePath, qint64 sessionId, store::TableKind kind);
 
     bool isExporting() const;
 
@@ -70,6 +75,7 @@ private:
     QWidget* window;
     const QStackedWidget* pages;
     PageContent pageContent;
+    std::function<store::TestObject()> objectSource;
     std::unique_ptr<DesktopFiles> desktopFiles = makeSystemDesktopFiles();
     BackgroundExport* background;
     ExportStatus* status;

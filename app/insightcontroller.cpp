@@ -3,10 +3,12 @@
 #include "analysis/balance.h"
 #include "analysis/quantities.h"
 #include "analysis/stability.h"
+#include "app/baselinecomparison.h"
 #include "app/keptrows.h"
 #include "data/formattables.h"
 #include "app/layoutplacement.h"
 #include "insight/balancepanel.h"
+#include "insight/baselinepanel.h"
 #include "insight/trendchart.h"
 #include "insight/trendpanel.h"
 #include "store/settingsfiles.h"
@@ -54,6 +56,8 @@ InsightController::InsightController(const std::array<InsightPageWidgets, 2>& pa
 
     balance_ = new BalancePanel;
     balance_->setTitleVisible(false);
+    baseline_ = new BaselineComparison(*settings_, this);
+    connect(baseline_, &BaselineComparison::warningRequested, this, &InsightController::warningRequested);
     dcTabs_ = new QTabWidget;
     dcTabs_->setObjectName(QStringLiteral("tabWidget_insight"));
     for (int p : {kDcPage, kLengthPage})
@@ -95,6 +99,7 @@ void InsightController::setUpPage(int p, const InsightPageWidgets& widgets,
     if (p == kDcPage) {
         dcTabs_->addTab(page.panel, QString());
         dcTabs_->addTab(balance_, QString());
+        dcTabs_->addTab(baseline_->panel(), QString());
         page.side = dcTabs_;
     } else {
         page.side = page.panel;
@@ -136,6 +141,7 @@ void InsightController::followResultModels(QStandardItemModel* dcResults)
     dcResults_ = dcResults;
     dcTabs_->setTabText(0, QCoreApplication::translate("MainWindow", "趋势"));
     dcTabs_->setTabText(1, QCoreApplication::translate("MainWindow", "三相平衡"));
+    dcTabs_->setTabText(2, QCoreApplication::translate("MainWindow", "基准对比"));
     connect(dcResults_, &QAbstractItemModel::rowsInserted, this, &InsightController::queueBalance);
     connect(dcResults_, &QAbstractItemModel::rowsRemoved, this, &InsightController::queueBalance);
     connect(dcResults_, &QAbstractItemModel::modelReset, this, &InsightController::queueBalance);
@@ -245,6 +251,17 @@ void InsightController::refreshBalance()
         markCrossCheck(r, analysis::crossCheck(result));
     }
     balance_->showResults(rows, numbers);
+    baseline_->showRows(rows);
+}
+
+void InsightController::setResultStore(store::ResultStore* store)
+{
+    baseline_->setResultStore(store);
+}
+
+analysis::Judgements InsightController::currentJudgements() const
+{
+    return baseline_->judgements();
 }
 
 // The converted resistance of a row that disagrees with the temperature
@@ -279,6 +296,7 @@ void InsightController::exportBalance()
     QVector<QStringList> rows;
     for (const QStringList& row : balance_->rowTexts())
         rows << row;
-    emit balanceExportRequested(QCoreApplication::translate("MainWindow", "保存三相平衡汇总"),
-                                reports::listTable(balance_->headerTexts(), rows));
+    reports::TextTable table = reports::listTable(balance_->headerTexts(), rows);
+    table.values = reports::ValueLayout::Balance;
+    emit balanceExportRequested(QCoreApplication::translate("MainWindow", "保存三相平衡汇总"), table);
 }

@@ -2,7 +2,8 @@
 // Measurement insight on the two test pages: the live trend of each page with
 // the stability of the reading, the trace of every finished test kept with its
 // result row, and on the DC page the three-phase balance summary with the
-// temperature cross-check of the converted resistance.
+// temperature cross-check of the converted resistance, and the deviation of
+// each result from its reference.
 //
 // Nothing the pages had moves: the fold button joins the row of the result
 // buttons, the stable mark floats at the free right end of the status line
@@ -11,6 +12,7 @@
 // stands beside the result table, which keeps its height; so the window opens
 // at its usual size whether the trend is folded or not.
 
+#include "analysis/judgement.h"
 #include "analysis/balance.h"
 #include "analysis/trace.h"
 #include "data/receivedata.h"
@@ -24,11 +26,15 @@
 #include <memory>
 
 class BalancePanel;
+class BaselineComparison;
 class QSettings;
 class QStandardItemModel;
 class QTabWidget;
 class QTableView;
 class TrendPanel;
+namespace store {
+class ResultStore;
+}
 namespace analysis {
 struct CrossCheck;
 struct StabilitySettings;
@@ -72,6 +78,13 @@ public:
     // The page's table was cleared.
     void clearTrend(int page);
 
+    // The store that holds the test objects and their baselines.
+    void setResultStore(store::ResultStore* store);
+    // The "Baseline" tab; its setObject() follows the object under test.
+    BaselineComparison* baselineComparison() const { return baseline_; }
+    // The verdict of each row of the DC table against its reference, as the tab shows it.
+    analysis::Judgements currentJudgements() const;
+
 signals:
     void warningRequested(const QString& message);
     void balanceExportRequested(const QString& caption, const reports::TextTable& table);
@@ -98,6 +111,7 @@ private:
     std::array<Page, 2> pages_;
     QTabWidget* dcTabs_ = nullptr;
     BalancePanel* balance_ = nullptr;
+    BaselineComparison* baseline_ = nullptr;
     QStandardItemModel* dcResults_ = nullptr;
     QElapsedTimer clock_;
     std::unique_ptr<QSettings> settings_;

@@ -93,6 +93,15 @@ void LanguageSwitcher::load(const QString& code)
     tickMenu();
 }
 
+void LanguageSwitcher::followSystemLanguage(const QString& code)
+{
+    namespace kept = settingsfiles::language;
+    const bool chosen = catalogueCodes().contains(
+        settingsfiles::readText(*settingsfiles::open(QLatin1String(kept::kFile)), kept::kCode));
+    if (!chosen && catalogueCodes().contains(code))
+        load(code);
+}
+
 bool LanguageSwitcher::takeTextsOutdated()
 {
     if (textsLanguage == currentLanguage)

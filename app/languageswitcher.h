@@ -30,6 +30,9 @@ public:
     void choose(const QAction* entry);
     // Nothing when `code` is the language in force already.
     void load(const QString& code);
+    // The system's language changed: followed when the program has a
+    // catalogue of it and the operator has not chosen a language of their own.
+    void followSystemLanguage(const QString& code = systemLanguageCode());
     bool isEnglish() const { return currentLanguage == QLatin1String("en"); }
     // True once per language change: the window's texts are due to be rebuilt.
     bool takeTextsOutdated();

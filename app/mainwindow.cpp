@@ -4,6 +4,7 @@
 #include "ui_mainwindow.h"
 
 #include "app/accessiblenames.h"
+#include "app/baselinecomparison.h"
 #include "app/importkeeper.h"
 #include "app/windowkeys.h"
 #include "app/windowparts.h"
@@ -46,6 +47,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     setUpStoredData(windowTiming);
     initUi();
     parts->resultKeeper->open(store::ResultStore::defaultPath());
+    parts->insight->setResultStore(parts->resultKeeper->store());
     ui->stackedWidget->setCurrentIndex(kDcPage);
     ui->actionDc_resistance_test->setChecked(true);
 
@@ -125,11 +127,22 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
          ui->tableView_lengthTest},
     }};
     parts->insight = std::make_unique<InsightController>(insightPages, parts->dcPage->resultModel());
+    // The object's fields sit beside the table's fold button, the trend's fold button after them.
+    parts->objectBar = new TestObjectBar(this);
+    parts->objectBar->placeAfter(ui->page_0, ui->toolButton_record);
+    parts->objectBar->placeAfter(ui->page_1, ui->toolButton_record2);
+    parts->objectBar->setStore(parts->resultKeeper->store());
+    parts->resultKeeper->setObjectSource([this] { return parts->objectBar->currentObjectId(); });
+    parts->fileExports->setObjectSource([this] { return parts->objectBar->currentObject(); });
     new WindowKeys(this, ui, [this] { return parts->languages.isEnglish(); });
     accessiblenames::apply(this);
     connect(parts->insight.get(), &InsightController::warningRequested, this, &MainWindow::showWarningBox);
     connect(parts->dcPage, &ResultPage::rowsCleared, this, [this] { parts->insight->clearTrend(kDcPage); });
     connect(parts->lengthPage, &ResultPage::rowsCleared, this, [this] { parts->insight->clearTrend(kLengthPage); });
+    BaselineComparison* baseline = parts->insight->baselineComparison();
+    connect(baseline, &BaselineComparison::messageShown, this, [this](const QString& text) { ui->statusbar->showMessage(text); });
+    connect(ui->actionImportBaseline, &QAction::triggered, this,
+            [this, baseline] { baseline->importBaseline(this, parts->fileExports->desktop()); });
     connect(parts->insight.get(), &InsightController::balanceExportRequested, this,
             [this](const QString& caption, const reports::TextTable& table) {
                 parts->fileExports->exportWorkbook(caption, table, this);
@@ -153,6 +166,8 @@ void MainWindow::initUi()
         connect(group, &QActionGroup::triggered, this, &MainWindow::slotLanguageChanged);
     parts->resultKeeper->placeHistoryAction(ui->menuView);
     parts->resultKeeper->placeStatusMark(ui->statusbar);
+    if (parts->objectBar)
+        parts->objectBar->retranslate();
 
     for (ResultPage* page : parts->pages())
         page->setSettingWidgetsEnabled(false);
@@ -266,7 +281,7 @@ void MainWindow::changeEvent(QEvent* e)
         accessiblenames::apply(this);
         break;
     case QEvent::LocaleChange:
-        parts->languages.load(LanguageSwitcher::systemLanguageCode());
+        parts->languages.followSystemLanguage();
         break;
     default:
         QWidget::changeEvent(e);

@@ -56,8 +56,8 @@ void MainWindow::setUpStoredData(const WindowTiming& timing)
     parts->resultKeeper = new ResultKeeper(tables, parts->storedImport, this);
     connect(parts->resultKeeper, &ResultKeeper::message, this, [this](const QString& text) { ui->statusbar->showMessage(text); });
     connect(parts->resultKeeper, &ResultKeeper::sessionExportWanted, this,
-            [this](const QStringList& headers, const QString& storePath, qint64 sessionId) {
-                parts->fileExports->exportSession(headers, storePath, sessionId);
+            [this](const QStringList& headers, const QString& storePath, qint64 sessionId, store::TableKind kind) {
+                parts->fileExports->exportSession(headers, storePath, sessionId, kind);
             });
 }
 

@@ -57,12 +57,12 @@ reports::ReportContent MainWindow::reportContent() const
 
 void MainWindow::on_pushButton_save_clicked()
 {
-    parts->fileExports->exportTable(reports::modelTable(*parts->dcPage->resultModel()));
+    parts->fileExports->exportTable(parts->dcPage->workbookTable());
 }
 
 void MainWindow::on_pushButton_save2_clicked()
 {
-    parts->fileExports->exportTable(reports::modelTable(*parts->lengthPage->resultModel()));
+    parts->fileExports->exportTable(parts->lengthPage->workbookTable());
 }
 
 void MainWindow::on_actionExportToExcel_triggered()

@@ -108,7 +108,7 @@ const QAbstractItemModel* ResultKeeper::shownTable(TableKind kind) const
 qint64 ResultKeeper::keepResultRow(TableKind kind, const QStringList& texts, const QByteArray& trace,
                                    std::optional<bool> settled)
 {
-    const qint64 id = resultStore->appendRow(kind, texts, trace, settled);
+    const qint64 id = resultStore->appendRow(kind, texts, trace, settled, currentObject());
     reportFailure();
     return id;
 }
@@ -196,7 +196,8 @@ void ResultKeeper::keepMissedRows(TableKind kind)
         QStandardItem* first = model->item(row, 0);
         if (!first || first->data(kKeptRowIdRole).toLongLong() > 0)
             continue;
-        const qint64 id = resultStore->appendRow(kind, rowTexts(*model, row), first->data(kTraceRole).toByteArray());
+        const qint64 id = resultStore->appendRow(kind, rowTexts(*model, row), first->data(kTraceRole).toByteArray(),
+                                                 std::nullopt, currentObject());
         if (id == 0)
             return;
         first->setData(id, kKeptRowIdRole);
@@ -254,7 +255,8 @@ void ResultKeeper::showHistory()
     flushImport();
     QList<HistoryEntry> entries;
     for (const store::SessionSummary& session : resultStore->earlierSessions())
-        entries << HistoryEntry{session.id, session.started, tables.name(session.kind), session.rowCount};
+        entries << HistoryEntry{session.id,       session.started,      tables.name(session.kind),
+                                session.rowCount, session.object.id, session.object.label()};
     auto* dialog = new HistoryDialog(window);
     dialog->setEntries(entries);
     connect(dialog, &HistoryDialog::loadSessionSignal, this, &ResultKeeper::loadSession);
@@ -290,5 +292,5 @@ void ResultKeeper::exportSession(qint64 id)
     QStringList headers;
     for (int column = 0; column < shown->columnCount(); ++column)
         headers << shown->headerData(column, Qt::Horizontal).toString();
-    emit sessionExportWanted(headers, resultStore->path(), id);
+    emit sessionExportWanted(headers, resultStore->path(), id, found->kind);
 }

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QAbstractItemModel;
@@ -52,6 +53,8 @@ public:
     // At the end of the run: one last try to record what the store missed.
     void keepWhatIsLeft();
     store::ResultStore* store() const { return resultStore.get(); }
+    // The kept id of the object under test that each result row is kept with from now on.
+    void setObjectSource(std::function<qint64()> source) { objectSource = std::move(source); }
 
     // Before the row is shown: a row on screen is a row on disk. Its id in the store, 0: not kept.
     qint64 keepResultRow(store::TableKind kind, const QStringList& texts, const QByteArray& trace,
@@ -67,7 +70,8 @@ public:
 signals:
     void message(const QString& text);
     // An earlier session to be written to a workbook.
-    void sessionExportWanted(const QStringList& headers, const QString& storePath, qint64 sessionId);
+    void sessionExportWanted(const QStringList& headers, const QString& storePath, qint64 sessionId,
+                             store::TableKind kind);
 
 private:
     int showRows(store::TableKind kind, const QList<store::Row>& rows);
@@ -82,6 +86,8 @@ private:
     void loadSession(qint64 id);
     void exportSession(qint64 id);
 
+    qint64 currentObject() const { return objectSource ? objectSource() : 0; }
+
     const Tables tables;
     StoredImport* const import;
     QWidget* const window;
@@ -91,6 +97,7 @@ private:
     QList<qint64> missedDeletes;
     QSet<int> missedClears;  // TableKind
     QTimer retryTimer;
+    std::function<qint64()> objectSource;
     QAction* historyAction = nullptr;
     QStatusBar* statusBar = nullptr;
     QLabel* statusMark = nullptr;

@@ -5,6 +5,7 @@
 
 #include "app/pagefields.h"
 #include "reports/reportcontent.h"
+#include "reports/texttable.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -62,6 +63,9 @@ public:
     void deleteSelectedRows();
     void clearRows();
 
+    // The result table for its workbook: the texts and, for the values sheet,
+    // each row's settled flag and (DC rows) the given judgements.
+    reports::TextTable workbookTable(const analysis::Judgements& judgements = {}) const;
     reports::DataSection currentDataSection() const;
     QVector<reports::DataSection> recordSections() const;
 

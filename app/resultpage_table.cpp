@@ -3,6 +3,7 @@
 #include "app/resultpage.h"
 
 #include "app/keptrows.h"
+#include "app/settledmark.h"
 #include "data/formattables.h"
 #include "reports/texttable.h"
 
@@ -182,6 +183,18 @@ void ResultPage::clearRows()
 int ResultPage::remarkColumn() const
 {
     return kFirstFieldColumn + int(fields.size());
+}
+
+reports::TextTable ResultPage::workbookTable(const analysis::Judgements& judgements) const
+{
+    reports::TextTable workbook = reports::modelTable(*model);
+    workbook.values = &table == &dcPageTable() ? reports::ValueLayout::DcResults : reports::ValueLayout::LengthResults;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QVariant settled = model->index(row, 0).data(kSettledRole);
+        workbook.settled.push_back(settled.isValid() ? std::optional<bool>(settled.toBool()) : std::nullopt);
+    }
+    workbook.judgements = judgements;
+    return workbook;
 }
 
 // What the page shows at the time of the export, split in two like a record's page.

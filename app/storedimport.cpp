@@ -267,6 +267,7 @@ reports::TextTable StoredImport::heldTable() const
     const auto rows = std::make_shared<const StoredRecordsModel::Snapshot>(table->snapshot());
     reports::TextTable held = reports::modelTable(*table);
     held.rowCount = rows->rowCount();
+    held.values = reports::ValueLayout::StoredRecords;
     held.cell = [rows](int row, int column) { return rows->cell(row, column); };
     return held;
 }

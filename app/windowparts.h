@@ -14,6 +14,7 @@
 #include "app/rowremoval.h"
 #include "app/settingseditor.h"
 #include "app/storedimport.h"
+#include "app/testobjectbar.h"
 #include "app/windowactions.h"
 
 #include <array>
@@ -35,6 +36,7 @@ struct WindowParts {
     StoredImport* storedImport = nullptr;
     ResultKeeper* resultKeeper = nullptr;
     FileExports* fileExports = nullptr;
+    TestObjectBar* objectBar = nullptr;  // the object under test, on both test pages
     std::unique_ptr<InsightController> insight;  // live trend, kept traces, three-phase balance
     std::unique_ptr<OperatorMessages> messages = makeWarningBoxes();
 

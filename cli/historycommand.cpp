@@ -3,6 +3,7 @@
 #include "app/pagefields.h"
 #include "cli/commandsupport.h"
 #include "data/storedrecordsmodel.h"
+#include "reports/sessiontable.h"
 #include "reports/workbookwriter.h"
 #include "store/resultstore.h"
 
@@ -40,6 +41,17 @@ QStringList tableHeaders(store::TableKind kind)
     return StoredRecordsModel::columnHeaders();
 }
 
+// A free text as one field of a tab-separated line: its tabs and line breaks become spaces.
+QString listField(const QString& text)
+{
+    QString field = text;
+    for (QChar& c : field) {
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    }
+    return field;
+}
+
 // The rows as CSV or JSON Lines (an object per row, by the column headers).
 QByteArray tableText(const QStringList& headers, const QVector<QStringList>& rows, bool json)
 {
@@ -60,11 +72,14 @@ QByteArray tableText(const QStringList& headers, const QVector<QStringList>& row
     return text;
 }
 
-bool writeTable(const QString& path, const QString& format, const QStringList& headers,
-                const QVector<QStringList>& rows, QString* error)
+bool writeTable(const QString& path, const QString& format, const QStringList& headers, store::TableKind kind,
+                const QList<store::Row>& kept, QString* error)
 {
     if (format == QLatin1String("xlsx"))
-        return reports::writeWorkbook(path, reports::listTable(headers, rows), error);
+        return reports::writeWorkbook(path, reports::sessionTable(headers, kept, kind), error);
+    QVector<QStringList> rows;
+    for (const store::Row& row : kept)
+        rows.append(row.cells);
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(tableText(headers, rows, format == QLatin1String("json"))) >= 0
         && file.commit())
@@ -124,9 +139,10 @@ int historyCommand(const QStringList& arguments)
     const QList<store::SessionSummary> sessions = results.earlierSessions();
     if (listing) {
         for (const store::SessionSummary& session : sessions)
-            std::printf("%lld\t%s\t%s\t%s\t%d\n", static_cast<long long>(session.id), tableName(session.kind),
+            std::printf("%lld\t%s\t%s\t%s\t%d\t%s\n", static_cast<long long>(session.id), tableName(session.kind),
                         session.started.toString(Qt::ISODate).toLatin1().constData(),
-                        session.closed.toString(Qt::ISODate).toLatin1().constData(), session.rowCount);
+                        session.closed.toString(Qt::ISODate).toLatin1().constData(), session.rowCount,
+                        listField(session.object.label()).toUtf8().constData());
         return Success;
     }
     const auto found = std::find_if(sessions.begin(), sessions.end(),
@@ -135,11 +151,8 @@ int historyCommand(const QStringList& arguments)
         printError(CommandLine::tr("没有会话 %1；参见 history list").arg(id));
         return DataError;
     }
-    QVector<QStringList> rows;
-    for (const store::Row& row : results.sessionRows(id))
-        rows.append(row.cells);
     QString error;
-    if (!writeTable(path, formatName, tableHeaders(found->kind), rows, &error)) {
+    if (!writeTable(path, formatName, tableHeaders(found->kind), found->kind, results.sessionRows(id), &error)) {
         printError(CommandLine::tr("无法写入 %1：%2").arg(path, error));
         return CannotWrite;
     }

@@ -86,7 +86,9 @@ public:
     }
     bool finish(QString* error) override
     {
-        return reports::writeWorkbook(path, reports::listTable(StoredRecordsModel::columnHeaders(), rows), error);
+        reports::TextTable table = reports::listTable(StoredRecordsModel::columnHeaders(), rows);
+        table.values = reports::ValueLayout::StoredRecords;
+        return reports::writeWorkbook(path, table, error);
     }
 
 private:

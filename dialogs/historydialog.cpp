@@ -1,16 +1,21 @@
 #include "dialogs/historydialog.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
-#include <QVBoxLayout>
+#include <QBoxLayout>
 
 namespace {
 
 const char* const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
 constexpr int kIdRole = Qt::UserRole + 1;
+constexpr int kObjectRole = Qt::UserRole + 2;
+constexpr qint64 kEveryObject = -1;  // the filter's first entry
+constexpr int kRowCountColumn = 3;
 
 }  // namespace
 
@@ -27,7 +32,19 @@ HistoryDialog::HistoryDialog(QWidget* parent)
 
     sessions = new QTreeWidget(this);
     sessions->setObjectName(QStringLiteral("treeWidget_sessions"));
-    sessions->setHeaderLabels({tr("开始时间"), tr("表格"), tr("行数")});
+    filterBar = new QWidget(this);
+    objectFilter = new QComboBox(filterBar);
+    objectFilter->setObjectName(QStringLiteral("comboBox_objectFilter"));
+    objectFilter->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto* filterLabel = new QLabel(tr("测试对象："), filterBar);
+    filterLabel->setBuddy(objectFilter);
+    auto* filterRow = new QHBoxLayout(filterBar);
+    filterRow->setContentsMargins(0, 0, 0, 0);
+    filterRow->addWidget(filterLabel);
+    filterRow->addWidget(objectFilter);
+    filterRow->addStretch();
+
+    sessions->setHeaderLabels({tr("开始时间"), tr("表格"), tr("测试对象"), tr("行数")});
     sessions->setRootIsDecorated(false);
     sessions->setUniformRowHeights(true);
     sessions->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -44,9 +61,10 @@ HistoryDialog::HistoryDialog(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(emptyNote);
+    layout->addWidget(filterBar);
     layout->addWidget(sessions);
     layout->addWidget(buttons);
-    resize(520, 360);
+    resize(640, 380);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(loadButton, &QPushButton::clicked, this, [this] {
@@ -61,6 +79,7 @@ HistoryDialog::HistoryDialog(QWidget* parent)
     });
     connect(sessions, &QTreeWidget::itemDoubleClicked, loadButton, &QPushButton::click);
     connect(sessions, &QTreeWidget::itemSelectionChanged, this, &HistoryDialog::updateButtons);
+    connect(objectFilter, qOverload<int>(&QComboBox::currentIndexChanged), this, &HistoryDialog::showChosenObject);
     setEntries({});
 }
 
@@ -69,14 +88,45 @@ void HistoryDialog::setEntries(const QList<HistoryEntry>& entries)
     sessions->clear();
     for (const HistoryEntry& entry : entries) {
         auto* item = new QTreeWidgetItem(sessions, {entry.started.toString(QLatin1String(kTimeFormat)), entry.table,
-                                                    QString::number(entry.rowCount)});
+                                                    entry.object, QString::number(entry.rowCount)});
         item->setData(0, kIdRole, entry.id);
-        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        item->setData(0, kObjectRole, entry.objectId);
+        item->setTextAlignment(kRowCountColumn, Qt::AlignRight | Qt::AlignVCenter);
     }
-    if (sessions->topLevelItemCount() > 0)
-        sessions->setCurrentItem(sessions->topLevelItem(0));
+    fillObjectFilter(entries);
     emptyNote->setVisible(entries.isEmpty());
     sessions->setVisible(!entries.isEmpty());
+    filterBar->setVisible(!entries.isEmpty());
+    showChosenObject();
+}
+
+// Every object some session was measured on, in the order of the list (newest first).
+void HistoryDialog::fillObjectFilter(const QList<HistoryEntry>& entries)
+{
+    const QSignalBlocker quiet(objectFilter);
+    objectFilter->clear();
+    objectFilter->addItem(tr("全部对象"), kEveryObject);
+    for (const HistoryEntry& entry : entries) {
+        if (entry.objectId > 0 && objectFilter->findData(entry.objectId) < 0)
+            objectFilter->addItem(entry.object, entry.objectId);
+    }
+}
+
+// Only the sessions of the object chosen; the first of them is chosen.
+void HistoryDialog::showChosenObject()
+{
+    const qint64 shown = objectFilter->currentData().toLongLong();
+    QTreeWidgetItem* first = nullptr;
+    for (int i = 0; i < sessions->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = sessions->topLevelItem(i);
+        const bool hidden = shown != kEveryObject && item->data(0, kObjectRole).toLongLong() != shown;
+        item->setHidden(hidden);
+        if (!hidden && !first)
+            first = item;
+    }
+    sessions->setCurrentItem(first);
+    if (!first)
+        sessions->clearSelection();
     updateButtons();
 }
 

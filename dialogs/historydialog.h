@@ -1,13 +1,15 @@
 #pragma once
 // The earlier sessions of the result tables: when each began, which table it
-// belongs to and how many rows it holds. The operator loads one back into its
-// table or writes it to a workbook straight away.
+// belongs to, the object it was measured on and how many rows it holds, listed
+// for every object or for one. The operator loads one back into its table or
+// writes it to a workbook straight away.
 
 #include <QDateTime>
 #include <QDialog>
 #include <QList>
 #include <QString>
 
+class QComboBox;
 class QDialogButtonBox;
 class QLabel;
 class QPushButton;
@@ -18,6 +20,8 @@ struct HistoryEntry {
     QDateTime started;
     QString table;  // the table's name, in the interface language
     int rowCount = 0;
+    qint64 objectId = 0;  // 0: measured on no named object
+    QString object;       // how the object is named in lists
 };
 
 class HistoryDialog : public QDialog
@@ -35,8 +39,12 @@ signals:
 private:
     qint64 chosenId() const;
     void updateButtons();
+    void fillObjectFilter(const QList<HistoryEntry>& entries);
+    void showChosenObject();
 
     QLabel* emptyNote = nullptr;
+    QWidget* filterBar = nullptr;
+    QComboBox* objectFilter = nullptr;
     QTreeWidget* sessions = nullptr;
     QPushButton* loadButton = nullptr;
     QPushButton* exportButton = nullptr;

@@ -35,7 +35,11 @@ TextTable heldTable(const TextTable& table)
         for (int column = 0; column < table.columnCount(); ++column)
             cells << table.cell(row, column);
     }
-    return listTable(table.headers, rows);
+    TextTable held = listTable(table.headers, rows);
+    held.values = table.values;
+    held.settled = table.settled;
+    held.judgements = table.judgements;
+    return held;
 }
 
 }  // namespace reports

@@ -1,6 +1,7 @@
 #include "reports/workbookwriter.h"
 
 #include "reports/exportpaths.h"
+#include "reports/valuesheet.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,8 @@
 #include <QTemporaryFile>
 
 #include <xlsxwriter.h>
+
+#include <algorithm>
 
 namespace reports {
 
@@ -70,9 +73,114 @@ lxw_error writeRow(lxw_worksheet* sheet, lxw_format* format, int row, const Text
     return LXW_NO_ERROR;
 }
 
-// Rows must reach the sheet in order: the workbook keeps only the current one.
-lxw_error writeSheet(lxw_workbook* workbook, const TextTable& table, const WriteProgress& progress, bool* stopped,
-                     int* dropped)
+// The values sheet beside the texts: its columns grow to their widest cell,
+// known only once every row is written (the library writes the widths last).
+struct ValuesSheet {
+    lxw_worksheet* sheet = nullptr;
+    lxw_format* timeFormat = nullptr;
+    QVector<double> widths;
+};
+
+constexpr double kWidestValueColumn = 60.0;
+constexpr int kShownTimeWidth = 19;  // "2026-12-07 09:30:00"
+
+// The width a text takes in the spreadsheet's character widths: ideographs take two.
+double shownWidth(const QString& text)
+{
+    double width = 0;
+    for (const QChar c : text)
+        width += c.unicode() >= 0x1100 ? 2 : 1;
+    return width;
+}
+
+double shownWidth(const Value& value)
+{
+    switch (value.type) {
+    case Value::Number:
+        return QString::number(value.number, 'g', 10).size();
+    case Value::DateTime:
+        return kShownTimeWidth;
+    case Value::Text:
+        return shownWidth(value.text);
+    case Value::Empty:
+        break;
+    }
+    return 0;
+}
+
+lxw_datetime spreadsheetTime(const QDateTime& time)
+{
+    const QDate date = time.date();
+    const QTime clock = time.time();
+    return {date.year(), date.month(), date.day(), clock.hour(), clock.minute(), double(clock.second())};
+}
+
+lxw_error writeValue(ValuesSheet& values, int row, int column, const Value& value, int* dropped)
+{
+    values.widths[column] = std::max(values.widths[column], shownWidth(value));
+    const auto r = lxw_row_t(row);
+    const auto c = lxw_col_t(column);
+    switch (value.type) {
+    case Value::Number:
+        return worksheet_write_number(values.sheet, r, c, value.number, nullptr);
+    case Value::DateTime: {
+        lxw_datetime time = spreadsheetTime(value.time);
+        return worksheet_write_datetime(values.sheet, r, c, &time, values.timeFormat);
+    }
+    case Value::Text:
+        return worksheet_write_string(values.sheet, r, c, cellBytes(value.text, dropped).constData(), nullptr);
+    case Value::Empty:
+        break;
+    }
+    return LXW_NO_ERROR;
+}
+
+lxw_error writeValueRow(ValuesSheet& values, int row, const QVector<Value>& cells, int* dropped)
+{
+    for (int column = 0; column < cells.size(); ++column) {
+        const lxw_error result = writeValue(values, row, column, cells[column], dropped);
+        if (result != LXW_NO_ERROR)
+            return result;
+    }
+    return LXW_NO_ERROR;
+}
+
+lxw_error startValuesSheet(lxw_workbook* workbook, const TextTable& table, ValuesSheet* values, int* dropped)
+{
+    const QStringList headers = valueHeaders(table);
+    const QByteArray name = valuesSheetName().toUtf8();
+    values->sheet = workbook_add_worksheet(workbook, name.constData());
+    values->timeFormat = workbook_add_format(workbook);
+    if (!values->sheet || !values->timeFormat)
+        return LXW_ERROR_MEMORY_MALLOC_FAILED;
+    format_set_num_format(values->timeFormat, "yyyy-mm-dd hh:mm:ss");
+    worksheet_freeze_panes(values->sheet, 1, 0);
+    values->widths.fill(0, headers.size());
+    QVector<Value> cells;
+    for (const QString& header : headers) {
+        Value cell;
+        cell.type = Value::Text;
+        cell.text = header;
+        cells << cell;
+    }
+    return writeValueRow(*values, 0, cells, dropped);
+}
+
+lxw_error fitValueColumns(const ValuesSheet& values)
+{
+    for (int column = 0; column < values.widths.size(); ++column) {
+        const double width = std::min(values.widths[column] + 2, kWidestValueColumn);
+        const lxw_error result = worksheet_set_column(values.sheet, lxw_col_t(column), lxw_col_t(column), width, nullptr);
+        if (result != LXW_NO_ERROR)
+            return result;
+    }
+    return LXW_NO_ERROR;
+}
+
+// Rows must reach each sheet in order: the workbook keeps only the current
+// one of each. A row goes to both sheets before the next one is read.
+lxw_error writeSheets(lxw_workbook* workbook, const TextTable& table, const WriteProgress& progress, bool* stopped,
+                      int* dropped)
 {
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
     lxw_format* centred = workbook_add_format(workbook);
@@ -86,8 +194,12 @@ lxw_error writeSheet(lxw_workbook* workbook, const TextTable& table, const Write
         if (widths != LXW_NO_ERROR)
             return widths;
     }
-    lxw_error result =
-        writeRow(sheet, centred, 0, table, [&](int column) { return table.headers[column]; }, dropped);
+    const bool withValues = table.values != ValueLayout::None;
+    ValuesSheet values;
+    int droppedAgain = 0;  // the values sheet's texts are the first sheet's, counted there
+    lxw_error result = withValues ? startValuesSheet(workbook, table, &values, &droppedAgain) : LXW_NO_ERROR;
+    if (result == LXW_NO_ERROR)
+        result = writeRow(sheet, centred, 0, table, [&](int column) { return table.headers[column]; }, dropped);
     for (int row = 0; row < table.rowCount && result == LXW_NO_ERROR; ++row) {
         if (!keepWriting(progress, row, table.rowCount)) {
             *stopped = true;
@@ -95,7 +207,11 @@ lxw_error writeSheet(lxw_workbook* workbook, const TextTable& table, const Write
         }
         result = writeRow(sheet, centred, row + 1, table, [&](int column) { return table.cell(row, column); },
                           dropped);
+        if (result == LXW_NO_ERROR && withValues)
+            result = writeValueRow(values, row + 1, valueRow(table, row), &droppedAgain);
     }
+    if (result == LXW_NO_ERROR && withValues)
+        result = fitValueColumns(values);
     return result;
 }
 
@@ -148,7 +264,7 @@ bool writeWorkbook(const QString& path, const TextTable& table, QString* error, 
     if (!workbook)
         return fail(error, QStringLiteral("cannot start a workbook"));
     bool stopped = false;
-    const lxw_error written = writeSheet(workbook, table, progress, &stopped, &dropped);
+    const lxw_error written = writeSheets(workbook, table, progress, &stopped, &dropped);
     const lxw_error closed = workbook_close(workbook);
     if (stopped)
         return fail(error, QStringLiteral("stopped before the end"));

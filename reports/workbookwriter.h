@@ -1,5 +1,6 @@
 #pragma once
-// Writes a table of texts to an Excel workbook (.xlsx) of one sheet.
+// Writes a table of texts to an Excel workbook (.xlsx): a sheet of the texts,
+// and for one of the program's tables a second sheet of their values.
 
 #include "reports/texttable.h"
 #include "reports/writeprogress.h"
@@ -13,7 +14,9 @@ constexpr int kMaxCellCharacters = 32767;      // what one spreadsheet cell can 
 
 // Row 1 holds the headers, the rows below the cells, every cell written as a
 // string (also those that look like numbers) with one centred format, every
-// column 20 wide. Rows are streamed, so memory stays small for large tables.
+// column 20 wide. The values sheet (valuesheet.h), when the table names its
+// layout, follows with its first row frozen and its columns fitted to their
+// cells. Rows are streamed, so memory stays small for large tables.
 // A longer text than a cell can hold is cut at the cell's limit; characters
 // the workbook's XML cannot carry (control characters other than tab, line
 // feed and carriage return, noncharacters such as U+FFFE, lone surrogates)

@@ -64,8 +64,32 @@
         <translation>The reading is stable while the spread of the last readings stays below this percentage.</translation>
     </message>
     <message>
+        <source>每个结果行都随测试对象保存；两个测试页显示同一对象。</source>
+        <translation>Every result row is kept with the test object; both test pages show the same object.</translation>
+    </message>
+    <message>
         <source>每次测试结束时记入一行；选中一行显示它的趋势。</source>
         <translation>Each finished test adds a row; selecting a row shows its trend.</translation>
+    </message>
+    <message>
+        <source>测试对象名称</source>
+        <translation>Test object name</translation>
+    </message>
+    <message>
+        <source>测试对象地点</source>
+        <translation>Test object location</translation>
+    </message>
+    <message>
+        <source>测试对象所在的变电站或现场。</source>
+        <translation>The substation or site where the object is.</translation>
+    </message>
+    <message>
+        <source>测试对象的出厂编号或资产编号。</source>
+        <translation>The object&apos;s serial or asset number.</translation>
+    </message>
+    <message>
+        <source>测试对象编号</source>
+        <translation>Test object serial number</translation>
     </message>
     <message>
         <source>清空结果表格；清除的行保留在历史记录中。</source>
@@ -167,7 +191,7 @@
     </message>
     <message>
         <source>分接</source>
-        <translation>Tapping</translation>
+        <translation>Tap</translation>
     </message>
     <message>
         <source>合格</source>
@@ -240,6 +264,202 @@
     <message>
         <source>限值</source>
         <translation>Limit</translation>
+    </message>
+</context>
+<context>
+    <name>BaselineComparison</name>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>基准值文件 (*.csv *.xlsx);;所有文件 (*)</source>
+        <translation>Baseline files (*.csv *.xlsx);;All files (*)</translation>
+    </message>
+    <message>
+        <source>基准值未导入。%1</source>
+        <translation>No baseline values imported. %1</translation>
+    </message>
+    <message>
+        <source>基准值未能保存：%1</source>
+        <translation>The baseline values could not be saved: %1</translation>
+    </message>
+    <message>
+        <source>导入基准值</source>
+        <translation>Import baseline values</translation>
+    </message>
+    <message>
+        <source>已为“%1”导入 %2 条基准值</source>
+        <translation>%2 baseline values imported for &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>没有测试对象：填写测试对象后才能与基准值比较。</source>
+        <translation>No test object: name one to compare with its baseline.</translation>
+    </message>
+    <message>
+        <source>测试对象“%1”没有更早的直流电阻测试。</source>
+        <translation>Test object &quot;%1&quot; has no earlier DC resistance test.</translation>
+    </message>
+    <message>
+        <source>测试对象“%1”还没有基准值：请导入或编辑。</source>
+        <translation>Test object &quot;%1&quot; has no baseline yet: import or edit one.</translation>
+    </message>
+    <message>
+        <source>测试对象“%1”：%2 行有参考值，共 %3 行。</source>
+        <translation>Test object &quot;%1&quot;: %2 of %3 rows have a reference.</translation>
+    </message>
+    <message>
+        <source>请先填写测试对象。</source>
+        <translation>Name the test object first.</translation>
+    </message>
+</context>
+<context>
+    <name>BaselineDialog</name>
+    <message>
+        <source>分接</source>
+        <translation>Tapping</translation>
+    </message>
+    <message>
+        <source>删除行</source>
+        <translation>Remove line</translation>
+    </message>
+    <message>
+        <source>基准值：%1</source>
+        <translation>Baseline values: %1</translation>
+    </message>
+    <message>
+        <source>材质</source>
+        <translation>Material</translation>
+    </message>
+    <message>
+        <source>添加行</source>
+        <translation>Add line</translation>
+    </message>
+    <message>
+        <source>温度 (℃)</source>
+        <translation>Temperature (℃)</translation>
+    </message>
+    <message>
+        <source>电阻 (Ω)</source>
+        <translation>Resistance (Ω)</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>第 %1 行：电阻应是大于 0 的数（单位 Ω）</source>
+        <translation>Line %1: the resistance must be a number above 0 (in Ω)</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>Winding</translation>
+    </message>
+</context>
+<context>
+    <name>BaselineFile</name>
+    <message>
+        <source>文件中没有基准值</source>
+        <translation>The file holds no baseline values</translation>
+    </message>
+    <message>
+        <source>无法打开文件：%1</source>
+        <translation>Cannot open the file: %1</translation>
+    </message>
+    <message>
+        <source>无法读取工作簿：%1</source>
+        <translation>Cannot read the workbook: %1</translation>
+    </message>
+    <message>
+        <source>未知的材质“%1”</source>
+        <translation>unknown material &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>未知的相别“%1”</source>
+        <translation>unknown phase &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>未知的绕组“%1”</source>
+        <translation>unknown winding &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>温度“%1”不是可用的数</source>
+        <translation>temperature &quot;%1&quot; is not a usable number</translation>
+    </message>
+    <message>
+        <source>电阻“%1”不是大于 0 的数</source>
+        <translation>resistance &quot;%1&quot; is not a number above 0</translation>
+    </message>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>缺少列</source>
+        <translation>a column is missing</translation>
+    </message>
+    <message>
+        <source>表头缺少“%1”列</source>
+        <translation>the header has no &quot;%1&quot; column</translation>
+    </message>
+</context>
+<context>
+    <name>BaselinePanel</name>
+    <message>
+        <source>上次测试</source>
+        <translation>Previous test</translation>
+    </message>
+    <message>
+        <source>与测试对象的基准值比较，或与它的上次测试比较</source>
+        <translation>Compare with the test object&apos;s baseline, or with its previous test</translation>
+    </message>
+    <message>
+        <source>偏差</source>
+        <translation>Deviation</translation>
+    </message>
+    <message>
+        <source>分接</source>
+        <translation>Tapping</translation>
+    </message>
+    <message>
+        <source>参考折算值</source>
+        <translation>Reference corrected</translation>
+    </message>
+    <message>
+        <source>合格限值</source>
+        <translation>Pass limit</translation>
+    </message>
+    <message>
+        <source>基准值</source>
+        <translation>Baseline</translation>
+    </message>
+    <message>
+        <source>本次折算值</source>
+        <translation>Corrected now</translation>
+    </message>
+    <message>
+        <source>注意限值</source>
+        <translation>Watch limit</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>结论</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>Winding</translation>
+    </message>
+    <message>
+        <source>编辑基准值</source>
+        <translation>Edit baseline</translation>
+    </message>
+    <message>
+        <source>输入或修改当前测试对象的基准值</source>
+        <translation>Enter or change the current test object&apos;s baseline values</translation>
     </message>
 </context>
 <context>
@@ -515,6 +735,10 @@
 <context>
     <name>HistoryDialog</name>
     <message>
+        <source>全部对象</source>
+        <translation>All objects</translation>
+    </message>
+    <message>
         <source>关闭</source>
         <translation>Close</translation>
     </message>
@@ -533,6 +757,14 @@
     <message>
         <source>没有更早的记录。清除一个表格后，它的记录会保存在这里。</source>
         <translation>No earlier sessions. When a table is cleared, its rows are kept here.</translation>
+    </message>
+    <message>
+        <source>测试对象</source>
+        <translation>Test object</translation>
+    </message>
+    <message>
+        <source>测试对象：</source>
+        <translation>Test object:</translation>
     </message>
     <message>
         <source>行数</source>
@@ -709,6 +941,10 @@
         <translation>Three-Phase Balance</translation>
     </message>
     <message>
+        <source>从 CSV 或 Excel 文件导入当前测试对象的基准值</source>
+        <translation>Import the current test object&apos;s baseline values from a CSV or Excel file</translation>
+    </message>
+    <message>
         <source>低压</source>
         <translation>Low</translation>
     </message>
@@ -777,6 +1013,10 @@
         <translation>Model:</translation>
     </message>
     <message>
+        <source>基准对比</source>
+        <translation>Baseline</translation>
+    </message>
+    <message>
         <source>备注</source>
         <translation>Remark</translation>
     </message>
@@ -823,6 +1063,10 @@
     <message>
         <source>导体长度：</source>
         <translation>Conductor Length:</translation>
+    </message>
+    <message>
+        <source>导入基准值</source>
+        <translation>Import baseline values</translation>
     </message>
     <message>
         <source>导入存储数据</source>
@@ -1433,6 +1677,25 @@
     </message>
 </context>
 <context>
+    <name>TestObjectBar</name>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>地点</source>
+        <translation>Location</translation>
+    </message>
+    <message>
+        <source>测试对象</source>
+        <translation>Test object</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>Serial No.</translation>
+    </message>
+</context>
+<context>
     <name>TrendChart</name>
     <message>
         <source>时间 (秒)</source>
@@ -1484,6 +1747,145 @@
     <message>
         <source>趋势</source>
         <translation>Trend</translation>
+    </message>
+</context>
+<context>
+    <name>ValueSheet</name>
+    <message>
+        <source>1米导线标称截面积 (mm²)</source>
+        <translation>Nominal Cross-Sectional Area(1M) (mm²)</translation>
+    </message>
+    <message>
+        <source>1米标准值 (Ω)</source>
+        <translation>Standard Value(1M) (Ω)</translation>
+    </message>
+    <message>
+        <source>不平衡率 (%)</source>
+        <translation>Imbalance (%)</translation>
+    </message>
+    <message>
+        <source>依据</source>
+        <translation>Basis</translation>
+    </message>
+    <message>
+        <source>偏差 (%)</source>
+        <translation>Deviation (%)</translation>
+    </message>
+    <message>
+        <source>分接</source>
+        <translation>Tapping</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>Verdict</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Remark</translation>
+    </message>
+    <message>
+        <source>导体长度 (m)</source>
+        <translation>Conductor Len. (m)</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>折算温度 (℃)</source>
+        <translation>Converted Temp. (℃)</translation>
+    </message>
+    <message>
+        <source>折算电阻 (Ω)</source>
+        <translation>Converted Res. (Ω)</translation>
+    </message>
+    <message>
+        <source>数值</source>
+        <translation>Values</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>标准值 (Ω)</source>
+        <translation>Standard Value (Ω)</translation>
+    </message>
+    <message>
+        <source>标准值设置</source>
+        <translation>Standard Value Setting</translation>
+    </message>
+    <message>
+        <source>样品编号</source>
+        <translation>Sample No.</translation>
+    </message>
+    <message>
+        <source>测试时间</source>
+        <translation>Test Time</translation>
+    </message>
+    <message>
+        <source>测试电流 (A)</source>
+        <translation>Tested Current (A)</translation>
+    </message>
+    <message>
+        <source>测试电阻 (Ω)</source>
+        <translation>Tested Res. (Ω)</translation>
+    </message>
+    <message>
+        <source>环境温度 (℃)</source>
+        <translation>Ambient Temp. (℃)</translation>
+    </message>
+    <message>
+        <source>电流设置</source>
+        <translation>Current Setting</translation>
+    </message>
+    <message>
+        <source>电阻 1 (Ω)</source>
+        <translation>Resistance 1 (Ω)</translation>
+    </message>
+    <message>
+        <source>电阻 2 (Ω)</source>
+        <translation>Resistance 2 (Ω)</translation>
+    </message>
+    <message>
+        <source>电阻 3 (Ω)</source>
+        <translation>Resistance 3 (Ω)</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>Phase Type</translation>
+    </message>
+    <message>
+        <source>结论</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>Winding</translation>
+    </message>
+    <message>
+        <source>试品材质</source>
+        <translation>Conductor Material</translation>
+    </message>
+    <message>
+        <source>试品温度 (℃)</source>
+        <translation>Conductor Temp. (℃)</translation>
+    </message>
+    <message>
+        <source>试品编号</source>
+        <translation>Conductor No.</translation>
+    </message>
+    <message>
+        <source>读数已稳定</source>
+        <translation>Settled</translation>
+    </message>
+    <message>
+        <source>限值 (%)</source>
+        <translation>Limit (%)</translation>
     </message>
 </context>
 <context>

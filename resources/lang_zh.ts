@@ -64,8 +64,32 @@
         <translation>最近读数的离散小于此百分比时读数为稳定。</translation>
     </message>
     <message>
+        <source>每个结果行都随测试对象保存；两个测试页显示同一对象。</source>
+        <translation>每个结果行都随测试对象保存；两个测试页显示同一对象。</translation>
+    </message>
+    <message>
         <source>每次测试结束时记入一行；选中一行显示它的趋势。</source>
         <translation>每次测试结束时记入一行；选中一行显示它的趋势。</translation>
+    </message>
+    <message>
+        <source>测试对象名称</source>
+        <translation>测试对象名称</translation>
+    </message>
+    <message>
+        <source>测试对象地点</source>
+        <translation>测试对象地点</translation>
+    </message>
+    <message>
+        <source>测试对象所在的变电站或现场。</source>
+        <translation>测试对象所在的变电站或现场。</translation>
+    </message>
+    <message>
+        <source>测试对象的出厂编号或资产编号。</source>
+        <translation>测试对象的出厂编号或资产编号。</translation>
+    </message>
+    <message>
+        <source>测试对象编号</source>
+        <translation>测试对象编号</translation>
     </message>
     <message>
         <source>清空结果表格；清除的行保留在历史记录中。</source>
@@ -240,6 +264,202 @@
     <message>
         <source>限值</source>
         <translation>限值</translation>
+    </message>
+</context>
+<context>
+    <name>BaselineComparison</name>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>基准值文件 (*.csv *.xlsx);;所有文件 (*)</source>
+        <translation>基准值文件 (*.csv *.xlsx);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>基准值未导入。%1</source>
+        <translation>基准值未导入。%1</translation>
+    </message>
+    <message>
+        <source>基准值未能保存：%1</source>
+        <translation>基准值未能保存：%1</translation>
+    </message>
+    <message>
+        <source>导入基准值</source>
+        <translation>导入基准值</translation>
+    </message>
+    <message>
+        <source>已为“%1”导入 %2 条基准值</source>
+        <translation>已为“%1”导入 %2 条基准值</translation>
+    </message>
+    <message>
+        <source>没有测试对象：填写测试对象后才能与基准值比较。</source>
+        <translation>没有测试对象：填写测试对象后才能与基准值比较。</translation>
+    </message>
+    <message>
+        <source>测试对象“%1”没有更早的直流电阻测试。</source>
+        <translation>测试对象“%1”没有更早的直流电阻测试。</translation>
+    </message>
+    <message>
+        <source>测试对象“%1”还没有基准值：请导入或编辑。</source>
+        <translation>测试对象“%1”还没有基准值：请导入或编辑。</translation>
+    </message>
+    <message>
+        <source>测试对象“%1”：%2 行有参考值，共 %3 行。</source>
+        <translation>测试对象“%1”：%2 行有参考值，共 %3 行。</translation>
+    </message>
+    <message>
+        <source>请先填写测试对象。</source>
+        <translation>请先填写测试对象。</translation>
+    </message>
+</context>
+<context>
+    <name>BaselineDialog</name>
+    <message>
+        <source>分接</source>
+        <translation>分接</translation>
+    </message>
+    <message>
+        <source>删除行</source>
+        <translation>删除行</translation>
+    </message>
+    <message>
+        <source>基准值：%1</source>
+        <translation>基准值：%1</translation>
+    </message>
+    <message>
+        <source>材质</source>
+        <translation>材质</translation>
+    </message>
+    <message>
+        <source>添加行</source>
+        <translation>添加行</translation>
+    </message>
+    <message>
+        <source>温度 (℃)</source>
+        <translation>温度 (℃)</translation>
+    </message>
+    <message>
+        <source>电阻 (Ω)</source>
+        <translation>电阻 (Ω)</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>相别</translation>
+    </message>
+    <message>
+        <source>第 %1 行：电阻应是大于 0 的数（单位 Ω）</source>
+        <translation>第 %1 行：电阻应是大于 0 的数（单位 Ω）</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>绕组</translation>
+    </message>
+</context>
+<context>
+    <name>BaselineFile</name>
+    <message>
+        <source>文件中没有基准值</source>
+        <translation>文件中没有基准值</translation>
+    </message>
+    <message>
+        <source>无法打开文件：%1</source>
+        <translation>无法打开文件：%1</translation>
+    </message>
+    <message>
+        <source>无法读取工作簿：%1</source>
+        <translation>无法读取工作簿：%1</translation>
+    </message>
+    <message>
+        <source>未知的材质“%1”</source>
+        <translation>未知的材质“%1”</translation>
+    </message>
+    <message>
+        <source>未知的相别“%1”</source>
+        <translation>未知的相别“%1”</translation>
+    </message>
+    <message>
+        <source>未知的绕组“%1”</source>
+        <translation>未知的绕组“%1”</translation>
+    </message>
+    <message>
+        <source>温度“%1”不是可用的数</source>
+        <translation>温度“%1”不是可用的数</translation>
+    </message>
+    <message>
+        <source>电阻“%1”不是大于 0 的数</source>
+        <translation>电阻“%1”不是大于 0 的数</translation>
+    </message>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>第 %1 行：%2</translation>
+    </message>
+    <message>
+        <source>缺少列</source>
+        <translation>缺少列</translation>
+    </message>
+    <message>
+        <source>表头缺少“%1”列</source>
+        <translation>表头缺少“%1”列</translation>
+    </message>
+</context>
+<context>
+    <name>BaselinePanel</name>
+    <message>
+        <source>上次测试</source>
+        <translation>上次测试</translation>
+    </message>
+    <message>
+        <source>与测试对象的基准值比较，或与它的上次测试比较</source>
+        <translation>与测试对象的基准值比较，或与它的上次测试比较</translation>
+    </message>
+    <message>
+        <source>偏差</source>
+        <translation>偏差</translation>
+    </message>
+    <message>
+        <source>分接</source>
+        <translation>分接</translation>
+    </message>
+    <message>
+        <source>参考折算值</source>
+        <translation>参考折算值</translation>
+    </message>
+    <message>
+        <source>合格限值</source>
+        <translation>合格限值</translation>
+    </message>
+    <message>
+        <source>基准值</source>
+        <translation>基准值</translation>
+    </message>
+    <message>
+        <source>本次折算值</source>
+        <translation>本次折算值</translation>
+    </message>
+    <message>
+        <source>注意限值</source>
+        <translation>注意限值</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>相别</translation>
+    </message>
+    <message>
+        <source>结论</source>
+        <translation>结论</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>绕组</translation>
+    </message>
+    <message>
+        <source>编辑基准值</source>
+        <translation>编辑基准值</translation>
+    </message>
+    <message>
+        <source>输入或修改当前测试对象的基准值</source>
+        <translation>输入或修改当前测试对象的基准值</translation>
     </message>
 </context>
 <context>
@@ -515,6 +735,10 @@
 <context>
     <name>HistoryDialog</name>
     <message>
+        <source>全部对象</source>
+        <translation>全部对象</translation>
+    </message>
+    <message>
         <source>关闭</source>
         <translation>关闭</translation>
     </message>
@@ -533,6 +757,14 @@
     <message>
         <source>没有更早的记录。清除一个表格后，它的记录会保存在这里。</source>
         <translation>没有更早的记录。清除一个表格后，它的记录会保存在这里。</translation>
+    </message>
+    <message>
+        <source>测试对象</source>
+        <translation>测试对象</translation>
+    </message>
+    <message>
+        <source>测试对象：</source>
+        <translation>测试对象：</translation>
     </message>
     <message>
         <source>行数</source>
@@ -709,6 +941,10 @@
         <translation>三相平衡</translation>
     </message>
     <message>
+        <source>从 CSV 或 Excel 文件导入当前测试对象的基准值</source>
+        <translation>从 CSV 或 Excel 文件导入当前测试对象的基准值</translation>
+    </message>
+    <message>
         <source>低压</source>
         <translation>低压</translation>
     </message>
@@ -777,6 +1013,10 @@
         <translation>型号：</translation>
     </message>
     <message>
+        <source>基准对比</source>
+        <translation>基准对比</translation>
+    </message>
+    <message>
         <source>备注</source>
         <translation>备注</translation>
     </message>
@@ -823,6 +1063,10 @@
     <message>
         <source>导体长度：</source>
         <translation>导体长度：</translation>
+    </message>
+    <message>
+        <source>导入基准值</source>
+        <translation>导入基准值</translation>
     </message>
     <message>
         <source>导入存储数据</source>
@@ -1433,6 +1677,25 @@
     </message>
 </context>
 <context>
+    <name>TestObjectBar</name>
+    <message>
+        <source>名称</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>地点</source>
+        <translation>地点</translation>
+    </message>
+    <message>
+        <source>测试对象</source>
+        <translation>测试对象</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>编号</translation>
+    </message>
+</context>
+<context>
     <name>TrendChart</name>
     <message>
         <source>时间 (秒)</source>
@@ -1484,6 +1747,145 @@
     <message>
         <source>趋势</source>
         <translation>趋势</translation>
+    </message>
+</context>
+<context>
+    <name>ValueSheet</name>
+    <message>
+        <source>1米导线标称截面积 (mm²)</source>
+        <translation>1米导线标称截面积 (mm²)</translation>
+    </message>
+    <message>
+        <source>1米标准值 (Ω)</source>
+        <translation>1米标准值 (Ω)</translation>
+    </message>
+    <message>
+        <source>不平衡率 (%)</source>
+        <translation>不平衡率 (%)</translation>
+    </message>
+    <message>
+        <source>依据</source>
+        <translation>依据</translation>
+    </message>
+    <message>
+        <source>偏差 (%)</source>
+        <translation>偏差 (%)</translation>
+    </message>
+    <message>
+        <source>分接</source>
+        <translation>分接</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>判定</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>备注</translation>
+    </message>
+    <message>
+        <source>导体长度 (m)</source>
+        <translation>导体长度 (m)</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>折算温度 (℃)</source>
+        <translation>折算温度 (℃)</translation>
+    </message>
+    <message>
+        <source>折算电阻 (Ω)</source>
+        <translation>折算电阻 (Ω)</translation>
+    </message>
+    <message>
+        <source>数值</source>
+        <translation>数值</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>标准值 (Ω)</source>
+        <translation>标准值 (Ω)</translation>
+    </message>
+    <message>
+        <source>标准值设置</source>
+        <translation>标准值设置</translation>
+    </message>
+    <message>
+        <source>样品编号</source>
+        <translation>样品编号</translation>
+    </message>
+    <message>
+        <source>测试时间</source>
+        <translation>测试时间</translation>
+    </message>
+    <message>
+        <source>测试电流 (A)</source>
+        <translation>测试电流 (A)</translation>
+    </message>
+    <message>
+        <source>测试电阻 (Ω)</source>
+        <translation>测试电阻 (Ω)</translation>
+    </message>
+    <message>
+        <source>环境温度 (℃)</source>
+        <translation>环境温度 (℃)</translation>
+    </message>
+    <message>
+        <source>电流设置</source>
+        <translation>电流设置</translation>
+    </message>
+    <message>
+        <source>电阻 1 (Ω)</source>
+        <translation>电阻 1 (Ω)</translation>
+    </message>
+    <message>
+        <source>电阻 2 (Ω)</source>
+        <translation>电阻 2 (Ω)</translation>
+    </message>
+    <message>
+        <source>电阻 3 (Ω)</source>
+        <translation>电阻 3 (Ω)</translation>
+    </message>
+    <message>
+        <source>相别</source>
+        <translation>相别</translation>
+    </message>
+    <message>
+        <source>结论</source>
+        <translation>结论</translation>
+    </message>
+    <message>
+        <source>绕组</source>
+        <translation>绕组</translation>
+    </message>
+    <message>
+        <source>试品材质</source>
+        <translation>试品材质</translation>
+    </message>
+    <message>
+        <source>试品温度 (℃)</source>
+        <translation>试品温度 (℃)</translation>
+    </message>
+    <message>
+        <source>试品编号</source>
+        <translation>试品编号</translation>
+    </message>
+    <message>
+        <source>读数已稳定</source>
+        <translation>读数已稳定</translation>
+    </message>
+    <message>
+        <source>限值 (%)</source>
+        <translation>限值 (%)</translation>
     </message>
 </context>
 <context>

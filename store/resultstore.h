@@ -24,6 +24,8 @@
 // and retry() tries the database again. It never throws and never blocks for
 // long.
 
+#include "analysis/baselineentry.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -40,6 +42,8 @@ class QSqlQuery;
 
 namespace store {
 
+enum class OutboxEntry;
+
 // The tables whose rows are kept; the numbers are written to the database.
 enum class TableKind { DcResults = 0, LengthResults = 1, StoredRecords = 2 };
 
@@ -52,25 +56,13 @@ struct TestObject {
     QString location;
 
     bool isEmpty() const { return name.trimmed().isEmpty(); }
+    // How lists name it: "name / serial number", or the name alone.
+    QString label() const { return serial.isEmpty() ? name : name + QLatin1String(" / ") + serial; }
 };
 
-// A reference value of one winding, tapping and phase of an object: the
-// resistance measured at the factory or at commissioning, and the conductor
-// temperature it was measured at.
-struct BaselineEntry {
-    int winding = 0;   // 0 low-voltage, 1 high-voltage side
-    QString tapping;   // as the instrument shows it
-    QString phase;     // "A0" ... "BC"
-    double ohms = 0.0;
-    double celsius = 0.0;
-    int material = 0;  // 0 copper, 1 aluminium
-
-    bool operator==(const BaselineEntry& other) const
-    {
-        return winding == other.winding && tapping == other.tapping && phase == other.phase && ohms == other.ohms
-               && celsius == other.celsius && material == other.material;
-    }
-};
+// A reference value of one winding, tapping and phase of an object (its own
+// header, so that the analysis reads and judges them below the store).
+using BaselineEntry = analysis::BaselineEntry;
 
 struct Row {
     qint64 id = 0;  // 0: not kept
@@ -163,7 +155,10 @@ public:
     // a later entry of the same winding, tapping and phase replaces an earlier.
     bool setBaseline(qint64 object, const QList<BaselineEntry>& entries);
 
-    static constexpr int kSchemaVersion = 4;
+    // The instrument (its serial number) that sessions opened from now on were measured with.
+    void setInstrument(const QString& instrument) { instrumentName = instrument; }
+
+    static constexpr int kSchemaVersion = 5;
 
 private:
     struct RowStatements;
@@ -188,6 +183,7 @@ private:
     bool closeSession(qint64 session);
     bool makeSessionCurrent(qint64 session, bool hidden, int* found);
     QList<Row> rowsOf(qint64 session) const;
+    bool enqueue(OutboxEntry what, qint64 id);
     bool fail(const QString& what, const QString& detail, Problem problem = Problem::Unwritable) const;
     bool failQuery(const QSqlQuery& query) const;
 
@@ -200,6 +196,7 @@ private:
     mutable QString failureText;
     mutable Problem trouble = Problem::None;
     Flush flushed = Flush::EachCommit;  // the connection's setting now
+    QString instrumentName;
 };
 
 }  // namespace store

@@ -5,6 +5,7 @@
 // version, damaged) into the range the program allows.
 
 #include "analysis/balance.h"
+#include "analysis/judgement.h"
 #include "analysis/stability.h"
 
 #include <QString>
@@ -35,7 +36,7 @@ struct FlagSetting {
     bool fallback;
 };
 
-// The trend panels and the balance summary of the test pages.
+// The trend panels, the balance summary and the deviation limits of the test pages.
 namespace insight {
 constexpr char kFile[] = "settingsInsight.ini";
 constexpr FlagSetting kTrendFolded{"trendFolded", false};
@@ -51,6 +52,12 @@ constexpr RealSetting kPhaseLimit{"phaseLimit", analysis::BalanceLimits{}.phaseP
 constexpr RealSetting kLineLimit{"lineLimit", analysis::BalanceLimits{}.linePercent,
                                  analysis::BalanceLimits::kMinPercent, analysis::BalanceLimits::kMaxPercent,
                                  analysis::BalanceLimits::kDecimals};
+constexpr RealSetting kPassLimit{"deviationPassLimit", analysis::JudgementLimits{}.passPercent,
+                                 analysis::JudgementLimits::kMinPercent, analysis::JudgementLimits::kMaxPercent,
+                                 analysis::JudgementLimits::kDecimals};
+constexpr RealSetting kWatchLimit{"deviationWatchLimit", analysis::JudgementLimits{}.watchPercent,
+                                  analysis::JudgementLimits::kMinPercent, analysis::JudgementLimits::kMaxPercent,
+                                  analysis::JudgementLimits::kDecimals};
 }  // namespace insight
 
 // The automatic test series: how many tests, the pause between two (10 s to

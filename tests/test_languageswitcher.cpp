@@ -105,6 +105,32 @@ private slots:
         settingsfiles::writeText(*settingsfiles::open(QLatin1String(language::kFile)), language::kCode, kept);
         QCOMPARE(LanguageSwitcher::rememberedLanguage(), remembered);
     }
+
+    // A change of the system's language does not undo the operator's choice,
+    // nor switch to a language the program has no texts for.
+    void theSystemLanguageIsFollowedOnlyWithoutAChoice_data()
+    {
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<bool>("english");
+        QTest::newRow("chosen Chinese") << "zh" << "en" << false;
+        QTest::newRow("no choice") << "" << "en" << true;
+        QTest::newRow("no catalogue") << "" << "fr" << false;
+    }
+
+    void theSystemLanguageIsFollowedOnlyWithoutAChoice()
+    {
+        QFETCH(QString, kept);
+        QFETCH(QString, system);
+        QFETCH(bool, english);
+        namespace language = settingsfiles::language;
+        settingsfiles::writeText(*settingsfiles::open(QLatin1String(language::kFile)), language::kCode, kept);
+        LanguageSwitcher languages;
+        languages.load(QStringLiteral("zh"));
+        languages.followSystemLanguage(system);
+        QCOMPARE(languages.isEnglish(), english);
+        QCOMPARE(QCoreApplication::translate("MainWindow", "连接"), english ? "Connect" : "连接");
+    }
 };
 
 QTEST_MAIN(TestLanguageSwitcher)

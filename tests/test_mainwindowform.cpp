@@ -71,7 +71,7 @@ private slots:
         rows("QAction checkable=true", {"actionDc_resistance_test", "actionConductor_length_test", "actionStorage"});
         rows("QAction checkable=false", {"actionConnect", "actionExportToPDF", "actionExportToExcel", "actionImport_storage",
                                          "actionSample_interval", "actionAutomatic_measurement", "actionHelp",
-                                         "actionAbout"});
+                                         "actionAbout", "actionImportBaseline"});
         rows("QMenu", {"menuLanguage", "menuHelp"});
     }
 
@@ -96,7 +96,7 @@ private slots:
                 QCOMPARE(key + '=' + object->property(qPrintable(key)).toString(), fact);
             }
         }
-        QCOMPARE(window.findChildren<QAction*>(QRegularExpression("^action")).size(), 11);
+        QCOMPARE(window.findChildren<QAction*>(QRegularExpression("^action")).size(), 12);
     }
 };
 

@@ -2,6 +2,7 @@
 // the page's widgets, the result row and the report follow the table headers.
 
 #include "app/resultpage.h"
+#include "reports/valuesheet.h"
 #include "ui_mainwindow.h"
 
 #include <QStandardItemModel>
@@ -122,6 +123,44 @@ private slots:
         rd.testedResistanceUnit = "Ω";
         pages[0]->showReading(rd, running, false);
         QTEST(ui.label_TestedResistanceValue->text(), "expected");
+    }
+
+    // The workbook's values sheet reads each page's own row texts under the
+    // right header, and carries each row's settled flag.
+    void rowTextsReachTheValuesSheet_data()
+    {
+        QTest::addColumn<bool>("length");
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<double>("value");
+        QTest::newRow("dc tapping") << false << "分接" << 0.0;
+        QTest::newRow("dc converted temperature") << false << "折算温度 (℃)" << 75.0;
+        QTest::newRow("dc resistance") << false << "测试电阻 (Ω)" << 0.001234;
+        QTest::newRow("length wire square") << true << "1米导线标称截面积 (mm²)" << 2.5;
+        QTest::newRow("length standard") << true << "标准值 (Ω)" << 0.0125;
+        QTest::newRow("length resistance") << true << "测试电阻 (Ω)" << 0.001234;
+        QTest::newRow("length conductor length") << true << "导体长度 (m)" << 8.5;
+    }
+    void rowTextsReachTheValuesSheet()
+    {
+        QFETCH(bool, length);
+        QFETCH(QString, header);
+        QFETCH(double, value);
+        pages[length]->showReading(reading(length), false, false);
+        for (const std::optional<bool> settled : {std::optional<bool>(true), std::optional<bool>(false),
+                                                  std::optional<bool>()})
+            pages[length]->appendRow(QByteArray(), settled);
+        const reports::TextTable table = pages[length]->workbookTable();
+        const QStringList headers = reports::valueHeaders(table);
+        const int column = headers.indexOf(header);
+        QVERIFY2(column >= 0, qPrintable(headers.join(',')));
+        const reports::Value read = reports::valueRow(table, 0).value(column);
+        QCOMPARE(read.type, reports::Value::Number);
+        QCOMPARE(read.number, value);
+        const int settled = headers.indexOf("读数已稳定");
+        QStringList flags;
+        for (int row = 0; row < 3; ++row)
+            flags << reports::valueRow(table, row).value(settled).text;
+        QCOMPARE(flags, QStringList({"是", "否", ""}));
     }
 
     // The current data is laid out like the record of a row taken now.

@@ -1,5 +1,5 @@
 #pragma once
-// A stand-in for the window's save dialog and desktop opener: answers the
+// A stand-in for the window's file dialogs and desktop opener: answers the
 // dialog with a chosen path and notes what was asked and opened.
 
 #include "app/desktopfiles.h"
@@ -25,6 +25,12 @@ public:
     {
         log_->captions << caption;
         log_->proposed << proposedPath;
+        log_->filters << filter;
+        return log_->answer;
+    }
+    QString openFileName(QWidget*, const QString& caption, const QString& filter) override
+    {
+        log_->captions << caption;
         log_->filters << filter;
         return log_->answer;
     }

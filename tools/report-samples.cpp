@@ -43,11 +43,12 @@ constexpr int kPhaseColumn = 8;
 constexpr int kConvertedColumn = 12;
 constexpr int kMeasuredColumn = 13;
 
-// The save dialog answers with the next name; nothing is opened.
+// The file dialogs answer with the next name; nothing is opened.
 class SampleFiles : public DesktopFiles {
 public:
     QString next;
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return next; }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return next; }
     void openWithDefaultApplication(const QString& path) override { std::printf("%s\n", qPrintable(path)); }
 };
 

@@ -2,6 +2,7 @@
 // window would: rows of each table, then the table cleared. Each row's cells
 // are given on the command line as <table>:<cell>|<cell>|…, with table dc,
 // length or stored; a table named without cells closes its session.
+// object:<name>|<serial>|<location> names the object the rows after it are measured on.
 // With --hold it then keeps the store open, as a running window does, until
 // its standard input closes.
 
@@ -20,13 +21,17 @@ int main(int argc, char* argv[])
     const QStringList tables{QStringLiteral("dc"), QStringLiteral("length"), QStringLiteral("stored")};
     QStringList arguments = QCoreApplication::arguments().mid(1);
     const bool hold = arguments.removeAll(QStringLiteral("--hold")) > 0;
+    qint64 object = 0;
     for (const QString& argument : arguments) {
         const int colon = argument.indexOf(QLatin1Char(':'));
         const auto kind = static_cast<store::TableKind>(tables.indexOf(argument.left(colon)));
+        const QStringList texts = argument.mid(colon + 1).split(QLatin1Char('|'));
         if (colon < 0)
             results.clearTable(static_cast<store::TableKind>(tables.indexOf(argument)));
+        else if (argument.left(colon) == QLatin1String("object"))
+            object = results.objectId({0, texts.value(0), texts.value(1), texts.value(2)});
         else
-            results.appendRow(kind, argument.mid(colon + 1).split(QLatin1Char('|')));
+            results.appendRow(kind, texts, QByteArray(), std::nullopt, object);
     }
     if (!results.isKeeping())
         return 1;

@@ -359,13 +359,16 @@ class History(CliTestCase):
         self.assertFalse(os.path.exists(self.store_path()))
 
     def test_sessions_listed_and_exported_without_changing_the_store(self):
-        subprocess.run([FILL_STORE, "dc:1|2026-01-01 10:00:00|7|a,\"b\"", "dc:2|2026-01-01 10:01:00|8", "dc",
-                        "stored:1|2026-01-02 09:00:00|5", "stored", "length:1|2026-01-03 08:00:00"],
+        subprocess.run([FILL_STORE, "object:1#主变\tA|SN-7|城东", "dc:1|2026-01-01 10:00:00|7|a,\"b\"",
+                        "dc:2|2026-01-01 10:01:00|8", "dc", "object:", "stored:1|2026-01-02 09:00:00|5", "stored",
+                        "length:1|2026-01-03 08:00:00"],
                        env=self.env, check=True)
         with open(self.store_path(), "rb") as f:
             before = f.read()
         listed = [line.split("\t") for line in self.cli("history", "list").stdout.splitlines()]
-        self.assertEqual([(row[0], row[1], row[4]) for row in listed], [("2", "stored", "1"), ("1", "dc", "2")])
+        # The object's tab stays inside its field: every line has the same six fields.
+        self.assertEqual([(row[0], row[1], row[4], row[5]) for row in listed],
+                         [("2", "stored", "1", ""), ("1", "dc", "2", "1#主变 A / SN-7")])
 
         out = os.path.join(self.folder.name, "dc")
         for suffix in ("csv", "json", "xlsx"):
