@@ -47,7 +47,8 @@ reports::ReportContent MainWindow::reportContent() const
         content.currentData = page->currentDataSection();
     const QStandardItemModel& results = *page->resultModel();
     if (results.rowCount() > 0)
-        content.summary = page == parts->dcPage ? dcReportSummary(results, {}, parts->insight->balanceLimits())
+        content.summary = page == parts->dcPage ? dcReportSummary(results, parts->insight->currentJudgements(),
+                                                                  parts->insight->balanceLimits())
                                                 : lengthReportSummary(results);
     content.records = page->recordSections();
     return content;
