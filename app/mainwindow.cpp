@@ -48,7 +48,6 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     setUpStoredData(windowTiming);
     initUi();
     parts->resultKeeper->open(store::ResultStore::defaultPath());
-    parts->insight->setResultStore(parts->resultKeeper->store());
     ui->stackedWidget->setCurrentIndex(kDcPage);
     ui->actionDc_resistance_test->setChecked(true);
 
@@ -128,6 +127,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
          ui->tableView_lengthTest},
     }};
     parts->insight = std::make_unique<InsightController>(insightPages, parts->dcPage->resultModel());
+    parts->insight->setResultStore(parts->resultKeeper->store());
     // The object's fields sit beside the table's fold button, the trend's fold button after them.
     parts->objectBar = new TestObjectBar(this);
     parts->objectBar->placeAfter(ui->page_0, ui->toolButton_record);

@@ -7,6 +7,8 @@
 #include <QAbstractItemModel>
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 
 // Columns of the result tables that the summary lists, in its order.
@@ -79,7 +81,8 @@ reports::SummaryTable resultTable(const QAbstractItemModel& model, const int (&c
 
 void addJudgements(reports::SummaryTable& table, const analysis::Judgements& judgements)
 {
-    if (judgements.empty())
+    const auto judged = [](const std::optional<analysis::Judgement>& judgement) { return judgement.has_value(); };
+    if (std::none_of(judgements.cbegin(), judgements.cend(), judged))
         return;
     table.headers << QCoreApplication::translate("ReportSummary", "偏差 (%)")
                   << QCoreApplication::translate("ReportSummary", "判定");

@@ -11,7 +11,7 @@
 
 class QAbstractItemModel;
 
-// judgements: one per row of the table, or none at all (no deviation columns).
+// judgements: one per row of the table; with none judged, no deviation columns.
 reports::ReportSummary dcReportSummary(const QAbstractItemModel& results, const analysis::Judgements& judgements,
                                        const analysis::BalanceLimits& limits);
 reports::ReportSummary lengthReportSummary(const QAbstractItemModel& results);

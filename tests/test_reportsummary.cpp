@@ -207,6 +207,25 @@ private slots:
         QVERIFY(pdfPageText(path, firstRecord - 1).contains("日期："));
     }
 
+    // Pages that a long remark adds are counted too: the last page names itself
+    // as the last, and no line of the remark runs into the footer.
+    void footerCountsThePagesOfLongRemarks()
+    {
+        const auto model = dcSession(3);
+        reports::ReportContent content = reportOf(*model, dcReportSummary(*model, {}, {}));
+        for (reports::DataSection& record : content.records) {
+            for (int i = 0; record.remark.size() < 1500; ++i)
+                record.remark += QStringLiteral("第%1次测量结果正常，").arg(i);
+        }
+        const QString path = dir.filePath("remarks.pdf");
+        QVERIFY(reports::writePdfReport(path, content));
+        const int pages = pdfPageCount(path);
+        QVERIFY2(pages >= 2 + 2 * 3, qPrintable(QString::number(pages)));
+        for (int p = 1; p <= pages; ++p) {
+            QCOMPARE(compact(lines(pdfPageText(path, p)).last()), QStringLiteral("第%1页/共%2页").arg(p).arg(pages));
+        }
+    }
+
     // The length page lists its own columns and has no balance.
     void lengthSummaryHasItsOwnColumns()
     {
