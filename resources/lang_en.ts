@@ -410,6 +410,10 @@
         <translation>Baseline</translation>
     </message>
     <message>
+        <source>折算到 %1℃</source>
+        <translation>corrected to %1 ℃</translation>
+    </message>
+    <message>
         <source>本次折算值</source>
         <translation>Corrected now</translation>
     </message>

@@ -410,6 +410,10 @@
         <translation>基准值</translation>
     </message>
     <message>
+        <source>折算到 %1℃</source>
+        <translation>折算到 %1℃</translation>
+    </message>
+    <message>
         <source>本次折算值</source>
         <translation>本次折算值</translation>
     </message>
