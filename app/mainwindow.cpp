@@ -47,7 +47,6 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     setUpStoredData(windowTiming);
     initUi();
     parts->resultKeeper->open(store::ResultStore::defaultPath());
-    parts->insight->setResultStore(parts->resultKeeper->store());
     ui->stackedWidget->setCurrentIndex(kDcPage);
     ui->actionDc_resistance_test->setChecked(true);
 
@@ -127,6 +126,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
          ui->tableView_lengthTest},
     }};
     parts->insight = std::make_unique<InsightController>(insightPages, parts->dcPage->resultModel());
+    parts->insight->setResultStore(parts->resultKeeper->store());
     new WindowKeys(this, ui, [this] { return parts->languages.isEnglish(); });
     accessiblenames::apply(this);
     connect(parts->insight.get(), &InsightController::warningRequested, this, &MainWindow::showWarningBox);
