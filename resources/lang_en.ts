@@ -12,6 +12,22 @@
         <translation>Records stored in the instrument</translation>
     </message>
     <message>
+        <source>偏差不超过此百分比时判为合格。</source>
+        <translation>A deviation up to this percentage passes.</translation>
+    </message>
+    <message>
+        <source>偏差合格限值</source>
+        <translation>Deviation pass limit</translation>
+    </message>
+    <message>
+        <source>偏差注意限值</source>
+        <translation>Deviation watch limit</translation>
+    </message>
+    <message>
+        <source>偏差超过合格限值、不超过此百分比时判为注意；超过则不合格。</source>
+        <translation>A deviation beyond the pass limit and up to this percentage is to be watched; beyond it fails.</translation>
+    </message>
+    <message>
         <source>删除选中的结果行。</source>
         <translation>Deletes the selected result rows.</translation>
     </message>
@@ -22,6 +38,10 @@
     <message>
         <source>发送给仪器的测试设置；按“更新”后可以修改。</source>
         <translation>A test setting sent to the instrument; it can be changed after pressing Update.</translation>
+    </message>
+    <message>
+        <source>基准对比</source>
+        <translation>Baseline comparison</translation>
     </message>
     <message>
         <source>导体长度测试结果</source>
@@ -62,6 +82,10 @@
     <message>
         <source>最近读数的离散小于此百分比时读数为稳定。</source>
         <translation>The reading is stable while the spread of the last readings stays below this percentage.</translation>
+    </message>
+    <message>
+        <source>每个直流电阻结果与其参考值的偏差和结论。</source>
+        <translation>Each DC resistance result&apos;s deviation from its reference, with the verdict.</translation>
     </message>
     <message>
         <source>每次测试结束时记入一行；选中一行显示它的趋势。</source>
