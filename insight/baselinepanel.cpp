@@ -37,11 +37,10 @@ QDoubleSpinBox* limitBox(QWidget* parent, const char* name)
     return box;
 }
 
-QString ohmsText(double ohms, double temperature)
+QString ohmsText(double ohms)
 {
     const analysis::ResistanceUnit unit = analysis::unitFor(ohms);
-    return QString::number(ohms / unit.ohms, 'f', 4) + unit.name + QStringLiteral(" @")
-           + QString::number(temperature) + QStringLiteral("℃");
+    return QString::number(ohms / unit.ohms, 'f', 4) + unit.name;
 }
 
 }  // namespace
@@ -156,14 +155,27 @@ void BaselinePanel::refresh()
             line.winding,
             line.tapping,
             line.phase,
-            ohmsText(c.rowOhms, c.referenceTemp),
-            ohmsText(c.referenceOhms, c.referenceTemp),
+            ohmsText(c.rowOhms),
+            ohmsText(c.referenceOhms),
             QString::asprintf("%+.3f %%", c.judgement.deviationPercent),
             analysis::verdictText(c.judgement.verdict),
         });
         items[Verdict]->setBackground(kVerdictColours[int(c.judgement.verdict)]);
+        const QString corrected = tr("折算到 %1℃").arg(c.referenceTemp);
+        items[RowValue]->setToolTip(corrected);
+        items[ReferenceValue]->setToolTip(corrected);
         model_->appendRow(items);
     }
+    showVerdictFirst();
+}
+
+// On screen the verdict and the deviation follow the phase, so that the narrow
+// tab shows them without scrolling; the model keeps its order.
+void BaselinePanel::showVerdictFirst()
+{
+    QHeaderView* header = view_->horizontalHeader();
+    header->moveSection(header->visualIndex(Verdict), Phase + 1);
+    header->moveSection(header->visualIndex(Deviation), Phase + 2);
 }
 
 void BaselinePanel::changeEvent(QEvent* event)

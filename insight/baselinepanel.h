@@ -53,6 +53,7 @@ protected:
 private:
     void retranslate();
     void refresh();
+    void showVerdictFirst();
 
     QComboBox* reference_ = nullptr;
     QLabel* passLabel_ = nullptr;

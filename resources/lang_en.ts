@@ -12,6 +12,22 @@
         <translation>Records stored in the instrument</translation>
     </message>
     <message>
+        <source>偏差不超过此百分比时判为合格。</source>
+        <translation>A deviation up to this percentage passes.</translation>
+    </message>
+    <message>
+        <source>偏差合格限值</source>
+        <translation>Deviation pass limit</translation>
+    </message>
+    <message>
+        <source>偏差注意限值</source>
+        <translation>Deviation watch limit</translation>
+    </message>
+    <message>
+        <source>偏差超过合格限值、不超过此百分比时判为注意；超过则不合格。</source>
+        <translation>A deviation beyond the pass limit and up to this percentage is to be watched; beyond it fails.</translation>
+    </message>
+    <message>
         <source>删除选中的结果行。</source>
         <translation>Deletes the selected result rows.</translation>
     </message>
@@ -22,6 +38,10 @@
     <message>
         <source>发送给仪器的测试设置；按“更新”后可以修改。</source>
         <translation>A test setting sent to the instrument; it can be changed after pressing Update.</translation>
+    </message>
+    <message>
+        <source>基准对比</source>
+        <translation>Baseline comparison</translation>
     </message>
     <message>
         <source>导体长度测试结果</source>
@@ -62,6 +82,10 @@
     <message>
         <source>最近读数的离散小于此百分比时读数为稳定。</source>
         <translation>The reading is stable while the spread of the last readings stays below this percentage.</translation>
+    </message>
+    <message>
+        <source>每个直流电阻结果与其参考值的偏差和结论。</source>
+        <translation>Each DC resistance result&apos;s deviation from its reference, with the verdict.</translation>
     </message>
     <message>
         <source>每个结果行都随测试对象保存；两个测试页显示同一对象。</source>
@@ -432,6 +456,10 @@
     <message>
         <source>基准值</source>
         <translation>Baseline</translation>
+    </message>
+    <message>
+        <source>折算到 %1℃</source>
+        <translation>corrected to %1 ℃</translation>
     </message>
     <message>
         <source>本次折算值</source>

@@ -12,6 +12,22 @@
         <translation>仪器的存储数据</translation>
     </message>
     <message>
+        <source>偏差不超过此百分比时判为合格。</source>
+        <translation>偏差不超过此百分比时判为合格。</translation>
+    </message>
+    <message>
+        <source>偏差合格限值</source>
+        <translation>偏差合格限值</translation>
+    </message>
+    <message>
+        <source>偏差注意限值</source>
+        <translation>偏差注意限值</translation>
+    </message>
+    <message>
+        <source>偏差超过合格限值、不超过此百分比时判为注意；超过则不合格。</source>
+        <translation>偏差超过合格限值、不超过此百分比时判为注意；超过则不合格。</translation>
+    </message>
+    <message>
         <source>删除选中的结果行。</source>
         <translation>删除选中的结果行。</translation>
     </message>
@@ -22,6 +38,10 @@
     <message>
         <source>发送给仪器的测试设置；按“更新”后可以修改。</source>
         <translation>发送给仪器的测试设置；按“更新”后可以修改。</translation>
+    </message>
+    <message>
+        <source>基准对比</source>
+        <translation>基准对比</translation>
     </message>
     <message>
         <source>导体长度测试结果</source>
@@ -62,6 +82,10 @@
     <message>
         <source>最近读数的离散小于此百分比时读数为稳定。</source>
         <translation>最近读数的离散小于此百分比时读数为稳定。</translation>
+    </message>
+    <message>
+        <source>每个直流电阻结果与其参考值的偏差和结论。</source>
+        <translation>每个直流电阻结果与其参考值的偏差和结论。</translation>
     </message>
     <message>
         <source>每个结果行都随测试对象保存；两个测试页显示同一对象。</source>
@@ -432,6 +456,10 @@
     <message>
         <source>基准值</source>
         <translation>基准值</translation>
+    </message>
+    <message>
+        <source>折算到 %1℃</source>
+        <translation>折算到 %1℃</translation>
     </message>
     <message>
         <source>本次折算值</source>

@@ -1,7 +1,8 @@
 // Takes screenshots of the main window against a simulated instrument in the
 // same process: disconnected, connected, settings edit mode, testing, danger,
 // over range, finished tests with their result rows, an automatic test series
-// with its panel, a test settling on its trend, a three-phase balance summary,
+// with its panel, a test settling on its trend, a three-phase balance summary
+// and the same rows against an imported baseline,
 // the length page and the stored-data page, the tables a restart restores and
 // the history, the Help menu, the user guide and the About box, in Chinese and
 // in English. Headless with QT_QPA_PLATFORM=offscreen.
@@ -22,6 +23,7 @@
 #include "link/settingsframes.h"
 #include "sim/simtransport.h"
 #include "insight/trendpanel.h"
+#include "testsupport/fakedesktopfiles.h"
 #include "testsupport/windowsteps.h"
 
 #include <QAction>
@@ -38,6 +40,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTableView>
 #include <QToolButton>
 #include <QTextEdit>
 #include <QThread>
@@ -240,6 +243,19 @@ public:
         get<QTabWidget>("tabWidget_insight")->setCurrentIndex(0);
     }
 
+    // The balance's rows against the sample baseline, imported through the menu
+    // (the file dialog answers with the sample).
+    void baseline(const QString& name)
+    {
+        get<QAction>("actionImportBaseline")->trigger();
+        get<QTabWidget>("tabWidget_insight")->setCurrentIndex(2);
+        settle(300);
+        get<QTableView>("tableView_baseline")->scrollToBottom();  // the tap with the phase 3 % off
+        settle(100);
+        shoot(name);
+        get<QTabWidget>("tabWidget_insight")->setCurrentIndex(0);
+    }
+
     bool ok() const { return ok_; }
 
 private:
@@ -256,7 +272,13 @@ bool tourInProcess(const QString& folder)
     options.dangerWhileDischarging = true;
     options.timeScale = 0.5;
     auto instrument = std::make_shared<sim::Instrument>(options);
+    // The transformer the baseline tab compares against, named before the window opens.
+    store::ResultStore(store::ResultStore::defaultPath())
+        .objectId({0, QStringLiteral("1号主变"), QStringLiteral("T-2019-0417"), QStringLiteral("东郊变电站")});
     MainWindow window(std::make_unique<sim::SimulatorTransport>(instrument), LinkTiming());
+    auto files = std::make_shared<windowtest::FileLog>();
+    files->answer = QStringLiteral(TESTER_SOURCE_DIR "/docs/baseline-sample.csv");
+    window.setDesktopFiles(std::make_unique<windowtest::FakeDesktopFiles>(files));
     window.resize(1257, 682);
     window.show();
     Session s(window, instrument, folder);
@@ -279,6 +301,7 @@ bool tourInProcess(const QString& folder)
     s.shoot(QStringLiteral("dc-rows-zh"));
     s.settlingTest(QStringLiteral("dc-settling-zh"));
     s.balance(QStringLiteral("dc-balance-zh"));
+    s.baseline(QStringLiteral("dc-baseline-zh"));
 
     s.get<QAction>("actionConductor_length_test")->trigger();
     s.waitUntil([&] { return instrument->screen() == sim::Screen::LengthTest; }, "the length screen");
@@ -312,6 +335,7 @@ bool tourInProcess(const QString& folder)
     s.shoot(QStringLiteral("dc-rows-en"));
     s.settlingTest(QStringLiteral("dc-settling-en"));
     s.balance(QStringLiteral("dc-balance-en"));
+    s.baseline(QStringLiteral("dc-baseline-en"));
 
     connect->trigger();
     s.waitUntil([&] { return connect->text() == QLatin1String("Connect"); }, "the disconnect");
