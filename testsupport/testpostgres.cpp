@@ -46,7 +46,10 @@ TestPostgres::TestPostgres()
 
     QFile passwordFile(dir.path() + QStringLiteral("/initpw"));
     if (!passwordFile.open(QIODevice::WriteOnly) || passwordFile.write(passwordOf(administrator()).toUtf8()) < 0)
-        return void(fail(QStringLiteral("cannot write the password file")));
+    {
+        fail(QStringLiteral("cannot write the password file"));
+        return;
+    }
     passwordFile.close();
     if (asRoot) {
         const passwd* server = ::getpwnam(kServerUser);
@@ -57,7 +60,10 @@ TestPostgres::TestPostgres()
               QStringLiteral("--pwfile=") + passwordFile.fileName(), QStringLiteral("--auth=scram-sha-256"),
               QStringLiteral("-E"), QStringLiteral("UTF8"), QStringLiteral("--locale=C.UTF-8"), QStringLiteral("-N")},
              true))
-        return void(fail(lastOutput));
+    {
+        fail(lastOutput);
+        return;
+    }
     for (const QString& user : {administrator(), firstOperator(), secondOperator()})
         services << user;
     writeClientFiles();
