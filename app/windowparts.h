@@ -4,6 +4,7 @@
 
 #include "app/autoseries.h"
 #include "app/fileexports.h"
+#include "app/historyactions.h"
 #include "app/insightcontroller.h"
 #include "app/languageswitcher.h"
 #include "app/linksession.h"
@@ -35,6 +36,7 @@ struct WindowParts {
     StoredImport* storedImport = nullptr;
     ResultKeeper* resultKeeper = nullptr;
     FileExports* fileExports = nullptr;
+    HistoryActions* historyActions = nullptr;  // the team's sessions and the baselines in the history
     std::unique_ptr<InsightController> insight;  // live trend, kept traces, three-phase balance
     std::unique_ptr<OperatorMessages> messages = makeWarningBoxes();
 

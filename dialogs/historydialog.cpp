@@ -10,7 +10,9 @@
 namespace {
 
 const char* const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
-constexpr int kIdRole = Qt::UserRole + 1;
+constexpr int kEntryRole = Qt::UserRole + 1;  // the entry's place in the local entries, then the team's
+
+enum Column { kStarted, kTable, kRows, kOperator, kInstrument, kObject };
 
 }  // namespace
 
@@ -27,7 +29,7 @@ HistoryDialog::HistoryDialog(QWidget* parent)
 
     sessions = new QTreeWidget(this);
     sessions->setObjectName(QStringLiteral("treeWidget_sessions"));
-    sessions->setHeaderLabels({tr("开始时间"), tr("表格"), tr("行数")});
+    sessions->setHeaderLabels({tr("开始时间"), tr("表格"), tr("行数"), tr("操作员"), tr("仪器"), tr("测试对象")});
     sessions->setRootIsDecorated(false);
     sessions->setUniformRowHeights(true);
     sessions->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -41,23 +43,43 @@ HistoryDialog::HistoryDialog(QWidget* parent)
     loadButton->setObjectName(QStringLiteral("pushButton_load"));
     exportButton = buttons->addButton(tr("导出到Excel"), QDialogButtonBox::ActionRole);
     exportButton->setObjectName(QStringLiteral("pushButton_export"));
+    baselineButton = buttons->addButton(tr("设为基准"), QDialogButtonBox::ActionRole);
+    baselineButton->setObjectName(QStringLiteral("pushButton_baseline"));
+    baselineButton->setToolTip(tr("把这次测试的直流电阻作为其测试对象的基准值"));
+
+    teamNote = new QLabel(this);
+    teamNote->setObjectName(QStringLiteral("label_team"));
+    teamNote->setWordWrap(true);
+    teamNote->hide();
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(emptyNote);
     layout->addWidget(sessions);
+    layout->addWidget(teamNote);
     layout->addWidget(buttons);
     resize(520, 360);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(loadButton, &QPushButton::clicked, this, [this] {
-        if (chosenId() > 0) {
-            emit loadSessionSignal(chosenId());
+        if (const HistoryEntry* entry = chosen()) {
+            if (entry->teamSession.isEmpty())
+                emit loadSessionSignal(entry->id);
+            else
+                emit loadTeamSessionSignal(entry->teamSession);
             accept();
         }
     });
     connect(exportButton, &QPushButton::clicked, this, [this] {
-        if (chosenId() > 0)
-            emit exportSessionSignal(chosenId());
+        if (const HistoryEntry* entry = chosen()) {
+            if (entry->teamSession.isEmpty())
+                emit exportSessionSignal(entry->id);
+            else
+                emit exportTeamSessionSignal(entry->teamSession);
+        }
+    });
+    connect(baselineButton, &QPushButton::clicked, this, [this] {
+        if (const HistoryEntry* entry = chosen(); entry && entry->canBeBaseline)
+            emit baselineWanted(*entry);
     });
     connect(sessions, &QTreeWidget::itemDoubleClicked, loadButton, &QPushButton::click);
     connect(sessions, &QTreeWidget::itemSelectionChanged, this, &HistoryDialog::updateButtons);
@@ -66,13 +88,36 @@ HistoryDialog::HistoryDialog(QWidget* parent)
 
 void HistoryDialog::setEntries(const QList<HistoryEntry>& entries)
 {
+    localEntries = entries;
+    showEntries();
+}
+
+void HistoryDialog::setTeamEntries(const QList<HistoryEntry>& entries, const QString& note)
+{
+    teamEntries = entries;
+    teamNote->setText(note);
+    teamNote->setVisible(!note.isEmpty());
+    showEntries();
+}
+
+void HistoryDialog::showEntries()
+{
     sessions->clear();
-    for (const HistoryEntry& entry : entries) {
+    const QList<HistoryEntry> entries = localEntries + teamEntries;
+    bool anyObject = false;
+    for (int index = 0; index < entries.size(); ++index) {
+        const HistoryEntry& entry = entries[index];
+        const QString who = entry.teamSession.isEmpty() ? tr("本机") : entry.operatorName;
         auto* item = new QTreeWidgetItem(sessions, {entry.started.toString(QLatin1String(kTimeFormat)), entry.table,
-                                                    QString::number(entry.rowCount)});
-        item->setData(0, kIdRole, entry.id);
-        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+                                                    QString::number(entry.rowCount), who, entry.instrument,
+                                                    entry.object});
+        item->setData(kStarted, kEntryRole, index);
+        item->setTextAlignment(kRows, Qt::AlignRight | Qt::AlignVCenter);
+        anyObject = anyObject || !entry.object.isEmpty();
     }
+    sessions->setColumnHidden(kOperator, teamEntries.isEmpty());
+    sessions->setColumnHidden(kInstrument, teamEntries.isEmpty());
+    sessions->setColumnHidden(kObject, !anyObject);
     if (sessions->topLevelItemCount() > 0)
         sessions->setCurrentItem(sessions->topLevelItem(0));
     emptyNote->setVisible(entries.isEmpty());
@@ -80,14 +125,19 @@ void HistoryDialog::setEntries(const QList<HistoryEntry>& entries)
     updateButtons();
 }
 
-qint64 HistoryDialog::chosenId() const
+const HistoryEntry* HistoryDialog::chosen() const
 {
     const QTreeWidgetItem* item = sessions->currentItem();
-    return item && item->isSelected() ? item->data(0, kIdRole).toLongLong() : 0;
+    if (!item || !item->isSelected())
+        return nullptr;
+    const int index = item->data(kStarted, kEntryRole).toInt();
+    return index < localEntries.size() ? &localEntries[index] : &teamEntries[index - localEntries.size()];
 }
 
 void HistoryDialog::updateButtons()
 {
-    loadButton->setEnabled(chosenId() > 0);
-    exportButton->setEnabled(chosenId() > 0);
+    const HistoryEntry* entry = chosen();
+    loadButton->setEnabled(entry);
+    exportButton->setEnabled(entry);
+    baselineButton->setEnabled(entry && entry->canBeBaseline);
 }
