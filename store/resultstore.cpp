@@ -1,5 +1,7 @@
 #include "store/resultstore.h"
 
+#include "store/outbox.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -74,6 +76,32 @@ const SchemaStep kSteps[] = {
         " celsius REAL NOT NULL,"
         " material INTEGER NOT NULL,"
         " PRIMARY KEY (object, winding, tapping, phase)) WITHOUT ROWID"},
+    // Version 5: a UUID for every object, session and row, the instrument a
+    // session was measured with, and the outbox of changes for the team's
+    // server (outbox.h), which starts with everything kept before.
+    {5, "ALTER TABLE objects ADD COLUMN uuid TEXT"},
+    {5, "ALTER TABLE sessions ADD COLUMN uuid TEXT"},
+    {5, "ALTER TABLE sessions ADD COLUMN instrument TEXT"},
+    {5, "ALTER TABLE rows ADD COLUMN uuid TEXT"},
+    {5, "UPDATE objects SET uuid = " STORE_NEW_UUID},
+    {5, "UPDATE sessions SET uuid = " STORE_NEW_UUID},
+    {5, "UPDATE rows SET uuid = " STORE_NEW_UUID},
+    {5, "CREATE UNIQUE INDEX objects_by_uuid ON objects(uuid)"},
+    {5, "CREATE UNIQUE INDEX sessions_by_uuid ON sessions(uuid)"},
+    {5, "CREATE UNIQUE INDEX rows_by_uuid ON rows(uuid)"},
+    {5, "CREATE TABLE outbox ("
+        " seq INTEGER PRIMARY KEY,"
+        " what INTEGER NOT NULL,"  // OutboxEntry
+        " subject TEXT NOT NULL,"
+        " uuid TEXT NOT NULL,"
+        " at INTEGER NOT NULL)"},  // ms since the epoch, UTC
+    {5, "INSERT INTO outbox (what, subject, uuid, at) SELECT 0, uuid, " STORE_NEW_UUID ", 0 FROM objects ORDER BY id"},
+    {5, "INSERT INTO outbox (what, subject, uuid, at) SELECT 2, uuid, " STORE_NEW_UUID ", started FROM sessions"
+        " WHERE closed IS NULL OR closed <> 0 ORDER BY id"},
+    {5, "INSERT INTO outbox (what, subject, uuid, at) SELECT 4, uuid, " STORE_NEW_UUID ", closed FROM sessions"
+        " WHERE closed <> 0 ORDER BY closed, id"},
+    {5, "INSERT INTO outbox (what, subject, uuid, at) SELECT 6, uuid, " STORE_NEW_UUID ", used FROM objects"
+        " WHERE EXISTS (SELECT 1 FROM baselines WHERE baselines.object = objects.id) ORDER BY id"},
 };
 
 // A commit appends the transaction to the write-ahead log and flushes the log
@@ -363,10 +391,12 @@ qint64 ResultStore::currentSession(TableKind kind, bool create, qint64 object)
         return 0;
 
     QSqlQuery insert(database());
-    insert.prepare(QStringLiteral("INSERT INTO sessions (kind, started, object) VALUES (?, ?, ?)"));
+    insert.prepare(QStringLiteral("INSERT INTO sessions (kind, started, object, instrument, uuid)"
+                                  " VALUES (?, ?, ?, ?, " STORE_NEW_UUID ")"));
     insert.addBindValue(int(kind));
     insert.addBindValue(nowMs());
     insert.addBindValue(objectValue(object));
+    insert.addBindValue(instrumentName);
     return run(insert) ? insert.lastInsertId().toLongLong() : -1;
 }
 
@@ -380,7 +410,7 @@ struct ResultStore::RowStatements {
 
     explicit RowStatements(const QSqlDatabase& db) : row(db), cells(db)
     {
-        row.prepare(QStringLiteral("INSERT INTO rows (session, settled, object) VALUES (?, ?, ?)"));
+        row.prepare(QStringLiteral("INSERT INTO rows (session, settled, object, uuid) VALUES (?, ?, ?, " STORE_NEW_UUID ")"));
     }
     QSqlQuery& cellsOf(int count)
     {
@@ -429,7 +459,9 @@ bool ResultStore::closeSession(qint64 session)
     QSqlQuery drop(database());
     drop.prepare(QStringLiteral("DELETE FROM sessions WHERE id = ? AND closed IS NULL"));
     drop.addBindValue(session);
-    return run(close) && run(drop);
+    if (!run(close))
+        return false;
+    return (close.numRowsAffected() == 0 || enqueue(OutboxEntry::SessionClosed, session)) && run(drop);
 }
 
 bool ResultStore::insertTrace(qint64 row, const QByteArray& trace)
@@ -451,7 +483,7 @@ qint64 ResultStore::appendRow(TableKind kind, const QStringList& cells, const QB
         const qint64 session = currentSession(kind, true, object);
         RowStatements statements(database());
         rowId = session > 0 ? insertRow(statements, session, cells, settled, object) : 0;
-        return rowId > 0 && insertTrace(rowId, trace);
+        return rowId > 0 && insertTrace(rowId, trace) && enqueue(OutboxEntry::Row, rowId);
     });
     return keeping ? rowId : 0;
 }
@@ -465,7 +497,7 @@ void ResultStore::deleteRows(const QList<qint64>& rowIds)
         remove.prepare(QStringLiteral("DELETE FROM rows WHERE id = ?"));
         for (qint64 id : rowIds) {
             remove.bindValue(0, id);
-            if (!run(remove))
+            if (!enqueue(OutboxEntry::RowDeleted, id) || !run(remove))
                 return false;
         }
         return true;
@@ -497,7 +529,7 @@ QList<qint64> ResultStore::replaceCurrentSession(TableKind kind, const QList<QSt
                 return false;
             ids << id;
         }
-        return true;
+        return enqueue(OutboxEntry::Session, session);
     });
     return keeping ? ids : QList<qint64>();
 }
@@ -507,10 +539,12 @@ qint64 ResultStore::beginHiddenSession(TableKind kind)
     qint64 session = 0;
     transact([&] {
         QSqlQuery insert(database());
-        insert.prepare(QStringLiteral("INSERT INTO sessions (kind, started, closed) VALUES (?, ?, ?)"));
+        insert.prepare(QStringLiteral("INSERT INTO sessions (kind, started, closed, instrument, uuid)"
+                                      " VALUES (?, ?, ?, ?, " STORE_NEW_UUID ")"));
         insert.addBindValue(int(kind));
         insert.addBindValue(nowMs());
         insert.addBindValue(kHidden);
+        insert.addBindValue(instrumentName);
         session = run(insert) ? insert.lastInsertId().toLongLong() : 0;
         return session > 0;
     });
@@ -667,10 +701,28 @@ bool ResultStore::makeSessionCurrent(qint64 session, bool hidden, int* found)
     QSqlQuery reopen(database());
     reopen.prepare(QStringLiteral("UPDATE sessions SET closed = NULL WHERE id = ?"));
     reopen.addBindValue(session);
-    if (!run(reopen))
+    if (!run(reopen) || !enqueue(hidden ? OutboxEntry::Session : OutboxEntry::SessionReopened, session))
         return false;
     *found = kind;
     return true;
+}
+
+// Inside a transaction: the change to the object, session or row `id` waits in the outbox.
+bool ResultStore::enqueue(OutboxEntry what, qint64 id)
+{
+    const char* table = "rows";
+    if (what == OutboxEntry::Object || what == OutboxEntry::Baseline)
+        table = "objects";
+    else if (what == OutboxEntry::Session || what == OutboxEntry::SessionClosed || what == OutboxEntry::SessionReopened)
+        table = "sessions";
+    QSqlQuery insert(database());
+    insert.prepare(QStringLiteral("INSERT INTO outbox (what, subject, uuid, at) SELECT ?, uuid, " STORE_NEW_UUID ", ? FROM %1"
+                                  " WHERE id = ?")
+                       .arg(QLatin1String(table)));
+    insert.addBindValue(int(what));
+    insert.addBindValue(nowMs());
+    insert.addBindValue(id);
+    return run(insert);
 }
 
 }  // namespace store

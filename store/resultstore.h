@@ -40,6 +40,8 @@ class QSqlQuery;
 
 namespace store {
 
+enum class OutboxEntry;
+
 // The tables whose rows are kept; the numbers are written to the database.
 enum class TableKind { DcResults = 0, LengthResults = 1, StoredRecords = 2 };
 
@@ -163,7 +165,10 @@ public:
     // a later entry of the same winding, tapping and phase replaces an earlier.
     bool setBaseline(qint64 object, const QList<BaselineEntry>& entries);
 
-    static constexpr int kSchemaVersion = 4;
+    // The instrument (its serial number) that sessions opened from now on were measured with.
+    void setInstrument(const QString& instrument) { instrumentName = instrument; }
+
+    static constexpr int kSchemaVersion = 5;
 
 private:
     struct RowStatements;
@@ -188,6 +193,7 @@ private:
     bool closeSession(qint64 session);
     bool makeSessionCurrent(qint64 session, bool hidden, int* found);
     QList<Row> rowsOf(qint64 session) const;
+    bool enqueue(OutboxEntry what, qint64 id);
     bool fail(const QString& what, const QString& detail, Problem problem = Problem::Unwritable) const;
     bool failQuery(const QSqlQuery& query) const;
 
@@ -200,6 +206,7 @@ private:
     mutable QString failureText;
     mutable Problem trouble = Problem::None;
     Flush flushed = Flush::EachCommit;  // the connection's setting now
+    QString instrumentName;
 };
 
 }  // namespace store

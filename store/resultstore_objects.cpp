@@ -1,5 +1,7 @@
 #include "store/resultstore.h"
 
+#include "store/outbox.h"
+
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -34,8 +36,9 @@ qint64 ResultStore::objectId(const TestObject& object)
     qint64 id = 0;
     transact([&] {
         QSqlQuery upsert(database());
-        upsert.prepare(QStringLiteral("INSERT INTO objects (name, serial, location, used)"
-                                      " VALUES (?, ?, ?, (SELECT COALESCE(MAX(used), 0) + 1 FROM objects))"
+        upsert.prepare(QStringLiteral("INSERT INTO objects (name, serial, location, used, uuid)"
+                                      " VALUES (?, ?, ?, (SELECT COALESCE(MAX(used), 0) + 1 FROM objects),"
+                                      " " STORE_NEW_UUID ")"
                                       " ON CONFLICT (name, serial, location) DO UPDATE SET used = excluded.used"));
         upsert.addBindValue(named.name);
         upsert.addBindValue(named.serial);
@@ -48,7 +51,7 @@ qint64 ResultStore::objectId(const TestObject& object)
         if (!run(upsert) || !run(find) || !find.next())
             return false;
         id = find.value(0).toLongLong();
-        return true;
+        return enqueue(OutboxEntry::Object, id);
     });
     return keeping ? id : 0;
 }
@@ -117,7 +120,7 @@ bool ResultStore::setBaseline(qint64 object, const QList<BaselineEntry>& entries
             if (!run(insert))
                 return false;
         }
-        return true;
+        return enqueue(OutboxEntry::Baseline, object);
     });
 }
 

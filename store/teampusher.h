@@ -42,7 +42,7 @@ public:
     ~TeamPusher() override;  // stops
 
     void start();
-    // Waits for the push under way to end (its server transaction is rolled back).
+    // Waits for the push under way to end.
     void stop();
     bool isRunning() const;
     QString service() const { return serviceName; }

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QProcess>
 
+#include <algorithm>
+
 #include <grp.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -45,8 +47,7 @@ TestPostgres::TestPostgres()
         return;
 
     QFile passwordFile(dir.path() + QStringLiteral("/initpw"));
-    if (!passwordFile.open(QIODevice::WriteOnly) || passwordFile.write(passwordOf(administrator()).toUtf8()) < 0)
-    {
+    if (!passwordFile.open(QIODevice::WriteOnly) || passwordFile.write(passwordOf(administrator()).toUtf8()) < 0) {
         fail(QStringLiteral("cannot write the password file"));
         return;
     }
@@ -59,8 +60,7 @@ TestPostgres::TestPostgres()
              {QStringLiteral("-D"), dir.path() + QStringLiteral("/data"), QStringLiteral("-U"), administrator(),
               QStringLiteral("--pwfile=") + passwordFile.fileName(), QStringLiteral("--auth=scram-sha-256"),
               QStringLiteral("-E"), QStringLiteral("UTF8"), QStringLiteral("--locale=C.UTF-8"), QStringLiteral("-N")},
-             true))
-    {
+             true)) {
         fail(lastOutput);
         return;
     }
@@ -152,7 +152,11 @@ bool TestPostgres::stop()
 
 void TestPostgres::addService(const QString& service, const QString& user, const QString& socket)
 {
-    services << service + QLatin1Char('\t') + user + QLatin1Char('\t') + socket;
+    const QString entry = service + QLatin1Char('\t');
+    services.erase(std::remove_if(services.begin(), services.end(),
+                                  [&entry](const QString& known) { return known.startsWith(entry); }),
+                   services.end());
+    services << entry + user + QLatin1Char('\t') + socket;
     writeClientFiles();
 }
 

@@ -34,7 +34,7 @@ public:
     bool stop();
     bool start();
 
-    // A further service for the login `user` (with its password) at another socket folder (a proxy).
+    // A further service (or the same anew) for the login `user` at another socket folder (a proxy).
     void addService(const QString& service, const QString& user, const QString& socketFolder);
     // Gives the login a wrong password in .pgpass (or its right one back).
     void setWrongPassword(const QString& user, bool wrong);
