@@ -83,7 +83,13 @@ void HistoryActions::attach(HistoryDialog* dialog)
 void HistoryActions::showTeamSessions(QPointer<HistoryDialog> dialog, const store::TeamSessions& found,
                                       const QString& service)
 {
-    teamSessions = found.sessions;
+    const QSet<QString> local = hooks.store()->sessionUuids();
+    teamSessions.clear();
+    for (const store::TeamSession& session : found.sessions) {
+        // The server writes a UUID with dashes, the local store without.
+        if (!local.contains(QString(session.uuid).remove(QLatin1Char('-'))))
+            teamSessions << session;
+    }
     if (!dialog)
         return;
     if (!found.reach.reached()) {
@@ -91,7 +97,7 @@ void HistoryActions::showTeamSessions(QPointer<HistoryDialog> dialog, const stor
         return;
     }
     QList<HistoryEntry> entries;
-    for (const store::TeamSession& session : found.sessions) {
+    for (const store::TeamSession& session : teamSessions) {
         HistoryEntry entry;
         entry.started = session.started;
         entry.table = hooks.tableName(session.kind);

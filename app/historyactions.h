@@ -1,7 +1,8 @@
 #pragma once
 // What the history dialog offers beyond this computer's sessions: the team's
 // sessions read from the server off the window's thread (listed after the
-// local ones, with who measured, with which instrument, on which object),
+// local ones, with who measured, with which instrument, on which object; those
+// this computer keeps itself are not listed twice),
 // loading or exporting one of them, and making any DC session, local or the
 // team's, the reference values of its object ("设为基准").
 
@@ -47,7 +48,7 @@ private:
     QString unreachable(const store::TeamReach& reach, const QString& service) const;
 
     const Hooks hooks;
-    QList<store::TeamSession> teamSessions;  // as last listed
+    QList<store::TeamSession> teamSessions;  // as last listed: the server's, less this computer's
 };
 
 // The reference values a DC session's rows give: per winding, tapping and

@@ -46,6 +46,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     setUpStoredData(windowTiming);
     initUi();
     parts->resultKeeper->open(store::ResultStore::defaultPath());
+    parts->teamLink->start(store::ResultStore::defaultPath());
     ui->stackedWidget->setCurrentIndex(kDcPage);
     ui->actionDc_resistance_test->setChecked(true);
 
@@ -141,6 +142,7 @@ MainWindow::~MainWindow()
 {
     parts->storedImport->keeper()->flush();
     parts->resultKeeper->keepWhatIsLeft();
+    parts->teamLink->stop(TeamLink::Wait::Briefly);
     delete link;  // its threads end before the window's parts go
     delete ui;
 }
@@ -153,6 +155,8 @@ void MainWindow::initUi()
         connect(group, &QActionGroup::triggered, this, &MainWindow::slotLanguageChanged);
     parts->resultKeeper->placeHistoryAction(ui->menuView);
     parts->resultKeeper->placeStatusMark(ui->statusbar);
+    parts->teamLink->placeAction(ui->menuSetting);
+    parts->teamLink->placeStatusMark(ui->statusbar);
 
     for (ResultPage* page : parts->pages())
         page->setSettingWidgetsEnabled(false);

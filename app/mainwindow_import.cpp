@@ -62,9 +62,10 @@ void MainWindow::setUpStoredData(const WindowTiming& timing)
                 parts->fileExports->exportSession(headers, storePath, sessionId);
             });
 
+    parts->teamLink = new TeamLink(this);
     HistoryActions::Hooks hooks;
     hooks.store = [this] { return parts->resultKeeper->store(); };
-    hooks.service = [] { return QString(); };
+    hooks.service = [this] { return parts->teamLink->service(); };
     hooks.tableName = tables.name;
     hooks.load = [this](TableKind kind, const QList<store::Row>& rows) { parts->resultKeeper->adoptSession(kind, rows); };
     hooks.exportRows = [this](TableKind kind, const QList<store::Row>& rows) {

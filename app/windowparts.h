@@ -15,6 +15,7 @@
 #include "app/rowremoval.h"
 #include "app/settingseditor.h"
 #include "app/storedimport.h"
+#include "app/teamlink.h"
 #include "app/windowactions.h"
 
 #include <array>
@@ -36,6 +37,7 @@ struct WindowParts {
     StoredImport* storedImport = nullptr;
     ResultKeeper* resultKeeper = nullptr;
     FileExports* fileExports = nullptr;
+    TeamLink* teamLink = nullptr;  // the team's server: its dialog, the pusher, the status-bar mark
     HistoryActions* historyActions = nullptr;  // the team's sessions and the baselines in the history
     std::unique_ptr<InsightController> insight;  // live trend, kept traces, three-phase balance
     std::unique_ptr<OperatorMessages> messages = makeWarningBoxes();

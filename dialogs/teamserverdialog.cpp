@@ -78,7 +78,7 @@ TeamServerDialog::TeamServerDialog(QWidget* parent)
     layout->addWidget(result);
     layout->addStretch();
     layout->addWidget(buttons);
-    resize(460, 240);
+    resize(520, 260);
 
     connect(testButton, &QPushButton::clicked, this, &TeamServerDialog::testConnection);
     connect(serviceEdit, &QLineEdit::textChanged, this, [this] {
@@ -127,6 +127,7 @@ void TeamServerDialog::showReach(const store::TeamReach& reach, const QString& s
 {
     result->setStyleSheet(QLatin1String(reach.reached() ? kReachedStyle : kFaultStyle));
     result->setText(describe(reach, service));
+    resize(width(), qMax(height(), sizeHint().height()));  // the server's words may take several lines
     emit connectionTested(reach);
 }
 

@@ -1449,6 +1449,25 @@
     </message>
 </context>
 <context>
+    <name>TeamLink</name>
+    <message>
+        <source>团队服务器…</source>
+        <translation>团队服务器…</translation>
+    </message>
+    <message>
+        <source>团队服务器：%1</source>
+        <translation>团队服务器：%1</translation>
+    </message>
+    <message>
+        <source>已同步</source>
+        <translation>已同步</translation>
+    </message>
+    <message>
+        <source>待同步 %1</source>
+        <translation>待同步 %1</translation>
+    </message>
+</context>
+<context>
     <name>TeamServerDialog</name>
     <message>
         <source>不使用团队服务器</source>

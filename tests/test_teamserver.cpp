@@ -3,6 +3,7 @@
 // and a session's DC rows become its object's reference values.
 
 #include "app/historyactions.h"
+#include "app/teamlink.h"
 #include "dialogs/teamserverdialog.h"
 #include "store/settingsfiles.h"
 #include "store/teamhistory.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
@@ -192,15 +194,11 @@ private slots:
         results.clearTable(store::TableKind::LengthResults);
 
         QList<store::Row> loaded;
-        HistoryActions::Hooks hooks;
-        hooks.store = [&] { return &results; };
-        hooks.service = [] { return TestPostgres::firstOperator(); };
-        hooks.tableName = [](store::TableKind kind) { return QString::number(int(kind)); };
+        HistoryActions::Hooks hooks = teamHooks(results);
         hooks.load = [&](store::TableKind kind, const QList<store::Row>& rows) {
             QCOMPARE(kind, store::TableKind::DcResults);
             loaded = rows;
         };
-        hooks.exportRows = [](store::TableKind, const QList<store::Row>&) {};
         HistoryActions actions(hooks, nullptr);
         QSignalSpy messages(&actions, &HistoryActions::message);
 
@@ -229,6 +227,54 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 2, 20000);
         QCOMPARE(loaded[1].cells, secondRow);
         delete dialog;
+    }
+
+    // The mark counts what waits while the server cannot be reached and says
+    // why in its tooltip; once everything is pushed it says so; without a
+    // service it is gone.
+    void markFollowsThePush()
+    {
+        QTemporaryDir storeFolder;
+        const QString path = storeFolder.filePath(QStringLiteral("results.sqlite"));
+        {
+            store::ResultStore results(path);
+            results.appendRow(store::TableKind::DcResults, firstRow);
+            results.appendRow(store::TableKind::DcResults, secondRow);
+        }
+        namespace server = settingsfiles::server;
+        settingsfiles::writeText(*settingsfiles::open(QLatin1String(server::kFile)), server::kService,
+                                 QStringLiteral("nowhere"));
+        QWidget window;
+        auto* bar = new QStatusBar(&window);
+        store::PushTiming quick;
+        quick.pollMs = 20;
+        quick.firstRetryMs = 20;
+        quick.maxRetryMs = 100;
+        TeamLink link(&window, quick);
+        link.placeStatusMark(bar);
+        link.start(path);
+        auto* mark = bar->findChild<QLabel*>(QStringLiteral("teamSyncMark"));
+        QTRY_VERIFY_WITH_TIMEOUT(!mark->isHidden() && !mark->toolTip().startsWith(QStringLiteral("团队服务器：")), 20000);
+        QVERIFY2(mark->text().startsWith(QStringLiteral("待同步 ")) && mark->text() != QStringLiteral("待同步 0"),
+                 qPrintable(mark->text()));
+        QVERIFY2(mark->toolTip().contains(QStringLiteral("nowhere")), qPrintable(mark->toolTip()));
+
+        link.setService(TestPostgres::firstOperator());
+        QTRY_COMPARE_WITH_TIMEOUT(mark->text(), QStringLiteral("已同步"), 20000);
+        QCOMPARE(mark->toolTip(), QStringLiteral("团队服务器：") + TestPostgres::firstOperator());
+
+        // What this computer pushed is on the server, but the history lists it once, as its own.
+        QTRY_COMPARE_WITH_TIMEOUT(store::readTeamSessions(TestPostgres::firstOperator()).sessions.size(), 2, 20000);
+        store::ResultStore results(path);
+        HistoryActions actions(teamHooks(results), nullptr);
+        HistoryDialog dialog;
+        actions.attach(&dialog);
+        auto* sessions = dialog.findChild<QTreeWidget*>(QStringLiteral("treeWidget_sessions"));
+        QTRY_COMPARE_WITH_TIMEOUT(sessions->topLevelItemCount(), 1, 20000);
+        QCOMPARE(sessions->topLevelItem(0)->text(3), TestPostgres::secondOperator());
+
+        link.setService(QString());
+        QVERIFY(mark->isHidden());
     }
 
     void baselineFromRows_data()
@@ -271,6 +317,17 @@ private slots:
     }
 
 private:
+    static HistoryActions::Hooks teamHooks(store::ResultStore& results)
+    {
+        HistoryActions::Hooks hooks;
+        hooks.store = [&results] { return &results; };
+        hooks.service = [] { return TestPostgres::firstOperator(); };
+        hooks.tableName = [](store::TableKind kind) { return QString::number(int(kind)); };
+        hooks.load = [](store::TableKind, const QList<store::Row>&) {};
+        hooks.exportRows = [](store::TableKind, const QList<store::Row>&) {};
+        return hooks;
+    }
+
     QTemporaryDir folder;  // holds no server socket
     std::unique_ptr<TestPostgres> server;
 };
