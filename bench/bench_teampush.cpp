@@ -70,7 +70,7 @@ int main(int argc, char** argv)
     }
     const QString truncate = QStringLiteral("TRUNCATE team_results.sessions, team_results.rows,"
                                             " team_results.session_events CASCADE");
-    std::vector<double> direct, pusher;
+    std::vector<double> direct, reading, sending, pusher;
     for (int run = 0; run < runs; ++run) {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("results.sqlite"));
@@ -84,7 +84,11 @@ int main(int argc, char** argv)
             QElapsedTimer timer;
             timer.start();
             store::PushBatch batch;
-            if (!outbox.read(2000, &batch) || !team.push(batch) || !outbox.remove(batch.lastSeq)) {
+            const bool read = outbox.read(2000, &batch);
+            reading.push_back(timer.nsecsElapsed() / 1e6);
+            const bool sent = read && team.push(batch);
+            sending.push_back(timer.nsecsElapsed() / 1e6 - reading.back());
+            if (!sent || !outbox.remove(batch.lastSeq)) {
                 std::fprintf(stderr, "push failed: %s\n", qPrintable(team.message()));
                 return 1;
             }
@@ -113,6 +117,8 @@ int main(int argc, char** argv)
     }
     std::printf("push of a %d-record import, read to removed from the outbox: median %.0f ms of %d runs\n", records,
                 median(direct), runs);
+    std::printf("  of which reading the local store %.0f ms, the server's transaction %.0f ms\n", median(reading),
+                median(sending));
     std::printf("the same by the background pusher, started until its outbox is empty: median %.0f ms\n",
                 median(pusher));
     return 0;

@@ -1468,6 +1468,41 @@
     </message>
 </context>
 <context>
+    <name>TeamServer</name>
+    <message>
+        <source>团队服务器 %1 尚未设置：请管理员运行 team-server.sql</source>
+        <translation>The team server %1 is not set up: ask the administrator to run team-server.sql</translation>
+    </message>
+    <message>
+        <source>团队服务器 %1 拒绝登录：请检查 .pgpass 中的密码（%2）</source>
+        <translation>The team server %1 refused the login: check the password in .pgpass (%2)</translation>
+    </message>
+    <message>
+        <source>团队服务器出错：%1</source>
+        <translation>The team server failed: %1</translation>
+    </message>
+    <message>
+        <source>团队服务器的数据结构（版本 %1）比本程序新：请更新程序。推送已停止，本地结果都保留着。</source>
+        <translation>The team server&apos;s schema (version %1) is newer than this program: update the program. Pushing has stopped; every local result is kept.</translation>
+    </message>
+    <message>
+        <source>已连接团队服务器 %1</source>
+        <translation>Connected to the team server %1</translation>
+    </message>
+    <message>
+        <source>推送到团队服务器失败：%1</source>
+        <translation>Pushing to the team server failed: %1</translation>
+    </message>
+    <message>
+        <source>无法连接团队服务器 %1：%2</source>
+        <translation>Cannot reach the team server %1: %2</translation>
+    </message>
+    <message>
+        <source>缺少 PostgreSQL 驱动（Debian：libqt5sql5-psql）</source>
+        <translation>The PostgreSQL driver is missing (Debian: libqt5sql5-psql)</translation>
+    </message>
+</context>
+<context>
     <name>TeamServerDialog</name>
     <message>
         <source>不使用团队服务器</source>

@@ -39,6 +39,8 @@ public:
             "SELECT rows.id, rows.uuid, sessions.id, rows.settled, objects.uuid, traces.points FROM rows"
             " JOIN sessions ON sessions.id = rows.session LEFT JOIN objects ON objects.id = rows.object"
             " LEFT JOIN traces ON traces.row = rows.id");
+        for (QSqlQuery* query : {&row, &sessionRows})
+            query->setForwardOnly(true);
         object.prepare(QStringLiteral("SELECT uuid, name, serial, location FROM objects WHERE id = ?"));
         session.prepare(QStringLiteral("SELECT sessions.uuid, kind, started, instrument, objects.id FROM sessions"
                                        " LEFT JOIN objects ON objects.id = sessions.object WHERE sessions.id = ?"));
@@ -158,6 +160,7 @@ private:
             ids << QString::number(found[i].position);
         }
         QSqlQuery cells(db);
+        cells.setForwardOnly(true);
         if (!cells.exec(QStringLiteral("SELECT row, col, text FROM cells WHERE row IN (%1) ORDER BY row, col")
                             .arg(ids.join(QLatin1Char(',')))))
             return false;

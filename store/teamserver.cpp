@@ -71,8 +71,7 @@ void TeamServer::close()
 TeamServer::State TeamServer::fail(State state, const QString& message)
 {
     lastMessage = message;
-    if (state != State::Newer && state != State::NotSetUp)
-        close();
+    close();
     return state;
 }
 
@@ -100,8 +99,6 @@ TeamServer::State TeamServer::connect(bool mayCreate)
     const State state = checkSchema(mayCreate);
     if (state == State::Ready)
         lastMessage = tr("已连接团队服务器 %1").arg(serviceName);
-    else
-        close();
     return state;
 }
 

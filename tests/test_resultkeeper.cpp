@@ -127,7 +127,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("results.sqlite"));
         {
             KeeperRig rig(10);
-            rig.keeper.open(path, store::StoreOptions{250, 12});
+            rig.keeper.open(path, store::StoreOptions{250, 20});
             QVERIFY(!rig.marked());
             for (int i = 1;; ++i) {
                 const QStringList texts{QString::number(i), QString(300, QLatin1Char('x'))};

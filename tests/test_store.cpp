@@ -468,7 +468,7 @@ private slots:
     {
         int kept = 0;
         {
-            ResultStore store(path(), store::StoreOptions{250, 12});
+            ResultStore store(path(), store::StoreOptions{250, 20});
             QVERIFY(store.isKeeping());
             while (store.appendRow(TableKind::DcResults, dcRow(QString::number(kept + 1), QString(200, QLatin1Char('x')))) > 0)
                 ++kept;

@@ -173,6 +173,28 @@ private slots:
                                         " team_results.baseline_sets, team_results.baseline_entries"));
     }
 
+    // A change and its outbox entry are one transaction: a disk that fills
+    // up mid-way leaves neither a row without its entry nor an entry without its row.
+    void outboxHoldsExactlyTheKeptRows()
+    {
+        store::StoreOptions options;
+        options.maxPageCount = 40;
+        {
+            ResultStore store(storePath(), options);
+            const QString bulky(400, QLatin1Char('x'));
+            for (int number = 0; store.isKeeping() && number < 10000; ++number)
+                store.appendRow(TableKind::DcResults, cells(number) << bulky);
+            QVERIFY(!store.isKeeping());
+        }
+        QSqlDatabase db = local();
+        const int rows = count(db, QStringLiteral("SELECT count(*) FROM rows"));
+        QVERIFY(rows > 0);
+        QCOMPARE(count(db, QStringLiteral("SELECT count(*) FROM outbox JOIN rows ON rows.uuid = outbox.subject"
+                                          " WHERE what = %1").arg(int(store::OutboxEntry::Row))),
+                 rows);
+        QCOMPARE(count(db, QStringLiteral("SELECT count(*) FROM outbox")), rows);
+    }
+
     void schemaIsCreatedOnlyByALoginWithTheRight()
     {
         QVERIFY(server->psql(QStringLiteral("DROP SCHEMA team_results CASCADE")));
