@@ -48,6 +48,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     setUpStoredData(windowTiming);
     initUi();
     parts->resultKeeper->open(store::ResultStore::defaultPath());
+    parts->teamLink->start(store::ResultStore::defaultPath());
     ui->stackedWidget->setCurrentIndex(kDcPage);
     ui->actionDc_resistance_test->setChecked(true);
 
@@ -157,6 +158,7 @@ MainWindow::~MainWindow()
 {
     parts->storedImport->keeper()->flush();
     parts->resultKeeper->keepWhatIsLeft();
+    parts->teamLink->stop(TeamLink::Wait::Briefly);
     delete link;  // its threads end before the window's parts go
     delete ui;
 }
@@ -171,6 +173,8 @@ void MainWindow::initUi()
     parts->resultKeeper->placeStatusMark(ui->statusbar);
     if (parts->objectBar)
         parts->objectBar->retranslate();
+    parts->teamLink->placeAction(ui->menuSetting);
+    parts->teamLink->placeStatusMark(ui->statusbar);
 
     for (ResultPage* page : parts->pages())
         page->setSettingWidgetsEnabled(false);

@@ -1,6 +1,7 @@
 // The window's side of the stored data: the stored-data table on its page,
 // the import (StoredImport) wired to the link, and the results store
-// (ResultKeeper) behind every table.
+// (ResultKeeper) behind every table, pushed to the team's server (TeamLink)
+// whose sessions the history lists too (HistoryActions).
 
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
@@ -8,6 +9,7 @@
 #include "app/windowparts.h"
 
 #include "data/storedrecordsmodel.h"
+#include "reports/texttable.h"
 
 
 using store::TableKind;
@@ -59,6 +61,22 @@ void MainWindow::setUpStoredData(const WindowTiming& timing)
             [this](const QStringList& headers, const QString& storePath, qint64 sessionId, store::TableKind kind) {
                 parts->fileExports->exportSession(headers, storePath, sessionId, kind);
             });
+
+    parts->teamLink = new TeamLink(this);
+    HistoryActions::Hooks hooks;
+    hooks.store = [this] { return parts->resultKeeper->store(); };
+    hooks.service = [this] { return parts->teamLink->service(); };
+    hooks.tableName = tables.name;
+    hooks.load = [this](TableKind kind, const QList<store::Row>& rows) { parts->resultKeeper->adoptSession(kind, rows); };
+    hooks.exportRows = [this](TableKind kind, const QList<store::Row>& rows) {
+        QVector<QStringList> cells;
+        for (const store::Row& row : rows)
+            cells << row.cells;
+        parts->fileExports->exportHeldTable(reports::listTable(parts->resultKeeper->headers(kind), cells));
+    };
+    parts->historyActions = new HistoryActions(hooks, this);
+    connect(parts->resultKeeper, &ResultKeeper::historyOpened, parts->historyActions, &HistoryActions::attach);
+    connect(parts->historyActions, &HistoryActions::message, this, [this](const QString& text) { ui->statusbar->showMessage(text); });
 }
 
 void MainWindow::on_actionImport_storage_triggered()

@@ -255,12 +255,22 @@ void ResultKeeper::showHistory()
     flushImport();
     QList<HistoryEntry> entries;
     for (const store::SessionSummary& session : resultStore->earlierSessions())
-        entries << HistoryEntry{session.id,       session.started,      tables.name(session.kind),
-                                session.rowCount, session.object.id, session.object.label()};
+    {
+        HistoryEntry entry;
+        entry.id = session.id;
+        entry.started = session.started;
+        entry.table = tables.name(session.kind);
+        entry.rowCount = session.rowCount;
+        entry.objectId = session.object.id;
+        entry.object = session.object.label();
+        entry.canBeBaseline = session.kind == TableKind::DcResults;
+        entries << entry;
+    }
     auto* dialog = new HistoryDialog(window);
     dialog->setEntries(entries);
     connect(dialog, &HistoryDialog::loadSessionSignal, this, &ResultKeeper::loadSession);
     connect(dialog, &HistoryDialog::exportSessionSignal, this, &ResultKeeper::exportSession);
+    emit historyOpened(dialog);
     dialog->show();
 }
 
@@ -286,11 +296,32 @@ void ResultKeeper::exportSession(qint64 id)
     const QList<store::SessionSummary> sessions = resultStore->earlierSessions();
     const auto found = std::find_if(sessions.begin(), sessions.end(),
                                     [id](const store::SessionSummary& session) { return session.id == id; });
-    if (found == sessions.end())
-        return;
-    const QAbstractItemModel* shown = shownTable(found->kind);
-    QStringList headers;
+    if (found != sessions.end())
+        emit sessionExportWanted(headers(found->kind), resultStore->path(), id, found->kind);
+}
+
+QStringList ResultKeeper::headers(TableKind kind) const
+{
+    const QAbstractItemModel* shown = shownTable(kind);
+    QStringList texts;
     for (int column = 0; column < shown->columnCount(); ++column)
-        headers << shown->headerData(column, Qt::Horizontal).toString();
-    emit sessionExportWanted(headers, resultStore->path(), id, found->kind);
+        texts << shown->headerData(column, Qt::Horizontal).toString();
+    return texts;
+}
+
+void ResultKeeper::adoptSession(TableKind kind, const QList<store::Row>& rows)
+{
+    if (import && import->isImporting())
+        return;
+    flushImport();
+    QList<QStringList> cells;
+    for (const store::Row& row : rows)
+        cells << row.cells;
+    const QList<qint64> ids = resultStore->replaceCurrentSession(kind, cells);
+    reportFailure();
+    QList<store::Row> shown = rows;
+    for (int index = 0; index < shown.size(); ++index)
+        shown[index].id = ids.value(index);  // 0: kept when the store keeps again
+    showRows(kind, shown);
+    emit message(translated("已载入历史记录 %1 条").arg(rows.size()));
 }

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+class HistoryDialog;
 class QAbstractItemModel;
 class QAction;
 class QLabel;
@@ -61,6 +62,11 @@ public:
                          std::optional<bool> settled = std::nullopt);
     void forgetRows(const QAbstractItemModel& model, const std::vector<int>& rows);
     void forgetTable(store::TableKind kind);
+    // Rows from elsewhere (the team's server) become the table's current session;
+    // the rows they replace go to the history. Not while an import fills the stored table.
+    void adoptSession(store::TableKind kind, const QList<store::Row>& rows);
+    // The column headers of the table, as shown.
+    QStringList headers(store::TableKind kind) const;
 
     // The history entry at the end of the menu, named in the language in force.
     void placeHistoryAction(QMenu* menu);
@@ -72,6 +78,8 @@ signals:
     // An earlier session to be written to a workbook.
     void sessionExportWanted(const QStringList& headers, const QString& storePath, qint64 sessionId,
                              store::TableKind kind);
+    // The history dialog was opened, with this computer's sessions in it.
+    void historyOpened(HistoryDialog* dialog);
 
 private:
     int showRows(store::TableKind kind, const QList<store::Row>& rows);

@@ -4,6 +4,7 @@
 
 #include "app/autoseries.h"
 #include "app/fileexports.h"
+#include "app/historyactions.h"
 #include "app/insightcontroller.h"
 #include "app/languageswitcher.h"
 #include "app/linksession.h"
@@ -15,6 +16,7 @@
 #include "app/settingseditor.h"
 #include "app/storedimport.h"
 #include "app/testobjectbar.h"
+#include "app/teamlink.h"
 #include "app/windowactions.h"
 
 #include <array>
@@ -37,6 +39,8 @@ struct WindowParts {
     ResultKeeper* resultKeeper = nullptr;
     FileExports* fileExports = nullptr;
     TestObjectBar* objectBar = nullptr;  // the object under test, on both test pages
+    TeamLink* teamLink = nullptr;  // the team's server: its dialog, the pusher, the status-bar mark
+    HistoryActions* historyActions = nullptr;  // the team's sessions and the baselines in the history
     std::unique_ptr<InsightController> insight;  // live trend, kept traces, three-phase balance
     std::unique_ptr<OperatorMessages> messages = makeWarningBoxes();
 

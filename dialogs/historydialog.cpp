@@ -9,13 +9,14 @@
 #include <QTreeWidget>
 #include <QBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
-constexpr int kIdRole = Qt::UserRole + 1;
-constexpr int kObjectRole = Qt::UserRole + 2;
-constexpr qint64 kEveryObject = -1;  // the filter's first entry
-constexpr int kRowCountColumn = 2;
+constexpr int kEntryRole = Qt::UserRole + 1;  // the entry's place in the local entries, then the team's
+
+enum Column { kStarted, kTable, kRows, kOperator, kInstrument, kObject };
 
 }  // namespace
 
@@ -44,7 +45,7 @@ HistoryDialog::HistoryDialog(QWidget* parent)
     filterRow->addWidget(objectFilter);
     filterRow->addStretch();
 
-    sessions->setHeaderLabels({tr("开始时间"), tr("表格"), tr("行数"), tr("测试对象")});
+    sessions->setHeaderLabels({tr("开始时间"), tr("表格"), tr("行数"), tr("操作员"), tr("仪器"), tr("测试对象")});
     sessions->setRootIsDecorated(false);
     sessions->setUniformRowHeights(true);
     sessions->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -58,24 +59,44 @@ HistoryDialog::HistoryDialog(QWidget* parent)
     loadButton->setObjectName(QStringLiteral("pushButton_load"));
     exportButton = buttons->addButton(tr("导出到Excel"), QDialogButtonBox::ActionRole);
     exportButton->setObjectName(QStringLiteral("pushButton_export"));
+    baselineButton = buttons->addButton(tr("设为基准"), QDialogButtonBox::ActionRole);
+    baselineButton->setObjectName(QStringLiteral("pushButton_baseline"));
+    baselineButton->setToolTip(tr("把这次测试的直流电阻作为其测试对象的基准值"));
+
+    teamNote = new QLabel(this);
+    teamNote->setObjectName(QStringLiteral("label_team"));
+    teamNote->setWordWrap(true);
+    teamNote->hide();
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(emptyNote);
     layout->addWidget(filterBar);
     layout->addWidget(sessions);
+    layout->addWidget(teamNote);
     layout->addWidget(buttons);
     resize(720, 380);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(loadButton, &QPushButton::clicked, this, [this] {
-        if (chosenId() > 0) {
-            emit loadSessionSignal(chosenId());
+        if (const HistoryEntry* entry = chosen()) {
+            if (entry->teamSession.isEmpty())
+                emit loadSessionSignal(entry->id);
+            else
+                emit loadTeamSessionSignal(entry->teamSession);
             accept();
         }
     });
     connect(exportButton, &QPushButton::clicked, this, [this] {
-        if (chosenId() > 0)
-            emit exportSessionSignal(chosenId());
+        if (const HistoryEntry* entry = chosen()) {
+            if (entry->teamSession.isEmpty())
+                emit exportSessionSignal(entry->id);
+            else
+                emit exportTeamSessionSignal(entry->teamSession);
+        }
+    });
+    connect(baselineButton, &QPushButton::clicked, this, [this] {
+        if (const HistoryEntry* entry = chosen(); entry && entry->canBeBaseline)
+            emit baselineWanted(*entry);
     });
     connect(sessions, &QTreeWidget::itemDoubleClicked, loadButton, &QPushButton::click);
     connect(sessions, &QTreeWidget::itemSelectionChanged, this, &HistoryDialog::updateButtons);
@@ -85,41 +106,66 @@ HistoryDialog::HistoryDialog(QWidget* parent)
 
 void HistoryDialog::setEntries(const QList<HistoryEntry>& entries)
 {
+    localEntries = entries;
+    showEntries();
+}
+
+void HistoryDialog::setTeamEntries(const QList<HistoryEntry>& entries, const QString& note)
+{
+    teamEntries = entries;
+    teamNote->setText(note);
+    teamNote->setVisible(!note.isEmpty());
+    showEntries();
+}
+
+void HistoryDialog::showEntries()
+{
     sessions->clear();
-    for (const HistoryEntry& entry : entries) {
+    const QList<HistoryEntry> entries = localEntries + teamEntries;
+    bool anyObject = false;
+    for (int index = 0; index < entries.size(); ++index) {
+        const HistoryEntry& entry = entries[index];
+        const QString who = entry.teamSession.isEmpty() ? tr("本机") : entry.operatorName;
         auto* item = new QTreeWidgetItem(sessions, {entry.started.toString(QLatin1String(kTimeFormat)), entry.table,
-                                                    QString::number(entry.rowCount), entry.object});
-        item->setData(0, kIdRole, entry.id);
-        item->setData(0, kObjectRole, entry.objectId);
-        item->setTextAlignment(kRowCountColumn, Qt::AlignRight | Qt::AlignVCenter);
+                                                    QString::number(entry.rowCount), who, entry.instrument,
+                                                    entry.object});
+        item->setData(kStarted, kEntryRole, index);
+        item->setTextAlignment(kRows, Qt::AlignRight | Qt::AlignVCenter);
+        anyObject = anyObject || !entry.object.isEmpty();
     }
+    sessions->setColumnHidden(kOperator, teamEntries.isEmpty());
+    sessions->setColumnHidden(kInstrument, teamEntries.isEmpty());
+    sessions->setColumnHidden(kObject, !anyObject);
     fillObjectFilter(entries);
     emptyNote->setVisible(entries.isEmpty());
     sessions->setVisible(!entries.isEmpty());
-    filterBar->setVisible(!entries.isEmpty());
+    filterBar->setVisible(anyObject);
     showChosenObject();
 }
 
-// Every object some session was measured on, in the order of the list (newest first).
+// Every object some session was measured on, in the order of the list (newest
+// first); the object chosen before stays chosen.
 void HistoryDialog::fillObjectFilter(const QList<HistoryEntry>& entries)
 {
     const QSignalBlocker quiet(objectFilter);
+    const QString chosenObject = objectFilter->currentData().toString();
     objectFilter->clear();
-    objectFilter->addItem(tr("全部对象"), kEveryObject);
+    objectFilter->addItem(tr("全部对象"), QString());
     for (const HistoryEntry& entry : entries) {
-        if (entry.objectId > 0 && objectFilter->findData(entry.objectId) < 0)
-            objectFilter->addItem(entry.object, entry.objectId);
+        if (!entry.object.isEmpty() && objectFilter->findData(entry.object) < 0)
+            objectFilter->addItem(entry.object, entry.object);
     }
+    objectFilter->setCurrentIndex(std::max(0, objectFilter->findData(chosenObject)));
 }
 
 // Only the sessions of the object chosen; the first of them is chosen.
 void HistoryDialog::showChosenObject()
 {
-    const qint64 shown = objectFilter->currentData().toLongLong();
+    const QString shown = objectFilter->currentData().toString();
     QTreeWidgetItem* first = nullptr;
     for (int i = 0; i < sessions->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = sessions->topLevelItem(i);
-        const bool hidden = shown != kEveryObject && item->data(0, kObjectRole).toLongLong() != shown;
+        const bool hidden = !shown.isEmpty() && item->text(kObject) != shown;
         item->setHidden(hidden);
         if (!hidden && !first)
             first = item;
@@ -130,14 +176,19 @@ void HistoryDialog::showChosenObject()
     updateButtons();
 }
 
-qint64 HistoryDialog::chosenId() const
+const HistoryEntry* HistoryDialog::chosen() const
 {
     const QTreeWidgetItem* item = sessions->currentItem();
-    return item && item->isSelected() ? item->data(0, kIdRole).toLongLong() : 0;
+    if (!item || !item->isSelected())
+        return nullptr;
+    const int index = item->data(kStarted, kEntryRole).toInt();
+    return index < localEntries.size() ? &localEntries[index] : &teamEntries[index - localEntries.size()];
 }
 
 void HistoryDialog::updateButtons()
 {
-    loadButton->setEnabled(chosenId() > 0);
-    exportButton->setEnabled(chosenId() > 0);
+    const HistoryEntry* entry = chosen();
+    loadButton->setEnabled(entry);
+    exportButton->setEnabled(entry);
+    baselineButton->setEnabled(entry && entry->canBeBaseline);
 }

@@ -761,7 +761,42 @@
     </message>
 </context>
 <context>
+    <name>HistoryActions</name>
+    <message>
+        <source>团队服务器上还没有记录。</source>
+        <translation>The team server holds no sessions yet.</translation>
+    </message>
+    <message>
+        <source>基准值未能保存</source>
+        <translation>The reference values were not saved</translation>
+    </message>
+    <message>
+        <source>已将 %1 个电阻值设为“%2”的基准</source>
+        <translation>%1 resistances set as the baseline of &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>无法读取团队服务器的记录：%1</source>
+        <translation>Cannot read the team server&apos;s sessions: %1</translation>
+    </message>
+    <message>
+        <source>正在读取团队服务器的记录…</source>
+        <translation>Reading the team server&apos;s sessions…</translation>
+    </message>
+    <message>
+        <source>这次测试没有可作为基准的直流电阻</source>
+        <translation>This session holds no DC resistance that can serve as a baseline</translation>
+    </message>
+    <message>
+        <source>这次测试没有指定测试对象，不能设为基准</source>
+        <translation>This session names no test object: it cannot be a baseline</translation>
+    </message>
+</context>
+<context>
     <name>HistoryDialog</name>
+    <message>
+        <source>仪器</source>
+        <translation>Instrument</translation>
+    </message>
     <message>
         <source>全部对象</source>
         <translation>All objects</translation>
@@ -783,6 +818,18 @@
         <translation>Started</translation>
     </message>
     <message>
+        <source>把这次测试的直流电阻作为其测试对象的基准值</source>
+        <translation>Use this session&apos;s DC resistances as the reference values of its test object</translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>本机</source>
+        <translation>This computer</translation>
+    </message>
+    <message>
         <source>没有更早的记录。清除一个表格后，它的记录会保存在这里。</source>
         <translation>No earlier sessions. When a table is cleared, its rows are kept here.</translation>
     </message>
@@ -801,6 +848,10 @@
     <message>
         <source>表格</source>
         <translation>Table</translation>
+    </message>
+    <message>
+        <source>设为基准</source>
+        <translation>Set as baseline</translation>
     </message>
     <message>
         <source>载入表格</source>
@@ -1760,6 +1811,25 @@
     </message>
 </context>
 <context>
+    <name>TeamLink</name>
+    <message>
+        <source>团队服务器…</source>
+        <translation>Team server…</translation>
+    </message>
+    <message>
+        <source>团队服务器：%1</source>
+        <translation>Team server: %1</translation>
+    </message>
+    <message>
+        <source>已同步</source>
+        <translation>Synced</translation>
+    </message>
+    <message>
+        <source>待同步 %1</source>
+        <translation>%1 waiting</translation>
+    </message>
+</context>
+<context>
     <name>TeamServer</name>
     <message>
         <source>团队服务器 %1 尚未设置：请管理员运行 team-server.sql</source>
@@ -1792,6 +1862,69 @@
     <message>
         <source>缺少 PostgreSQL 驱动（Debian：libqt5sql5-psql）</source>
         <translation>The PostgreSQL driver is missing (Debian: libqt5sql5-psql)</translation>
+    </message>
+</context>
+<context>
+    <name>TeamServerDialog</name>
+    <message>
+        <source>不使用团队服务器</source>
+        <translation>No team server</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>团队服务器</source>
+        <translation>Team server</translation>
+    </message>
+    <message>
+        <source>密码错误或没有密码：请检查 ~/.pgpass（或 PGPASSFILE 指向的文件）。</source>
+        <translation>Wrong or missing password: check ~/.pgpass (or the file PGPASSFILE names).</translation>
+    </message>
+    <message>
+        <source>无法连接服务“%1”。</source>
+        <translation>Cannot connect to the service &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>服务名称“%1”无效：只能包含字母、数字、“_”、“.”和“-”。</source>
+        <translation>The service name &quot;%1&quot; is not valid: only letters, digits, &quot;_&quot;, &quot;.&quot; and &quot;-&quot;.</translation>
+    </message>
+    <message>
+        <source>服务名称在 pg_service.conf 中定义；密码取自 ~/.pgpass，本程序不保存密码。留空则测试结果只保存在本机。</source>
+        <translation>The service is defined in pg_service.conf; the password comes from ~/.pgpass and is never kept by this program. Left empty, results stay on this computer only.</translation>
+    </message>
+    <message>
+        <source>服务名称：</source>
+        <translation>Service name:</translation>
+    </message>
+    <message>
+        <source>服务器拒绝连接或没有运行：请检查服务“%1”的地址和端口。</source>
+        <translation>The server refused the connection or is not running: check the address and port of the service &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>正在连接服务“%1”…</source>
+        <translation>Connecting to the service &quot;%1&quot;…</translation>
+    </message>
+    <message>
+        <source>没有名为“%1”的服务：请检查 pg_service.conf（或 PGSERVICEFILE 指向的文件）。</source>
+        <translation>No service is named &quot;%1&quot;: check pg_service.conf (or the file PGSERVICEFILE names).</translation>
+    </message>
+    <message>
+        <source>测试连接</source>
+        <translation>Test the connection</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>缺少服务器数据库驱动（libqt5sql5-psql），无法连接。</source>
+        <translation>The server&apos;s database driver (libqt5sql5-psql) is missing: cannot connect.</translation>
+    </message>
+    <message>
+        <source>连接成功：服务“%1”可以使用。</source>
+        <translation>Connected: the service &quot;%1&quot; can be used.</translation>
     </message>
 </context>
 <context>

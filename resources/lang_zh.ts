@@ -761,7 +761,42 @@
     </message>
 </context>
 <context>
+    <name>HistoryActions</name>
+    <message>
+        <source>团队服务器上还没有记录。</source>
+        <translation>团队服务器上还没有记录。</translation>
+    </message>
+    <message>
+        <source>基准值未能保存</source>
+        <translation>基准值未能保存</translation>
+    </message>
+    <message>
+        <source>已将 %1 个电阻值设为“%2”的基准</source>
+        <translation>已将 %1 个电阻值设为“%2”的基准</translation>
+    </message>
+    <message>
+        <source>无法读取团队服务器的记录：%1</source>
+        <translation>无法读取团队服务器的记录：%1</translation>
+    </message>
+    <message>
+        <source>正在读取团队服务器的记录…</source>
+        <translation>正在读取团队服务器的记录…</translation>
+    </message>
+    <message>
+        <source>这次测试没有可作为基准的直流电阻</source>
+        <translation>这次测试没有可作为基准的直流电阻</translation>
+    </message>
+    <message>
+        <source>这次测试没有指定测试对象，不能设为基准</source>
+        <translation>这次测试没有指定测试对象，不能设为基准</translation>
+    </message>
+</context>
+<context>
     <name>HistoryDialog</name>
+    <message>
+        <source>仪器</source>
+        <translation>仪器</translation>
+    </message>
     <message>
         <source>全部对象</source>
         <translation>全部对象</translation>
@@ -783,6 +818,18 @@
         <translation>开始时间</translation>
     </message>
     <message>
+        <source>把这次测试的直流电阻作为其测试对象的基准值</source>
+        <translation>把这次测试的直流电阻作为其测试对象的基准值</translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation>操作员</translation>
+    </message>
+    <message>
+        <source>本机</source>
+        <translation>本机</translation>
+    </message>
+    <message>
         <source>没有更早的记录。清除一个表格后，它的记录会保存在这里。</source>
         <translation>没有更早的记录。清除一个表格后，它的记录会保存在这里。</translation>
     </message>
@@ -801,6 +848,10 @@
     <message>
         <source>表格</source>
         <translation>表格</translation>
+    </message>
+    <message>
+        <source>设为基准</source>
+        <translation>设为基准</translation>
     </message>
     <message>
         <source>载入表格</source>
@@ -1760,6 +1811,25 @@
     </message>
 </context>
 <context>
+    <name>TeamLink</name>
+    <message>
+        <source>团队服务器…</source>
+        <translation>团队服务器…</translation>
+    </message>
+    <message>
+        <source>团队服务器：%1</source>
+        <translation>团队服务器：%1</translation>
+    </message>
+    <message>
+        <source>已同步</source>
+        <translation>已同步</translation>
+    </message>
+    <message>
+        <source>待同步 %1</source>
+        <translation>待同步 %1</translation>
+    </message>
+</context>
+<context>
     <name>TeamServer</name>
     <message>
         <source>团队服务器 %1 尚未设置：请管理员运行 team-server.sql</source>
@@ -1792,6 +1862,69 @@
     <message>
         <source>缺少 PostgreSQL 驱动（Debian：libqt5sql5-psql）</source>
         <translation>缺少 PostgreSQL 驱动（Debian：libqt5sql5-psql）</translation>
+    </message>
+</context>
+<context>
+    <name>TeamServerDialog</name>
+    <message>
+        <source>不使用团队服务器</source>
+        <translation>不使用团队服务器</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>团队服务器</source>
+        <translation>团队服务器</translation>
+    </message>
+    <message>
+        <source>密码错误或没有密码：请检查 ~/.pgpass（或 PGPASSFILE 指向的文件）。</source>
+        <translation>密码错误或没有密码：请检查 ~/.pgpass（或 PGPASSFILE 指向的文件）。</translation>
+    </message>
+    <message>
+        <source>无法连接服务“%1”。</source>
+        <translation>无法连接服务“%1”。</translation>
+    </message>
+    <message>
+        <source>服务名称“%1”无效：只能包含字母、数字、“_”、“.”和“-”。</source>
+        <translation>服务名称“%1”无效：只能包含字母、数字、“_”、“.”和“-”。</translation>
+    </message>
+    <message>
+        <source>服务名称在 pg_service.conf 中定义；密码取自 ~/.pgpass，本程序不保存密码。留空则测试结果只保存在本机。</source>
+        <translation>服务名称在 pg_service.conf 中定义；密码取自 ~/.pgpass，本程序不保存密码。留空则测试结果只保存在本机。</translation>
+    </message>
+    <message>
+        <source>服务名称：</source>
+        <translation>服务名称：</translation>
+    </message>
+    <message>
+        <source>服务器拒绝连接或没有运行：请检查服务“%1”的地址和端口。</source>
+        <translation>服务器拒绝连接或没有运行：请检查服务“%1”的地址和端口。</translation>
+    </message>
+    <message>
+        <source>正在连接服务“%1”…</source>
+        <translation>正在连接服务“%1”…</translation>
+    </message>
+    <message>
+        <source>没有名为“%1”的服务：请检查 pg_service.conf（或 PGSERVICEFILE 指向的文件）。</source>
+        <translation>没有名为“%1”的服务：请检查 pg_service.conf（或 PGSERVICEFILE 指向的文件）。</translation>
+    </message>
+    <message>
+        <source>测试连接</source>
+        <translation>测试连接</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>缺少服务器数据库驱动（libqt5sql5-psql），无法连接。</source>
+        <translation>缺少服务器数据库驱动（libqt5sql5-psql），无法连接。</translation>
+    </message>
+    <message>
+        <source>连接成功：服务“%1”可以使用。</source>
+        <translation>连接成功：服务“%1”可以使用。</translation>
     </message>
 </context>
 <context>

@@ -666,6 +666,20 @@ QList<SessionSummary> ResultStore::earlierSessions() const
     return sessions;
 }
 
+QSet<QString> ResultStore::sessionUuids() const
+{
+    QSet<QString> uuids;
+    QSqlQuery query(database());
+    if (!keeping || !query.exec(QStringLiteral("SELECT uuid FROM sessions"))) {
+        if (keeping)
+            failQuery(query);
+        return uuids;
+    }
+    while (query.next())
+        uuids.insert(query.value(0).toString());
+    return uuids;
+}
+
 QList<Row> ResultStore::reopenSession(qint64 sessionId, TableKind* kind)
 {
     int found = -1;

@@ -29,6 +29,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -136,6 +137,9 @@ public:
     QList<Row> currentRows(TableKind kind) const;
     // Closed sessions that hold rows, newest first.
     QList<SessionSummary> earlierSessions() const;
+    // The UUIDs of every session kept, current, earlier or hidden: those the
+    // team's server holds of this computer.
+    QSet<QString> sessionUuids() const;
     // The rows of any session, current or earlier.
     QList<Row> sessionRows(qint64 sessionId) const { return keeping ? rowsOf(sessionId) : QList<Row>(); }
     // Makes an earlier session its table's current one again; the session it

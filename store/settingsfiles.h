@@ -97,6 +97,14 @@ constexpr char kTestObjectName[] = "testObjName";
 constexpr char kScene[] = "scene";
 }  // namespace pdfheader
 
+// The team's PostgreSQL server, named by a libpq service (pg_service.conf,
+// PGSERVICEFILE); empty: results stay on this computer only. Passwords come
+// from ~/.pgpass (PGPASSFILE) and are never kept here.
+namespace server {
+constexpr char kFile[] = "settingsServer.ini";
+constexpr char kService[] = "service";
+}  // namespace server
+
 // fileName inside the program's data folder, which is made when missing; inside
 // the temporary folder when the data folder cannot be made.
 QString filePath(const QString& fileName);
