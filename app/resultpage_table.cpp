@@ -193,7 +193,9 @@ reports::TextTable ResultPage::workbookTable(const analysis::Judgements& judgeme
         const QVariant settled = model->index(row, 0).data(kSettledRole);
         workbook.settled.push_back(settled.isValid() ? std::optional<bool>(settled.toBool()) : std::nullopt);
     }
-    workbook.judgements = judgements;
+    // The deviation columns only when some row has a reference to be judged by.
+    if (std::any_of(judgements.begin(), judgements.end(), [](const auto& judgement) { return judgement.has_value(); }))
+        workbook.judgements = judgements;
     return workbook;
 }
 

@@ -24,6 +24,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <tuple>
+
 using store::TableKind;
 
 namespace {
@@ -211,10 +213,20 @@ private slots:
         QFETCH(QList<qint64>, shown);
         HistoryDialog dialog;
         const QDateTime time(QDate(2026, 5, 1), QTime(9, 0));
-        dialog.setEntries({{4, time, "直流电阻", 3, 7, "T2"},
-                           {3, time, "直流电阻", 2, 5, "T1 / SN-1"},
-                           {2, time, "导体长度", 1, 0, ""},
-                           {1, time, "直流电阻", 9, 5, "T1 / SN-1"}});
+        QList<HistoryEntry> entries;
+        for (const auto& [id, table, objectId, object] : {std::tuple{4, "直流电阻", 7, "T2"},
+                                                          {3, "直流电阻", 5, "T1 / SN-1"},
+                                                          {2, "导体长度", 0, ""},
+                                                          {1, "直流电阻", 5, "T1 / SN-1"}}) {
+            HistoryEntry entry;
+            entry.id = id;
+            entry.started = time;
+            entry.table = QString::fromUtf8(table);
+            entry.objectId = objectId;
+            entry.object = QString::fromUtf8(object);
+            entries << entry;
+        }
+        dialog.setEntries(entries);
         auto* filter = dialog.findChild<QComboBox*>("comboBox_objectFilter");
         QCOMPARE(filter->count(), 3);  // every object, T2, T1
         filter->setCurrentIndex(filter->findText(chosen));
@@ -222,10 +234,10 @@ private slots:
         QList<qint64> visible;
         for (int i = 0; i < list->topLevelItemCount(); ++i) {
             if (!list->topLevelItem(i)->isHidden())
-                visible << list->topLevelItem(i)->data(0, Qt::UserRole + 1).toLongLong();
+                visible << entries.value(list->topLevelItem(i)->data(0, Qt::UserRole + 1).toInt()).id;
         }
         QCOMPARE(visible, shown);
-        QCOMPARE(list->topLevelItem(3)->text(3), QStringLiteral("T1 / SN-1"));
+        QCOMPARE(list->topLevelItem(3)->text(5), QStringLiteral("T1 / SN-1"));  // the object's column
         QSignalSpy loads(&dialog, &HistoryDialog::loadSessionSignal);
         dialog.findChild<QPushButton*>("pushButton_load")->click();
         QCOMPARE(loads.value(0).value(0).toLongLong(), shown.first());
