@@ -1848,6 +1848,10 @@
         <translation>The team server&apos;s schema (version %1) is newer than this program: update the program. Pushing has stopped; every local result is kept.</translation>
     </message>
     <message>
+        <source>团队服务器的服务名“%1”无效</source>
+        <translation>The team server&apos;s service name &quot;%1&quot; is not valid</translation>
+    </message>
+    <message>
         <source>已连接团队服务器 %1</source>
         <translation>Connected to the team server %1</translation>
     </message>

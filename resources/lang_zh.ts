@@ -1848,6 +1848,10 @@
         <translation>团队服务器的数据结构（版本 %1）比本程序新：请更新程序。推送已停止，本地结果都保留着。</translation>
     </message>
     <message>
+        <source>团队服务器的服务名“%1”无效</source>
+        <translation>团队服务器的服务名“%1”无效</translation>
+    </message>
+    <message>
         <source>已连接团队服务器 %1</source>
         <translation>已连接团队服务器 %1</translation>
     </message>

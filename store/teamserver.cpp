@@ -1,5 +1,7 @@
 #include "store/teamserver.h"
 
+#include "store/teamconnection.h"
+
 #include "store/teamserverschema.h"
 
 #include <QDateTime>
@@ -84,6 +86,9 @@ TeamServer::State TeamServer::connect(bool mayCreate)
                           : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
     if (!db.isValid())
         return fail(State::Failed, tr("缺少 PostgreSQL 驱动（Debian：libqt5sql5-psql）"));
+    // A name with a separator of its own would add options to the connection.
+    if (!isServiceName(serviceName))
+        return fail(State::Failed, tr("团队服务器的服务名“%1”无效").arg(serviceName));
     // Keep-alives find a connection whose network has gone; a statement never waits for ever.
     db.setConnectOptions(QStringLiteral("service=%1;connect_timeout=%2;keepalives_idle=10;keepalives_interval=5;"
                                         "keepalives_count=3;options=-cstatement_timeout=120000")

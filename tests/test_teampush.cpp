@@ -200,6 +200,8 @@ private slots:
         QVERIFY(server->psql(QStringLiteral("DROP SCHEMA team_results CASCADE")));
         const QString before = TeamPusher::testConnection(TestPostgres::firstOperator());
         QVERIFY2(before.contains(QStringLiteral("team-server.sql")), qPrintable(before));
+        store::TeamServer smuggled(TestPostgres::administrator() + QStringLiteral(";host=elsewhere"), 5);
+        QCOMPARE(smuggled.connect(true), store::TeamServer::State::Failed);  // refused before any connection
         store::TeamServer owner(TestPostgres::administrator(), 5);
         QVERIFY2(owner.connect(true) == store::TeamServer::State::Ready, qPrintable(owner.message()));
         QVERIFY(server->psqlFile(QStringLiteral(TEAM_SERVER_SQL)));  // the administrator's run, once more
