@@ -137,16 +137,38 @@ void InsightController::chooseStability(const analysis::StabilitySettings& chose
     settingsfiles::write(*settings_, kept::kStabilityThreshold, chosen.thresholdPercent);
 }
 
+// Each tab's tooltip, which a screen reader also gives as its description,
+// says what the tab shows.
+void InsightController::nameTabs()
+{
+    const struct {
+        QWidget* page;
+        const char* text;
+        const char* tip;
+    } tabs[] = {
+        {dcTabs_->widget(0), QT_TRANSLATE_NOOP("MainWindow", "趋势"),
+         QT_TRANSLATE_NOOP("MainWindow", "当前测试的电阻和电流随时间的变化")},
+        {balance_, QT_TRANSLATE_NOOP("MainWindow", "三相平衡"),
+         QT_TRANSLATE_NOOP("MainWindow", "按绕组和分接比较三相电阻的不平衡率")},
+        {baseline_->panel(), QT_TRANSLATE_NOOP("MainWindow", "基准对比"),
+         QT_TRANSLATE_NOOP("MainWindow", "每个结果与测试对象的基准值或上次测试的偏差")},
+        {tapProfile_, QT_TRANSLATE_NOOP("MainWindow", "分接曲线"),
+         QT_TRANSLATE_NOOP("MainWindow", "折算电阻随分接位置的变化，标出异常的阶跃")},
+    };
+    for (const auto& tab : tabs) {
+        const int index = dcTabs_->indexOf(tab.page);
+        dcTabs_->setTabText(index, QCoreApplication::translate("MainWindow", tab.text));
+        dcTabs_->setTabToolTip(index, QCoreApplication::translate("MainWindow", tab.tip));
+    }
+}
+
 // The result models are made anew at every language change (their rows, with
 // the traces on them, move over): the balance and the row selection follow
 // the new ones, and the tabs take the new language.
 void InsightController::followResultModels(QStandardItemModel* dcResults)
 {
     dcResults_ = dcResults;
-    dcTabs_->setTabText(0, QCoreApplication::translate("MainWindow", "趋势"));
-    dcTabs_->setTabText(1, QCoreApplication::translate("MainWindow", "三相平衡"));
-    dcTabs_->setTabText(dcTabs_->indexOf(baseline_->panel()), QCoreApplication::translate("MainWindow", "基准对比"));
-    dcTabs_->setTabText(dcTabs_->indexOf(tapProfile_), QCoreApplication::translate("MainWindow", "分接曲线"));
+    nameTabs();
     connect(dcResults_, &QAbstractItemModel::rowsInserted, this, &InsightController::queueBalance);
     connect(dcResults_, &QAbstractItemModel::rowsRemoved, this, &InsightController::queueBalance);
     connect(dcResults_, &QAbstractItemModel::modelReset, this, &InsightController::queueBalance);

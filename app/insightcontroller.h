@@ -95,6 +95,8 @@ signals:
     void balanceExportRequested(const QString& caption, const reports::TextTable& table);
 
 private:
+    void nameTabs();
+
     struct Page {
         TrendPanel* panel = nullptr;
         QWidget* side = nullptr;  // what folding hides: the panel, or on the DC page the tabs holding it

@@ -1204,6 +1204,10 @@
         <translation>Current Data</translation>
     </message>
     <message>
+        <source>当前测试的电阻和电流随时间的变化</source>
+        <translation>Resistance and current of the test under way over time</translation>
+    </message>
+    <message>
         <source>打开所在文件夹</source>
         <translation>Open folder</translation>
     </message>
@@ -1220,12 +1224,20 @@
         <translation>Converted Res.</translation>
     </message>
     <message>
+        <source>折算电阻随分接位置的变化，标出异常的阶跃</source>
+        <translation>Converted resistance against tap position, with irregular steps marked</translation>
+    </message>
+    <message>
         <source>折算电阻：</source>
         <translation>Converted Resistance:</translation>
     </message>
     <message>
         <source>按温度换算应为 %1，仪器的值相差 %2 %</source>
         <translation>The temperature conversion gives %1; the instrument&apos;s value differs by %2 %</translation>
+    </message>
+    <message>
+        <source>按绕组和分接比较三相电阻的不平衡率</source>
+        <translation>Imbalance of the three phases, by winding and tapping</translation>
     </message>
     <message>
         <source>数据</source>
@@ -1326,6 +1338,10 @@
     <message>
         <source>正在进行自动测试···</source>
         <translation>Automatic test is underway...</translation>
+    </message>
+    <message>
+        <source>每个结果与测试对象的基准值或上次测试的偏差</source>
+        <translation>Deviation of each result from the test object&apos;s baseline or previous test</translation>
     </message>
     <message>
         <source>测试</source>

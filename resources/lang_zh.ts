@@ -1204,6 +1204,10 @@
         <translation>当前数据</translation>
     </message>
     <message>
+        <source>当前测试的电阻和电流随时间的变化</source>
+        <translation>当前测试的电阻和电流随时间的变化</translation>
+    </message>
+    <message>
         <source>打开所在文件夹</source>
         <translation>打开所在文件夹</translation>
     </message>
@@ -1220,12 +1224,20 @@
         <translation>折算电阻</translation>
     </message>
     <message>
+        <source>折算电阻随分接位置的变化，标出异常的阶跃</source>
+        <translation>折算电阻随分接位置的变化，标出异常的阶跃</translation>
+    </message>
+    <message>
         <source>折算电阻：</source>
         <translation>折算电阻：</translation>
     </message>
     <message>
         <source>按温度换算应为 %1，仪器的值相差 %2 %</source>
         <translation>按温度换算应为 %1，仪器的值相差 %2 %</translation>
+    </message>
+    <message>
+        <source>按绕组和分接比较三相电阻的不平衡率</source>
+        <translation>按绕组和分接比较三相电阻的不平衡率</translation>
     </message>
     <message>
         <source>数据</source>
@@ -1326,6 +1338,10 @@
     <message>
         <source>正在进行自动测试···</source>
         <translation>正在进行自动测试···</translation>
+    </message>
+    <message>
+        <source>每个结果与测试对象的基准值或上次测试的偏差</source>
+        <translation>每个结果与测试对象的基准值或上次测试的偏差</translation>
     </message>
     <message>
         <source>测试</source>

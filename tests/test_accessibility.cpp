@@ -1,5 +1,5 @@
 // The window as a screen reader meets it: every control that takes input has
-// a name, in the language on screen.
+// a name, in the language on screen, and every tab a description.
 
 #include "testsupport/windowrig.h"
 
@@ -41,6 +41,9 @@ void collect(QAccessibleInterface* node, QStringList& controls)
                                     + object->objectName()
                               : QStringLiteral("role %1").arg(int(node->role()));
         controls << what + QStringLiteral(": ") + node->text(QAccessible::Name);
+        // A tab says what its page holds (its description is the tab's tooltip).
+        if (node->role() == QAccessible::PageTab && node->text(QAccessible::Description).trimmed().isEmpty())
+            controls.last() += QStringLiteral(" (no description)");
     }
     for (int i = 0; i < node->childCount(); ++i)
         collect(node->child(i), controls);
@@ -78,7 +81,7 @@ private slots:
             // The language entries name themselves in their own language.
             const bool otherLanguage = language == QLatin1String("en") && name != QStringLiteral("简体中文")
                                        && hasChinese(name);
-            if (name.trimmed().isEmpty() || otherLanguage)
+            if (name.trimmed().isEmpty() || otherLanguage || name.endsWith(QStringLiteral(" (no description)")))
                 unnamed << control;
         }
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));

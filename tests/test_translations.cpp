@@ -82,8 +82,8 @@ private slots:
     {
         QCOMPARE(int(std::count_if(english.cbegin(), english.cend(),
                                    [](const Message& m) { return m.context == QLatin1String("MainWindow"); })),
-                 133 + 11 + 3 + 6 + 9 + 2 + 3 + 1 + 2 + 1);  // + 11 of the results store, + 3 of the import,
-                                                             // + 6 of the insight, + 9 of the exports' status and
+                 133 + 11 + 3 + 10 + 9 + 2 + 3 + 1 + 2 + 1);  // + 11 of the results store, + 3 of the import,
+                                                             // + 10 of the insight, + 9 of the exports' status and
                                                              // the remark's limit, + 2 of the settled mark, + 3 of
                                                              // the Help menu, + 1 of the report's records, + 2 of
                                                              // the baseline import action, + 1 of the page footer
