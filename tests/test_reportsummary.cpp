@@ -226,6 +226,16 @@ private slots:
         }
     }
 
+    // Without a baseline the tab judges no row: the summary has no deviation columns.
+    void unjudgedRowsAddNoColumns()
+    {
+        const auto model = dcSession(3);
+        const analysis::Judgements none(3);
+        const reports::ReportSummary summary = dcReportSummary(*model, none, {});
+        QCOMPARE(summary.results.headers.size(), 8);
+        QCOMPARE(summary.results.rows.value(2).size(), 8);
+    }
+
     // The length page lists its own columns and has no balance.
     void lengthSummaryHasItsOwnColumns()
     {
