@@ -7,18 +7,6 @@ namespace analysis {
 
 namespace {
 
-// Columns of the DC result table that the checks read.
-enum DcColumn {
-    kMaterialColumn = 3,
-    kConductorTempColumn = 4,
-    kReferenceTempColumn = 5,
-    kTappingColumn = 7,
-    kPhaseColumn = 8,
-    kWindingColumn = 9,
-    kConvertedColumn = 12,
-    kMeasuredColumn = 13,
-};
-
 // The material cell holds the program's own text, in either language.
 const char* const kCopperTexts[] = {"铜", "Cu"};
 const char* const kAluminiumTexts[] = {"铝", "Al"};

@@ -15,6 +15,20 @@
 
 namespace analysis {
 
+// The columns of the DC result table (the window's, its workbook's and the store's rows).
+enum DcColumn {
+    kNumberColumn = 0,
+    kMaterialColumn = 3,
+    kConductorTempColumn = 4,
+    kReferenceTempColumn = 5,
+    kTappingColumn = 7,
+    kPhaseColumn = 8,
+    kWindingColumn = 9,
+    kCurrentColumn = 11,
+    kConvertedColumn = 12,
+    kMeasuredColumn = 13,
+};
+
 // One row of the DC result table, as read from its cells.
 struct DcResult {
     QString winding;                    // as shown; part of the group key

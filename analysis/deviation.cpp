@@ -71,7 +71,8 @@ QList<BaselineEntry> referencesFromSession(const std::vector<DcResult>& earlierR
     QList<BaselineEntry> references;
     for (const DcResult& row : earlierRows) {
         const int winding = windingOf(row.winding);
-        if (winding < 0 || row.material < 0 || !row.conductorTemp || !row.measured || !(row.measured->ohms > 0.0))
+        if (winding < 0 || row.material < 0 || !row.conductorTemp || !row.measured || !(row.measured->ohms > 0.0)
+            || row.tapping.isEmpty() || row.phase.isEmpty())
             continue;
         references << BaselineEntry{winding, row.tapping, row.phase, row.measured->ohms, *row.conductorTemp,
                                     row.material};

@@ -1,29 +1,15 @@
 #include "app/historyactions.h"
 
 #include "analysis/balance.h"
+#include "analysis/deviation.h"
 #include "dialogs/teamserverdialog.h"
 #include "store/offthread.h"
 
 #include <algorithm>
-#include <array>
 
 using store::TableKind;
 
 namespace {
-
-// The winding cell as the instrument's rows hold it, in either language; the place is the winding's number.
-const std::array<std::array<const char*, 2>, 2> kWindingTexts{{{"低压", "Low"}, {"高压", "High"}}};
-
-int windingOf(const QString& text)
-{
-    for (std::size_t winding = 0; winding < kWindingTexts.size(); ++winding) {
-        for (const char* known : kWindingTexts[winding]) {
-            if (text.compare(QString::fromUtf8(known), Qt::CaseInsensitive) == 0)
-                return int(winding);
-        }
-    }
-    return -1;
-}
 
 QString objectText(const store::TestObject& object)
 {
@@ -39,17 +25,10 @@ QString objectText(const store::TestObject& object)
 
 QList<store::BaselineEntry> baselineFromRows(const QList<store::Row>& rows)
 {
-    QList<store::BaselineEntry> entries;
-    for (const store::Row& row : rows) {
-        const analysis::DcResult result = analysis::dcResultFromCells(row.cells);
-        const int winding = windingOf(result.winding);
-        if (winding < 0 || result.material < 0 || !result.measured || !(result.measured->ohms > 0.0)
-            || !result.conductorTemp || result.tapping.isEmpty() || result.phase.isEmpty())
-            continue;
-        entries << store::BaselineEntry{winding,         result.tapping,        result.phase,
-                                        result.measured->ohms, *result.conductorTemp, result.material};
-    }
-    return entries;
+    std::vector<analysis::DcResult> results;
+    for (const store::Row& row : rows)
+        results.push_back(analysis::dcResultFromCells(row.cells));
+    return analysis::referencesFromSession(results);
 }
 
 HistoryActions::HistoryActions(const Hooks& hooks, QObject* parent)

@@ -33,7 +33,6 @@ namespace {
 
 constexpr int kWaitingState = 0;
 constexpr int kTestingState = 1;
-constexpr int kConvertedColumn = 12;  // of the DC result table
 const QColor kCrossCheckColour(255, 215, 215);
 
 std::optional<double> liveResistance(const ReceiveData& rd)
@@ -300,7 +299,7 @@ analysis::Judgements InsightController::currentJudgements() const
 // model's change signal does not call for another round.
 void InsightController::markCrossCheck(int row, const analysis::CrossCheck& check)
 {
-    QStandardItem* cell = dcResults_->item(row, kConvertedColumn);
+    QStandardItem* cell = dcResults_->item(row, analysis::kConvertedColumn);
     if (!cell)
         return;
     const bool differs = check.verdict == analysis::CrossCheck::Differs;

@@ -12,16 +12,9 @@
 namespace {
 
 // Columns of the result tables that the summary lists, in its order.
-enum DcColumn {
-    kDcNumber = 0,
-    kTapping = 7,
-    kPhase = 8,
-    kWinding = 9,
-    kDcCurrent = 11,
-    kConverted = 12,
-    kDcMeasured = 13,
-};
-const int kDcColumns[] = {kDcNumber, kWinding, kTapping, kPhase, kDcCurrent, kDcMeasured, kConverted};
+const int kDcColumns[] = {analysis::kNumberColumn,   analysis::kWindingColumn,  analysis::kTappingColumn,
+                          analysis::kPhaseColumn,    analysis::kCurrentColumn,  analysis::kMeasuredColumn,
+                          analysis::kConvertedColumn};
 
 enum LengthColumn {
     kLengthNumber = 0,
