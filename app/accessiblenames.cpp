@@ -1,9 +1,11 @@
 #include "app/accessiblenames.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QToolButton>
 #include <QWidget>
 
@@ -51,6 +53,41 @@ const Spoken kSpoken[] = {
      nullptr, SPOKEN("发送给仪器的测试设置；按“更新”后可以修改。")},
 };
 
+// What each menu entry does, as its status tip: the status bar shows it while
+// the entry is hovered, and a screen reader gives it as the entry's
+// description. A menu is named by its own object name.
+const struct {
+    const char* action;
+    const char* description;
+} kMenuEntries[] = {
+    {"menuDevice", SPOKEN("连接仪器，保存和导出结果，退出程序。")},
+    {"actionConnect", SPOKEN("连接或断开 USB 仪器。")},
+    {"menuLive_data", SPOKEN("测试、报告、自动测试和基准值。")},
+    {"actionStartStopTest", SPOKEN("开始或停止当前页的测试（F5）。")},
+    {"actionExportToPDF", SPOKEN("把当前页的结果导出为 PDF 报告（Ctrl+P）。")},
+    {"actionAutomatic_measurement", SPOKEN("按设定的次数和间隔自动重复测试。")},
+    {"actionImportBaseline", SPOKEN("从 CSV 或 Excel 文件导入当前测试对象的基准值。")},
+    {"menuStorage_data", SPOKEN("仪器中保存的测试记录。")},
+    {"actionImport_storage", SPOKEN("从仪器读取全部存储记录（Ctrl+I）。")},
+    {"actionExportToExcel", SPOKEN("把存储数据表格导出为 Excel 工作簿。")},
+    {"actionSaveTable", SPOKEN("把当前页的表格保存为 Excel 工作簿（Ctrl+S）。")},
+    {"actionQuit", SPOKEN("关闭程序（Ctrl+Q）。")},
+    {"menuView", SPOKEN("切换页面，查看历史记录。")},
+    {"actionDc_resistance_test", SPOKEN("显示直流电阻测试页。")},
+    {"actionConductor_length_test", SPOKEN("显示导体长度测试页。")},
+    {"actionStorage", SPOKEN("显示从仪器导入的存储数据。")},
+    {"actionHistory", SPOKEN("查看、载入和导出以前的测试。")},
+    {"menuSetting", SPOKEN("界面语言、采样频率和团队服务器。")},
+    {"menuLanguage", SPOKEN("选择界面的语言。")},
+    {"actionSample_interval", SPOKEN("设置读取实时数据的间隔。")},
+    {"actionTeamServer", SPOKEN("设置共享测试结果的团队服务器，并检查连接。")},
+    {"menuHelp", SPOKEN("使用说明和版本信息。")},
+    {"actionHelp", SPOKEN("打开使用说明（F1）。")},
+    {"actionAbout", SPOKEN("显示程序和 Qt 的版本。")},
+};
+
+const char kLanguageEntry[] = SPOKEN("界面改用这种语言。");
+
 #undef SPOKEN
 
 QString translated(const char* text)
@@ -91,6 +128,22 @@ void nameTabScrollButtons(QWidget* window)
     }
 }
 
+void describeMenuEntries(QWidget* window)
+{
+    for (const auto& entry : kMenuEntries) {
+        const QString description = translated(entry.description);
+        const QLatin1String name(entry.action);
+        if (auto* menu = window->findChild<QMenu*>(name))
+            menu->menuAction()->setStatusTip(description);
+        else if (auto* action = window->findChild<QAction*>(name))
+            action->setStatusTip(description);
+    }
+    if (auto* languages = window->findChild<QMenu*>(QLatin1String("menuLanguage"))) {
+        for (QAction* entry : languages->actions())
+            entry->setStatusTip(translated(kLanguageEntry));
+    }
+}
+
 }  // namespace
 
 namespace accessiblenames {
@@ -108,6 +161,7 @@ void apply(QWidget* window)
     }
     nameListEditors(window);
     nameTabScrollButtons(window);
+    describeMenuEntries(window);
 }
 
 }  // namespace accessiblenames

@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/accessiblemenuitem.h"
 #include "app/accessiblenames.h"
 #include "app/baselinecomparison.h"
 #include "app/importkeeper.h"
@@ -40,6 +41,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
       ui(new Ui::MainWindow),
       parts(std::make_unique<WindowParts>())
 {
+    accessiblemenuitem::install();
     // The form is built in the language kept from the last run.
     parts->languages.load(LanguageSwitcher::rememberedLanguage());
     parts->languages.takeTextsOutdated();

@@ -8,8 +8,24 @@
         <translation>Three-phase balance summary</translation>
     </message>
     <message>
+        <source>从 CSV 或 Excel 文件导入当前测试对象的基准值。</source>
+        <translation>Import the baseline values of the current test object from a CSV or Excel file.</translation>
+    </message>
+    <message>
+        <source>从仪器读取全部存储记录（Ctrl+I）。</source>
+        <translation>Read all stored records from the instrument (Ctrl+I).</translation>
+    </message>
+    <message>
+        <source>仪器中保存的测试记录。</source>
+        <translation>Test records kept in the instrument.</translation>
+    </message>
+    <message>
         <source>仪器的存储数据</source>
         <translation>Records stored in the instrument</translation>
+    </message>
+    <message>
+        <source>使用说明和版本信息。</source>
+        <translation>How to use the program, and its version.</translation>
     </message>
     <message>
         <source>偏差不超过此百分比时判为合格。</source>
@@ -26,6 +42,14 @@
     <message>
         <source>偏差超过合格限值、不超过此百分比时判为注意；超过则不合格。</source>
         <translation>A deviation beyond the pass limit and up to this percentage is to be watched; beyond it fails.</translation>
+    </message>
+    <message>
+        <source>关闭程序（Ctrl+Q）。</source>
+        <translation>Close the program (Ctrl+Q).</translation>
+    </message>
+    <message>
+        <source>切换页面，查看历史记录。</source>
+        <translation>Switch pages, look through the history.</translation>
     </message>
     <message>
         <source>删除选中的结果行。</source>
@@ -48,12 +72,32 @@
         <translation>Conductor length results</translation>
     </message>
     <message>
+        <source>开始或停止当前页的测试（F5）。</source>
+        <translation>Start or stop the test of the page on screen (F5).</translation>
+    </message>
+    <message>
         <source>开始或停止测试（F5）。</source>
         <translation>Starts or stops the test (F5).</translation>
     </message>
     <message>
+        <source>打开使用说明（F1）。</source>
+        <translation>Open the help page (F1).</translation>
+    </message>
+    <message>
         <source>打开或结束测试设置的编辑；编辑时暂停读取实时数据。</source>
         <translation>Opens or ends the editing of the test settings; live readings pause while editing.</translation>
+    </message>
+    <message>
+        <source>把存储数据表格导出为 Excel 工作簿。</source>
+        <translation>Export the stored-data table as an Excel workbook.</translation>
+    </message>
+    <message>
+        <source>把当前页的结果导出为 PDF 报告（Ctrl+P）。</source>
+        <translation>Export the results of the page on screen as a PDF report (Ctrl+P).</translation>
+    </message>
+    <message>
+        <source>把当前页的表格保存为 Excel 工作簿（Ctrl+S）。</source>
+        <translation>Save the table of the page on screen as an Excel workbook (Ctrl+S).</translation>
     </message>
     <message>
         <source>把结果表格保存为 Excel 工作簿（Ctrl+S）。</source>
@@ -64,12 +108,32 @@
         <translation>The imbalance of the three phases&apos; resistances, by winding and tapping.</translation>
     </message>
     <message>
+        <source>按设定的次数和间隔自动重复测试。</source>
+        <translation>Repeat the test automatically, a set number of times at a set interval.</translation>
+    </message>
+    <message>
+        <source>显示从仪器导入的存储数据。</source>
+        <translation>Show the stored data imported from the instrument.</translation>
+    </message>
+    <message>
+        <source>显示导体长度测试页。</source>
+        <translation>Show the conductor length test page.</translation>
+    </message>
+    <message>
         <source>显示工具栏中放不下的按钮。</source>
         <translation>Shows the buttons that do not fit in the toolbar.</translation>
     </message>
     <message>
         <source>显示或隐藏结果表格。</source>
         <translation>Shows or hides the result table.</translation>
+    </message>
+    <message>
+        <source>显示直流电阻测试页。</source>
+        <translation>Show the DC resistance test page.</translation>
+    </message>
+    <message>
+        <source>显示程序和 Qt 的版本。</source>
+        <translation>Show the versions of the program and of Qt.</translation>
     </message>
     <message>
         <source>更多工具</source>
@@ -84,6 +148,10 @@
         <translation>The reading is stable while the spread of the last readings stays below this percentage.</translation>
     </message>
     <message>
+        <source>查看、载入和导出以前的测试。</source>
+        <translation>Look through, load and export earlier tests.</translation>
+    </message>
+    <message>
         <source>每个直流电阻结果与其参考值的偏差和结论。</source>
         <translation>Each DC resistance result&apos;s deviation from its reference, with the verdict.</translation>
     </message>
@@ -94,6 +162,10 @@
     <message>
         <source>每次测试结束时记入一行；选中一行显示它的趋势。</source>
         <translation>Each finished test adds a row; selecting a row shows its trend.</translation>
+    </message>
+    <message>
+        <source>测试、报告、自动测试和基准值。</source>
+        <translation>Tests, reports, automatic tests and baselines.</translation>
     </message>
     <message>
         <source>测试对象名称</source>
@@ -118,6 +190,14 @@
     <message>
         <source>清空结果表格；清除的行保留在历史记录中。</source>
         <translation>Empties the result table; the cleared rows stay in the history.</translation>
+    </message>
+    <message>
+        <source>界面改用这种语言。</source>
+        <translation>Show the window in this language.</translation>
+    </message>
+    <message>
+        <source>界面语言、采样频率和团队服务器。</source>
+        <translation>Language, sampling interval and team server.</translation>
     </message>
     <message>
         <source>直流电阻测试结果</source>
@@ -146,6 +226,26 @@
     <message>
         <source>线电阻不平衡限值</source>
         <translation>Line imbalance limit</translation>
+    </message>
+    <message>
+        <source>设置共享测试结果的团队服务器，并检查连接。</source>
+        <translation>Set up the team server that shares test results, and check the connection.</translation>
+    </message>
+    <message>
+        <source>设置读取实时数据的间隔。</source>
+        <translation>Set how often live readings are taken.</translation>
+    </message>
+    <message>
+        <source>连接仪器，保存和导出结果，退出程序。</source>
+        <translation>Connect the instrument, save and export results, quit.</translation>
+    </message>
+    <message>
+        <source>连接或断开 USB 仪器。</source>
+        <translation>Connect or disconnect the USB instrument.</translation>
+    </message>
+    <message>
+        <source>选择界面的语言。</source>
+        <translation>Choose the language of the window.</translation>
     </message>
     <message>
         <source>随每个结果行记录的备注。</source>

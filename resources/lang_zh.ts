@@ -8,8 +8,24 @@
         <translation>三相平衡汇总</translation>
     </message>
     <message>
+        <source>从 CSV 或 Excel 文件导入当前测试对象的基准值。</source>
+        <translation>从 CSV 或 Excel 文件导入当前测试对象的基准值。</translation>
+    </message>
+    <message>
+        <source>从仪器读取全部存储记录（Ctrl+I）。</source>
+        <translation>从仪器读取全部存储记录（Ctrl+I）。</translation>
+    </message>
+    <message>
+        <source>仪器中保存的测试记录。</source>
+        <translation>仪器中保存的测试记录。</translation>
+    </message>
+    <message>
         <source>仪器的存储数据</source>
         <translation>仪器的存储数据</translation>
+    </message>
+    <message>
+        <source>使用说明和版本信息。</source>
+        <translation>使用说明和版本信息。</translation>
     </message>
     <message>
         <source>偏差不超过此百分比时判为合格。</source>
@@ -26,6 +42,14 @@
     <message>
         <source>偏差超过合格限值、不超过此百分比时判为注意；超过则不合格。</source>
         <translation>偏差超过合格限值、不超过此百分比时判为注意；超过则不合格。</translation>
+    </message>
+    <message>
+        <source>关闭程序（Ctrl+Q）。</source>
+        <translation>关闭程序（Ctrl+Q）。</translation>
+    </message>
+    <message>
+        <source>切换页面，查看历史记录。</source>
+        <translation>切换页面，查看历史记录。</translation>
     </message>
     <message>
         <source>删除选中的结果行。</source>
@@ -48,12 +72,32 @@
         <translation>导体长度测试结果</translation>
     </message>
     <message>
+        <source>开始或停止当前页的测试（F5）。</source>
+        <translation>开始或停止当前页的测试（F5）。</translation>
+    </message>
+    <message>
         <source>开始或停止测试（F5）。</source>
         <translation>开始或停止测试（F5）。</translation>
     </message>
     <message>
+        <source>打开使用说明（F1）。</source>
+        <translation>打开使用说明（F1）。</translation>
+    </message>
+    <message>
         <source>打开或结束测试设置的编辑；编辑时暂停读取实时数据。</source>
         <translation>打开或结束测试设置的编辑；编辑时暂停读取实时数据。</translation>
+    </message>
+    <message>
+        <source>把存储数据表格导出为 Excel 工作簿。</source>
+        <translation>把存储数据表格导出为 Excel 工作簿。</translation>
+    </message>
+    <message>
+        <source>把当前页的结果导出为 PDF 报告（Ctrl+P）。</source>
+        <translation>把当前页的结果导出为 PDF 报告（Ctrl+P）。</translation>
+    </message>
+    <message>
+        <source>把当前页的表格保存为 Excel 工作簿（Ctrl+S）。</source>
+        <translation>把当前页的表格保存为 Excel 工作簿（Ctrl+S）。</translation>
     </message>
     <message>
         <source>把结果表格保存为 Excel 工作簿（Ctrl+S）。</source>
@@ -64,12 +108,32 @@
         <translation>按绕组和分接汇总三相电阻的不平衡率。</translation>
     </message>
     <message>
+        <source>按设定的次数和间隔自动重复测试。</source>
+        <translation>按设定的次数和间隔自动重复测试。</translation>
+    </message>
+    <message>
+        <source>显示从仪器导入的存储数据。</source>
+        <translation>显示从仪器导入的存储数据。</translation>
+    </message>
+    <message>
+        <source>显示导体长度测试页。</source>
+        <translation>显示导体长度测试页。</translation>
+    </message>
+    <message>
         <source>显示工具栏中放不下的按钮。</source>
         <translation>显示工具栏中放不下的按钮。</translation>
     </message>
     <message>
         <source>显示或隐藏结果表格。</source>
         <translation>显示或隐藏结果表格。</translation>
+    </message>
+    <message>
+        <source>显示直流电阻测试页。</source>
+        <translation>显示直流电阻测试页。</translation>
+    </message>
+    <message>
+        <source>显示程序和 Qt 的版本。</source>
+        <translation>显示程序和 Qt 的版本。</translation>
     </message>
     <message>
         <source>更多工具</source>
@@ -84,6 +148,10 @@
         <translation>最近读数的离散小于此百分比时读数为稳定。</translation>
     </message>
     <message>
+        <source>查看、载入和导出以前的测试。</source>
+        <translation>查看、载入和导出以前的测试。</translation>
+    </message>
+    <message>
         <source>每个直流电阻结果与其参考值的偏差和结论。</source>
         <translation>每个直流电阻结果与其参考值的偏差和结论。</translation>
     </message>
@@ -94,6 +162,10 @@
     <message>
         <source>每次测试结束时记入一行；选中一行显示它的趋势。</source>
         <translation>每次测试结束时记入一行；选中一行显示它的趋势。</translation>
+    </message>
+    <message>
+        <source>测试、报告、自动测试和基准值。</source>
+        <translation>测试、报告、自动测试和基准值。</translation>
     </message>
     <message>
         <source>测试对象名称</source>
@@ -118,6 +190,14 @@
     <message>
         <source>清空结果表格；清除的行保留在历史记录中。</source>
         <translation>清空结果表格；清除的行保留在历史记录中。</translation>
+    </message>
+    <message>
+        <source>界面改用这种语言。</source>
+        <translation>界面改用这种语言。</translation>
+    </message>
+    <message>
+        <source>界面语言、采样频率和团队服务器。</source>
+        <translation>界面语言、采样频率和团队服务器。</translation>
     </message>
     <message>
         <source>直流电阻测试结果</source>
@@ -146,6 +226,26 @@
     <message>
         <source>线电阻不平衡限值</source>
         <translation>线电阻不平衡限值</translation>
+    </message>
+    <message>
+        <source>设置共享测试结果的团队服务器，并检查连接。</source>
+        <translation>设置共享测试结果的团队服务器，并检查连接。</translation>
+    </message>
+    <message>
+        <source>设置读取实时数据的间隔。</source>
+        <translation>设置读取实时数据的间隔。</translation>
+    </message>
+    <message>
+        <source>连接仪器，保存和导出结果，退出程序。</source>
+        <translation>连接仪器，保存和导出结果，退出程序。</translation>
+    </message>
+    <message>
+        <source>连接或断开 USB 仪器。</source>
+        <translation>连接或断开 USB 仪器。</translation>
+    </message>
+    <message>
+        <source>选择界面的语言。</source>
+        <translation>选择界面的语言。</translation>
     </message>
     <message>
         <source>随每个结果行记录的备注。</source>
