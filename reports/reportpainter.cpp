@@ -1,8 +1,10 @@
 #include "reports/reportpainter.h"
+#include "reports/pdftextlayer.h"
 
 #include "reports/exportpaths.h"
 
 #include <QLoggingCategory>
+#include <QBuffer>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -483,21 +485,32 @@ bool writePdfReport(const QString& path, const ReportContent& content, QString* 
 {
     if (!mayReplace(path, error))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(error, file.errorString());
+    // Drawn into memory first: the text layer is mended before the file is written.
+    QBuffer drawn;
+    drawn.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&drawn);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setResolution(kPdfResolution);
         writer.setPageMargins(QMarginsF(kPdfMarginPoints, kPdfMarginPoints, kPdfMarginPoints, kPdfMarginPoints),
                               QPageLayout::Point);
         writer.setTitle(content.title);
         qCDebug(reportLog) << "report page" << writer.width() << "x" << writer.height() << "dots";
-        if (!drawReport(&writer, content, progress)) {
-            file.cancelWriting();
+        if (!drawReport(&writer, content, progress))
             return fail(error, QStringLiteral("the report could not be drawn"));
-        }
+    }
+    static const QHash<char16_t, char16_t> ideographs = ideographsOfRadicals(reportFamily());
+    QByteArray pdf = drawn.buffer();
+    drawn.close();
+    drawn.setData(QByteArray());
+    nameIdeographs(pdf, ideographs);
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error, file.errorString());
+    if (file.write(pdf) != pdf.size()) {
+        file.cancelWriting();
+        return fail(error, file.errorString());
     }
     if (!file.commit())
         return fail(error, file.errorString());

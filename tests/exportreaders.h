@@ -6,10 +6,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QFont>
-#include <QHash>
 #include <QProcess>
-#include <QRawFont>
 #include <QRegularExpression>
 
 namespace exportreaders {
@@ -33,37 +30,10 @@ inline int pdfPageCount(const QString& pdf)
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
-// The ideographs that the report's Chinese family draws with the glyph of a
-// radical, keyed by the radical (U+2F64 → 用), from the font itself. Qt names
-// each glyph of an embedded font by the lowest code point that the font maps
-// to it, so the text layer of a report in such a family names the radical.
-inline QHash<QChar, QChar> ideographsOfRadicals()
-{
-    QHash<QChar, QChar> ideographs;
-    const QString family = QStringLiteral("Noto Sans CJK SC");
-    const QRawFont font = QRawFont::fromFont(QFont(family));
-    if (!font.isValid() || font.familyName() != family)
-        return ideographs;
-    const auto glyphOf = [&font](char16_t c) { return font.glyphIndexesForString(QString(QChar(c))).value(0); };
-    QHash<quint32, QChar> ideographOfGlyph;
-    for (char16_t c = 0x9FFF; c >= 0x4E00; --c)
-        ideographOfGlyph.insert(glyphOf(c), QChar(c));  // the lowest stays
-    for (char16_t radical = 0x2E80; radical <= 0x2FDF; ++radical) {
-        const auto found = ideographOfGlyph.constFind(glyphOf(radical));
-        if (glyphOf(radical) != 0 && found != ideographOfGlyph.constEnd())
-            ideographs.insert(QChar(radical), *found);
-    }
-    return ideographs;
-}
-
 // The text as drawn, laid out as on the page.
 inline QString searchableText(const QStringList& pdftotextArguments)
 {
-    static const QHash<QChar, QChar> ideographs = ideographsOfRadicals();
-    QString text = output(QStringLiteral("pdftotext"), QStringList{QStringLiteral("-layout")} + pdftotextArguments);
-    for (QChar& c : text)
-        c = ideographs.value(c, c);
-    return text;
+    return output(QStringLiteral("pdftotext"), QStringList{QStringLiteral("-layout")} + pdftotextArguments);
 }
 
 // The text of one page (counted from 1).

@@ -4,6 +4,7 @@
 
 #include "app/chinesefonts.h"
 #include "reports/exportpaths.h"
+#include "reports/pdftextlayer.h"
 #include "tests/exportreaders.h"
 #include "dialogs/pdfsettingdialog.h"
 #include "reports/reportpainter.h"
@@ -395,6 +396,43 @@ private slots:
         }
         QVERIFY2(light, qPrintable(fonts.join('\n')));
         QVERIFY(pdfText(path).contains("直流电阻测量报告"));
+    }
+
+    // The family draws these with the glyphs of radicals; copied or searched,
+    // the report still reads the ideographs the page shows.
+    void textLayerReadsIdeographsNotRadicals()
+    {
+        if (!QFontDatabase().hasFamily("Noto Sans CJK SC"))
+            QSKIP("Noto Sans CJK SC (fonts-noto-cjk, fonts-noto-cjk-extra) is not installed");
+        const QHash<char16_t, char16_t> ideographs = reports::ideographsOfRadicals("Noto Sans CJK SC");
+        QCOMPARE(ideographs.value(0x2F64), char16_t(u'用'));
+        QCOMPARE(ideographs.value(0x2EDA), char16_t(u'页'));
+        const QString path = dir.filePath("radicals.pdf");
+        const QString words = QStringLiteral("用户入口第页长工人山水火");
+        QVERIFY(reports::writePdfReport(path, content(1, true, words)));
+        const QString text = pdfText(path);
+        QVERIFY2(text.contains(words), qPrintable(text));
+        for (const QChar c : text)
+            QVERIFY2(c.unicode() < 0x2E80 || c.unicode() > 0x2FDF, qPrintable(text));
+    }
+
+    // Names are rewritten in place, only where a map gives a glyph its text,
+    // and only where one four-digit name stands for one glyph.
+    void textLayerKeepsEveryOffset()
+    {
+        const QHash<char16_t, char16_t> ideographs{{0x2F64, u'用'}, {0x2EDA, u'页'}, {0x2F0A, u'入'}};
+        const QByteArray before = "stream <2F64> endstream\n"
+                                  "begincmap\n2 beginbfchar\n<0003> <2F64>\n<2F64> <0041>\nendbfchar\n"
+                                  "3 beginbfrange\n<0001> <0002> [<2EDA> <4E00>]\n<0005> <0005> <2F0A>\n"
+                                  "<0006> <0010> <2F64>\n<0011> <0011> <2F642F64>\nendbfrange\nendcmap\n";
+        QByteArray pdf = before;
+        QCOMPARE(reports::nameIdeographs(pdf, ideographs), 3);
+        QCOMPARE(pdf.size(), before.size());
+        QByteArray expected = before;
+        expected.replace("<0003> <2F64>", "<0003> <7528>")
+            .replace("[<2EDA>", "[<9875>")
+            .replace("<0005> <0005> <2F0A>", "<0005> <0005> <5165>");
+        QCOMPARE(pdf, expected);
     }
 
     // --- file names ----------------------------------------------------------
