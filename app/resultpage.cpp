@@ -91,6 +91,7 @@ ResultPage::ResultPage(QWidget* page, const PageTable& pageTable, RowKeeping row
     viewport = view->viewport();
     view->viewport()->installEventFilter(this);
     connect(view->horizontalHeader(), &QHeaderView::sectionResized, this, &ResultPage::queueMeasuredColumn);
+    connect(view->verticalHeader(), &QHeaderView::sectionResized, this, &ResultPage::queueMeasuredColumn);
 }
 
 void ResultPage::setCaptions()

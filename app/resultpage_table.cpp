@@ -129,8 +129,14 @@ void ResultPage::queueMeasuredColumn()
     measuredColumnQueued = true;
     QTimer::singleShot(0, this, [this] {
         measuredColumnQueued = false;
-        if (model->rowCount() > 0)
-            view->scrollTo(model->index(model->rowCount() - 1, remarkColumn() - 1));
+        if (model->rowCount() == 0)
+            return;
+        // The sections fit their contents and the scroll bars their range
+        // lazily; scrolling before that lands short of the column.
+        view->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
+        view->verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
+        view->doItemsLayout();
+        view->scrollTo(model->index(model->rowCount() - 1, remarkColumn() - 1));
     });
 }
 

@@ -7,6 +7,8 @@
 #include "testsupport/windowrig.h"
 #include "app/windowstyles.h"
 
+#include <QTextEdit>
+
 using namespace windowtest;
 using protocol::Bytes;
 
@@ -493,6 +495,49 @@ private slots:
                                  kWait);
         QTest::qWait(100);
         QVERIFY(rig.editing(false));
+    }
+
+    // The measured value is what the operator looks for: after every test the
+    // newest row's measured cell is whole in the table's view at the first
+    // window size, also when the table was cleared and refilled.
+    void newestMeasuredValueStaysInSight_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("lengthPage");
+        QTest::newRow("DC, Chinese") << "zh" << false;
+        QTest::newRow("DC, English") << "en" << false;
+        QTest::newRow("length, Chinese") << "zh" << true;
+    }
+    void newestMeasuredValueStaysInSight()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, lengthPage);
+        PagesRig rig;
+        QVERIFY(rig.connectOnPage(lengthPage));
+        rig.chooseLanguage(language);
+        rig.get<QTextEdit>(lengthPage ? "textEdit_Remark_2" : "textEdit_Remark")->setPlainText("1号变压器 高压侧");
+        auto* view = rig.get<QTableView>(lengthPage ? "tableView_lengthTest" : "tableView_resTest");
+        const auto measuredCell = [&] {
+            const int row = view->model()->rowCount() - 1;
+            const int measured = view->model()->columnCount() - 2;  // the remark comes last
+            return view->visualRect(view->model()->index(row, measured));
+        };
+        const auto measuredCellInSight = [&] { return view->viewport()->rect().contains(measuredCell()); };
+        for (int round = 0; round < 2; ++round) {
+            for (int test = 0; test < 6; ++test) {
+                // One reading over range in the first round widens the columns the second narrows.
+                rig.instrument().setDcSampleOhms(round == 0 && test == 1 ? 50.0 : 0.012345);
+                QVERIFY(rig.finishTest(lengthPage));
+                QVERIFY2(QTest::qWaitFor(measuredCellInSight, 2000),
+                         qPrintable(QStringLiteral("round %1, row %2: measured cell %3, viewport %4 wide")
+                                        .arg(round)
+                                        .arg(view->model()->rowCount())
+                                        .arg(measuredCell().x())
+                                        .arg(view->viewport()->width())));
+            }
+            rig.button(lengthPage ? "pushButton_clear2" : "pushButton_clear")->click();
+            QCOMPARE(view->model()->rowCount(), 0);
+        }
     }
 
     // At the window's first size five result rows show on either page, in
