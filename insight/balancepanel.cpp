@@ -8,10 +8,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using analysis::BalanceGroup;
 
@@ -24,6 +27,7 @@ const char* const kHeaders[BalancePanel::ColumnCount] = {
     QT_TRANSLATE_NOOP("BalancePanel", "限值"),   QT_TRANSLATE_NOOP("BalancePanel", "结论"),
 };
 const char* const kButtonStyle = "QPushButton{background-color: rgb(142, 189, 243);}";
+constexpr int kWidestReadColumns = 640;  // pixels; an incomplete group's long text scrolls
 const QColor kPassColour(200, 240, 200);
 const QColor kFailColour(255, 190, 190);
 const QColor kIncompleteColour(230, 230, 230);
@@ -205,6 +209,21 @@ void BalancePanel::showVerdictFirst()
     header->moveSection(header->visualIndex(Imbalance), Phases + 2);
 }
 
+// The columns up to the resistances are what the operator reads: the table
+// asks for their width, so that beside the result table at the first window
+// size none of them is cut (the side area takes the width from the result
+// table, which keeps its measured column in sight). The basis and the limit
+// may stay to the right.
+void BalancePanel::keepResistancesInSight()
+{
+    QHeaderView* header = view_->horizontalHeader();
+    header->resizeSections(QHeaderView::ResizeToContents);
+    int width = 2 * view_->frameWidth() + view_->verticalScrollBar()->sizeHint().width();
+    for (int visual = 0; visual <= header->visualIndex(Values); ++visual)
+        width += header->sectionSize(header->logicalIndex(visual));
+    view_->setMinimumWidth(std::min(width, kWidestReadColumns));
+}
+
 void BalancePanel::refresh()
 {
     model_->clear();
@@ -212,6 +231,7 @@ void BalancePanel::refresh()
     for (const BalanceGroup& g : analysis::balanceGroups(rows_, limits()))
         model_->appendRow(groupRow(g));
     showVerdictFirst();
+    keepResistancesInSight();
 
     QStringList differing;
     int checked = 0;

@@ -57,6 +57,7 @@ private:
     QString valuesText(const analysis::BalanceGroup& g) const;
     void showCrossCheck(const QString& text);
     void showVerdictFirst();
+    void keepResistancesInSight();
 
     QLabel* title_ = nullptr;
     QLabel* phaseLabel_ = nullptr;

@@ -1,6 +1,7 @@
 #include "insight/tapprofilepanel.h"
 
 #include "data/formattables.h"
+#include "insight/chartlook.h"
 #include "insight/trendchart.h"
 
 #include <QComboBox>
@@ -25,7 +26,6 @@ using analysis::TapSeries;
 
 namespace {
 
-constexpr double kChartPointSize = 8.5;
 constexpr int kStepListLines = 4;
 constexpr double kMostTapTicks = 20.0;
 const QColor kMarkedColour(220, 0, 0);
@@ -70,12 +70,8 @@ TapProfilePanel::TapProfilePanel(QWidget* parent) : QWidget(parent)
     windingLabel_->setBuddy(winding_);
 
     auto* chart = new QChart;
-    QFont small = font();
-    small.setPointSizeF(kChartPointSize);
-    chart->setMargins(QMargins(2, 2, 2, 2));
-    chart->setBackgroundRoundness(0);
-    chart->legend()->setAlignment(Qt::AlignTop);
-    chart->legend()->setFont(small);
+    const QFont small = chartlook::smallFont(font());
+    chartlook::apply(chart, small);
     tapAxis_ = new QValueAxis;
     ohmsAxis_ = new QValueAxis;
     for (QValueAxis* axis : {tapAxis_, ohmsAxis_}) {

@@ -1,5 +1,7 @@
 #include "insight/trendchart.h"
 
+#include "insight/chartlook.h"
+
 #include <QtCharts/QChart>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
@@ -15,7 +17,6 @@ constexpr double kShortestTimeAxis = 10.0;  // seconds shown at least
 constexpr double kTimeHeadroom = 1.05;
 const QColor kResistanceColour(0, 90, 180);
 const QColor kCurrentColour(230, 120, 0);
-constexpr double kChartPointSize = 8.5;
 constexpr double kMostTickIntervals = 5.0;
 
 QValueAxis* makeAxis(const QString& format, const QColor& colour, const QFont& font)
@@ -38,13 +39,8 @@ QValueAxis* makeAxis(const QString& format, const QColor& colour, const QFont& f
 TrendChart::TrendChart(QWidget* parent) : QChartView(new QChart, parent)
 {
     QChart* chart = this->chart();
-    chart->setMargins(QMargins(2, 2, 2, 2));
-    chart->legend()->setAlignment(Qt::AlignTop);
-    // Smaller than the page's texts, so that a chart beside a table keeps room for its lines.
-    QFont small = font();
-    small.setPointSizeF(kChartPointSize);
-    chart->legend()->setFont(small);
-    chart->setBackgroundRoundness(0);
+    const QFont small = chartlook::smallFont(font());
+    chartlook::apply(chart, small);
     resistance_ = new QLineSeries(chart);
     current_ = new QLineSeries(chart);
     resistance_->setPen(QPen(kResistanceColour, 2));

@@ -12,6 +12,10 @@
 #include "insight/trendpanel.h"
 #include "testsupport/windowrig.h"
 
+#include <QGraphicsTextItem>
+#include <QScrollBar>
+#include <QTabWidget>
+
 using namespace windowtest;
 
 namespace {
@@ -184,6 +188,38 @@ private slots:
         QCOMPARE(chart->resistancePointCount() + chart->currentPointCount(), 0);
     }
 
+    // At the first window size the trend beside the table keeps its time
+    // labels and title whole in both languages; a Chinese font's taller
+    // lines once had QtCharts cut them all to "...".
+    void trendKeepsItsLabelsAtTheFirstSize_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("timeTitle");
+        QTest::newRow("zh") << "zh" << QStringLiteral("时间 (秒)");
+        QTest::newRow("en") << "en" << QStringLiteral("Time (s)");
+    }
+    void trendKeepsItsLabelsAtTheFirstSize()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, timeTitle);
+        Rig rig;
+        QVERIFY(rig.connect());
+        rig.chooseLanguage(language);
+        QVERIFY(rig.runTest(false));
+        TrendChart* chart = trendOf(rig)->chart();
+        QCOMPARE(rig.window->size(), QSize(1257, 682));
+        QVERIFY(chart->height() < 200);  // beside the table, not on its own
+        QCoreApplication::processEvents();
+        QStringList texts;
+        for (const QGraphicsItem* item : chart->scene()->items()) {
+            if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item); text && text->isVisible())
+                texts << text->toPlainText();
+        }
+        QVERIFY2(!texts.join(QLatin1Char('|')).contains(QStringLiteral("...")), qPrintable(texts.join(QLatin1Char('|'))));
+        QVERIFY2(texts.contains(timeTitle) && texts.contains(QStringLiteral("0")) && texts.contains(QStringLiteral("10")),
+                 qPrintable(texts.join(QLatin1Char('|'))));
+    }
+
     // The trace stays with its row through a language change (the rows move to
     // new models), a delete (the rows are renumbered) and a restart (the rows
     // come back from the results store); selecting a row shows its trace.
@@ -290,6 +326,34 @@ private slots:
         trendOf(rig)->showStability(99.999, false);  // the widest spread text
         QCOMPARE(geometries(), folded);
         QCOMPARE(rig.window->size(), QSize(1257, 682));
+    }
+
+    // Beside the result table at the first window size, in English (the
+    // wider texts), the balance shows every column up to the resistances
+    // whole, and the result table still shows the newest measured value.
+    void balanceShowsItsResistancesWhole()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        rig.chooseLanguage(QStringLiteral("en"));
+        for (int phase = 0; phase < 3; ++phase) {
+            QVERIFY(setPhase(rig, phase));
+            QVERIFY(rig.runTest(false));
+        }
+        rig.get<QTabWidget>("tabWidget_insight")->setCurrentIndex(1);
+        auto* balance = rig.get<QTableView>("tableView_balance");
+        QTRY_COMPARE_WITH_TIMEOUT(balance->model()->rowCount(), 1, kWait);
+        QCoreApplication::processEvents();
+        QCOMPARE(rig.window->size(), QSize(1257, 682));
+        const int resistancesEnd = balance->columnViewportPosition(BalancePanel::Values)
+                                   + balance->columnWidth(BalancePanel::Values);
+        QVERIFY2(balance->horizontalScrollBar()->value() == 0 && resistancesEnd <= balance->viewport()->width(),
+                 qPrintable(QStringLiteral("resistances end at %1 of %2")
+                                .arg(resistancesEnd)
+                                .arg(balance->viewport()->width())));
+        auto* results = rig.get<QTableView>(kDcTable);
+        QTRY_VERIFY_WITH_TIMEOUT(results->viewport()->rect().contains(
+                                     results->visualRect(results->model()->index(2, 13))), kWait);
     }
 
     // Three DC tests on A0, B0 and C0, the last sample 3 % off: the group
