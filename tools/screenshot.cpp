@@ -1,8 +1,8 @@
 // Takes screenshots of the main window against a simulated instrument in the
 // same process: disconnected, connected, settings edit mode, testing, danger,
 // over range, finished tests with their result rows, an automatic test series
-// with its panel, a test settling on its trend, a three-phase balance summary
-// and the same rows against an imported baseline,
+// with its panel, a test settling on its trend, a three-phase balance summary,
+// the same rows against an imported baseline and their tap profile,
 // the length page and the stored-data page, the tables a restart restores and
 // the history, the Help menu, the user guide and the About box, in Chinese and
 // in English. Headless with QT_QPA_PLATFORM=offscreen.
@@ -256,6 +256,15 @@ public:
         get<QTabWidget>("tabWidget_insight")->setCurrentIndex(0);
     }
 
+    // The same rows' tap profile, at the window's first size.
+    void tapProfile(const QString& name)
+    {
+        get<QTabWidget>("tabWidget_insight")->setCurrentIndex(3);
+        settle(300);
+        shoot(name);
+        get<QTabWidget>("tabWidget_insight")->setCurrentIndex(0);
+    }
+
     bool ok() const { return ok_; }
 
 private:
@@ -302,6 +311,7 @@ bool tourInProcess(const QString& folder)
     s.settlingTest(QStringLiteral("dc-settling-zh"));
     s.balance(QStringLiteral("dc-balance-zh"));
     s.baseline(QStringLiteral("dc-baseline-zh"));
+    s.tapProfile(QStringLiteral("dc-tapprofile-zh"));
 
     s.get<QAction>("actionConductor_length_test")->trigger();
     s.waitUntil([&] { return instrument->screen() == sim::Screen::LengthTest; }, "the length screen");
@@ -336,6 +346,7 @@ bool tourInProcess(const QString& folder)
     s.settlingTest(QStringLiteral("dc-settling-en"));
     s.balance(QStringLiteral("dc-balance-en"));
     s.baseline(QStringLiteral("dc-baseline-en"));
+    s.tapProfile(QStringLiteral("dc-tapprofile-en"));
 
     connect->trigger();
     s.waitUntil([&] { return connect->text() == QLatin1String("Connect"); }, "the disconnect");
