@@ -137,6 +137,7 @@ MainWindow::MainWindow(const std::function<WinUSBManager*()>& makeManager,
     parts->objectBar->placeAfter(ui->page_1, ui->toolButton_record2);
     parts->objectBar->setStore(parts->resultKeeper->store());
     parts->resultKeeper->setObjectSource([this] { return parts->objectBar->currentObjectId(); });
+    connect(parts->resultKeeper, &ResultKeeper::sessionObjectLoaded, parts->objectBar, &TestObjectBar::showObject);
     parts->fileExports->setObjectSource([this] { return parts->objectBar->currentObject(); });
     parts->insight->setSessionSource(std::make_unique<KeptDcSessions>(parts->resultKeeper));
     new WindowKeys(this, ui, [this] { return parts->languages.isEnglish(); });

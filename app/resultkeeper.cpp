@@ -288,6 +288,9 @@ void ResultKeeper::loadSession(qint64 id)
         return;
     showRows(kind, rows);
     emit message(translated("已载入历史记录 %1 条").arg(rows.size()));
+    // The next rows belong to the loaded session, so they go to its object.
+    if (rows.first().object != 0)
+        emit sessionObjectLoaded(rows.first().object);
 }
 
 // Straight to a workbook, whatever the tables show and whether connected or not.

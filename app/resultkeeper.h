@@ -80,6 +80,8 @@ signals:
                              store::TableKind kind);
     // The history dialog was opened, with this computer's sessions in it.
     void historyOpened(HistoryDialog* dialog);
+    // A session of this computer was loaded; its rows were measured on this object (never 0).
+    void sessionObjectLoaded(qint64 objectId);
 
 private:
     int showRows(store::TableKind kind, const QList<store::Row>& rows);

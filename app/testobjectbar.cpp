@@ -97,6 +97,19 @@ void TestObjectBar::setStore(store::ResultStore* store)
     emit objectChanged(objectId);
 }
 
+void TestObjectBar::showObject(qint64 id)
+{
+    if (!resultStore || (id == objectId && !changed))
+        return;
+    const store::TestObject object = resultStore->testObject(id);
+    if (object.id != id)
+        return;
+    show(object);
+    changed = false;
+    objectId = id;
+    emit objectChanged(objectId);
+}
+
 store::TestObject TestObjectBar::currentObject() const
 {
     store::TestObject object;

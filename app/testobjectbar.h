@@ -31,6 +31,9 @@ public:
     // Captions and hints in the language in force.
     void retranslate();
 
+    // The fields name this kept object, as if the operator had picked it.
+    void showObject(qint64 id);
+
     store::TestObject currentObject() const;
     // The kept id of the object the fields name, kept now when it is new; 0: none named or not kept.
     qint64 currentObjectId();

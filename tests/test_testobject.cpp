@@ -15,6 +15,7 @@
 #include <QInputMethodEvent>
 #include <QCompleter>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStandardItemModel>
@@ -195,6 +196,67 @@ private slots:
         QCOMPARE(sessions.at(0).object.id, t1);  // its first row's object, not its last
         QCOMPARE(sessions.at(0).object.label(), QStringLiteral("T1"));
         QCOMPARE(sessions.at(1).object.id, 0);
+    }
+
+    // Loading an earlier session brings back its object, so that the rows
+    // measured next go to the loaded session's object, not to the one the
+    // fields named before; a session without an object leaves the fields.
+    void loadingASessionNamesItsObject()
+    {
+        QTemporaryDir dir;
+        KeeperRig keeping;
+        keeping.keeper.open(dir.filePath("results.sqlite"));
+        BarRig rig;
+        rig.bar.setStore(keeping.keeper.store());
+        keeping.keeper.setObjectSource([&rig] { return rig.bar.currentObjectId(); });
+        QObject::connect(&keeping.keeper, &ResultKeeper::sessionObjectLoaded, &rig.bar, &TestObjectBar::showObject);
+        store::ResultStore* results = keeping.keeper.store();
+        QMenu view;
+        keeping.keeper.placeHistoryAction(&view);
+        const auto load = [&](qint64 session) {  // as the history's Load button does
+            HistoryDialog* dialog = nullptr;
+            const auto opened = QObject::connect(&keeping.keeper, &ResultKeeper::historyOpened,
+                                                 [&dialog](HistoryDialog* shown) { dialog = shown; });
+            view.actions().constLast()->trigger();
+            QObject::disconnect(opened);
+            QVERIFY(dialog);
+            emit dialog->loadSessionSignal(session);
+            delete dialog;
+        };
+
+        keeping.keeper.keepResultRow(TableKind::DcResults, {"1", "none"}, QByteArray());
+        keeping.keeper.forgetTable(TableKind::DcResults);
+        type(rig.field(0, 0), "T1");
+        type(rig.field(0, 1), "SN-1");
+        keeping.keeper.keepResultRow(TableKind::DcResults, {"1", "T1"}, QByteArray());
+        keeping.keeper.forgetTable(TableKind::DcResults);
+        for (int part = 0; part < 3; ++part)
+            rig.field(1, part)->clear();
+        type(rig.field(1, 0), "T2");
+        keeping.keeper.keepResultRow(TableKind::DcResults, {"1", "T2"}, QByteArray());
+        const qint64 t1 = results->objectId({0, "T1", "SN-1", ""});
+        const qint64 t2 = results->objectId({0, "T2", "", ""});
+
+        const QList<store::SessionSummary> sessions = results->earlierSessions();
+        QCOMPARE(sessions.size(), 2);
+        QCOMPARE(sessions.at(0).object.id, t1);
+        rig.changes.clear();
+        load(sessions.at(0).id);
+        QCOMPARE(rig.shown(0), QStringList({"T1", "SN-1", ""}));
+        QCOMPARE(rig.shown(1), rig.shown(0));
+        QCOMPARE(rig.changes.size(), 1);
+        QCOMPARE(rig.changes.at(0).at(0).toLongLong(), t1);
+        keeping.keeper.keepResultRow(TableKind::DcResults, {"2", "T1 again"}, QByteArray());
+        QList<qint64> objects;
+        for (const store::Row& row : results->currentRows(TableKind::DcResults))
+            objects << row.object;
+        QCOMPARE(objects, QList<qint64>({t1, t1}));
+
+        const qint64 withoutObject = results->earlierSessions().last().id;
+        QCOMPARE(results->earlierSessions().last().object.id, 0);
+        load(withoutObject);
+        QCOMPARE(rig.shown(0), QStringList({"T1", "SN-1", ""}));
+        QVERIFY(t2 != t1);
     }
 
     // The history lists each session's object and shows the sessions of one
