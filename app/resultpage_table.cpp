@@ -131,11 +131,11 @@ void ResultPage::queueMeasuredColumn()
         measuredColumnQueued = false;
         if (model->rowCount() == 0)
             return;
-        // The sections fit their contents and the scroll bars their range
-        // lazily; scrolling before that lands short of the column.
-        view->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
-        view->verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
-        view->doItemsLayout();
+        // Scrolled by whole columns, the header takes its offset from the
+        // scroll bar only at its next layout; after the columns narrowed (a
+        // Clear), scrolling from the stale offset stopped a column short.
+        if (view->horizontalScrollMode() == QAbstractItemView::ScrollPerItem)
+            view->horizontalHeader()->setOffsetToSectionPosition(view->horizontalScrollBar()->value());
         view->scrollTo(model->index(model->rowCount() - 1, remarkColumn() - 1));
     });
 }
