@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -26,7 +27,8 @@ using analysis::TapSeries;
 
 namespace {
 
-constexpr int kStepListLines = 4;
+constexpr double kMostValueIntervals = 5.0;
+constexpr int kStepListLines = 3;  // the most the list shows without scrolling
 constexpr double kMostTapTicks = 20.0;
 const QColor kMarkedColour(220, 0, 0);
 const QColor kNoteColour(170, 90, 0);
@@ -72,6 +74,13 @@ TapProfilePanel::TapProfilePanel(QWidget* parent) : QWidget(parent)
     auto* chart = new QChart;
     const QFont small = chartlook::smallFont(font());
     chartlook::apply(chart, small);
+    // Up to six entries (three phases, their references): beside the plot
+    // they take width, which the tab has, instead of height, which it lacks.
+    chart->legend()->setAlignment(Qt::AlignRight);
+    connect(chart, &QChart::plotAreaChanged, this, [this] {
+        if (mostValueIntervals() != valueIntervals_)
+            fitAxes();
+    });
     tapAxis_ = new QValueAxis;
     ohmsAxis_ = new QValueAxis;
     for (QValueAxis* axis : {tapAxis_, ohmsAxis_}) {
@@ -85,7 +94,7 @@ TapProfilePanel::TapProfilePanel(QWidget* parent) : QWidget(parent)
     view_ = new QChartView(chart, this);
     view_->setObjectName(QStringLiteral("chartView_tapProfile"));
     view_->setRenderHint(QPainter::Antialiasing);
-    view_->setMinimumHeight(140);
+    view_->setMinimumHeight(100);
 
     basisNote_ = new QLabel(this);
     basisNote_->setObjectName(QStringLiteral("label_tapProfileBasis"));
@@ -93,7 +102,6 @@ TapProfilePanel::TapProfilePanel(QWidget* parent) : QWidget(parent)
     basisNote_->setWordWrap(true);
     steps_ = new QListWidget(this);
     steps_->setObjectName(QStringLiteral("listWidget_tapSteps"));
-    steps_->setMaximumHeight(steps_->fontMetrics().height() * kStepListLines + 2 * steps_->frameWidth() + 4);
 
     auto* header = new QHBoxLayout;
     header->addWidget(sourceLabel_);
@@ -327,19 +335,31 @@ void fitTapAxis(QValueAxis* axis, double low, double high)
 }
 
 // From and to multiples of the round tick step around the values.
-void fitValueAxis(QValueAxis* axis, double low, double high)
+void fitValueAxis(QValueAxis* axis, double low, double high, double mostIntervals)
 {
     const double span = high > low ? high - low : std::max(std::fabs(high) * 0.01, 1e-9);
-    const double step = TrendChart::roundTickStep(span);
+    const double step = TrendChart::roundTickStep(span, mostIntervals);
     const double from = std::floor(low / step) * step;
     double to = std::ceil(high / step) * step;
     if (to <= from)
         to = from + step;
     axis->setRange(from, to);
-    TrendChart::setRoundTicks(axis);
+    TrendChart::setRoundTicks(axis, mostIntervals);
 }
 
 }  // namespace
+
+// A short plot (beside the result table) takes fewer value labels: QtCharts
+// cuts labels that crowd each other to "...".
+double TapProfilePanel::mostValueIntervals() const
+{
+    const double plotHeight = chart()->plotArea().height();
+    const double labelHeight = QFontMetricsF(ohmsAxis_->labelsFont()).height();
+    if (!(plotHeight > 0.0))
+        return kMostValueIntervals;
+    return std::clamp(std::floor(plotHeight / (2.0 * labelHeight)), 1.0, kMostValueIntervals);
+}
+
 
 void TapProfilePanel::fitAxes()
 {
@@ -361,7 +381,8 @@ void TapProfilePanel::fitAxes()
         high = 1.0;
     }
     fitTapAxis(tapAxis_, tapLow, tapHigh);
-    fitValueAxis(ohmsAxis_, low, high);
+    valueIntervals_ = mostValueIntervals();
+    fitValueAxis(ohmsAxis_, low, high, valueIntervals_);
 }
 
 void TapProfilePanel::listSteps()
@@ -385,6 +406,16 @@ void TapProfilePanel::listSteps()
     }
     if (steps_->count() == 0)
         steps_->addItem(judged ? tr("分接间的阶跃均匀") : tr("每相至少四个分接才判断阶跃"));
+    fitStepList();
+}
+
+// As high as its lines, up to a few: beside the result table the chart
+// needs every other pixel of the tab.
+void TapProfilePanel::fitStepList()
+{
+    const int lines = std::min(steps_->count(), kStepListLines);
+    const int rowHeight = steps_->sizeHintForRow(0) > 0 ? steps_->sizeHintForRow(0) : steps_->fontMetrics().height();
+    steps_->setFixedHeight(rowHeight * lines + 2 * steps_->frameWidth());
 }
 
 QStringList TapProfilePanel::stepTexts() const

@@ -67,6 +67,8 @@ private:
     void drawMarkedSteps(const analysis::TapSeries& series);
     void fitAxes();
     void listSteps();
+    void fitStepList();
+    double mostValueIntervals() const;
 
     const DcSessionSource* sessions_ = nullptr;
     QLabel* sourceLabel_ = nullptr;
@@ -76,6 +78,7 @@ private:
     QtCharts::QChartView* view_ = nullptr;
     QtCharts::QValueAxis* tapAxis_ = nullptr;
     QtCharts::QValueAxis* ohmsAxis_ = nullptr;
+    double valueIntervals_ = 0.0;  // the value axis was last cut into at most this many parts
     QLabel* basisNote_ = nullptr;
     QListWidget* steps_ = nullptr;
     std::vector<analysis::DcResult> tableRows_;

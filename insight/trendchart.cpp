@@ -17,7 +17,6 @@ constexpr double kShortestTimeAxis = 10.0;  // seconds shown at least
 constexpr double kTimeHeadroom = 1.05;
 const QColor kResistanceColour(0, 90, 180);
 const QColor kCurrentColour(230, 120, 0);
-constexpr double kMostTickIntervals = 5.0;
 
 QValueAxis* makeAxis(const QString& format, const QColor& colour, const QFont& font)
 {
@@ -183,11 +182,11 @@ void fitAxis(QValueAxis* axis, const analysis::AxisRange& wanted)
 
 }  // namespace
 
-double TrendChart::roundTickStep(double span)
+double TrendChart::roundTickStep(double span, double mostIntervals)
 {
     if (!(span > 0.0) || !std::isfinite(span))
         return 1.0;
-    const double rough = span / kMostTickIntervals;
+    const double rough = span / std::max(1.0, mostIntervals);
     const double power = std::pow(10.0, std::floor(std::log10(rough)));
     for (double multiple : {1.0, 2.0, 5.0}) {
         if (multiple * power >= rough * (1.0 - 1e-9))
@@ -197,9 +196,9 @@ double TrendChart::roundTickStep(double span)
 }
 
 // Ticks at the multiples of a round step, labelled with as many decimals as the step has.
-void TrendChart::setRoundTicks(QValueAxis* axis)
+void TrendChart::setRoundTicks(QValueAxis* axis, double mostIntervals)
 {
-    const double step = roundTickStep(axis->max() - axis->min());
+    const double step = roundTickStep(axis->max() - axis->min(), mostIntervals);
     if (axis->tickInterval() == step)
         return;
     const int decimals = std::max(0, -int(std::floor(std::log10(step) + 1e-9)));

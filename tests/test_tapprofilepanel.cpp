@@ -5,6 +5,8 @@
 #include "tests/dcresultcells.h"
 
 #include <QComboBox>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QtCharts/QChart>
 #include <QtCharts/QLineSeries>
@@ -91,6 +93,33 @@ private slots:
         panel.showTable(even);
         QCOMPARE(panel.stepTexts(), QStringList{"分接间的阶跃均匀"});
         QVERIFY(seriesOf<QScatterSeries>(panel.chart()).isEmpty());
+    }
+
+    // At the size the tab has beside the result table, the chart keeps the
+    // room and the list below it takes one line per step; the axes take only
+    // as many labels as they can show whole (QtCharts cuts crowded ones to "...").
+    void fitsTheTabBesideTheResultTable()
+    {
+        TapProfilePanel panel;
+        std::vector<analysis::DcResult> rows = nineTaps(QStringLiteral("AB"), 2.0);
+        const std::vector<analysis::DcResult> even = nineTaps(QStringLiteral("BC"), 0.0);
+        rows.insert(rows.end(), even.begin(), even.end());
+        panel.showTable(rows);
+        panel.resize(532, 169);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QCoreApplication::processEvents();
+        auto* steps = panel.findChild<QWidget*>(QStringLiteral("listWidget_tapSteps"));
+        QVERIFY2(steps->height() < 40, qPrintable(QString::number(steps->height())));
+        QVERIFY2(panel.chart()->plotArea().height() >= 50, qPrintable(QString::number(panel.chart()->plotArea().height())));
+        QStringList labels;
+        for (const QGraphicsItem* item : panel.chart()->scene()->items()) {
+            if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item); text && text->isVisible())
+                labels << text->toPlainText();
+        }
+        QVERIFY2(!labels.contains(QStringLiteral("...")), qPrintable(labels.join(QLatin1Char('|'))));
+        QVERIFY2(labels.contains(QStringLiteral("1")) && labels.contains(QStringLiteral("9")),
+                 qPrintable(labels.join(QLatin1Char('|'))));
     }
 
     // Reference values taken at 20 ℃ are drawn at the 75 ℃ the rows were converted to.
