@@ -74,9 +74,6 @@ TapProfilePanel::TapProfilePanel(QWidget* parent) : QWidget(parent)
     auto* chart = new QChart;
     const QFont small = chartlook::smallFont(font());
     chartlook::apply(chart, small);
-    // Up to six entries (three phases, their references): beside the plot
-    // they take width, which the tab has, instead of height, which it lacks.
-    chart->legend()->setAlignment(Qt::AlignRight);
     connect(chart, &QChart::plotAreaChanged, this, [this] {
         if (mostValueIntervals() != valueIntervals_)
             fitAxes();
@@ -157,7 +154,6 @@ void TapProfilePanel::retranslate()
     // A box names itself by its current text, and the winding box may hold none.
     source_->setAccessibleName(sourceLabel_->text());
     winding_->setAccessibleName(windingLabel_->text());
-    tapAxis_->setTitleText(tr("分接位置"));
     listSessions();
     chooseSource();
 }

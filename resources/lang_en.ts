@@ -1894,10 +1894,6 @@
         <translation>%1 rows</translation>
     </message>
     <message>
-        <source>分接位置</source>
-        <translation>Tap position</translation>
-    </message>
-    <message>
         <source>分接间的阶跃均匀</source>
         <translation>The steps between taps are even</translation>
     </message>

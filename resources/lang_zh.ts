@@ -1894,10 +1894,6 @@
         <translation>%1 行</translation>
     </message>
     <message>
-        <source>分接位置</source>
-        <translation>分接位置</translation>
-    </message>
-    <message>
         <source>分接间的阶跃均匀</source>
         <translation>分接间的阶跃均匀</translation>
     </message>
