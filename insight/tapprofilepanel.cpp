@@ -75,6 +75,7 @@ TapProfilePanel::TapProfilePanel(QWidget* parent) : QWidget(parent)
     const QFont small = chartlook::smallFont(font());
     chartlook::apply(chart, small);
     connect(chart, &QChart::plotAreaChanged, this, [this] {
+        fitValueTitle();
         if (mostValueIntervals() != valueIntervals_)
             fitAxes();
     });
@@ -240,7 +241,8 @@ void TapProfilePanel::redraw()
         if (!s.converted)
             measured << s.phase;
     }
-    ohmsAxis_->setTitleText((measured.isEmpty() ? tr("换算电阻 (%1)") : tr("电阻 (%1)")).arg(unit_.name));
+    valueTitle_ = (measured.isEmpty() ? tr("换算电阻 (%1)") : tr("电阻 (%1)")).arg(unit_.name);
+    fitValueTitle();
     basisNote_->setText(measured.isEmpty() ? QString()
                                            : tr("%1 缺少换算值，画的是未换算的测试电阻").arg(measured.join(QStringLiteral("、"))));
     basisNote_->setVisible(!measured.isEmpty());
@@ -344,6 +346,19 @@ void fitValueAxis(QValueAxis* axis, double low, double high, double mostInterval
 }
 
 }  // namespace
+
+// Along a plot too short for the whole title the value axis names only the
+// unit (QtCharts would cut the title before the unit); the tab's tooltip
+// says what is drawn, and the note below the chart when it is not converted.
+void TapProfilePanel::fitValueTitle()
+{
+    const double plotHeight = chart()->plotArea().height();
+    const bool fits = !(plotHeight > 0.0)
+                      || QFontMetricsF(ohmsAxis_->titleFont()).horizontalAdvance(valueTitle_) <= plotHeight;
+    const QString title = fits ? valueTitle_ : unit_.name;
+    if (ohmsAxis_->titleText() != title)
+        ohmsAxis_->setTitleText(title);
+}
 
 // A short plot (beside the result table) takes fewer value labels: QtCharts
 // cuts labels that crowd each other to "...".

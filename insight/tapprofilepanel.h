@@ -69,6 +69,7 @@ private:
     void listSteps();
     void fitStepList();
     double mostValueIntervals() const;
+    void fitValueTitle();
 
     const DcSessionSource* sessions_ = nullptr;
     QLabel* sourceLabel_ = nullptr;
@@ -78,6 +79,7 @@ private:
     QtCharts::QChartView* view_ = nullptr;
     QtCharts::QValueAxis* tapAxis_ = nullptr;
     QtCharts::QValueAxis* ohmsAxis_ = nullptr;
+    QString valueTitle_;           // the value axis's whole title
     double valueIntervals_ = 0.0;  // the value axis was last cut into at most this many parts
     QLabel* basisNote_ = nullptr;
     QListWidget* steps_ = nullptr;

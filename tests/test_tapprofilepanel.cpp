@@ -115,14 +115,23 @@ private slots:
         auto* steps = panel.findChild<QWidget*>(QStringLiteral("listWidget_tapSteps"));
         QVERIFY2(steps->height() < 40, qPrintable(QString::number(steps->height())));
         QVERIFY2(panel.chart()->plotArea().height() >= 35, qPrintable(QString::number(panel.chart()->plotArea().height())));
-        QStringList labels;
-        for (const QGraphicsItem* item : panel.chart()->scene()->items()) {
-            if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item); text && text->isVisible())
-                labels << text->toPlainText();
-        }
-        QVERIFY2(!labels.contains(QStringLiteral("...")), qPrintable(labels.join(QLatin1Char('|'))));
-        QVERIFY2(labels.contains(QStringLiteral("1")) && labels.contains(QStringLiteral("9")),
+        const auto shownTexts = [&panel] {
+            QStringList texts;
+            for (const QGraphicsItem* item : panel.chart()->scene()->items()) {
+                if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item); text && text->isVisible())
+                    texts << text->toPlainText();
+            }
+            return texts;
+        };
+        QStringList labels = shownTexts();
+        QVERIFY2(std::none_of(labels.begin(), labels.end(), [](const QString& t) { return t.endsWith("..."); }),
                  qPrintable(labels.join(QLatin1Char('|'))));
+        QVERIFY2(labels.contains(QStringLiteral("1")) && labels.contains(QStringLiteral("9"))
+                     && labels.contains(QStringLiteral("mΩ")),
+                 qPrintable(labels.join(QLatin1Char('|'))));
+
+        panel.resize(532, 400);  // room for the whole title
+        QTRY_VERIFY(shownTexts().contains(QStringLiteral("换算电阻 (mΩ)")));
     }
 
     // Reference values taken at 20 ℃ are drawn at the 75 ℃ the rows were converted to.
@@ -144,10 +153,11 @@ private slots:
     void rowsWithoutConvertedValuesAreSaidToBeMeasured()
     {
         TapProfilePanel panel;
+        panel.resize(532, 400);
         panel.show();
         panel.showTable(nineTaps(QStringLiteral("A0"), 0.0, QStringLiteral("------mΩ")));
         QVERIFY(panel.findChild<QLabel*>("label_tapProfileBasis")->isVisible());
-        QCOMPARE(panel.chart()->axes(Qt::Vertical).first()->titleText(), QStringLiteral("电阻 (mΩ)"));
+        QTRY_COMPARE(panel.chart()->axes(Qt::Vertical).first()->titleText(), QStringLiteral("电阻 (mΩ)"));
     }
 
     void drawsAnEarlierSession()
