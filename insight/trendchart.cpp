@@ -15,6 +15,7 @@ namespace {
 
 constexpr double kShortestTimeAxis = 10.0;  // seconds shown at least
 constexpr double kTimeHeadroom = 1.05;
+constexpr double kCurrentHeadroom = 1.01;
 const QColor kResistanceColour(0, 90, 180);
 const QColor kCurrentColour(230, 120, 0);
 
@@ -170,6 +171,16 @@ double timeAxisEnd(double lastSeconds)
     return std::ceil(wanted / 3600.0) * 3600.0;
 }
 
+double highestCurrent(const QVector<analysis::TracePoint>& points)
+{
+    double highest = 0.0;
+    for (const analysis::TracePoint& p : points) {
+        if (!std::isnan(p.amps))
+            highest = std::max(highest, p.amps);
+    }
+    return highest;
+}
+
 // Keeps the axis while the wanted range fits in it and fills more than half
 // of it; otherwise moves it to the wanted range.
 void fitAxis(QValueAxis* axis, const analysis::AxisRange& wanted)
@@ -216,10 +227,12 @@ void TrendChart::rescale()
         fitAxis(ohmsAxis_, {r->low / unit_.ohms, r->high / unit_.ohms});
     else
         ohmsAxis_->setRange(0.0, 1.0);
-    // The current never flows backwards: its axis starts at zero.
-    const auto amps = analysis::settlingRange(trace_.points, &analysis::TracePoint::amps, 0.02);
-    if (amps && amps->high > 0.0)
-        fitAxis(ampsAxis_, {0.0, amps->high});
+    // The current never flows backwards, and the whole of its course stays in
+    // sight (a trace that ends discharging falls far below its peak): the
+    // axis runs from zero to a little above the test's highest current.
+    const double highest = highestCurrent(trace_.points);
+    if (highest > 0.0)
+        fitAxis(ampsAxis_, {0.0, highest * kCurrentHeadroom});
     else
         ampsAxis_->setRange(0.0, 1.0);
     for (QValueAxis* axis : {time_, ohmsAxis_, ampsAxis_})

@@ -117,19 +117,22 @@ private slots:
 
     // Every axis is cut at round steps (1, 2 or 5 times a power of ten) into
     // two to five parts, each tick labelled with its exact value; the current
-    // axis starts at zero, also while the current is still building up.
+    // axis starts at zero, also while the current is still building up, and
+    // reaches the highest current of the trace, also one that ends discharging.
     void axesHaveRoundTicksAndNoNegativeCurrent_data()
     {
         QTest::addColumn<Trace>("trace");
-        Trace rising, ohmsOnly, building;
+        Trace rising, ohmsOnly, building, discharging;
         for (int i = 0; i <= 20; ++i) {
             rising.points << settling(i);
             ohmsOnly.points << TracePoint{i * 3.0, 1.5 + 0.001 * (i % 3), NAN};
             building.points << TracePoint{i * 0.25, NAN, 0.5 * i};
+            discharging.points << TracePoint{i * 0.25, NAN, i < 6 ? 2.0 * i : 10.0 * std::pow(0.7, i - 5)};
         }
         QTest::newRow("ten seconds, settling milliohms") << rising;
         QTest::newRow("a minute of ohms, no current") << ohmsOnly;
         QTest::newRow("current building from zero") << building;
+        QTest::newRow("current up to 10 A, then discharging") << discharging;
         QTest::newRow("empty") << Trace();
     }
     void axesHaveRoundTicksAndNoNegativeCurrent()
@@ -153,6 +156,8 @@ private slots:
             }
         }
         QCOMPARE(axis(chart, Qt::AlignRight)->min(), 0.0);
+        for (const TracePoint& p : trace.points)
+            QVERIFY2(std::isnan(p.amps) || p.amps <= axis(chart, Qt::AlignRight)->max(), qPrintable(QString::number(p.amps)));
     }
 
     void panelFoldsAndTellsItsSettings()
