@@ -90,11 +90,7 @@ void TestObjectBar::setStore(store::ResultStore* store)
 {
     resultStore = store;
     fillCompletions();
-    const store::TestObject last = kept.value(0);
-    show(last);
-    changed = false;
-    objectId = last.id;
-    emit objectChanged(objectId);
+    take(kept.value(0));
 }
 
 void TestObjectBar::showObject(qint64 id)
@@ -102,11 +98,16 @@ void TestObjectBar::showObject(qint64 id)
     if (!resultStore || (id == objectId && !changed))
         return;
     const store::TestObject object = resultStore->testObject(id);
-    if (object.id != id)
-        return;
+    if (object.id == id)
+        take(object);
+}
+
+// The fields name a kept object (or none, id 0), as if the operator had picked it.
+void TestObjectBar::take(const store::TestObject& object)
+{
     show(object);
     changed = false;
-    objectId = id;
+    objectId = object.id;
     emit objectChanged(objectId);
 }
 

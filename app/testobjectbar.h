@@ -51,6 +51,7 @@ private:
     QWidget* makeRow(QWidget* parent);
     void copyToOtherRows(Part part, const QLineEdit* edited);
     void show(const store::TestObject& object);
+    void take(const store::TestObject& object);
     void completeFrom(Part part, const QString& text);
     void fillCompletions();
     void resolve();

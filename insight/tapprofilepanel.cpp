@@ -27,7 +27,6 @@ using analysis::TapSeries;
 
 namespace {
 
-constexpr double kMostValueIntervals = 5.0;
 constexpr int kStepListLines = 3;  // the most the list shows without scrolling
 constexpr double kMostTapTicks = 20.0;
 const QColor kMarkedColour(220, 0, 0);
@@ -367,8 +366,8 @@ double TapProfilePanel::mostValueIntervals() const
     const double plotHeight = chart()->plotArea().height();
     const double labelHeight = QFontMetricsF(ohmsAxis_->labelsFont()).height();
     if (!(plotHeight > 0.0))
-        return kMostValueIntervals;
-    return std::clamp(std::floor(plotHeight / (2.0 * labelHeight)), 1.0, kMostValueIntervals);
+        return TrendChart::kMostTickIntervals;
+    return std::clamp(std::floor(plotHeight / (2.0 * labelHeight)), 1.0, TrendChart::kMostTickIntervals);
 }
 
 

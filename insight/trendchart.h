@@ -41,9 +41,10 @@ public:
     static constexpr int kMaxDrawnPoints = 600;  // per line
     // The distance of two ticks: 1, 2 or 5 times a power of ten, cutting
     // `span` into at most `mostIntervals` parts.
-    static double roundTickStep(double span, double mostIntervals = 5.0);
+    static constexpr double kMostTickIntervals = 5.0;
+    static double roundTickStep(double span, double mostIntervals = kMostTickIntervals);
     // Ticks of the axis at the multiples of its round step, labelled with as many decimals as the step has.
-    static void setRoundTicks(QtCharts::QValueAxis* axis, double mostIntervals = 5.0);
+    static void setRoundTicks(QtCharts::QValueAxis* axis, double mostIntervals = kMostTickIntervals);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -38,7 +38,7 @@ char16_t fourDigitName(const QByteArray& pdf, int at, int end)
     return ok ? char16_t(value) : 0;
 }
 
-int rename(QByteArray& pdf, int at, const QHash<char16_t, char16_t>& ideographs)
+int nameIdeographAt(QByteArray& pdf, int at, const QHash<char16_t, char16_t>& ideographs)
 {
     const char16_t named = fourDigitName(pdf, at, pdf.size());
     if (!isRadical(named) || !ideographs.contains(named))
@@ -68,30 +68,37 @@ int renameLine(QByteArray& pdf, Span line, bool range, const QHash<char16_t, cha
     int renamed = 0;
     if (!range) {
         for (int i = 1; i < names.size(); ++i)
-            renamed += rename(pdf, names.at(i), ideographs);
+            renamed += nameIdeographAt(pdf, names.at(i), ideographs);
         return renamed;
     }
     const int bracket = pdf.indexOf('[', line.begin);
     if (bracket >= 0 && bracket < line.end) {
         for (int at : names) {
             if (at > bracket)
-                renamed += rename(pdf, at, ideographs);
+                renamed += nameIdeographAt(pdf, at, ideographs);
         }
     } else if (names.size() == 3 && pdf.mid(names.at(0), 6) == pdf.mid(names.at(1), 6)) {
-        renamed += rename(pdf, names.at(2), ideographs);
+        renamed += nameIdeographAt(pdf, names.at(2), ideographs);
     }
     return renamed;
 }
 
-// Every line between `opening` and `closing` inside `map`.
-int renameSections(QByteArray& pdf, Span map, const char* opening, const char* closing,
-                   const QHash<char16_t, char16_t>& ideographs)
+// The two kinds of section a map names glyphs in.
+struct Section {
+    const char* opening;
+    const char* closing;
+    bool range;
+};
+constexpr Section kCharSection{"beginbfchar", "endbfchar", false};
+constexpr Section kRangeSection{"beginbfrange", "endbfrange", true};
+
+// Every line of every such section inside `map`.
+int renameSections(QByteArray& pdf, Span map, const Section& section, const QHash<char16_t, char16_t>& ideographs)
 {
-    const bool range = qstrcmp(opening, "beginbfrange") == 0;
     int renamed = 0;
-    for (int begin = pdf.indexOf(opening, map.begin); begin >= 0 && begin < map.end;
-         begin = pdf.indexOf(opening, begin + 1)) {
-        const int end = pdf.indexOf(closing, begin);
+    for (int begin = pdf.indexOf(section.opening, map.begin); begin >= 0 && begin < map.end;
+         begin = pdf.indexOf(section.opening, begin + 1)) {
+        const int end = pdf.indexOf(section.closing, begin);
         if (end < 0 || end > map.end)
             break;
         int lineStart = pdf.indexOf('\n', begin) + 1;
@@ -99,7 +106,7 @@ int renameSections(QByteArray& pdf, Span map, const char* opening, const char* c
             int lineEnd = pdf.indexOf('\n', lineStart);
             if (lineEnd < 0 || lineEnd > end)
                 lineEnd = end;
-            renamed += renameLine(pdf, {lineStart, lineEnd}, range, ideographs);
+            renamed += renameLine(pdf, {lineStart, lineEnd}, section.range, ideographs);
             lineStart = lineEnd + 1;
         }
     }
@@ -144,8 +151,8 @@ int nameIdeographs(QByteArray& pdf, const QHash<char16_t, char16_t>& ideographs)
         const int end = pdf.indexOf("endcmap", begin);
         if (end < 0)
             break;
-        renamed += renameSections(pdf, {begin, end}, "beginbfchar", "endbfchar", ideographs);
-        renamed += renameSections(pdf, {begin, end}, "beginbfrange", "endbfrange", ideographs);
+        renamed += renameSections(pdf, {begin, end}, kCharSection, ideographs);
+        renamed += renameSections(pdf, {begin, end}, kRangeSection, ideographs);
     }
     return renamed;
 }

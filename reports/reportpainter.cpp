@@ -486,7 +486,8 @@ bool writePdfReport(const QString& path, const ReportContent& content, QString* 
     if (!mayReplace(path, error))
         return false;
     // Drawn into memory first: the text layer is mended before the file is written.
-    QBuffer drawn;
+    QByteArray pdf;
+    QBuffer drawn(&pdf);
     drawn.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&drawn);
@@ -499,10 +500,8 @@ bool writePdfReport(const QString& path, const ReportContent& content, QString* 
         if (!drawReport(&writer, content, progress))
             return fail(error, QStringLiteral("the report could not be drawn"));
     }
-    static const QHash<char16_t, char16_t> ideographs = ideographsOfRadicals(reportFamily());
-    QByteArray pdf = drawn.buffer();
     drawn.close();
-    drawn.setData(QByteArray());
+    static const QHash<char16_t, char16_t> ideographs = ideographsOfRadicals(reportFamily());
     nameIdeographs(pdf, ideographs);
 
     QSaveFile file(path);

@@ -9,7 +9,7 @@
 namespace store {
 
 // The pusher's work on its own thread: a single-shot timer drives it, so a
-// push never overlaps another and a wake during a back-off changes nothing.
+// push never overlaps another.
 class PushWorker : public QObject
 {
     Q_OBJECT
@@ -35,12 +35,6 @@ public:
         timer = nullptr;
         server.reset();
         outbox.reset();
-    }
-
-    void wake()
-    {
-        if (timer && retryMs == 0)
-            timer->start(0);
     }
 
 signals:
@@ -148,12 +142,6 @@ void TeamPusher::stop()
     delete worker;
     worker = nullptr;
     thread.reset();
-}
-
-void TeamPusher::wake()
-{
-    if (worker)
-        QMetaObject::invokeMethod(worker, &PushWorker::wake, Qt::QueuedConnection);
 }
 
 QString TeamPusher::testConnection(const QString& service, int connectTimeoutS)

@@ -52,10 +52,6 @@ public:
     // Blocks for at most the connect timeout; call it from a dialog.
     static QString testConnection(const QString& service, int connectTimeoutS = 10);
 
-public slots:
-    // Looks at the outbox now instead of at the next poll (after a change was kept).
-    void wake();
-
 signals:
     // Entries left in the outbox, each time the number changes.
     void waitingChanged(int count);

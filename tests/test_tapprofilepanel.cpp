@@ -32,6 +32,15 @@ std::vector<analysis::DcResult> nineTaps(const QString& phase, double extra, con
     return rows;
 }
 
+// AB with a 2 % step from tap 4 to 5, BC regular.
+std::vector<analysis::DcResult> stepAtTapFiveAndEven()
+{
+    std::vector<analysis::DcResult> rows = nineTaps(QStringLiteral("AB"), 2.0);
+    const std::vector<analysis::DcResult> even = nineTaps(QStringLiteral("BC"), 0.0);
+    rows.insert(rows.end(), even.begin(), even.end());
+    return rows;
+}
+
 template <class Series>
 QList<Series*> seriesOf(QChart* chart)
 {
@@ -78,9 +87,7 @@ private slots:
     void plantedStepIsMarkedAndNamed()
     {
         TapProfilePanel panel;
-        std::vector<analysis::DcResult> rows = nineTaps(QStringLiteral("AB"), 2.0);
-        const std::vector<analysis::DcResult> even = nineTaps(QStringLiteral("BC"), 0.0);
-        rows.insert(rows.end(), even.begin(), even.end());
+        const std::vector<analysis::DcResult> rows = stepAtTapFiveAndEven();
         panel.showTable(rows);
 
         QCOMPARE(panel.stepTexts(), QStringList{"高压 AB：分接 4→5 阶跃 +3.02 %，中位幅度 1.00 %"});
@@ -90,7 +97,7 @@ private slots:
         QCOMPARE(markers.size(), 1);
         QCOMPARE(markers[0]->at(0).x(), 5.0);
 
-        panel.showTable(even);
+        panel.showTable(nineTaps(QStringLiteral("BC"), 0.0));
         QCOMPARE(panel.stepTexts(), QStringList{"分接间的阶跃均匀"});
         QVERIFY(seriesOf<QScatterSeries>(panel.chart()).isEmpty());
     }
@@ -101,9 +108,7 @@ private slots:
     void fitsTheTabBesideTheResultTable()
     {
         TapProfilePanel panel;
-        std::vector<analysis::DcResult> rows = nineTaps(QStringLiteral("AB"), 2.0);
-        const std::vector<analysis::DcResult> even = nineTaps(QStringLiteral("BC"), 0.0);
-        rows.insert(rows.end(), even.begin(), even.end());
+        const std::vector<analysis::DcResult> rows = stepAtTapFiveAndEven();
         panel.showTable(rows);
         QFont windowFont = panel.font();  // the window's texts are 10 pt
         windowFont.setPointSize(10);

@@ -82,6 +82,29 @@ struct KeeperRig {
     ResultKeeper keeper;
 };
 
+// A results store and the object fields, joined as the window joins them.
+struct ObjectKeepingRig {
+    ObjectKeepingRig()
+    {
+        keeping.keeper.open(dir.filePath("results.sqlite"));
+        rig.bar.setStore(keeping.keeper.store());
+        keeping.keeper.setObjectSource([this] { return rig.bar.currentObjectId(); });
+        QObject::connect(&keeping.keeper, &ResultKeeper::sessionObjectLoaded, &rig.bar, &TestObjectBar::showObject);
+    }
+    store::ResultStore* results() { return keeping.keeper.store(); }
+    QList<qint64> currentRowObjects(TableKind kind)
+    {
+        QList<qint64> objects;
+        for (const store::Row& row : results()->currentRows(kind))
+            objects << row.object;
+        return objects;
+    }
+
+    QTemporaryDir dir;
+    KeeperRig keeping;
+    BarRig rig;
+};
+
 }  // namespace
 
 class TestTestObject : public QObject
@@ -164,12 +187,9 @@ private slots:
     // field still has the focus; the session takes the object of its first row.
     void rowsAndSessionsCarryTheObject()
     {
-        QTemporaryDir dir;
-        KeeperRig keeping;
-        keeping.keeper.open(dir.filePath("results.sqlite"));
-        BarRig rig;
-        rig.bar.setStore(keeping.keeper.store());
-        keeping.keeper.setObjectSource([&rig] { return rig.bar.currentObjectId(); });
+        ObjectKeepingRig kept;
+        KeeperRig& keeping = kept.keeping;
+        BarRig& rig = kept.rig;
 
         keeping.keeper.keepResultRow(TableKind::DcResults, {"1", "none"}, QByteArray());
         type(rig.field(0, 0), "T1");
@@ -181,14 +201,11 @@ private slots:
         keeping.keeper.keepResultRow(TableKind::DcResults, {"2", "T2"}, QByteArray());
         keeping.keeper.keepResultRow(TableKind::LengthResults, {"1", "T2"}, QByteArray());
 
-        store::ResultStore* results = keeping.keeper.store();
+        store::ResultStore* results = kept.results();
         const qint64 t1 = results->objectId({0, "T1", "", ""});
         const qint64 t2 = results->objectId({0, "T2", "", ""});
         QVERIFY(t1 > 0 && t2 > 0 && t1 != t2);
-        QList<qint64> objects;
-        for (const store::Row& row : results->currentRows(TableKind::DcResults))
-            objects << row.object;
-        QCOMPARE(objects, QList<qint64>({t1, t2}));
+        QCOMPARE(kept.currentRowObjects(TableKind::DcResults), QList<qint64>({t1, t2}));
         QCOMPARE(results->currentRows(TableKind::LengthResults).value(0).object, t2);
         keeping.keeper.forgetTable(TableKind::DcResults);
         const QList<store::SessionSummary> sessions = results->earlierSessions();
@@ -203,14 +220,10 @@ private slots:
     // fields named before; a session without an object leaves the fields.
     void loadingASessionNamesItsObject()
     {
-        QTemporaryDir dir;
-        KeeperRig keeping;
-        keeping.keeper.open(dir.filePath("results.sqlite"));
-        BarRig rig;
-        rig.bar.setStore(keeping.keeper.store());
-        keeping.keeper.setObjectSource([&rig] { return rig.bar.currentObjectId(); });
-        QObject::connect(&keeping.keeper, &ResultKeeper::sessionObjectLoaded, &rig.bar, &TestObjectBar::showObject);
-        store::ResultStore* results = keeping.keeper.store();
+        ObjectKeepingRig kept;
+        KeeperRig& keeping = kept.keeping;
+        BarRig& rig = kept.rig;
+        store::ResultStore* results = kept.results();
         QMenu view;
         keeping.keeper.placeHistoryAction(&view);
         const auto load = [&](qint64 session) {  // as the history's Load button does
@@ -247,10 +260,7 @@ private slots:
         QCOMPARE(rig.changes.size(), 1);
         QCOMPARE(rig.changes.at(0).at(0).toLongLong(), t1);
         keeping.keeper.keepResultRow(TableKind::DcResults, {"2", "T1 again"}, QByteArray());
-        QList<qint64> objects;
-        for (const store::Row& row : results->currentRows(TableKind::DcResults))
-            objects << row.object;
-        QCOMPARE(objects, QList<qint64>({t1, t1}));
+        QCOMPARE(kept.currentRowObjects(TableKind::DcResults), QList<qint64>({t1, t1}));
 
         const qint64 withoutObject = results->earlierSessions().last().id;
         QCOMPARE(results->earlierSessions().last().object.id, 0);
